@@ -1,0 +1,32 @@
+#include "fault_injector.h"
+
+#include <stdexcept>
+
+#include "host/toolkit_errors.h"
+
+namespace creosim {
+
+void FaultInjector::failNext(const std::string& operation, const std::string& exceptionClass, int count) {
+  std::lock_guard lock(mutex_);
+  faults_[operation] = Fault{exceptionClass, count};
+}
+
+void FaultInjector::clear() {
+  std::lock_guard lock(mutex_);
+  faults_.clear();
+}
+
+void FaultInjector::check(const std::string& operation) {
+  std::string exceptionClass;
+  {
+    std::lock_guard lock(mutex_);
+    auto it = faults_.find(operation);
+    if (it == faults_.end()) return;
+    exceptionClass = it->second.exceptionClass;
+    if (it->second.remaining > 0 && --it->second.remaining == 0) faults_.erase(it);
+  }
+  if (!throwToolkitError(exceptionClass, operation))
+    throw std::invalid_argument("unknown toolkit exception class: " + exceptionClass);
+}
+
+}  // namespace creosim

@@ -1,0 +1,30 @@
+// Lets a test make any simulated toolkit operation throw any toolkit exception.
+#pragma once
+
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace creosim {
+
+class FaultInjector {
+ public:
+  // The next `count` calls of `operation` (e.g. "pfcBaseSession::GetModelWindow")
+  // throw the toolkit exception named `exceptionClass` (e.g. "pfcXToolkitNotFound").
+  // A count below 0 makes every call fail until clear().
+  void failNext(const std::string& operation, const std::string& exceptionClass, int count = 1);
+  void clear();
+
+  // Called at the top of every simulated operation: throws when a fault is armed.
+  void check(const std::string& operation);
+
+ private:
+  struct Fault {
+    std::string exceptionClass;
+    int remaining;
+  };
+  std::mutex mutex_;
+  std::map<std::string, Fault> faults_;
+};
+
+}  // namespace creosim

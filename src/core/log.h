@@ -1,0 +1,23 @@
+// The add-in's log, "tavix-integration.log" in Creo's working directory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class LogLevel : int32_t { Debug = 0, Info = 1, Warning = 2, Error = 3 };
+
+// Each takes one finished UTF-8 text; a null pointer logs an empty message.
+void logDebug(const char* message);
+void logInfo(const char* message);
+void logWarning(const char* message);
+void logError(const char* message);
+inline void logDebug(const std::string& message) { logDebug(message.c_str()); }
+inline void logInfo(const std::string& message) { logInfo(message.c_str()); }
+inline void logWarning(const std::string& message) { logWarning(message.c_str()); }
+inline void logError(const std::string& message) { logError(message.c_str()); }
+
+LogLevel currentLogLevel();
+// "debug", "info", "warning" or "error": the name the client library is given.
+const char* logLevelName(LogLevel level);
+// Applies tavix_creo_log_level from the loaded properties (once, during start-up).
+void applyPropertyLogLevel();

@@ -1,0 +1,51 @@
+// The link between the toolkit calls the add-in makes and the Creo process that
+// serves them. Creo (here: the simulator) hands its CreoHost to the add-in through
+// user_initialize_plus before user_initialize runs; every free toolkit function
+// forwards to it.
+#pragma once
+
+#include "host/pfc_session.h"
+#include "host/toolkit_errors.h"
+#include "host/uifc.h"
+
+#if defined(_WIN32)
+#define TAVIX_EXPORT __declspec(dllexport)
+#else
+#define TAVIX_EXPORT __attribute__((visibility("default")))
+#endif
+
+class CreoHost {
+ public:
+  virtual ~CreoHost() = default;
+
+  virtual pfcSession_ptr currentSession(pfcCreoCompatibility compatibility) = 0;
+  virtual ProError isEmbeddedComponent(pfcComponentFeat& component, ProBoolean* isEmbedded) = 0;
+
+  virtual void createDialog(const xstring& dialogName, const xstring& resourceName) = 0;
+  virtual xint activateDialog(const xstring& dialogName) = 0;
+  virtual void exitDialog(const xstring& dialogName, xint status) = 0;
+  virtual void destroyDialog(const xstring& dialogName) = 0;
+
+  virtual uifcDialog_ptr findDialog(const xstring& dialogName, const xstring& componentName) = 0;
+  virtual uifcLabel_ptr findLabel(const xstring& dialogName, const xstring& componentName) = 0;
+  virtual uifcPushButton_ptr findPushButton(const xstring& dialogName, const xstring& componentName) = 0;
+  virtual uifcLayout_ptr findLayout(const xstring& dialogName, const xstring& componentName) = 0;
+  virtual uifcOptionMenu_ptr findOptionMenu(const xstring& dialogName, const xstring& componentName) = 0;
+};
+
+// The host the toolkit functions of this module forward to; null before
+// user_initialize_plus and after user_terminate_plus. Without a host every
+// toolkit call throws pfcXToolkitBadContext.
+void setCreoHost(CreoHost* host);
+CreoHost* creoHost();
+
+// Called by Creo: hands over the host, then runs the add-in's own entry points.
+extern "C" {
+TAVIX_EXPORT int user_initialize_plus(CreoHost* host, int argc, char* argv[], char* version, char* build,
+                                      wchar_t errbuf[80]);
+TAVIX_EXPORT void user_terminate_plus();
+
+// The add-in's application entry points.
+TAVIX_EXPORT int user_initialize(int argc, char* argv[], char* version, char* build, wchar_t errbuf[80]);
+TAVIX_EXPORT void user_terminate();
+}

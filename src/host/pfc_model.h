@@ -1,0 +1,251 @@
+// Models and their structure: descriptors, solids, family tables, features,
+// parameters and export instructions. The host implements the abstract classes;
+// descriptors and export instructions are plain data, as in the toolkit.
+#pragma once
+
+#include "host/xobject.h"
+
+enum pfcModelType {
+  pfcMDL_ASSEMBLY = 0,
+  pfcMDL_PART = 1,
+  pfcMDL_DRAWING = 2,
+  pfcMDL_2D_SECTION = 3,
+  pfcMDL_LAYOUT = 4,
+  pfcMDL_DWG_FORMAT = 5,
+  pfcMDL_MFG = 6,
+  pfcMDL_REPORT = 7,
+  pfcMDL_MARKUP = 8,
+  pfcMDL_DIAGRAM = 9,
+};
+
+enum pfcFeatureType { pfcFEATTYPE_COMPONENT = 0, pfcFEATTYPE_OTHER = 1 };
+
+enum pfcFeatureStatus {
+  pfcFEAT_ACTIVE = 0,
+  pfcFEAT_INACTIVE = 1,
+  pfcFEAT_FAMILY_TABLE_SUPPRESSED = 2,
+  pfcFEAT_SIMP_REP_SUPPRESSED = 3,
+  pfcFEAT_PROGRAM_SUPPRESSED = 4,
+  pfcFEAT_SUPPRESSED = 5,
+  pfcFEAT_UNREGENERATED = 6,
+};
+
+// 0 is the master representation.
+enum pfcSimpRepType { pfcSIMPREP_MASTER_REP = 0, pfcSIMPREP_GRAPHICS_REP = 1, pfcSIMPREP_USER_DEFINED = 2 };
+
+enum pfcParamValueType { pfcPARAM_STRING = 0, pfcPARAM_INTEGER = 1, pfcPARAM_BOOLEAN = 2, pfcPARAM_DOUBLE = 3 };
+
+// Names a model: its type, instance and generic names, and where it lives.
+class pfcModelDescriptor : public virtual xobject {
+ public:
+  pfcModelDescriptor(pfcModelType type, xstring instanceName, xstring genericName = {})
+      : type_(type), instanceName_(std::move(instanceName)), genericName_(std::move(genericName)) {}
+  static xrcptr<pfcModelDescriptor> Create(pfcModelType type, xstring instanceName, xstring genericName = {}) {
+    return std::make_shared<pfcModelDescriptor>(type, std::move(instanceName), std::move(genericName));
+  }
+
+  pfcModelType GetType() const { return type_; }
+  const xstring& GetInstanceName() const { return instanceName_; }
+  const xstring& GetGenericName() const { return genericName_; }
+  // The directory the model is read from or, for Backup, written to.
+  const xstring& GetPath() const { return path_; }
+  void SetPath(xstring path) { path_ = std::move(path); }
+
+ private:
+  pfcModelType type_;
+  xstring instanceName_;
+  xstring genericName_;
+  xstring path_;
+};
+using pfcModelDescriptor_ptr = xrcptr<pfcModelDescriptor>;
+
+class pfcParamValue : public virtual xobject {
+ public:
+  virtual pfcParamValueType Getdiscr() const = 0;
+  virtual xstring GetStringValue() const = 0;
+};
+using pfcParamValue_ptr = xrcptr<pfcParamValue>;
+
+class pfcBaseParameter : public virtual xobject {
+ public:
+  // Null when the parameter has no value.
+  virtual pfcParamValue_ptr GetValue() = 0;
+};
+class pfcParameter : public virtual pfcBaseParameter {
+ public:
+  TAVIX_TOOLKIT_CAST(pfcParameter)
+};
+using pfcParameter_ptr = xrcptr<pfcParameter>;
+
+class pfcParameterOwner : public virtual xobject {
+ public:
+  // Null when the owner has no parameter of that name.
+  virtual pfcParameter_ptr GetParam(const xstring& name) = 0;
+};
+
+enum pfcPDFOptionType { pfcPDFOPT_FONT_STROKE = 0, pfcPDFOPT_COLOR_DEPTH = 1, pfcPDFOPT_LAUNCH_VIEWER = 2 };
+enum pfcPDFFontStrokeMode { pfcPDF_USE_TRUE_TYPE_FONTS = 0, pfcPDF_STROKE_ALL_FONTS = 1 };
+enum pfcPDFColorDepth { pfcPDF_CD_COLOR = 0, pfcPDF_CD_GRAY = 1, pfcPDF_CD_MONO = 2 };
+
+// An argument value made by the toolkit's integer or boolean factory.
+class pfcArgValue : public virtual xobject {
+ public:
+  enum class Kind { Integer, Boolean };
+  pfcArgValue(Kind kind, xint integer, xbool boolean) : kind_(kind), integer_(integer), boolean_(boolean) {}
+  Kind GetKind() const { return kind_; }
+  xint GetIntValue() const { return integer_; }
+  xbool GetBoolValue() const { return boolean_; }
+
+ private:
+  Kind kind_;
+  xint integer_;
+  xbool boolean_;
+};
+using pfcArgValue_ptr = xrcptr<pfcArgValue>;
+inline pfcArgValue_ptr pfcCreateIntArgValue(xint value) {
+  return std::make_shared<pfcArgValue>(pfcArgValue::Kind::Integer, value, false);
+}
+inline pfcArgValue_ptr pfcCreateBoolArgValue(xbool value) {
+  return std::make_shared<pfcArgValue>(pfcArgValue::Kind::Boolean, 0, value);
+}
+
+class pfcPDFOption : public virtual xobject {
+ public:
+  static xrcptr<pfcPDFOption> Create() { return std::make_shared<pfcPDFOption>(); }
+  pfcPDFOptionType GetOptionType() const { return type_; }
+  void SetOptionType(pfcPDFOptionType type) { type_ = type; }
+  pfcArgValue_ptr GetOptionValue() const { return value_; }
+  void SetOptionValue(pfcArgValue_ptr value) { value_ = std::move(value); }
+
+ private:
+  pfcPDFOptionType type_ = pfcPDFOPT_FONT_STROKE;
+  pfcArgValue_ptr value_;
+};
+using pfcPDFOption_ptr = xrcptr<pfcPDFOption>;
+using pfcPDFOptions = xsequence<pfcPDFOption_ptr>;
+using pfcPDFOptions_ptr = xrcptr<pfcPDFOptions>;
+
+class pfcExportInstructions : public virtual xobject {};
+using pfcExportInstructions_ptr = xrcptr<pfcExportInstructions>;
+
+class pfcPDFExportInstructions : public pfcExportInstructions {
+ public:
+  static xrcptr<pfcPDFExportInstructions> Create() { return std::make_shared<pfcPDFExportInstructions>(); }
+  const xstring& GetFilePath() const { return filePath_; }
+  void SetFilePath(xstring path) { filePath_ = std::move(path); }
+  pfcPDFOptions_ptr GetOptions() const { return options_; }
+  void SetOptions(pfcPDFOptions_ptr options) { options_ = std::move(options); }
+  TAVIX_TOOLKIT_CAST(pfcPDFExportInstructions)
+
+ private:
+  xstring filePath_;
+  pfcPDFOptions_ptr options_;
+};
+using pfcPDFExportInstructions_ptr = xrcptr<pfcPDFExportInstructions>;
+
+class pfcModel : public virtual pfcParameterOwner {
+ public:
+  virtual pfcModelType GetType() = 0;
+  // The file name with extension, without version suffix, e.g. "bracket.prt".
+  virtual xstring GetFileName() = 0;
+  // Where the model was retrieved from: a file path (version suffix included),
+  // a "wtws://" or "wtpub://" Windchill address, or empty for a new model.
+  virtual xstring GetOrigin() = 0;
+  virtual xstring GetInstanceName() = 0;
+  virtual xbool GetIsModified() = 0;
+  virtual xstring GetVersionStamp() = 0;
+  virtual xstring GetRevision() = 0;
+  virtual xstring GetVersion() = 0;
+  virtual pfcModelDescriptor_ptr GetDescr() = 0;
+  // Writes the model (for an instance, its accelerator too when asked) to the descriptor's path.
+  virtual void Backup(const pfcModelDescriptor_ptr& newDescr) = 0;
+  virtual void Export(const xstring& fileName, const pfcExportInstructions_ptr& exportData) = 0;
+  TAVIX_TOOLKIT_CAST(pfcModel)
+};
+using pfcModel_ptr = xrcptr<pfcModel>;
+using pfcModels = xsequence<pfcModel_ptr>;
+using pfcModels_ptr = xrcptr<pfcModels>;
+
+class pfcFamilyTableRow : public virtual xobject {
+ public:
+  virtual xstring GetInstanceName() = 0;
+};
+using pfcFamilyTableRow_ptr = xrcptr<pfcFamilyTableRow>;
+using pfcFamilyTableRows = xsequence<pfcFamilyTableRow_ptr>;
+using pfcFamilyTableRows_ptr = xrcptr<pfcFamilyTableRows>;
+
+class pfcFamilyMember;
+using pfcFamilyMember_ptr = xrcptr<pfcFamilyMember>;
+class pfcFamilyMember : public virtual xobject {
+ public:
+  // The immediate generic of an instance; null for a model that is not an instance.
+  virtual pfcModelDescriptor_ptr GetImmediateGenericInfo() = 0;
+  // The rows of a generic's family table; empty for a model without one.
+  virtual pfcFamilyTableRows_ptr ListRows() = 0;
+  // The generic model of an instance, loaded from its file when needed.
+  virtual pfcFamilyMember_ptr GetParent() = 0;
+  TAVIX_TOOLKIT_CAST(pfcFamilyMember)
+};
+
+class pfcFeature : public virtual xobject {
+ public:
+  virtual pfcFeatureType GetFeatType() = 0;
+  virtual pfcFeatureStatus GetStatus() = 0;
+  virtual xint GetId() = 0;
+  TAVIX_TOOLKIT_CAST(pfcFeature)
+};
+using pfcFeature_ptr = xrcptr<pfcFeature>;
+using pfcFeatures = xsequence<pfcFeature_ptr>;
+using pfcFeatures_ptr = xrcptr<pfcFeatures>;
+
+class pfcComponentFeat : public virtual pfcFeature {
+ public:
+  virtual pfcModelDescriptor_ptr GetModelDescr() = 0;
+  TAVIX_TOOLKIT_CAST(pfcComponentFeat)
+};
+using pfcComponentFeat_ptr = xrcptr<pfcComponentFeat>;
+
+class pfcSimpRep : public virtual xobject {
+ public:
+  virtual pfcSimpRepType GetSimpRepType() = 0;
+};
+using pfcSimpRep_ptr = xrcptr<pfcSimpRep>;
+
+class pfcSolid : public virtual pfcModel, public virtual pfcFamilyMember {
+ public:
+  virtual pfcFeatures_ptr ListFeaturesByType(xbool visibleOnly, pfcFeatureType type) = 0;
+  // Null when no representation is active (the master is shown).
+  virtual pfcSimpRep_ptr GetActiveSimpRep() = 0;
+  TAVIX_TOOLKIT_CAST(pfcSolid)
+};
+using pfcSolid_ptr = xrcptr<pfcSolid>;
+
+class pfcAssembly : public virtual pfcSolid {
+ public:
+  TAVIX_TOOLKIT_CAST(pfcAssembly)
+};
+
+class wfcWModel : public virtual pfcModel {
+ public:
+  TAVIX_TOOLKIT_CAST(wfcWModel)
+};
+using wfcWModel_ptr = xrcptr<wfcWModel>;
+
+class wfcWSolid : public virtual pfcSolid, public virtual wfcWModel {
+ public:
+  TAVIX_TOOLKIT_CAST(wfcWSolid)
+};
+
+class wfcWAssembly : public virtual pfcAssembly, public virtual wfcWSolid {
+ public:
+  TAVIX_TOOLKIT_CAST(wfcWAssembly)
+};
+using wfcWAssembly_ptr = xrcptr<wfcWAssembly>;
+
+// The older toolkit's embedded-component query, reached through a component feature.
+enum ProError { PRO_TK_NO_ERROR = 0, PRO_TK_GENERAL_ERROR = -1, PRO_TK_BAD_INPUTS = -2, PRO_TK_E_NOT_FOUND = -4 };
+enum ProBoolean { PRO_B_FALSE = 0, PRO_B_TRUE = 1 };
+struct ProAsmcomp {
+  pfcComponentFeat* feature = nullptr;
+};
+ProError ProAsmcompIsEmbedded(ProAsmcomp* component, ProBoolean* isEmbedded);

@@ -1,0 +1,51 @@
+// Forwards the free toolkit functions to the host that Creo handed over.
+#include <atomic>
+
+#include "host/creo_host.h"
+
+namespace {
+std::atomic<CreoHost*> g_host{nullptr};
+
+CreoHost& host(const char* operation) {
+  CreoHost* current = g_host.load();
+  if (!current) throw pfcXToolkitBadContext(operation);
+  return *current;
+}
+}  // namespace
+
+void setCreoHost(CreoHost* host) { g_host.store(host); }
+CreoHost* creoHost() { return g_host.load(); }
+
+pfcSession_ptr pfcGetCurrentSessionWithCompatibility(pfcCreoCompatibility compatibility) {
+  return host("pfcGetCurrentSessionWithCompatibility").currentSession(compatibility);
+}
+
+ProError ProAsmcompIsEmbedded(ProAsmcomp* component, ProBoolean* isEmbedded) {
+  if (!component || !component->feature || !isEmbedded) return PRO_TK_BAD_INPUTS;
+  CreoHost* current = g_host.load();
+  if (!current) return PRO_TK_GENERAL_ERROR;
+  return current->isEmbeddedComponent(*component->feature, isEmbedded);
+}
+
+void uifcCreateDialog(const xstring& dialogName, const xstring& resourceName) {
+  host("uifcCreateDialog").createDialog(dialogName, resourceName);
+}
+xint uifcActivateDialog(const xstring& dialogName) { return host("uifcActivateDialog").activateDialog(dialogName); }
+void uifcExitDialog(const xstring& dialogName, xint status) { host("uifcExitDialog").exitDialog(dialogName, status); }
+void uifcDestroyDialog(const xstring& dialogName) { host("uifcDestroyDialog").destroyDialog(dialogName); }
+
+uifcDialog_ptr uifcDialogFind(const xstring& dialogName, const xstring& componentName) {
+  return host("uifcDialogFind").findDialog(dialogName, componentName);
+}
+uifcLabel_ptr uifcLabelFind(const xstring& dialogName, const xstring& componentName) {
+  return host("uifcLabelFind").findLabel(dialogName, componentName);
+}
+uifcPushButton_ptr uifcPushButtonFind(const xstring& dialogName, const xstring& componentName) {
+  return host("uifcPushButtonFind").findPushButton(dialogName, componentName);
+}
+uifcLayout_ptr uifcLayoutFind(const xstring& dialogName, const xstring& componentName) {
+  return host("uifcLayoutFind").findLayout(dialogName, componentName);
+}
+uifcOptionMenu_ptr uifcOptionMenuFind(const xstring& dialogName, const xstring& componentName) {
+  return host("uifcOptionMenuFind").findOptionMenu(dialogName, componentName);
+}
