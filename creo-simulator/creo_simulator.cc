@@ -1,0 +1,58 @@
+#include "creo_simulator.h"
+
+namespace creosim {
+
+CreoSimulator::CreoSimulator(SimulatorOptions options)
+    : options_(std::move(options)),
+      session_(std::make_shared<SimSession>(faults_, models_, windows_, ribbon_, options_.dateCode)) {}
+
+CreoSimulator::~CreoSimulator() = default;
+
+pfcSession_ptr CreoSimulator::currentSession(pfcCreoCompatibility) {
+  faults_.check("pfcGetCurrentSessionWithCompatibility");
+  return sessionAvailable_ ? session_ : nullptr;
+}
+
+ProError CreoSimulator::isEmbeddedComponent(pfcComponentFeat& component, ProBoolean* isEmbedded) {
+  *isEmbedded = PRO_B_FALSE;
+  return PRO_TK_NO_ERROR;
+}
+
+void CreoSimulator::createDialog(const xstring& dialogName, const xstring& resourceName) {
+  faults_.check("uifcCreateDialog");
+  dialogs_.createDialog(dialogName, resourceName);
+}
+xint CreoSimulator::activateDialog(const xstring& dialogName) {
+  faults_.check("uifcActivateDialog");
+  return dialogs_.activateDialog(dialogName);
+}
+void CreoSimulator::exitDialog(const xstring& dialogName, xint status) {
+  faults_.check("uifcExitDialog");
+  dialogs_.exitDialog(dialogName, status);
+}
+void CreoSimulator::destroyDialog(const xstring& dialogName) {
+  faults_.check("uifcDestroyDialog");
+  dialogs_.destroyDialog(dialogName);
+}
+uifcDialog_ptr CreoSimulator::findDialog(const xstring& dialogName, const xstring& componentName) {
+  faults_.check("uifcDialogFind");
+  return dialogs_.findDialog(dialogName, componentName);
+}
+uifcLabel_ptr CreoSimulator::findLabel(const xstring& dialogName, const xstring& componentName) {
+  faults_.check("uifcLabelFind");
+  return dialogs_.findLabel(dialogName, componentName);
+}
+uifcPushButton_ptr CreoSimulator::findPushButton(const xstring& dialogName, const xstring& componentName) {
+  faults_.check("uifcPushButtonFind");
+  return dialogs_.findPushButton(dialogName, componentName);
+}
+uifcLayout_ptr CreoSimulator::findLayout(const xstring& dialogName, const xstring& componentName) {
+  faults_.check("uifcLayoutFind");
+  return dialogs_.findLayout(dialogName, componentName);
+}
+uifcOptionMenu_ptr CreoSimulator::findOptionMenu(const xstring& dialogName, const xstring& componentName) {
+  faults_.check("uifcOptionMenuFind");
+  return dialogs_.findOptionMenu(dialogName, componentName);
+}
+
+}  // namespace creosim

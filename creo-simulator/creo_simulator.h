@@ -1,0 +1,62 @@
+// One simulated Creo process: its session, windows, dialogs and ribbon, the
+// folder it reads the add-in's resources from, and the fault injector. It is the
+// CreoHost handed to the add-in.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "dialog_system.h"
+#include "fault_injector.h"
+#include "host/creo_host.h"
+#include "model_store.h"
+#include "ribbon.h"
+#include "sim_session.h"
+#include "window_system.h"
+
+namespace creosim {
+
+struct SimulatorOptions {
+  std::filesystem::path textDirectory;  // the add-in's "text" folder
+  std::string dateCode = "M080";
+};
+
+class CreoSimulator : public CreoHost {
+ public:
+  explicit CreoSimulator(SimulatorOptions options);
+  ~CreoSimulator() override;
+
+  FaultInjector& faults() { return faults_; }
+  ModelStore& models() { return models_; }
+  WindowSystem& windows() { return windows_; }
+  Ribbon& ribbon() { return ribbon_; }
+  DialogSystem& dialogs() { return dialogs_; }
+  const SimulatorOptions& options() const { return options_; }
+  // False simulates a process without a session.
+  void setSessionAvailable(bool available) { sessionAvailable_ = available; }
+
+  pfcSession_ptr currentSession(pfcCreoCompatibility compatibility) override;
+  ProError isEmbeddedComponent(pfcComponentFeat& component, ProBoolean* isEmbedded) override;
+  void createDialog(const xstring& dialogName, const xstring& resourceName) override;
+  xint activateDialog(const xstring& dialogName) override;
+  void exitDialog(const xstring& dialogName, xint status) override;
+  void destroyDialog(const xstring& dialogName) override;
+  uifcDialog_ptr findDialog(const xstring& dialogName, const xstring& componentName) override;
+  uifcLabel_ptr findLabel(const xstring& dialogName, const xstring& componentName) override;
+  uifcPushButton_ptr findPushButton(const xstring& dialogName, const xstring& componentName) override;
+  uifcLayout_ptr findLayout(const xstring& dialogName, const xstring& componentName) override;
+  uifcOptionMenu_ptr findOptionMenu(const xstring& dialogName, const xstring& componentName) override;
+
+ private:
+  SimulatorOptions options_;
+  FaultInjector faults_;
+  ModelStore models_;
+  WindowSystem windows_;
+  Ribbon ribbon_;
+  DialogSystem dialogs_;
+  std::shared_ptr<SimSession> session_;
+  bool sessionAvailable_ = true;
+};
+
+}  // namespace creosim

@@ -1,0 +1,46 @@
+// The simulated Creo session. Every toolkit operation first asks the fault
+// injector (named "<class>::<operation>", e.g. "pfcBaseSession::GetModelWindow"),
+// then forwards to the part of the simulator that owns it: the model store
+// (models, options, Windchill workspaces), the window system (windows and the
+// embedded browser) and the ribbon.
+#pragma once
+
+#include <string>
+
+#include "host/pfc_session.h"
+
+namespace creosim {
+
+class FaultInjector;
+class ModelStore;
+class WindowSystem;
+class Ribbon;
+
+class SimSession : public wfcWSession {
+ public:
+  SimSession(FaultInjector& faults, ModelStore& models, WindowSystem& windows, Ribbon& ribbon,
+             std::string dateCode);
+
+  pfcModel_ptr GetCurrentModel() override;
+  pfcModels_ptr ListModels() override;
+  pfcModel_ptr GetModelFromDescr(const pfcModelDescriptor_ptr& descr) override;
+  pfcModel_ptr RetrieveModel(const pfcModelDescriptor_ptr& descr) override;
+  pfcWindow_ptr GetModelWindow(const pfcModel_ptr& model) override;
+  pfcWindow_ptr GetCurrentWindow() override;
+  void SetCurrentWindow(const pfcWindow_ptr& window) override;
+  xstring GetConfigOption(const xstring& name) override;
+  void SetConfigOption(const xstring& name, const xstring& value) override;
+  void CopyFileFromWS(const xstring& sourceFile, const xstring& targetDirectory) override;
+  void RibbonDefinitionfileLoad(const xstring& fileName) override;
+  pfcUICommand_ptr UICreateCommand(const xstring& name, const pfcUICommandActionListener_ptr& action) override;
+  xstring GetDisplayDateCode() override;
+
+ private:
+  FaultInjector& faults_;
+  ModelStore& models_;
+  WindowSystem& windows_;
+  Ribbon& ribbon_;
+  std::string dateCode_;
+};
+
+}  // namespace creosim
