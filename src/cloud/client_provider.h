@@ -1,0 +1,19 @@
+// The process-wide cloud client and session manager, created on first use and
+// released when the add-in is unloaded.
+#pragma once
+
+#include <memory>
+
+#include "cloud/norvane_client.h"
+#include "cloud/session_manager.h"
+
+// Creates the client on first use (loading and initializing the library);
+// throws when that fails and tries again on the next call.
+std::shared_ptr<INorvaneClient> getNorvaneClient();
+// The client if one exists, else empty; never creates one.
+std::shared_ptr<INorvaneClient> peekNorvaneClient();
+ISessionManager& getSessionManager();
+
+// Tests install a fake client here (an empty pointer returns to the real one).
+// Call it on the test's main thread before any sign-in thread starts.
+void setNorvaneClientForTesting(std::shared_ptr<INorvaneClient> client);
