@@ -4,6 +4,7 @@ namespace creosim {
 
 CreoSimulator::CreoSimulator(SimulatorOptions options)
     : options_(std::move(options)),
+      windows_(faults_),
       session_(std::make_shared<SimSession>(faults_, models_, windows_, ribbon_, options_.dateCode)) {}
 
 CreoSimulator::~CreoSimulator() = default;

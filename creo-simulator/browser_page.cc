@@ -1,0 +1,181 @@
+#include "browser_page.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace creosim {
+
+namespace {
+
+std::string lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+std::string decodeEntities(const std::string& text) {
+  static const std::pair<const char*, char> kEntities[] = {
+      {"&amp;", '&'}, {"&quot;", '"'}, {"&#39;", '\''}, {"&#x27;", '\''}, {"&lt;", '<'}, {"&gt;", '>'}};
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    bool replaced = false;
+    if (text[i] == '&') {
+      for (const auto& [entity, c] : kEntities) {
+        const std::string name(entity);
+        if (text.compare(i, name.size(), name) == 0) {
+          out += c;
+          i += name.size();
+          replaced = true;
+          break;
+        }
+      }
+    }
+    if (!replaced) out += text[i++];
+  }
+  return out;
+}
+
+// The attributes of one tag, names in lower case.
+std::vector<std::pair<std::string, std::string>> tagAttributes(const std::string& tag) {
+  std::vector<std::pair<std::string, std::string>> attributes;
+  size_t i = tag.find_first_of(" \t\r\n");
+  while (i != std::string::npos && i < tag.size()) {
+    while (i < tag.size() && (std::isspace(static_cast<unsigned char>(tag[i])) || tag[i] == '/')) ++i;
+    const size_t nameStart = i;
+    while (i < tag.size() && !std::isspace(static_cast<unsigned char>(tag[i])) && tag[i] != '=' && tag[i] != '/')
+      ++i;
+    if (i == nameStart) break;
+    std::string name = lower(tag.substr(nameStart, i - nameStart));
+    std::string value;
+    if (i < tag.size() && tag[i] == '=') {
+      ++i;
+      if (i < tag.size() && (tag[i] == '"' || tag[i] == '\'')) {
+        const char quote = tag[i++];
+        const size_t end = tag.find(quote, i);
+        value = tag.substr(i, end == std::string::npos ? std::string::npos : end - i);
+        i = end == std::string::npos ? tag.size() : end + 1;
+      } else {
+        const size_t start = i;
+        while (i < tag.size() && !std::isspace(static_cast<unsigned char>(tag[i]))) ++i;
+        value = tag.substr(start, i - start);
+      }
+    }
+    attributes.emplace_back(std::move(name), decodeEntities(value));
+  }
+  return attributes;
+}
+
+std::string attribute(const std::vector<std::pair<std::string, std::string>>& attributes, const std::string& name) {
+  for (const auto& [key, value] : attributes)
+    if (key == name) return value;
+  return {};
+}
+
+}  // namespace
+
+std::string Url::origin() const {
+  const std::string shownHost = host.find(':') != std::string::npos ? "[" + host + "]" : host;
+  return scheme + "://" + shownHost + ":" + std::to_string(port);
+}
+
+std::optional<Url> parseUrl(const std::string& text) {
+  const size_t schemeEnd = text.find("://");
+  if (schemeEnd == std::string::npos) return std::nullopt;
+  Url url;
+  url.scheme = lower(text.substr(0, schemeEnd));
+  if (url.scheme != "http" && url.scheme != "https") return std::nullopt;
+  const size_t authorityStart = schemeEnd + 3;
+  const size_t authorityEnd = text.find_first_of("/?#", authorityStart);
+  std::string authority = text.substr(authorityStart, authorityEnd - authorityStart);
+  if (authority.find('@') != std::string::npos) return std::nullopt;
+  std::string port;
+  if (!authority.empty() && authority.front() == '[') {
+    const size_t close = authority.find(']');
+    if (close == std::string::npos) return std::nullopt;
+    url.host = authority.substr(1, close - 1);
+    if (close + 1 < authority.size()) {
+      if (authority[close + 1] != ':') return std::nullopt;
+      port = authority.substr(close + 2);
+    }
+  } else {
+    const size_t colon = authority.find(':');
+    url.host = authority.substr(0, colon);
+    if (colon != std::string::npos) port = authority.substr(colon + 1);
+  }
+  if (url.host.empty()) return std::nullopt;
+  url.host = lower(url.host);
+  if (port.empty()) {
+    url.port = url.scheme == "https" ? 443 : 80;
+  } else {
+    if (port.size() > 5 || !std::all_of(port.begin(), port.end(), [](unsigned char c) { return std::isdigit(c); }))
+      return std::nullopt;
+    url.port = std::stoi(port);
+    if (url.port < 1 || url.port > 65535) return std::nullopt;
+  }
+  std::string target = authorityEnd == std::string::npos ? std::string() : text.substr(authorityEnd);
+  target = target.substr(0, target.find('#'));
+  if (target.empty() || target.front() != '/') target = "/" + target;
+  url.target = target;
+  return url;
+}
+
+std::string resolveUrl(const Url& base, const std::string& reference) {
+  if (reference.find("://") != std::string::npos) return reference;
+  if (reference.empty()) return base.origin() + base.target;
+  if (reference.rfind("//", 0) == 0) return base.scheme + ":" + reference;
+  if (reference.front() == '/') return base.origin() + reference;
+  const std::string path = base.target.substr(0, base.target.find('?'));
+  if (reference.front() == '?') return base.origin() + path + reference;
+  return base.origin() + path.substr(0, path.rfind('/') + 1) + reference;
+}
+
+bool isLoopbackHost(const std::string& host) {
+  return host == "localhost" || host == "::1" || host.rfind("127.", 0) == 0;
+}
+
+std::optional<HtmlForm> findForm(const std::string& html, const std::string& id) {
+  const std::string lowered = lower(html);
+  for (size_t start = lowered.find("<form"); start != std::string::npos; start = lowered.find("<form", start + 1)) {
+    const size_t tagEnd = html.find('>', start);
+    if (tagEnd == std::string::npos) return std::nullopt;
+    const auto formAttributes = tagAttributes(html.substr(start + 1, tagEnd - start - 1));
+    if (attribute(formAttributes, "id") != id) continue;
+
+    HtmlForm form;
+    form.action = attribute(formAttributes, "action");
+    form.method = lower(attribute(formAttributes, "method"));
+    if (form.method.empty()) form.method = "get";
+    const size_t formEnd = std::min(lowered.find("</form", tagEnd), html.size());
+    for (size_t input = lowered.find("<input", tagEnd); input < formEnd; input = lowered.find("<input", input + 1)) {
+      const size_t inputEnd = html.find('>', input);
+      if (inputEnd == std::string::npos) break;
+      const auto inputAttributes = tagAttributes(html.substr(input + 1, inputEnd - input - 1));
+      const std::string name = attribute(inputAttributes, "name");
+      if (!name.empty()) form.fields.emplace_back(name, attribute(inputAttributes, "value"));
+    }
+    return form;
+  }
+  return std::nullopt;
+}
+
+std::string encodeForm(const FormFields& fields) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const auto& [name, value] : fields) {
+    if (!out.empty()) out += '&';
+    for (const std::string* part : {&name, &value}) {
+      for (unsigned char c : *part) {
+        if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~') {
+          out += static_cast<char>(c);
+        } else {
+          out += '%';
+          out += kHex[c >> 4];
+          out += kHex[c & 15];
+        }
+      }
+      if (part == &name) out += '=';
+    }
+  }
+  return out;
+}
+
+}  // namespace creosim
