@@ -1,0 +1,207 @@
+// The JSON API the client library calls, behind bearer tokens.
+#include <optional>
+
+#include "http_util.h"
+#include "service.h"
+
+namespace tavixservice {
+namespace {
+
+// The signed-in user of a call, or empty with the 401 already sent.
+std::optional<User> authenticate(ServiceContext& context, const httplib::Request& req, httplib::Response& res) {
+  const std::string header = req.get_header_value("Authorization");
+  const std::string prefix = "Bearer ";
+  if (header.rfind(prefix, 0) != 0 || header.size() == prefix.size()) {
+    sendError(res, 401, "invalid_token", "The call carries no bearer token.");
+    return std::nullopt;
+  }
+  int64_t userId = 0;
+  switch (context.tokens.check(header.substr(prefix.size()), userId)) {
+    case TokenCheck::Expired:
+      sendError(res, 401, "token_expired", "The access token has expired.");
+      return std::nullopt;
+    case TokenCheck::Unknown:
+      sendError(res, 401, "invalid_token", "The access token is not known.");
+      return std::nullopt;
+    case TokenCheck::Valid:
+      break;
+  }
+  auto user = context.store.user(userId);
+  if (!user) sendError(res, 401, "invalid_token", "The token's user no longer exists.");
+  return user;
+}
+
+// The workspace of a call, when it exists and the user is a member; else empty with the answer sent.
+std::optional<Workspace> memberWorkspace(ServiceContext& context, const std::string& idText, const User& user,
+                                         httplib::Response& res) {
+  auto id = parseInteger(idText);
+  auto workspace = id ? context.store.workspace(*id) : std::nullopt;
+  if (!workspace) {
+    sendError(res, 404, "workspace_not_found", "Workspace " + idText + " does not exist.");
+    return std::nullopt;
+  }
+  if (!context.store.isMember(workspace->id, user.id)) {
+    sendError(res, 403, "forbidden", "You are not a member of workspace " + idText + ".");
+    return std::nullopt;
+  }
+  return workspace;
+}
+
+std::string fileUrl(const ServiceContext& context, const StoredRevision& revision) {
+  return context.baseUrl + "workspace/" + revision.addressKey + "/file/" + std::to_string(revision.fileId) +
+         "?revisionId=" + revision.revisionId;
+}
+
+bool flag(const httplib::Request& req, const char* name) { return req.get_param_value(name) == "true"; }
+
+// Reads the announcement of an upload; throws nlohmann::json::exception on a malformed body.
+std::optional<PendingUpload> readAnnouncement(ServiceContext& context, const nlohmann::json& body, const User& user,
+                                              httplib::Response& res) {
+  const auto& targets = body.at("targetDirectories");
+  if (!targets.is_object() || targets.size() != 1) {
+    sendError(res, 400, "bad_request", "targetDirectories must name exactly one workspace.");
+    return std::nullopt;
+  }
+  auto workspace = memberWorkspace(context, targets.begin().key(), user, res);
+  if (!workspace) return std::nullopt;
+  auto directory = context.store.directory(targets.begin().value().get<int64_t>());
+  if (!directory || directory->workspaceId != workspace->id) {
+    sendError(res, 404, "not_found", "Directory " + targets.begin().value().dump() + " is not in workspace " +
+                                         targets.begin().key() + ".");
+    return std::nullopt;
+  }
+  PendingUpload upload{user.id,
+                       workspace->id,
+                       directory->id,
+                       body.value("sourceRevisionId", ""),
+                       body.value("sourceRevisionVersion", ""),
+                       body.value("lastModified", ""),
+                       body.value("lifecycleState", ""),
+                       {}};
+  for (const auto& file : body.at("files")) {
+    AnnouncedFile announced{file.at("name").get<std::string>(), file.value("revisionKey", ""),
+                            file.value("version", "1"), file.value("properties", nlohmann::json::object()).dump(),
+                            file.at("size").get<int64_t>(), std::nullopt};
+    if (announced.name.empty() || announced.name.find_first_of("/\\") != std::string::npos || announced.size < 0) {
+      sendError(res, 400, "bad_request", "A file needs a plain name and a size of 0 or more.");
+      return std::nullopt;
+    }
+    upload.files.push_back(std::move(announced));
+  }
+  if (upload.files.empty()) {
+    sendError(res, 400, "bad_request", "An upload needs at least one file.");
+    return std::nullopt;
+  }
+  return upload;
+}
+
+}  // namespace
+
+void addApiRoutes(httplib::Server& server, ServiceContext& context) {
+  server.Get("/api/v1/me", guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res) {
+    auto user = authenticate(context, req, res);
+    if (user) sendJson(res, 200, {{"id", user->id}, {"email", user->email}, {"name", user->name}});
+  }));
+
+  server.Get("/api/v1/workspaces", guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res) {
+    auto user = authenticate(context, req, res);
+    if (!user) return;
+    auto list = nlohmann::json::array();
+    for (const auto& w : context.store.workspacesOf(user->id, req.get_param_value("filter")))
+      list.push_back({{"id", w.id}, {"name", w.name}, {"addressKey", w.addressKey}});
+    sendJson(res, 200, list);
+  }));
+
+  server.Get(R"(/api/v1/workspaces/([^/]+)/root)",
+             guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res) {
+               auto user = authenticate(context, req, res);
+               if (!user) return;
+               auto workspace = memberWorkspace(context, req.matches[1], *user, res);
+               if (!workspace) return;
+               auto root = context.store.rootDirectory(workspace->id);
+               if (!root) return sendError(res, 404, "not_found", "The workspace has no root directory.");
+               sendJson(res, 200, {{"id", root->id}, {"name", root->name}});
+             }));
+
+  server.Get(R"(/api/v1/workspaces/([^/]+)/revisions)",
+             guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res) {
+               auto user = authenticate(context, req, res);
+               if (!user) return;
+               auto workspace = memberWorkspace(context, req.matches[1], *user, res);
+               if (!workspace) return;
+               RevisionQuery query{req.get_param_value("revisionKey"), req.get_param_value("sourceRevisionVersion"),
+                                   req.get_param_value("sourceRevisionId"), req.get_param_value("fileName"),
+                                   flag(req, "latestOnly"), flag(req, "matchSourceRevision")};
+               auto list = nlohmann::json::array();
+               for (const auto& r : context.store.findRevisions(workspace->id, query))
+                 list.push_back({{"fileId", r.fileId},
+                                 {"fileName", r.fileName},
+                                 {"revisionId", r.revisionId},
+                                 {"url", fileUrl(context, r)}});
+               sendJson(res, 200, list);
+             }));
+
+  server.Post("/api/v1/uploads", guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res) {
+    auto user = authenticate(context, req, res);
+    if (!user) return;
+    std::optional<PendingUpload> upload;
+    try {
+      upload = readAnnouncement(context, nlohmann::json::parse(req.body), *user, res);
+    } catch (const nlohmann::json::exception& e) {
+      return sendError(res, 400, "bad_request", std::string("The upload announcement is malformed: ") + e.what());
+    }
+    if (upload) sendJson(res, 201, {{"uploadId", context.uploads.begin(std::move(*upload))}});
+  }));
+
+  server.Put(R"(/api/v1/uploads/([0-9a-f]+)/files/([0-9]+))",
+             guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res,
+                                               const httplib::ContentReader& reader) {
+               auto discardBody = [&] { reader([](const char*, size_t) { return true; }); };
+               auto user = authenticate(context, req, res);
+               if (!user) return discardBody();
+               auto index = parseInteger(req.matches[2]);
+               auto announced = index ? context.uploads.announced(req.matches[1], user->id, *index) : std::nullopt;
+               if (!announced) {
+                 discardBody();
+                 return sendError(res, 404, "not_found", "No such upload or file index.");
+               }
+               BlobStore::Writer writer(context.blobs);
+               bool written = reader([&](const char* data, size_t length) { return writer.write(data, length); });
+               if (!written) return sendError(res, 500, "server_error", "The file could not be stored.");
+               if (writer.size() != announced->size)
+                 return sendError(res, 400, "size_mismatch",
+                                  "Received " + std::to_string(writer.size()) + " bytes of " + announced->name +
+                                      ", announced " + std::to_string(announced->size) + ".");
+               std::string sha256 = writer.commit();
+               if (!context.uploads.arrived(req.matches[1], *index, sha256))
+                 return sendError(res, 404, "not_found", "The upload was completed meanwhile.");
+               sendJson(res, 200, {{"name", announced->name}, {"size", writer.size()}, {"sha256", sha256}});
+             }));
+
+  server.Post(R"(/api/v1/uploads/([0-9a-f]+)/complete)",
+              guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res) {
+                auto user = authenticate(context, req, res);
+                if (!user) return;
+                auto upload = context.uploads.finish(req.matches[1], user->id);
+                if (!upload) return sendError(res, 404, "not_found", "No such upload.");
+                if (!context.store.workspace(upload->workspaceId))
+                  return sendError(res, 404, "workspace_not_found",
+                                   "Workspace " + std::to_string(upload->workspaceId) + " does not exist.");
+                nlohmann::json files = nlohmann::json::object();
+                auto errors = nlohmann::json::array();
+                for (const auto& file : upload->files) {
+                  if (!file.sha256) {
+                    errors.push_back({{"fileName", file.name}, {"message", "The file's bytes never arrived."}});
+                    continue;
+                  }
+                  NewRevision revision{upload->workspaceId, upload->directoryId, file.name,
+                                       file.revisionKey, file.version, upload->sourceRevisionId,
+                                       upload->sourceRevisionVersion, upload->lastModified, upload->lifecycleState,
+                                       file.propertiesJson, file.size, *file.sha256, user->id};
+                  files[file.name] = fileUrl(context, context.store.addRevision(revision));
+                }
+                sendJson(res, 200, {{"files", files}, {"errors", errors}});
+              }));
+}
+
+}  // namespace tavixservice

@@ -1,0 +1,46 @@
+// The folder of uploaded bytes, one file per distinct content, named by its SHA-256.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "crypto.h"
+
+namespace tavixservice {
+
+class BlobStore {
+ public:
+  explicit BlobStore(std::filesystem::path folder);
+  std::filesystem::path pathOf(const std::string& sha256) const { return folder_ / sha256; }
+
+  // Receives one file as it arrives: bytes go to a temporary file and through
+  // SHA-256; commit() moves the file to its content name. Unless committed, the
+  // temporary file is removed.
+  class Writer {
+   public:
+    explicit Writer(const BlobStore& store);
+    ~Writer();
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    bool write(const char* data, size_t length);
+    int64_t size() const { return size_; }
+    // Returns the SHA-256 of everything written; throws when the disk refused it.
+    std::string commit();
+
+   private:
+    const BlobStore& store_;
+    std::filesystem::path temporary_;
+    std::ofstream out_;
+    Sha256Stream hash_;
+    int64_t size_ = 0;
+    bool committed_ = false;
+  };
+
+ private:
+  std::filesystem::path folder_;
+};
+
+}  // namespace tavixservice

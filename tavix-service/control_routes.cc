@@ -1,0 +1,66 @@
+// The test controls, answered to loopback peers only.
+#include "http_util.h"
+#include "service.h"
+
+namespace tavixservice {
+namespace {
+
+// Answers a control call, or 403 for a peer that is not this machine.
+Handler control(ServiceContext& context, Handler handler) {
+  return guarded(context, Controlled::Not, [handler = std::move(handler)](const httplib::Request& req, httplib::Response& res) {
+    if (!isLoopbackPeer(req)) return sendError(res, 403, "forbidden", "Test controls answer loopback peers only.");
+    handler(req, res);
+  });
+}
+
+std::optional<int64_t> numberParam(const httplib::Request& req, const char* name, httplib::Response& res) {
+  auto value = parseInteger(req.get_param_value(name));
+  if (!value || *value < 0) sendError(res, 400, "bad_request", std::string(name) + " must be a whole number of 0 or more.");
+  return value && *value >= 0 ? value : std::nullopt;
+}
+
+}  // namespace
+
+void addControlRoutes(httplib::Server& server, ServiceContext& context) {
+  server.Post("/_control/expire-tokens", control(context, [&context](const httplib::Request&, httplib::Response& res) {
+    context.tokens.expireAll();
+    sendJson(res, 200, {{"expired", true}});
+  }));
+
+  server.Post("/_control/remove-workspace", control(context, [&context](const httplib::Request& req, httplib::Response& res) {
+    auto id = numberParam(req, "id", res);
+    if (!id) return;
+    if (!context.store.removeWorkspace(*id)) return sendError(res, 404, "workspace_not_found", "No workspace " + std::to_string(*id) + ".");
+    sendJson(res, 200, {{"removed", *id}});
+  }));
+
+  server.Post("/_control/fail-next", control(context, [&context](const httplib::Request& req, httplib::Response& res) {
+    auto count = numberParam(req, "count", res);
+    if (!count) return;
+    auto status = parseInteger(req.get_param_value("status"));
+    if (!status || *status < 400 || *status > 599) return sendError(res, 400, "bad_request", "status must be 400 to 599.");
+    context.controls.failNext(static_cast<int>(*count), static_cast<int>(*status));
+    sendJson(res, 200, {{"count", *count}, {"status", *status}});
+  }));
+
+  server.Post("/_control/delay", control(context, [&context](const httplib::Request& req, httplib::Response& res) {
+    auto ms = numberParam(req, "ms", res);
+    if (!ms) return;
+    context.controls.setDelayMs(static_cast<int>(std::min<int64_t>(*ms, 600000)));
+    sendJson(res, 200, {{"ms", context.controls.delayMs()}});
+  }));
+
+  server.Get("/_control/files", control(context, [&context](const httplib::Request&, httplib::Response& res) {
+    auto list = nlohmann::json::array();
+    for (const auto& r : context.store.allRevisions())
+      list.push_back({{"workspace", r.workspaceName}, {"workspaceId", r.workspaceId}, {"addressKey", r.addressKey},
+                      {"fileId", r.fileId}, {"name", r.fileName}, {"size", r.size}, {"sha256", r.sha256},
+                      {"revisionId", r.revisionId}, {"revisionKey", r.revisionKey}, {"version", r.fileVersion},
+                      {"sourceRevisionId", r.sourceRevisionId}, {"sourceRevisionVersion", r.sourceRevisionVersion},
+                      {"lifecycleState", r.lifecycleState}, {"lastModified", r.lastModified},
+                      {"blobPath", context.blobs.pathOf(r.sha256).string()}});
+    sendJson(res, 200, list);
+  }));
+}
+
+}  // namespace tavixservice

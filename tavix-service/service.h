@@ -1,0 +1,77 @@
+// The Tavix service: one HTTP server on 127.0.0.1 serving the identity
+// provider, the API, the web pages and the test controls.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <httplib.h>
+
+#include "blob_store.h"
+#include "controls.h"
+#include "seed.h"
+#include "store.h"
+#include "tokens.h"
+#include "uploads.h"
+
+namespace tavixservice {
+
+struct ServiceConfig {
+  std::filesystem::path dataDir;
+  Seed seed;
+  std::chrono::seconds codeLifetime{60};
+  std::chrono::seconds tokenLifetime{3600};
+};
+
+// What the routes share.
+struct ServiceContext {
+  explicit ServiceContext(const ServiceConfig& config);
+
+  std::string baseUrl;  // "http://127.0.0.1:PORT/", known once bound
+  std::vector<std::string> clientIds;
+  Store store;
+  BlobStore blobs;
+  Tokens tokens;
+  Uploads uploads;
+  Controls controls;
+  std::string idTokenKey;
+};
+
+using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+using ReadingHandler =
+    std::function<void(const httplib::Request&, httplib::Response&, const httplib::ContentReader&)>;
+
+// Which test controls touch a route: pages and sign-in are delayed, API calls
+// are delayed and may fail, the controls themselves are left alone.
+enum class Controlled { DelayOnly, DelayAndFailure, Not };
+
+// Wraps a route: applies the test controls, and turns an escaping exception
+// into a 500 with its text.
+Handler guarded(ServiceContext& context, Controlled controlled, Handler handler);
+ReadingHandler guarded(ServiceContext& context, Controlled controlled, ReadingHandler handler);
+
+void addIdentityRoutes(httplib::Server& server, ServiceContext& context);
+void addApiRoutes(httplib::Server& server, ServiceContext& context);
+void addPageRoutes(httplib::Server& server, ServiceContext& context);
+void addControlRoutes(httplib::Server& server, ServiceContext& context);
+
+class Service {
+ public:
+  explicit Service(const ServiceConfig& config);
+  // Binds 127.0.0.1:port (0 picks a free port) and returns the port.
+  int bind(int port);
+  // Serves until stop(); call after bind().
+  void run();
+  void stop();
+  const std::string& baseUrl() const { return context_.baseUrl; }
+
+ private:
+  ServiceContext context_;
+  httplib::Server server_;
+};
+
+}  // namespace tavixservice

@@ -1,0 +1,132 @@
+#include "local_service.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include <httplib.h>
+
+extern char** environ;
+
+namespace tavixtest {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::filesystem::path makeFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "tavix-service-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a folder for the service");
+  return pattern;
+}
+
+std::string readFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool hasExited(pid_t pid) {
+  int status = 0;
+  return waitpid(pid, &status, WNOHANG) == pid;
+}
+
+}  // namespace
+
+LocalTavixService::LocalTavixService(std::optional<nlohmann::json> seed, std::vector<std::string> extraArguments)
+    : folder_(makeFolder()), dataDir_(folder_ / "data"), outputFile_(folder_ / "service.log") {
+  std::vector<std::string> arguments = {TAVIX_SERVICE_PROGRAM, "--port", "0", "--data-dir", dataDir_.string(),
+                                        "--port-file", (folder_ / "port").string()};
+  if (seed) {
+    std::ofstream(folder_ / "seed.json") << seed->dump(2);
+    arguments.insert(arguments.end(), {"--seed", (folder_ / "seed.json").string()});
+  }
+  arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
+  std::vector<char*> argv;
+  for (auto& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+  int failed = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (failed) {
+    std::filesystem::remove_all(folder_);
+    throw std::runtime_error(std::string("cannot start ") + TAVIX_SERVICE_PROGRAM + ": " + std::strerror(failed));
+  }
+
+  // Sanitizer builds start slowly; a minute is generous for a healthy start.
+  for (auto deadline = std::chrono::steady_clock::now() + 60s; std::chrono::steady_clock::now() < deadline;) {
+    if (std::filesystem::exists(folder_ / "port")) {
+      port_ = std::stoi(readFile(folder_ / "port"));
+      baseUrl_ = "http://127.0.0.1:" + std::to_string(port_) + "/";
+      return;
+    }
+    if (hasExited(pid_)) {
+      pid_ = -1;
+      std::string printed = output();
+      std::filesystem::remove_all(folder_);
+      throw std::runtime_error("tavix-service stopped while starting:\n" + printed);
+    }
+    std::this_thread::sleep_for(10ms);
+  }
+  std::string printed = output();
+  this->~LocalTavixService();
+  throw std::runtime_error("tavix-service did not start within a minute:\n" + printed);
+}
+
+LocalTavixService::~LocalTavixService() {
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!hasExited(pid_)) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        break;
+      }
+      std::this_thread::sleep_for(5ms);
+    }
+    pid_ = -1;
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(folder_, ignored);
+}
+
+std::string LocalTavixService::output() const { return readFile(outputFile_); }
+
+std::string LocalTavixService::control(const std::string& method, const std::string& pathAndQuery) {
+  httplib::Client client("127.0.0.1", port_);
+  auto response = method == "GET" ? client.Get(pathAndQuery.c_str()) : client.Post(pathAndQuery.c_str());
+  if (!response) throw std::runtime_error("tavix-service does not answer " + pathAndQuery);
+  if (response->status != 200)
+    throw std::runtime_error("tavix-service refused " + pathAndQuery + ": " + std::to_string(response->status) + " " +
+                             response->body);
+  return response->body;
+}
+
+void LocalTavixService::expireTokens() { control("POST", "/_control/expire-tokens"); }
+
+void LocalTavixService::removeWorkspace(int64_t id) {
+  control("POST", "/_control/remove-workspace?id=" + std::to_string(id));
+}
+
+void LocalTavixService::failNext(int count, int status) {
+  control("POST", "/_control/fail-next?count=" + std::to_string(count) + "&status=" + std::to_string(status));
+}
+
+void LocalTavixService::setDelay(int ms) { control("POST", "/_control/delay?ms=" + std::to_string(ms)); }
+
+nlohmann::json LocalTavixService::storedFiles() { return nlohmann::json::parse(control("GET", "/_control/files")); }
+
+}  // namespace tavixtest

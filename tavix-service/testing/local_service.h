@@ -1,0 +1,64 @@
+// Runs the real tavix-service program for a test: a fresh data folder, a free
+// port on 127.0.0.1, the test controls, and a clean stop when it goes out of scope.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace tavixtest {
+
+// The demo seed's user, and the client the service knows unless a seed names others.
+inline constexpr const char* kDemoEmail = "engineer@example.com";
+inline constexpr const char* kDemoPassword = "creo-demo";
+inline constexpr const char* kDemoName = "Demo Engineer";
+inline constexpr const char* kLocalClientId = "TavixLocalServiceClient000000001";
+
+class LocalTavixService {
+ public:
+  // Starts the service with the demo seed, or with `seed` ({"users":[..],"workspaces":[..],"clients":[..]}),
+  // and waits until it listens. `extraArguments` go to the program as given (e.g. {"--code-lifetime", "1"}).
+  // Throws std::runtime_error with the program's output when it does not come up.
+  explicit LocalTavixService(std::optional<nlohmann::json> seed = std::nullopt,
+                             std::vector<std::string> extraArguments = {});
+  // Stops the program (SIGTERM, then SIGKILL after 10 s) and removes its folder.
+  ~LocalTavixService();
+  LocalTavixService(const LocalTavixService&) = delete;
+  LocalTavixService& operator=(const LocalTavixService&) = delete;
+
+  // "http://127.0.0.1:PORT/": both LoginURL and ServerURL.
+  const std::string& baseUrl() const { return baseUrl_; }
+  int port() const { return port_; }
+  const std::filesystem::path& dataDir() const { return dataDir_; }
+  // Everything the program printed so far (one line per request, never a token).
+  std::string output() const;
+
+  // The test controls; each throws std::runtime_error when the service refuses.
+  void expireTokens();
+  void removeWorkspace(int64_t id);
+  // The next `count` API and token-endpoint calls answer `status` (400..599).
+  void failNext(int count, int status);
+  // Every later response is delayed by `ms` (0 stops it).
+  void setDelay(int ms);
+  // Every stored revision: workspace, workspaceId, addressKey, fileId, name, size, sha256, revisionId,
+  // revisionKey, version, sourceRevisionId, sourceRevisionVersion, lifecycleState, lastModified, blobPath.
+  nlohmann::json storedFiles();
+
+ private:
+  std::string control(const std::string& method, const std::string& pathAndQuery);
+
+  std::filesystem::path folder_;
+  std::filesystem::path dataDir_;
+  std::filesystem::path outputFile_;
+  pid_t pid_ = -1;
+  int port_ = 0;
+  std::string baseUrl_;
+};
+
+}  // namespace tavixtest
