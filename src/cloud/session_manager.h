@@ -2,6 +2,7 @@
 // copy of the current user, shared by Creo's UI thread and the sign-in thread.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -24,7 +25,9 @@ class ISessionManager {
 };
 
 // Records are never changed in place: each store swaps in a new one, so a
-// reader keeps a consistent snapshot for as long as it holds its copy.
+// reader keeps a consistent snapshot for as long as it holds its copy. Every
+// load and store of the pointers is atomic: the sign-in thread stores while
+// the UI thread reads.
 class SessionManager : public ISessionManager {
  public:
   void setTokens(NorvaneLocalAuthTokens tokens) override;
@@ -37,6 +40,6 @@ class SessionManager : public ISessionManager {
   std::shared_ptr<const NorvaneUser> getCachedUser() const override;
 
  private:
-  std::shared_ptr<const NorvaneLocalAuthTokens> tokens_;
-  std::shared_ptr<const NorvaneUser> user_;
+  std::atomic<std::shared_ptr<const NorvaneLocalAuthTokens>> tokens_;
+  std::atomic<std::shared_ptr<const NorvaneUser>> user_;
 };

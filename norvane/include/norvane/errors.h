@@ -1,0 +1,61 @@
+// What the library throws. Every failure is a std::runtime_error whose text
+// starts with "norvane: " and says what happened; the classes let a caller
+// tell the kinds apart without reading the text.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "norvane/export.h"
+
+namespace norvane {
+
+class NORVANE_API NorvaneError : public std::runtime_error {
+ public:
+  explicit NorvaneError(const std::string& message);
+  ~NorvaneError() override;
+};
+
+// The service could not be reached or the exchange broke off.
+class NORVANE_API ConnectionError : public NorvaneError {
+ public:
+  using NorvaneError::NorvaneError;
+  ~ConnectionError() override;
+};
+
+// The access token was refused: expired, revoked or unknown (HTTP 401/403).
+class NORVANE_API AuthorizationError : public NorvaneError {
+ public:
+  using NorvaneError::NorvaneError;
+  ~AuthorizationError() override;
+};
+
+// A workspace or other object does not exist (HTTP 404).
+class NORVANE_API NotFoundError : public NorvaneError {
+ public:
+  using NorvaneError::NorvaneError;
+  ~NotFoundError() override;
+};
+
+// The service failed or answered something the library cannot read.
+class NORVANE_API ServerError : public NorvaneError {
+ public:
+  using NorvaneError::NorvaneError;
+  ~ServerError() override;
+};
+
+// The browser sign-in did not complete: time-out, wrong state, denied, refused code.
+class NORVANE_API SignInError : public NorvaneError {
+ public:
+  using NorvaneError::NorvaneError;
+  ~SignInError() override;
+};
+
+// The configuration does not allow the call (missing settings, insecure address).
+class NORVANE_API ConfigurationError : public NorvaneError {
+ public:
+  using NorvaneError::NorvaneError;
+  ~ConfigurationError() override;
+};
+
+}  // namespace norvane

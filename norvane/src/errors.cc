@@ -1,0 +1,14 @@
+#include "norvane/errors.h"
+
+namespace norvane {
+
+NorvaneError::NorvaneError(const std::string& message) : std::runtime_error(message) {}
+NorvaneError::~NorvaneError() = default;
+ConnectionError::~ConnectionError() = default;
+AuthorizationError::~AuthorizationError() = default;
+NotFoundError::~NotFoundError() = default;
+ServerError::~ServerError() = default;
+SignInError::~SignInError() = default;
+ConfigurationError::~ConfigurationError() = default;
+
+}  // namespace norvane
