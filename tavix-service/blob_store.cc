@@ -6,6 +6,8 @@
 namespace tavixservice {
 
 BlobStore::BlobStore(std::filesystem::path folder) : folder_(std::move(folder)) {
+  // Files that were arriving when an earlier run stopped can never be completed.
+  std::filesystem::remove_all(folder_ / "incoming");
   std::filesystem::create_directories(folder_ / "incoming");
 }
 

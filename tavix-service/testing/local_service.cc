@@ -14,6 +14,8 @@
 
 #include <httplib.h>
 
+#include "scripted_browser.h"
+
 extern char** environ;
 
 namespace tavixtest {
@@ -126,6 +128,31 @@ void LocalTavixService::failNext(int count, int status) {
 }
 
 void LocalTavixService::setDelay(int ms) { control("POST", "/_control/delay?ms=" + std::to_string(ms)); }
+
+nlohmann::json LocalTavixService::issueTokens(const std::string& email, const std::string& password) {
+  // The example pair of RFC 7636, appendix B.
+  const std::string verifier = "dBjftJeZ4CVP-mB92K27uhbUJU1p1r_wW1gFWFOEjXk";
+  const std::string challenge = "E9Melhoa2OwvFrEMTJguCHaoeK1t8URWbuGJSstw-cM";
+  const std::string redirectUri = "http://127.0.0.1:9/callback";
+  ScriptedBrowser browser;
+  BrowserPage form = browser.get(baseUrl_ + "authorize?response_type=code&client_id=" + kLocalClientId +
+                                 "&redirect_uri=" + httplib::detail::encode_query_param(redirectUri) +
+                                 "&code_challenge=" + challenge + "&code_challenge_method=S256&state=s");
+  BrowserPage redirect = browser.submitSignIn(form, email, password);
+  size_t code = redirect.location.find("code=");
+  if (redirect.status != 302 || code == std::string::npos)
+    throw std::runtime_error("sign-in as " + email + " refused: " + std::to_string(redirect.status) + " " + redirect.body);
+  std::string codeValue = redirect.location.substr(code + 5, redirect.location.find('&', code) - code - 5);
+  httplib::Client client("127.0.0.1", port_);
+  auto response = client.Post("/oauth/token", httplib::Params{{"grant_type", "authorization_code"},
+                                                               {"code", codeValue},
+                                                               {"code_verifier", verifier},
+                                                               {"redirect_uri", redirectUri},
+                                                               {"client_id", kLocalClientId}});
+  if (!response || response->status != 200)
+    throw std::runtime_error("token exchange refused: " + (response ? response->body : std::string("no answer")));
+  return nlohmann::json::parse(response->body);
+}
 
 nlohmann::json LocalTavixService::storedFiles() { return nlohmann::json::parse(control("GET", "/_control/files")); }
 

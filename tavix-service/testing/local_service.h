@@ -50,6 +50,11 @@ class LocalTavixService {
   // revisionKey, version, sourceRevisionId, sourceRevisionVersion, lifecycleState, lastModified, blobPath.
   nlohmann::json storedFiles();
 
+  // Signs in as a client would, without one: authorization page, sign-in form,
+  // code exchange with PKCE. Returns the token response (access_token, ...);
+  // throws std::runtime_error when any step is refused.
+  nlohmann::json issueTokens(const std::string& email = kDemoEmail, const std::string& password = kDemoPassword);
+
  private:
   std::string control(const std::string& method, const std::string& pathAndQuery);
 

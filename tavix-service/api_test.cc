@@ -1,0 +1,235 @@
+// The API, uploads, pages and test controls of the running service, seen by a client.
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "crypto.h"
+#include "local_service.h"
+
+namespace {
+
+using tavixtest::LocalTavixService;
+
+// A client of the API with the demo user's access token.
+class ApiClient {
+ public:
+  explicit ApiClient(LocalTavixService& service)
+      : client_("127.0.0.1", service.port()), token_(service.issueTokens()["access_token"]) {
+    client_.set_read_timeout(60);
+    client_.set_default_headers({{"Authorization", "Bearer " + token_}});
+  }
+  httplib::Client& http() { return client_; }
+  const std::string& token() const { return token_; }
+
+  nlohmann::json json(const std::string& path, int expectedStatus = 200) {
+    auto res = client_.Get(path.c_str());
+    EXPECT_TRUE(res) << path;
+    if (!res) return {};
+    EXPECT_EQ(res->status, expectedStatus) << path << " " << res->body;
+    return nlohmann::json::parse(res->body);
+  }
+
+ private:
+  httplib::Client client_;
+  std::string token_;
+};
+
+std::string randomBytes(size_t size) {
+  std::mt19937_64 generator(size);
+  std::string bytes(size, '\0');
+  for (auto& byte : bytes) byte = static_cast<char>(generator());
+  return bytes;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+nlohmann::json announce(ApiClient& api, const std::vector<std::pair<std::string, size_t>>& files,
+                        const std::string& sourceRevisionId = "A.1") {
+  nlohmann::json body = {{"targetDirectories", {{"1", 101}}}, {"sourceRevisionId", sourceRevisionId},
+                         {"revisionId", sourceRevisionId}, {"sourceRevisionVersion", "3"},
+                         {"lastModified", "2026-12-01T10:00:00Z"}, {"lifecycleState", "In Work"},
+                         {"files", nlohmann::json::array()}};
+  for (const auto& [name, size] : files)
+    body["files"].push_back({{"name", name}, {"revisionKey", "uid-" + name}, {"version", "1"}, {"size", size},
+                             {"properties", nlohmann::json::object()}});
+  auto res = api.http().Post("/api/v1/uploads", body.dump(), "application/json");
+  EXPECT_EQ(res->status, 201) << res->body;
+  return nlohmann::json::parse(res->body);
+}
+
+// Sends the bytes in small pieces, as a client streaming from disk does.
+httplib::Result putStreamed(ApiClient& api, const std::string& path, const std::string& bytes) {
+  return api.http().Put(
+      path.c_str(), bytes.size(),
+      [&bytes](size_t offset, size_t length, httplib::DataSink& sink) {
+        sink.write(bytes.data() + offset, std::min<size_t>(length, 64 * 1024));
+        return true;
+      },
+      "application/octet-stream");
+}
+
+TEST(ServiceApi, UserWorkspacesAndTokensAsTheClientSeesThem) {
+  LocalTavixService service;
+  ApiClient api(service);
+  EXPECT_EQ(api.json("/api/v1/me"),
+            nlohmann::json({{"id", 1}, {"email", "engineer@example.com"}, {"name", "Demo Engineer"}}));
+  auto workspaces = api.json("/api/v1/workspaces?filter=");
+  ASSERT_EQ(workspaces.size(), 2u);
+  EXPECT_EQ(workspaces[0]["name"], "Bracket Team");
+  EXPECT_EQ(workspaces[0]["addressKey"], "bracket-team");
+  EXPECT_EQ(workspaces[1]["name"], "Gearbox");
+  EXPECT_EQ(api.json("/api/v1/workspaces?filter=GEAR").size(), 1u);
+  auto root = api.json("/api/v1/workspaces/1/root");
+  EXPECT_NE(root["id"], 1) << "a root directory id must not be mistaken for its workspace id";
+  EXPECT_EQ(api.json("/api/v1/workspaces/7/root", 404)["error"], "workspace_not_found");
+
+  httplib::Client anonymous("127.0.0.1", service.port());
+  EXPECT_EQ(nlohmann::json::parse(anonymous.Get("/api/v1/me")->body)["error"], "invalid_token");
+  anonymous.set_bearer_token_auth("made-up");
+  EXPECT_EQ(anonymous.Get("/api/v1/me")->status, 401);
+
+  service.expireTokens();
+  auto expired = api.http().Get("/api/v1/workspaces?filter=");
+  EXPECT_EQ(expired->status, 401);
+  EXPECT_EQ(nlohmann::json::parse(expired->body)["error"], "token_expired");
+  // A new sign-in works again.
+  ApiClient renewed(service);
+  EXPECT_EQ(renewed.json("/api/v1/me")["email"], "engineer@example.com");
+}
+
+TEST(ServiceApi, UploadLandsByteExactWithItsAddressPageAndRevisionLookup) {
+  LocalTavixService service;
+  ApiClient api(service);
+  const std::string big = randomBytes(3 * 1024 * 1024 + 17);
+  const std::string small = "<part & \"drawing\">";
+  auto upload = announce(api, {{"bracket<1>.prt", big.size()}, {"notes.txt", small.size()}, {"never.sent", 4}});
+  std::string base = "/api/v1/uploads/" + upload["uploadId"].get<std::string>();
+
+  auto stored = putStreamed(api, base + "/files/0", big);
+  ASSERT_EQ(stored->status, 200) << stored->body;
+  EXPECT_EQ(nlohmann::json::parse(stored->body)["sha256"], tavixservice::sha256Hex(big));
+  auto shortBody = api.http().Put((base + "/files/1").c_str(), small.substr(1), "application/octet-stream");
+  EXPECT_EQ(shortBody->status, 400);
+  EXPECT_NE(shortBody->body.find("size_mismatch"), std::string::npos);
+  EXPECT_EQ(api.http().Put((base + "/files/1").c_str(), small, "application/octet-stream")->status, 200);
+  EXPECT_EQ(api.http().Put((base + "/files/9").c_str(), small, "application/octet-stream")->status, 404);
+
+  auto completed = api.http().Post((base + "/complete").c_str(), "", "application/json");
+  ASSERT_EQ(completed->status, 200) << completed->body;
+  auto result = nlohmann::json::parse(completed->body);
+  ASSERT_EQ(result["errors"].size(), 1u);
+  EXPECT_EQ(result["errors"][0]["fileName"], "never.sent");
+  std::string url = result["files"]["bracket<1>.prt"];
+  EXPECT_EQ(url.rfind(service.baseUrl() + "workspace/bracket-team/file/", 0), 0u) << url;
+  EXPECT_NE(url.find("?revisionId="), std::string::npos) << url;
+  EXPECT_EQ(api.http().Post((base + "/complete").c_str(), "", "application/json")->status, 404);
+
+  auto files = service.storedFiles();
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[0]["name"], "bracket<1>.prt");
+  EXPECT_EQ(files[0]["size"], big.size());
+  EXPECT_EQ(files[0]["workspace"], "Bracket Team");
+  EXPECT_EQ(files[0]["lifecycleState"], "In Work");
+  EXPECT_EQ(readFile(files[0]["blobPath"]), big);
+  EXPECT_EQ(readFile(files[1]["blobPath"]), small);
+  EXPECT_TRUE(std::filesystem::is_empty(service.dataDir() / "blobs" / "incoming"));
+
+  // The address opens the file's page, with the name escaped.
+  httplib::Client browser("127.0.0.1", service.port());
+  auto page = browser.Get(url.substr(service.baseUrl().size() - 1).c_str());
+  ASSERT_EQ(page->status, 200);
+  EXPECT_NE(page->body.find("<h1>bracket&lt;1&gt;.prt</h1>"), std::string::npos);
+  EXPECT_NE(page->body.find(files[0]["sha256"].get<std::string>()), std::string::npos);
+  EXPECT_NE(browser.Get("/workspace/bracket-team")->body.find("notes.txt"), std::string::npos);
+  EXPECT_EQ(browser.Get("/workspace/bracket-team/file/1001?revisionId=nope")->status, 404);
+  EXPECT_EQ(browser.Get("/workspace/no-such-team")->status, 404);
+
+  std::string lookup = "/api/v1/workspaces/1/revisions?revisionKey=uid-bracket%3C1%3E.prt&fileName="
+                       "&includeDeleted=false&latestOnly=true&includeShared=false&matchSourceRevision=true"
+                       "&sourceRevisionVersion=3&sourceRevisionId=";
+  auto found = api.json(lookup + "A.1");
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0]["url"], url);
+  EXPECT_TRUE(api.json(lookup + "B.1").empty());
+  EXPECT_TRUE(api.json("/api/v1/workspaces/2/revisions?revisionKey=uid-notes.txt").empty());
+}
+
+TEST(ServiceApi, MembershipAndTheSeedDecideWhatAUserReaches) {
+  nlohmann::json seed = {
+      {"users", {{{"email", "a@example.com"}, {"password", "pa"}, {"name", "Ann"}},
+                 {{"email", "b@example.com"}, {"password", "pb"}, {"name", "Bob"}}}},
+      {"workspaces", {{{"name", "Zeta <script>"}, {"addressKey", "zeta"}, {"members", {"a@example.com"}}},
+                      {{"name", "Alpha"}, {"addressKey", "alpha"}, {"members", {"a@example.com", "b@example.com"}}}}}};
+  LocalTavixService service(seed);
+  httplib::Client bob("127.0.0.1", service.port());
+  bob.set_bearer_token_auth(service.issueTokens("b@example.com", "pb")["access_token"].get<std::string>().c_str());
+  auto listed = nlohmann::json::parse(bob.Get("/api/v1/workspaces?filter=")->body);
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0]["id"], 2);
+  EXPECT_EQ(nlohmann::json::parse(bob.Get("/api/v1/workspaces/1/root")->body)["error"], "forbidden");
+  auto intoForeign = bob.Post("/api/v1/uploads", R"({"targetDirectories":{"1":101},"files":[{"name":"x","size":1}]})",
+                              "application/json");
+  EXPECT_EQ(intoForeign->status, 403);
+  auto wrongDirectory = bob.Post("/api/v1/uploads", R"({"targetDirectories":{"2":101},"files":[{"name":"x","size":1}]})",
+                                 "application/json");
+  EXPECT_EQ(wrongDirectory->status, 404);
+  EXPECT_EQ(bob.Post("/api/v1/uploads", "{not json", "application/json")->status, 400);
+
+  httplib::Client browser("127.0.0.1", service.port());
+  auto page = browser.Get("/workspace/zeta")->body;
+  EXPECT_EQ(page.find("<script>"), std::string::npos);
+  EXPECT_NE(page.find("Zeta &lt;script&gt;"), std::string::npos);
+
+  try {
+    LocalTavixService broken(nlohmann::json{{"workspaces", {{{"name", "W"}, {"addressKey", "w"}, {"members", {"x@example.com"}}}}}});
+    ADD_FAILURE() << "a seed naming an unknown member must stop the service";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("not a seed user"), std::string::npos) << e.what();
+  }
+}
+
+TEST(ServiceControls, FailuresDelaysAndRemovedWorkspaces) {
+  LocalTavixService service;
+  ApiClient api(service);
+  service.failNext(2, 503);
+  for (int i = 0; i < 2; ++i) {
+    auto failed = api.http().Get("/api/v1/me");
+    EXPECT_EQ(failed->status, 503);
+    EXPECT_EQ(nlohmann::json::parse(failed->body)["error"], "server_error");
+  }
+  EXPECT_EQ(api.json("/api/v1/me")["name"], "Demo Engineer");
+
+  // An injected failure on an upload is answered after the body, not by a reset connection.
+  auto upload = announce(api, {{"a.prt", 200000}});
+  service.failNext(1, 500);
+  auto failedPut = putStreamed(api, "/api/v1/uploads/" + upload["uploadId"].get<std::string>() + "/files/0",
+                               randomBytes(200000));
+  ASSERT_TRUE(failedPut);
+  EXPECT_EQ(failedPut->status, 500);
+
+  service.setDelay(3000);
+  httplib::Client impatient("127.0.0.1", service.port());
+  impatient.set_read_timeout(1);
+  impatient.set_bearer_token_auth(api.token().c_str());
+  EXPECT_FALSE(impatient.Get("/api/v1/me"));
+  service.setDelay(0);
+  EXPECT_EQ(impatient.Get("/api/v1/me")->status, 200);
+
+  service.removeWorkspace(2);
+  auto remaining = api.json("/api/v1/workspaces?filter=");
+  ASSERT_EQ(remaining.size(), 1u);
+  EXPECT_EQ(remaining[0]["name"], "Bracket Team");
+  EXPECT_EQ(api.json("/api/v1/workspaces/2/root", 404)["error"], "workspace_not_found");
+  EXPECT_THROW(service.removeWorkspace(2), std::runtime_error);
+  EXPECT_THROW(service.failNext(1, 200), std::runtime_error);
+}
+
+}  // namespace
