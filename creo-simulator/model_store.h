@@ -1,25 +1,77 @@
 // Models in session and on disk, configuration options and Windchill workspaces.
+// A model is known to the store from its description; it is in session while
+// loaded, and a known model that is not loaded can be retrieved from its file.
 #pragma once
 
+#include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "host/pfc_model.h"
+#include "sim_model.h"
+#include "sim_model_spec.h"
 
 namespace creosim {
 
+class FaultInjector;
+struct SessionDescription;
+
 class ModelStore {
  public:
+  explicit ModelStore(FaultInjector& faults);
+  ~ModelStore();
+  ModelStore(const ModelStore&) = delete;
+  ModelStore& operator=(const ModelStore&) = delete;
+
+  // Building a session, in code or from a description.
+  void load(const SessionDescription& description);
+  void addWorkspace(SimWorkspace workspace);
+  pfcModel_ptr addModel(SimModelSpec spec);
+  // The model the user is looking at; an empty name leaves none current.
+  void setCurrentModel(const std::string& name);
+  // Any known model by name, loaded or not; null when unknown.
+  pfcModel_ptr model(const std::string& name) const;
+  SimModelCommon* find(const std::string& name) const;
+  void setModified(const std::string& name, bool modified);
+
+  // Workspace copies: how many CopyFileFromWS calls copied a file, and a switch
+  // that makes CopyFileFromWS return without writing anything.
+  int workspaceCopyCount() const { return workspaceCopies_; }
+  void setWorkspaceCopiesVanish(bool vanish) { workspaceCopiesVanish_ = vanish; }
+
+  FaultInjector& faults() { return faults_; }
+
+  // The toolkit's view, called by the session.
   pfcModel_ptr currentModel();
   pfcModels_ptr listModels();
   pfcModel_ptr modelFromDescr(const pfcModelDescriptor_ptr& descr);
   pfcModel_ptr retrieveModel(const pfcModelDescriptor_ptr& descr);
+  // Loads a known model from its file; throws pfcXToolkitCantOpen without one.
+  pfcModel_ptr retrieve(const std::string& name, const char* operation);
   xstring configOption(const xstring& name);
   void setConfigOption(const xstring& name, const xstring& value);
   void copyFileFromWorkspace(const xstring& origin, const xstring& targetDirectory);
+  const SimWorkspace* workspace(const std::string& name) const;
 
  private:
+  struct Entry {
+    pfcModel_ptr handle;
+    SimModelCommon* model;
+  };
+  const Entry* entry(const std::string& name) const;
+  static std::string keyOf(const pfcModelDescriptor_ptr& descr);
+
+  FaultInjector& faults_;
+  std::unordered_map<std::string, Entry> models_;
+  std::vector<std::string> loadOrder_;  // keys of loaded models, in the order they were loaded
+  std::string currentModel_;
+  std::map<std::string, SimWorkspace> workspaces_;
   std::map<std::string, std::string> configOptions_;
+  int workspaceCopies_ = 0;
+  bool workspaceCopiesVanish_ = false;
 };
 
 }  // namespace creosim

@@ -1,0 +1,323 @@
+#include "sim_model.h"
+
+#include <fstream>
+
+#include "fault_injector.h"
+#include "host/pfc_session.h"
+#include "host/toolkit_errors.h"
+#include "model_store.h"
+#include "sim_model_file.h"
+#include "sim_text.h"
+
+namespace fs = std::filesystem;
+
+namespace creosim {
+
+std::string extensionOfType(pfcModelType type) {
+  switch (type) {
+    case pfcMDL_ASSEMBLY: return ".asm";
+    case pfcMDL_PART: return ".prt";
+    case pfcMDL_DRAWING: return ".drw";
+    default: return "." + std::to_string(static_cast<int>(type));
+  }
+}
+
+std::optional<pfcModelType> typeOfExtension(const std::string& extension) {
+  std::string lowered = asciiLower(extension);
+  if (lowered == ".asm") return pfcMDL_ASSEMBLY;
+  if (lowered == ".prt") return pfcMDL_PART;
+  if (lowered == ".drw") return pfcMDL_DRAWING;
+  return std::nullopt;
+}
+
+namespace {
+
+std::string stemOf(const std::string& name) { return pathOf(name).stem().string(); }
+
+class SimParamValue : public pfcParamValue {
+ public:
+  explicit SimParamValue(std::string value) : value_(std::move(value)) {}
+  pfcParamValueType Getdiscr() const override { return pfcPARAM_STRING; }
+  xstring GetStringValue() const override { return value_; }
+
+ private:
+  std::string value_;
+};
+
+class SimParameter : public pfcParameter {
+ public:
+  SimParameter(FaultInjector& faults, std::string value) : faults_(faults), value_(std::move(value)) {}
+  pfcParamValue_ptr GetValue() override {
+    faults_.check("pfcBaseParameter::GetValue");
+    return std::make_shared<SimParamValue>(value_);
+  }
+
+ private:
+  FaultInjector& faults_;
+  std::string value_;
+};
+
+class SimFamilyTableRow : public pfcFamilyTableRow {
+ public:
+  explicit SimFamilyTableRow(std::string instanceName) : instanceName_(std::move(instanceName)) {}
+  xstring GetInstanceName() override { return instanceName_; }
+
+ private:
+  std::string instanceName_;
+};
+
+class SimSimpRep : public pfcSimpRep {
+ public:
+  SimSimpRep(FaultInjector& faults, pfcSimpRepType type) : faults_(faults), type_(type) {}
+  pfcSimpRepType GetSimpRepType() override {
+    faults_.check("pfcSimpRep::GetSimpRepType");
+    return type_;
+  }
+
+ private:
+  FaultInjector& faults_;
+  pfcSimpRepType type_;
+};
+
+// The next free version suffix of `base` in `directory`: one above the highest present.
+int nextVersion(const fs::path& directory, const std::string& base) {
+  int highest = 0;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(directory, ec)) {
+    std::string name = utf8Of(entry.path().filename());
+    if (name.size() <= base.size() + 1 || name.compare(0, base.size(), base) != 0 || name[base.size()] != '.')
+      continue;
+    std::string digits = name.substr(base.size() + 1);
+    if (digits.find_first_not_of("0123456789") == std::string::npos && digits.size() < 9)
+      highest = std::max(highest, std::stoi(digits));
+  }
+  return highest + 1;
+}
+
+template <class Interface>
+class SimModel : public Interface, public SimModelCommon {
+ public:
+  using SimModelCommon::SimModelCommon;
+
+  pfcModelType GetType() override {
+    check("pfcModel::GetType");
+    return type_;
+  }
+  xstring GetFileName() override {
+    check("pfcModel::GetFileName");
+    return fileName();
+  }
+  xstring GetOrigin() override {
+    check("pfcModel::GetOrigin");
+    return origin();
+  }
+  xstring GetInstanceName() override {
+    check("pfcModel::GetInstanceName");
+    return instanceName();
+  }
+  xbool GetIsModified() override {
+    check("pfcModel::GetIsModified");
+    return spec_.modified;
+  }
+  xstring GetVersionStamp() override {
+    check("pfcModel::GetVersionStamp");
+    return spec_.versionStamp;
+  }
+  xstring GetRevision() override { return answer(spec_.revision, "pfcModel::GetRevision"); }
+  xstring GetVersion() override { return answer(spec_.version, "pfcModel::GetVersion"); }
+  pfcModelDescriptor_ptr GetDescr() override {
+    check("pfcModel::GetDescr");
+    return descriptor();
+  }
+  void Backup(const pfcModelDescriptor_ptr& newDescr) override { backup(newDescr); }
+  void Export(const xstring& fileName, const pfcExportInstructions_ptr& exportData) override {
+    check("pfcModel::Export");
+    if (!pfcPDFExportInstructions::cast(exportData)) throw pfcXToolkitUnsupported("pfcModel::Export");
+    std::ofstream out(pathOf(fileName), std::ios::binary | std::ios::trunc);
+    out << "%PDF-1.4\n% " << this->fileName() << "\n%%EOF\n";
+    if (!out.flush()) throw pfcXToolkitCantWrite("pfcModel::Export");
+  }
+  pfcParameter_ptr GetParam(const xstring& name) override {
+    check("pfcParameterOwner::GetParam");
+    auto it = spec_.parameters.find(name);
+    if (it == spec_.parameters.end()) return nullptr;
+    return std::make_shared<SimParameter>(store_.faults(), it->second);
+  }
+};
+
+template <class Interface>
+class SimSolid : public SimModel<Interface> {
+ public:
+  using SimModel<Interface>::SimModel;
+
+  pfcModelDescriptor_ptr GetImmediateGenericInfo() override {
+    this->check("pfcFamilyMember::GetImmediateGenericInfo");
+    if (this->spec_.generic.empty()) return nullptr;
+    SimModelCommon* generic = this->store_.find(this->spec_.generic);
+    if (!generic) throw pfcXToolkitNotFound("pfcFamilyMember::GetImmediateGenericInfo");
+    return generic->descriptor();
+  }
+  pfcFamilyTableRows_ptr ListRows() override {
+    this->check("pfcFamilyMember::ListRows");
+    auto rows = pfcFamilyTableRows::create();
+    for (const std::string& row : this->spec_.familyRows) rows->append(std::make_shared<SimFamilyTableRow>(row));
+    return rows;
+  }
+  pfcFamilyMember_ptr GetParent() override {
+    this->check("pfcFamilyMember::GetParent");
+    if (this->spec_.generic.empty()) throw pfcXToolkitNotFound("pfcFamilyMember::GetParent");
+    return pfcFamilyMember::cast(this->store_.retrieve(this->spec_.generic, "pfcFamilyMember::GetParent"));
+  }
+  pfcFeatures_ptr ListFeaturesByType(xbool visibleOnly, pfcFeatureType type) override {
+    this->check("pfcSolid::ListFeaturesByType");
+    auto features = pfcFeatures::create();
+    if (type != pfcFEATTYPE_COMPONENT) return features;
+    for (const auto& feature : this->features_)
+      if (!visibleOnly || feature->spec().visible) features->append(feature);
+    return features;
+  }
+  pfcSimpRep_ptr GetActiveSimpRep() override {
+    this->check("pfcSolid::GetActiveSimpRep");
+    if (!this->spec_.simplifiedRep) return nullptr;
+    return std::make_shared<SimSimpRep>(this->store_.faults(), *this->spec_.simplifiedRep);
+  }
+};
+
+using SimDrawing = SimModel<wfcWModel>;
+using SimPart = SimSolid<wfcWSolid>;
+using SimAssembly = SimSolid<wfcWAssembly>;
+
+}  // namespace
+
+SimComponentFeat::SimComponentFeat(ModelStore& store, SimComponentSpec spec, xint id)
+    : store_(store), spec_(std::move(spec)), id_(id) {}
+
+pfcFeatureType SimComponentFeat::GetFeatType() {
+  store_.faults().check("pfcFeature::GetFeatType");
+  return pfcFEATTYPE_COMPONENT;
+}
+pfcFeatureStatus SimComponentFeat::GetStatus() {
+  store_.faults().check("pfcFeature::GetStatus");
+  return spec_.status;
+}
+xint SimComponentFeat::GetId() {
+  store_.faults().check("pfcFeature::GetId");
+  return id_;
+}
+pfcModelDescriptor_ptr SimComponentFeat::GetModelDescr() {
+  store_.faults().check("pfcComponentFeat::GetModelDescr");
+  if (!spec_.hasDescriptor) return nullptr;
+  if (SimModelCommon* model = store_.find(spec_.model)) return model->descriptor();
+  // A component whose model is known nowhere: the descriptor still names it.
+  fs::path name = pathOf(spec_.model);
+  pfcModelType type = typeOfExtension(name.extension().string()).value_or(pfcMDL_PART);
+  return pfcModelDescriptor::Create(type, asciiUpper(name.stem().string()));
+}
+
+SimModelCommon::SimModelCommon(ModelStore& store, SimModelSpec spec)
+    : store_(store),
+      spec_(std::move(spec)),
+      key_(asciiLower(spec_.name)),
+      type_(spec_.type.value_or(typeOfExtension(pathOf(spec_.name).extension().string()).value_or(pfcMDL_PART))),
+      loaded_(spec_.loaded) {
+  xint id = 1;
+  for (const SimComponentSpec& component : spec_.components)
+    features_.push_back(std::make_shared<SimComponentFeat>(store_, component, id++));
+}
+
+fs::path SimModelCommon::filePath() const {
+  if (spec_.file.empty() && !spec_.generic.empty())
+    if (const SimModelCommon* generic = store_.find(spec_.generic)) return generic->filePath();
+  return spec_.file;
+}
+
+std::string SimModelCommon::origin() const {
+  if (!spec_.origin.empty()) return spec_.origin;
+  fs::path file = filePath();
+  if (file.empty()) return {};
+  if (spec_.workspace.empty()) return utf8Of(file);
+  const SimWorkspace* workspace = store_.workspace(spec_.workspace);
+  std::string scheme = workspace ? workspace->scheme : "wtws";
+  return scheme + "://" + spec_.workspace + "/" + utf8Of(file.filename());
+}
+
+std::string SimModelCommon::fileName() const {
+  if (!spec_.fileName.empty()) return spec_.fileName;
+  if (spec_.generic.empty()) return spec_.name;
+  return asciiLower(stemOf(spec_.name)) + "<" + asciiLower(stemOf(spec_.generic)) + ">" + extensionOfType(type_);
+}
+
+std::string SimModelCommon::instanceName() const { return asciiUpper(stemOf(spec_.name)); }
+
+pfcModelDescriptor_ptr SimModelCommon::descriptor() const {
+  std::string genericName = spec_.generic.empty() ? std::string() : asciiUpper(stemOf(spec_.generic));
+  auto descr = pfcModelDescriptor::Create(type_, instanceName(), genericName);
+  fs::path file = filePath();
+  if (spec_.workspace.empty() && !file.empty()) descr->SetPath(utf8Of(file.parent_path()));
+  return descr;
+}
+
+void SimModelCommon::check(const char* operation) const {
+  store_.faults().check(operation);
+  auto it = spec_.faults.find(operation);
+  if (it == spec_.faults.end()) return;
+  if (it->second == "StructuredException") throw SimulatedProcessorFault{};
+  throwToolkitError(it->second, operation);
+}
+
+xstring SimModelCommon::answer(const QueryScript& script, const char* operation) const {
+  check(operation);
+  switch (script.behaviour) {
+    case QueryScript::Behaviour::Answer: return script.value;
+    case QueryScript::Behaviour::Empty: return {};
+    case QueryScript::Behaviour::ToolkitError:
+      throwToolkitError(script.errorClass, operation);
+      throw pfcXToolkitError(operation);
+    case QueryScript::Behaviour::ProcessorFault: throw SimulatedProcessorFault{};
+  }
+  return {};
+}
+
+// What Creo writes on a backup: the model file under its next version suffix (for
+// an instance, its generic's file, which holds the table) and, for an instance
+// when "save_instance_accelerator" is ALWAYS, the instance's accelerator file.
+void SimModelCommon::backup(const pfcModelDescriptor_ptr& target) {
+  check("pfcModel::Backup");
+  fs::path directory = target && !target->GetPath().empty() ? pathOf(target->GetPath()) : filePath().parent_path();
+  std::error_code ec;
+  if (directory.empty() || !fs::is_directory(directory, ec)) throw pfcXToolkitInvalidDir("pfcModel::Backup");
+
+  const SimModelCommon* saved = this;
+  if (!spec_.generic.empty()) {
+    saved = store_.find(spec_.generic);
+    if (!saved) throw pfcXToolkitNotFound("pfcModel::Backup");
+  }
+  const std::string base = saved->spec_.fileName.empty() ? saved->spec_.name : saved->spec_.fileName;
+  fs::path written = directory / pathOf(base + "." + std::to_string(nextVersion(directory, base)));
+  fs::path source = saved->filePath();
+  try {
+    if (!source.empty() && fs::is_regular_file(source, ec))
+      fs::copy_file(source, written, fs::copy_options::overwrite_existing);
+    else
+      writeModelFile(written, "", 4096, std::hash<std::string>{}(saved->key_));
+    if (!spec_.generic.empty() && asciiUpper(store_.configOption("save_instance_accelerator")) == "ALWAYS") {
+      std::string accelerator = instanceName() + (type_ == pfcMDL_ASSEMBLY ? ".xas" : ".xpr");
+      writeModelFile(directory / pathOf(accelerator), "", 1024, std::hash<std::string>{}(key_));
+    }
+  } catch (const std::exception&) {
+    throw pfcXToolkitCantWrite("pfcModel::Backup");
+  }
+}
+
+pfcModel_ptr makeSimModel(ModelStore& store, SimModelSpec spec) {
+  pfcModelType type = spec.type.value_or(typeOfExtension(pathOf(spec.name).extension().string()).value_or(pfcMDL_PART));
+  switch (type) {
+    case pfcMDL_ASSEMBLY: return std::make_shared<SimAssembly>(store, std::move(spec));
+    case pfcMDL_PART: return std::make_shared<SimPart>(store, std::move(spec));
+    default: return std::make_shared<SimDrawing>(store, std::move(spec));
+  }
+}
+
+SimModelCommon* simModelOf(const pfcModel_ptr& model) { return dynamic_cast<SimModelCommon*>(model.get()); }
+
+}  // namespace creosim

@@ -1,0 +1,82 @@
+// Simulated models. Parts and assemblies are wfcWSolid / wfcWAssembly objects and
+// drawings plain wfcWModel objects, so toolkit casts behave as in Creo (a drawing
+// is not a pfcSolid). Every operation asks the fault injector first, then the
+// model's own faults.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/pfc_model.h"
+#include "sim_model_spec.h"
+
+namespace creosim {
+
+class ModelStore;
+
+// A component feature of an assembly, referring to its model by name.
+class SimComponentFeat : public pfcComponentFeat {
+ public:
+  SimComponentFeat(ModelStore& store, SimComponentSpec spec, xint id);
+
+  pfcFeatureType GetFeatType() override;
+  pfcFeatureStatus GetStatus() override;
+  xint GetId() override;
+  pfcModelDescriptor_ptr GetModelDescr() override;
+
+  const SimComponentSpec& spec() const { return spec_; }
+
+ private:
+  ModelStore& store_;
+  SimComponentSpec spec_;
+  xint id_;
+};
+
+// What every simulated model shares, whichever toolkit class it presents.
+class SimModelCommon {
+ public:
+  SimModelCommon(ModelStore& store, SimModelSpec spec);
+  virtual ~SimModelCommon() = default;
+
+  const SimModelSpec& spec() const { return spec_; }
+  // Lower-cased name: the model's identity in the store.
+  const std::string& key() const { return key_; }
+  pfcModelType type() const { return type_; }
+  bool loaded() const { return loaded_; }
+  void setLoaded(bool loaded) { loaded_ = loaded; }
+  void setModified(bool modified) { spec_.modified = modified; }
+
+  // The model file on disk (an instance's is its generic's); empty when never saved.
+  std::filesystem::path filePath() const;
+  std::string origin() const;
+  std::string fileName() const;
+  std::string instanceName() const;
+  pfcModelDescriptor_ptr descriptor() const;
+  const std::vector<std::shared_ptr<SimComponentFeat>>& features() const { return features_; }
+
+ protected:
+  // The global fault, then this model's own.
+  void check(const char* operation) const;
+  xstring answer(const QueryScript& script, const char* operation) const;
+  void backup(const pfcModelDescriptor_ptr& target);
+
+  ModelStore& store_;
+  SimModelSpec spec_;
+  std::string key_;
+  pfcModelType type_;
+  bool loaded_;
+  std::vector<std::shared_ptr<SimComponentFeat>> features_;
+};
+
+// Builds the toolkit object for a model: wfcWAssembly, wfcWSolid or wfcWModel.
+pfcModel_ptr makeSimModel(ModelStore& store, SimModelSpec spec);
+// The simulator's side of a model handle; null for a foreign object.
+SimModelCommon* simModelOf(const pfcModel_ptr& model);
+
+// Extension of a model type (".asm", ".prt", ".drw"), and the type of an extension.
+std::string extensionOfType(pfcModelType type);
+std::optional<pfcModelType> typeOfExtension(const std::string& extension);
+
+}  // namespace creosim

@@ -1,0 +1,26 @@
+// Small text helpers of the simulator: ASCII case mapping and UTF-8 paths.
+#pragma once
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+namespace creosim {
+
+inline std::string asciiLower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+  return text;
+}
+inline std::string asciiUpper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
+  return text;
+}
+inline std::string utf8Of(const std::filesystem::path& path) {
+  std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+inline std::filesystem::path pathOf(const std::string& utf8) { return std::u8string(utf8.begin(), utf8.end()); }
+
+}  // namespace creosim

@@ -1,0 +1,58 @@
+#include "model/creo_model_queries.h"
+
+#include <chrono>
+
+#include "core/local_time.h"
+#include "core/log.h"
+#include "host/toolkit_errors.h"
+#include "model/model_time_format.h"
+
+namespace {
+
+using Query = xstring (pfcModel::*)();
+
+CreoQueryResult guardedQuery(const pfcModel_ptr& model, Query query, const std::string& name) {
+  CreoQueryResult result;
+  if (!model) return result;
+  try {
+    result.value = ((*model).*query)();
+  } catch (const xthrowable& error) {
+    result.status = QueryStatus::ToolkitError;
+    result.error = error.GetDescription();
+    logWarning("CreoModelQueries: " + name + " threw toolkit exception: " + result.error);
+    return result;
+  } catch (...) {
+    // A processor-level fault inside Creo on a model never checked in.
+    result.status = QueryStatus::StructuredException;
+    logWarning("CreoModelQueries: " + name +
+               " raised a structured exception while querying Creo. The model may not have been checked in to "
+               "Windchill.");
+    return result;
+  }
+  if (result.value.empty()) return result;
+  result.status = QueryStatus::Ok;
+  logDebug("CreoModelQueries: " + name + " returned: " + result.value);
+  return result;
+}
+
+}  // namespace
+
+CreoQueryResult CreoModelQueries::GetRevision(const pfcModel_ptr& model) {
+  return guardedQuery(model, &pfcModel::GetRevision, "GetRevision()");
+}
+
+CreoQueryResult CreoModelQueries::GetVersion(const pfcModel_ptr& model) {
+  return guardedQuery(model, &pfcModel::GetVersion, "GetVersion()");
+}
+
+std::string CreoModelQueries::formatCurrentTimeShort() {
+  return formatShortDateTime(localTimeOf(std::chrono::system_clock::to_time_t(std::chrono::system_clock::now())));
+}
+
+std::string CreoModelQueries::formatFileTimeIso(const std::filesystem::path& path) {
+  const auto written = lastWriteTime(path);
+  if (!written) return {};
+  const auto seconds = std::chrono::floor<std::chrono::seconds>(*written);
+  const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(*written - seconds).count();
+  return formatIsoUtc(utcTimeOf(std::chrono::system_clock::to_time_t(seconds)), static_cast<int>(milliseconds));
+}

@@ -1,0 +1,163 @@
+// The size of a model with its components: every distinct file once, suppressed
+// components not at all, Windchill components measured on a local copy.
+#include <cmath>
+#include <stdexcept>
+
+#include "core/log.h"
+#include "core/text_encoding.h"
+#include "host/creo_host.h"
+#include "model/model_metadata.h"
+#include "model/path_text.h"
+#include "model/visited_model_paths.h"
+#include "model/windchill_names.h"
+#include "model/windchill_staging.h"
+
+namespace fs = std::filesystem;
+
+const char* const kEmbeddedComponentMessage =
+    "The selected assembly contains one or more embedded components.\n"
+    "Assemblies with embedded components are currently not supported.";
+
+namespace {
+
+const char* const kSizePrefix = "ModelMetadataResolver::resolveFileSize()";
+
+double roundToHundredths(double value) { return std::round(value * 100.0) / 100.0; }
+
+bool isEmbedded(const pfcComponentFeat_ptr& component) {
+  ProAsmcomp handle{component.get()};
+  ProBoolean embedded = PRO_B_FALSE;
+  return ProAsmcompIsEmbedded(&handle, &embedded) == PRO_TK_NO_ERROR && embedded == PRO_B_TRUE;
+}
+
+// GetModelFromDescr, then RetrieveModel; a toolkit error counts as no model.
+pfcModel_ptr componentModel(const pfcBaseSession_ptr& session, const pfcModelDescriptor_ptr& descriptor) {
+  pfcModel_ptr model;
+  try {
+    model = session->GetModelFromDescr(descriptor);
+  } catch (const xthrowable& error) {
+    logError(std::string(kSizePrefix) + " - Creo toolkit error fetching assembly component via GetModelFromDescr(): " +
+             error.GetDescription());
+  } catch (const std::exception&) {
+    logError(std::string(kSizePrefix) + " - An error occurred fetching assembly component via GetModelFromDescr().");
+  }
+  if (model) return model;
+  logDebug(std::string(kSizePrefix) + " - GetModelFromDescr() returned no model. Falling back to RetrieveModel().");
+  try {
+    model = session->RetrieveModel(descriptor);
+  } catch (const xthrowable& error) {
+    logError(std::string(kSizePrefix) + " - Creo toolkit error fetching assembly component via RetrieveModel(): " +
+             error.GetDescription());
+  } catch (const std::exception&) {
+    logError(std::string(kSizePrefix) + " - An error occurred fetching assembly component via RetrieveModel().");
+  }
+  return model;
+}
+
+// The size one component adds: nothing when it was counted before, is
+// suppressed or cannot be reached.
+double componentSize(const pfcBaseSession_ptr& session, const pfcFeature_ptr& feature, const std::string& assemblyName,
+                     const std::optional<fs::path>& stagingDirectory) {
+  pfcComponentFeat_ptr component = pfcComponentFeat::cast(feature);
+  if (!component) {
+    logError("ModelMetadataResolver: Unable to cast child feature to component");
+    return 0;
+  }
+  const pfcFeatureStatus status = component->GetStatus();
+  pfcModelDescriptor_ptr descriptor = component->GetModelDescr();
+  if (status == pfcFEAT_SUPPRESSED || status == pfcFEAT_FAMILY_TABLE_SUPPRESSED) {
+    logDebug(std::string(kSizePrefix) +
+             " - Skipping suppressed component in assembly. Suppressed component: " +
+             (descriptor ? descriptor->GetInstanceName() : std::string("undefined")) + ". Assembly: " + assemblyName);
+    return 0;
+  }
+  if (isEmbedded(component)) {
+    logError("Current child is an embedded component in " + assemblyName + ". Unsupported assembly - aborting upload");
+    visitedModelPaths().clear();
+    throw std::runtime_error(kEmbeddedComponentMessage);
+  }
+  pfcModel_ptr child = descriptor ? componentModel(session, descriptor) : nullptr;
+  if (!child) {
+    logError("ModelMetadataResolver: Unable to retrieve child model from descriptor");
+    return 0;
+  }
+  const std::string origin = child->GetOrigin();
+  const fs::path originPath = pathFromUtf8(origin);
+  if (visitedModelPaths().contains(originPath)) return 0;
+  if (!isWindchillOrigin(origin)) return ModelMetadataResolver::resolveFileSize(originPath, child, stagingDirectory);
+
+  const std::string childName = child->GetFileName();
+  if (!stagingDirectory) {
+    logDebug("Skipping file size for Windchill child component (no temp dir): " + childName);
+    return 0;
+  }
+  logDebug("ModelMetadataResolver: Windchill child raw GetFileName()=" + childName + ", GetOrigin()=" + origin);
+  std::optional<fs::path> copy;
+  try {
+    copy = copyWindchillModelIfNeeded(session, origin, childName, *stagingDirectory);
+  } catch (const std::exception& error) {
+    logError(std::string("ModelMetadataResolver: ") + error.what());
+  }
+  if (!copy) {
+    logError("Failed to copy Windchill child for size calculation: " + childName);
+    return 0;
+  }
+  visitedModelPaths().append(originPath);
+  return ModelMetadataResolver::resolveFileSize(*copy, child, stagingDirectory);
+}
+
+}  // namespace
+
+double ModelMetadataResolver::resolveFileSize(const std::optional<fs::path>& path, const pfcModel_ptr& model,
+                                              const std::optional<fs::path>& stagingDirectory) {
+  if (!path) {
+    logWarning("Skipping file size resolution (no path).");
+    return 0;
+  }
+  std::error_code error;
+  const std::uintmax_t bytes = fs::file_size(*path, error);
+  if (error) {
+    logWarning("Failed to read model file size.");
+    return 0;
+  }
+  double size = static_cast<double>(bytes) / 1048576.0;
+  visitedModelPaths().append(*path);
+
+  wfcWAssembly_ptr assembly;
+  pfcFeatures_ptr features;
+  std::string assemblyName;
+  try {
+    if (model && model->GetType() == pfcMDL_ASSEMBLY && (assembly = wfcWAssembly::cast(model))) {
+      assemblyName = model->GetFileName();
+      features = assembly->ListFeaturesByType(true, pfcFEATTYPE_COMPONENT);
+    }
+  } catch (const xthrowable& error) {
+    logError(std::string(kSizePrefix) + " - Creo toolkit error listing assembly components: " +
+             error.GetDescription());
+  }
+  if (features && features->getarraysize() > 0) {
+    pfcBaseSession_ptr session;
+    try {
+      session = pfcGetCurrentSessionWithCompatibility(pfcC4Compatible);
+    } catch (const xthrowable&) {
+    }
+    if (!session) {
+      logError("ModelMetadataResolver: Creo session unavailable; component sizes are not counted.");
+      return roundToHundredths(size);
+    }
+    for (xint i = 0; i < features->getarraysize(); ++i) {
+      try {
+        size += componentSize(session, features->get(i), assemblyName, stagingDirectory);
+      } catch (const xthrowable& error) {
+        logError(std::string(kSizePrefix) + " - Creo toolkit error reading assembly component: " +
+                 error.GetDescription());
+      }
+    }
+  }
+  return roundToHundredths(size);
+}
+
+VisitedModelPaths& visitedModelPaths() {
+  static VisitedModelPaths paths;
+  return paths;
+}

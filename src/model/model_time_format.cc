@@ -1,0 +1,44 @@
+#include "model/model_time_format.h"
+
+#include <cstdio>
+
+namespace {
+
+const char* const kMonths[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                 "July",    "August",   "September", "October", "November", "December"};
+
+std::string monthName(const std::tm& time) { return kMonths[(time.tm_mon % 12 + 12) % 12]; }
+
+int hour12(const std::tm& time) { return time.tm_hour % 12 == 0 ? 12 : time.tm_hour % 12; }
+const char* meridiem(const std::tm& time) { return time.tm_hour < 12 ? "AM" : "PM"; }
+
+}  // namespace
+
+std::string formatLongDate(const std::tm& time) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%s %02d, %04d - %02d:%02d %s", monthName(time).c_str(), time.tm_mday,
+                time.tm_year + 1900, hour12(time), time.tm_min, meridiem(time));
+  return text;
+}
+
+std::string formatShortDateTime(const std::tm& time) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.3s %2d, %02d:%02d %s", monthName(time).c_str(), time.tm_mday, hour12(time),
+                time.tm_min, meridiem(time));
+  return text;
+}
+
+std::string formatIsoUtc(const std::tm& time, int milliseconds) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", time.tm_year + 1900, time.tm_mon + 1,
+                time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec, milliseconds);
+  return text;
+}
+
+std::optional<std::chrono::system_clock::time_point> lastWriteTime(const std::filesystem::path& path) {
+  std::error_code error;
+  const auto written = std::filesystem::last_write_time(path, error);
+  if (error) return std::nullopt;
+  return std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+      std::chrono::file_clock::to_sys(written));
+}

@@ -1,0 +1,3 @@
+#include "model/path_separators.h"
+
+const char* const kUnsafeFileNameCharacters = "/\\:";

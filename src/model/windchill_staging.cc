@@ -1,0 +1,175 @@
+#include "model/windchill_staging.h"
+
+#include <cstring>
+#include <vector>
+
+#include "core/directory_removal.h"
+#include "core/log.h"
+#include "core/text_encoding.h"
+#include "host/toolkit_errors.h"
+#include "model/path_text.h"
+#include "model/windchill_names.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kPrefix = "WindchillUtils: ";
+
+bool pathExists(const fs::path& path) {
+  std::error_code error;
+  bool present = fs::exists(path, error);
+  if (error) throw fs::filesystem_error("exists", path, error);
+  return present;
+}
+
+// A name from an origin is joined to a directory of ours; one that would step
+// out of it ("..", a separator) is refused rather than copied.
+bool refuseUnsafeName(const std::string& origin, const std::string& localName) {
+  if (isSafeLocalFileName(localName)) return false;
+  logError(std::string(kPrefix) + "refusing Windchill origin whose file name leaves the destination directory. origin=" +
+           origin + ", file=" + localName);
+  return true;
+}
+
+void removeCopyDirectory(const fs::path& directory) {
+  if (removeDirectoryTree(directory).error)
+    logWarning(std::string(kPrefix) + "failed to clean up temporary Windchill copy directory.");
+}
+
+}  // namespace
+
+std::optional<fs::path> copyWindchillModel(const pfcBaseSession_ptr& session, const std::string& origin,
+                                           const std::string& modelFileName, const fs::path& destination) {
+  if (!session) {
+    logError(std::string(kPrefix) + "session pointer is null; cannot copy Windchill model.");
+    return std::nullopt;
+  }
+  if (origin.empty() || modelFileName.empty()) {
+    logError(std::string(kPrefix) + "wsOrigin or modelFileName is empty; cannot copy Windchill model.");
+    return std::nullopt;
+  }
+  const std::string localName = localFileNameFromOrigin(origin);
+  const std::string destinationText = pathToUtf8(destination);
+  logInfo(std::string(kPrefix) + "copying Windchill model from workspace. file=" + modelFileName +
+          ", origin=" + origin + ", dest=" + destinationText);
+  if (refuseUnsafeName(origin, localName)) return std::nullopt;
+  if (localName != modelFileName)
+    logDebug(std::string(kPrefix) + "resolved local filename from origin: " + modelFileName + " -> " + localName);
+
+  try {
+    session->CopyFileFromWS(origin, destinationText);
+    fs::path copied = destination / pathFromUtf8(localName);
+    if (!pathExists(copied)) {
+      logError(std::string(kPrefix) + "CopyFileFromWS returned but output file not found: " + pathToUtf8(copied));
+      return std::nullopt;
+    }
+    logDebug(std::string(kPrefix) + "Windchill model successfully copied to: " + pathToUtf8(copied));
+    return copied;
+  } catch (const xthrowable& error) {
+    const char* className = error.GetClassName();
+    if (std::strcmp(className, "pfcXToolkitInvalidFile") == 0)
+      logError(std::string(kPrefix) + "CopyFileFromWS failed because the source file is missing or invalid. origin=" +
+               origin + ", model=" + modelFileName);
+    else if (std::strcmp(className, "pfcXToolkitInvalidDir") == 0)
+      logError(std::string(kPrefix) +
+               "CopyFileFromWS failed because the destination directory does not exist. dest=" + destinationText +
+               ", model=" + modelFileName);
+    else if (std::strcmp(className, "pfcXToolkitCantAccess") == 0)
+      logError(std::string(kPrefix) +
+               "CopyFileFromWS failed because Creo cannot access the source or destination. origin=" + origin +
+               ", dest=" + destinationText);
+    else
+      logError(std::string(kPrefix) + "Creo toolkit error while copying Windchill model: " + modelFileName +
+               ", exception=" + className);
+  } catch (const std::exception& error) {
+    logError(std::string(kPrefix) + "unexpected error while copying Windchill model: " + error.what());
+  }
+  return std::nullopt;
+}
+
+std::optional<fs::path> copyWindchillModelIfNeeded(const pfcBaseSession_ptr& session, const std::string& origin,
+                                                   const std::string& modelFileName, const fs::path& destination) {
+  const std::string localName = localFileNameFromOrigin(origin);
+  if (refuseUnsafeName(origin, localName)) return std::nullopt;
+  fs::path existing = destination / pathFromUtf8(localName);
+  if (pathExists(existing)) {
+    logDebug(std::string(kPrefix) + "model already present locally, reusing: " + pathToUtf8(existing));
+    return existing;
+  }
+  return copyWindchillModel(session, origin, modelFileName, destination);
+}
+
+std::optional<fs::path> stageWindchillModelToPath(const pfcBaseSession_ptr& session, const std::string& origin,
+                                                  const std::string& modelFileName, const fs::path& target) {
+  std::optional<fs::path> copyDirectory;
+  try {
+    if (pathExists(target)) {
+      logDebug(std::string(kPrefix) + "model already present locally at explicit path, reusing: " +
+               pathToUtf8(target));
+      return target;
+    }
+    const fs::path parent = target.parent_path();
+    if (!parent.empty()) fs::create_directories(parent);
+    copyDirectory = parent / windchillCopyDirectoryName(origin);
+    fs::create_directories(*copyDirectory);
+
+    std::optional<fs::path> copied = copyWindchillModel(session, origin, modelFileName, *copyDirectory);
+    if (copied && *copied != target) fs::copy_file(*copied, target, fs::copy_options::overwrite_existing);
+    // The copy directory is ours alone: it goes whether or not the copy worked.
+    removeCopyDirectory(*copyDirectory);
+    if (!copied) return std::nullopt;
+    logDebug(std::string(kPrefix) + "Windchill model successfully staged to explicit path: " + pathToUtf8(target));
+    return target;
+  } catch (const std::exception& error) {
+    logError(std::string(kPrefix) + "unexpected error while staging Windchill model to explicit path: " +
+             error.what());
+    if (copyDirectory) removeCopyDirectory(*copyDirectory);
+    return std::nullopt;
+  }
+}
+
+bool isWindchillFamilyInstance(const pfcModel_ptr& model) {
+  if (!model) return false;
+  try {
+    if (!isWindchillOrigin(model->GetOrigin())) return false;
+    if (model->GetFileName().find('<') == std::string::npos) return false;
+    pfcModelType type = model->GetType();
+    return type == pfcMDL_ASSEMBLY || type == pfcMDL_PART;
+  } catch (const xthrowable&) {
+    return false;
+  }
+}
+
+pfcModel_ptr findLoadedWindchillGeneric(const pfcModels_ptr& models, const pfcModel_ptr& instance) {
+  if (!models || !isWindchillFamilyInstance(instance)) return nullptr;
+  try {
+    const std::string instanceFileName = instance->GetFileName();
+    const std::string instanceOrigin = instance->GetOrigin();
+    const pfcModelType instanceType = instance->GetType();
+    const std::string expected = normalisedModelFileName(genericFileNameOf(instanceFileName));
+    if (expected.empty()) return nullptr;
+    const std::string folder = originFolder(instanceOrigin);
+    if (folder.empty()) return nullptr;
+
+    std::vector<pfcModel_ptr> candidates;
+    for (xint i = 0; i < models->getarraysize(); ++i) {
+      const pfcModel_ptr& model = models->get(i);
+      if (!model || model == instance || model->GetType() != instanceType) continue;
+      const std::string origin = model->GetOrigin();
+      if (!isWindchillOrigin(origin) || originFolder(origin) != folder) continue;
+      const std::string comparable = comparableFileName(model->GetFileName());
+      if (comparable.empty() || comparable.find('<') != std::string::npos) continue;
+      if (normalisedModelFileName(comparable) == expected) candidates.push_back(model);
+    }
+    if (candidates.size() == 1) return candidates.front();
+    if (candidates.size() > 1)
+      logDebug(std::string(kPrefix) + "Windchill FT generic lookup was ambiguous. instance_file=" + instanceFileName +
+               ", expected_generic=" + expected + ", candidate_count=" + std::to_string(candidates.size()));
+    return nullptr;
+  } catch (const xthrowable& error) {
+    logWarning(std::string(kPrefix) + "Creo toolkit error during Windchill FT generic lookup. exception=" +
+               error.GetClassName());
+    return nullptr;
+  }
+}
