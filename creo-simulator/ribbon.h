@@ -1,15 +1,60 @@
-// The ribbon: definition files read from the add-in's text folder and the
-// commands registered by name.
+// The ribbon: definition files and the command texts and icons read from the
+// add-in's text folder, the commands registered by name, and the buttons a
+// user presses.
 #pragma once
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "host/pfc_session.h"
 
 namespace creosim {
 
+class FaultInjector;
+class SimUICommand;
+
+// What Creo shows for one registered command.
+struct RibbonCommandView {
+  std::string name;
+  std::string label;
+  std::string help;
+  std::string description;
+  std::filesystem::path icon;  // empty until SetIcon
+};
+
 class Ribbon {
  public:
+  Ribbon(FaultInjector& faults, std::filesystem::path textDirectory);
+  ~Ribbon();
+
+  // Reads a ribbon definition file; a missing or malformed one throws pfcXToolkitInvalidFile.
   void loadDefinitionFile(const xstring& fileName);
+  // A second command of the same name throws pfcXToolkitFound.
   pfcUICommand_ptr createCommand(const xstring& name, const pfcUICommandActionListener_ptr& action);
+
+  // The user presses the ribbon button bound to `commandName`. pfcXToolkitNotFound
+  // when no loaded ribbon file has such a button or no command of that name exists.
+  void pressButton(const std::string& commandName);
+
+  // Commands bound to buttons of the loaded ribbon files, in file order.
+  std::vector<std::string> buttonCommands() const { return buttonCommands_; }
+  bool hasCommand(const std::string& name) const { return commands_.count(name) != 0; }
+  RibbonCommandView commandView(const std::string& name) const;
+  // Drops every command and its action; called before the add-in that made them is unloaded.
+  void releaseCommands();
+
+  // Used by the commands: the entries of a message file and the checked icon path.
+  std::map<std::string, std::string> readMessageFile(const std::string& fileName) const;
+  std::filesystem::path checkedIcon(const std::string& fileName) const;
+
+ private:
+  FaultInjector& faults_;
+  std::filesystem::path textDirectory_;
+  std::vector<std::string> buttonCommands_;
+  std::map<std::string, std::shared_ptr<SimUICommand>> commands_;
 };
 
 }  // namespace creosim

@@ -1,0 +1,283 @@
+#include "core/session_temp_directory.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <optional>
+#include <stdexcept>
+#include <thread>
+
+#include "core/directory_removal.h"
+#include "core/log.h"
+#include "core/properties.h"
+#include "core/session_directory_lock.h"
+#include "core/temp_directory_platform.h"
+#include "core/text_encoding.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kDirectoryPrefix = "tavix-";
+constexpr const char* kDefaultScope = "__default__";
+constexpr int kCreateAttempts = 32;
+constexpr const char* kRetainedMessage =
+    "Skipping cleanup as the property tavix_creo_retain_temp_files is set to true.";
+
+struct SessionTempState {
+  std::optional<fs::path> baseDirectory;
+  std::optional<std::string> currentScope;
+  std::optional<std::string> currentDirectoryId;
+  SessionDirectoryLock lock;
+};
+
+SessionTempState& state() {
+  static SessionTempState instance;
+  return instance;
+}
+
+std::atomic<uint64_t> g_candidateCounter{0};
+std::atomic<uint32_t> g_stateLock{0};
+
+// Held while a request or the termination clean-up reads or changes the state;
+// released on every way out, exceptions included.
+class StateLockGuard {
+ public:
+  StateLockGuard() {
+    while (g_stateLock.exchange(1, std::memory_order_acquire) != 0) std::this_thread::yield();
+  }
+  ~StateLockGuard() { g_stateLock.store(0, std::memory_order_release); }
+  StateLockGuard(const StateLockGuard&) = delete;
+  StateLockGuard& operator=(const StateLockGuard&) = delete;
+};
+
+bool retainTempFiles() {
+  std::string value = TavixProperties::get("tavix_creo_retain_temp_files");
+  std::transform(value.begin(), value.end(), value.begin(),
+                 [](unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; });
+  return value == "TRUE";
+}
+
+std::string describe(const std::error_code& error) {
+  return "code=" + std::to_string(error.value()) + ", message=" + error.message();
+}
+
+bool hasSessionDirectoryPrefix(const fs::path& path) {
+  static const fs::path::string_type prefix = fs::path(kDirectoryPrefix).native();
+  return path.filename().native().compare(0, prefix.size(), prefix) == 0;
+}
+
+fs::path sessionDirectoryPath(const fs::path& base, const std::string& id) { return base / (kDirectoryPrefix + id); }
+
+const fs::path& baseDirectoryLocked(SessionTempState& s) {
+  if (!s.baseDirectory) s.baseDirectory = resolveBaseTempDirectory();
+  return *s.baseDirectory;
+}
+
+void holdDirectory(SessionTempState& s, const fs::path& directory) {
+  if (s.lock.held()) return;
+  if (const std::error_code error = s.lock.acquire(directory))
+    logWarning("Failed to lock session temp directory: path=" + pathToUtf8(directory) + ", " + describe(error));
+}
+
+// Removes the current directory (the lock released first); true when it is gone.
+bool removeCurrentDirectory(SessionTempState& s, const fs::path& directory, const char* failureText,
+                            const char* successText) {
+  s.lock.release();
+  const DirectoryRemovalResult removal = removeDirectoryTree(directory);
+  if (removal.error) {
+    logWarning(failureText + pathToUtf8(directory) + ", " + describe(removal.error));
+    return false;
+  }
+  logDebug(successText + pathToUtf8(directory) + ", removed_entries=" + std::to_string(removal.removedEntries));
+  return true;
+}
+
+}  // namespace
+
+fs::path resolveBaseTempDirectory() {
+  uint32_t lastError = 0;
+  if (std::optional<fs::path> temp = systemTempDirectory(lastError)) {
+    logDebug("Resolved base temp directory via GetTempPathW: path=" + pathToUtf8(*temp));
+    return *temp;
+  }
+  logWarning("GetTempPathW failed; using std::filesystem fallback. last_error=" + std::to_string(lastError));
+
+  std::error_code error;
+  fs::path temp = fs::temp_directory_path(error);
+  if (!error && !temp.empty()) {
+    logDebug("Resolved base temp directory via std::filesystem::temp_directory_path: path=" + pathToUtf8(temp));
+    return temp;
+  }
+  logWarning("std::filesystem::temp_directory_path failed. " + describe(error));
+
+  error.clear();
+  fs::path current = fs::current_path(error);
+  if (!error && !current.empty()) {
+    logWarning("Falling back to current working directory for temp files: path=" + pathToUtf8(current));
+    return current;
+  }
+  logError("Unable to resolve base directory for session temp files.");
+  throw std::runtime_error("Unable to resolve base directory for session temp files.");
+}
+
+std::string makeSessionDirectoryId() {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  const uint64_t t = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+
+  const uint32_t threadId = currentThreadNumericId();
+  uint64_t hash = 0xcbf29ce484222325ULL;
+  for (int byte = 0; byte < 4; ++byte) {
+    hash ^= (threadId >> (8 * byte)) & 0xffU;
+    hash *= 0x100000001b3ULL;
+  }
+  const uint64_t h = hash << 1;
+  const uint64_t c = g_candidateCounter.fetch_add(1);
+
+  const uint64_t value = t ^ h ^ (c * 0x9e3779b97f4a7c15ULL);
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
+void ensureExistingDirectory(const fs::path& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (error && error != std::errc::no_such_file_or_directory) {
+    logWarning("Session temp directory exists() failed: " + describe(error));
+    throw std::runtime_error("Failed to check session temp directory existence.");
+  }
+  if (fs::exists(status)) {
+    if (fs::is_directory(status)) return;
+    const std::error_code notDirectory = std::make_error_code(std::errc::not_a_directory);
+    logWarning("Session temp path is not a directory: path=" + pathToUtf8(path) + ", " + describe(notDirectory));
+    throw std::runtime_error("Session temp path exists but is not a directory.");
+  }
+
+  error.clear();
+  fs::create_directories(path.parent_path(), error);
+  if (!error) {
+    error = createPrivateDirectory(path);
+    if (error == std::errc::file_exists && fs::is_directory(path)) error.clear();
+  }
+  if (error) {
+    logWarning("Session temp directory create failed: path=" + pathToUtf8(path) + ", " + describe(error));
+    throw std::runtime_error("Failed to create session temp directory.");
+  }
+  logDebug("Session temp directory created via ensureExistingDirectory: path=" + pathToUtf8(path));
+}
+
+fs::path getSessionTempDirectory(const std::string& requestedScope) {
+  StateLockGuard guard;
+  SessionTempState& s = state();
+  const fs::path& base = baseDirectoryLocked(s);
+
+  const std::string scope = requestedScope.empty() ? kDefaultScope : requestedScope;
+  const bool scopeChanged = s.currentScope && *s.currentScope != scope;
+
+  if (s.currentDirectoryId && !scopeChanged) {
+    const fs::path directory = sessionDirectoryPath(base, *s.currentDirectoryId);
+    ensureExistingDirectory(directory);
+    holdDirectory(s, directory);
+    return directory;
+  }
+
+  if (s.currentDirectoryId) {
+    logDebug("Session temp scope changed; rotating temp directory.");
+    if (retainTempFiles()) {
+      logDebug(kRetainedMessage);
+      s.lock.release();
+    } else {
+      removeCurrentDirectory(s, sessionDirectoryPath(base, *s.currentDirectoryId),
+                             "Failed to remove previous scoped temp directory. path=",
+                             "Session temp directory cleaned for scope switch: path=");
+    }
+    s.currentDirectoryId.reset();
+  } else {
+    logDebug("Allocating session temp directory for new scope.");
+  }
+
+  s.currentScope = scope;
+  for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    const std::string id = makeSessionDirectoryId();
+    const fs::path candidate = sessionDirectoryPath(base, id);
+    const std::error_code error = createPrivateDirectory(candidate);
+    if (!error) {
+      s.currentDirectoryId = id;
+      holdDirectory(s, candidate);
+      logDebug("Session temp directory created: path=" + pathToUtf8(candidate));
+      return candidate;
+    }
+    if (error == std::errc::file_exists) continue;
+    logWarning("Failed creating candidate session temp directory; retrying. " + describe(error));
+  }
+  logError("Unable to allocate a unique session temp directory after max attempts.");
+  throw std::runtime_error("Unable to allocate a unique session temp directory.");
+}
+
+void cleanupSessionTempDirectory() {
+  StateLockGuard guard;
+  SessionTempState& s = state();
+  if (!s.currentDirectoryId) return;
+
+  if (retainTempFiles()) {
+    logDebug(kRetainedMessage);
+    s.lock.release();
+  } else {
+    const fs::path directory = sessionDirectoryPath(baseDirectoryLocked(s), *s.currentDirectoryId);
+    if (!removeCurrentDirectory(s, directory, "Failed to remove session temp directory. path=",
+                                "Session temp directory cleaned: path="))
+      return;
+  }
+  s.currentDirectoryId.reset();
+  s.currentScope.reset();
+}
+
+void cleanupStaleTempDirectories() {
+  if (retainTempFiles()) {
+    logDebug(kRetainedMessage);
+    return;
+  }
+  fs::path base;
+  {
+    StateLockGuard guard;
+    base = baseDirectoryLocked(state());
+  }
+
+  uint64_t directoriesRemoved = 0;
+  uint64_t entriesRemoved = 0;
+  std::error_code error;
+  fs::directory_iterator it(base, error);
+  if (error) {
+    logWarning("Error iterating temp directory during stale cleanup: " + describe(error));
+  } else {
+    for (const fs::directory_iterator end; it != end;) {
+      const fs::directory_entry& entry = *it;
+      std::error_code typeError;
+      if (hasSessionDirectoryPrefix(entry.path()) && entry.is_directory(typeError)) {
+        if (SessionDirectoryLock::isHeldElsewhere(entry.path())) {
+          logDebug("Skipping temp directory held by a running session: path=" + pathToUtf8(entry.path()));
+        } else {
+          const DirectoryRemovalResult removal = removeDirectoryTree(entry.path());
+          if (removal.error) {
+            logWarning("Failed to remove stale temp directory: path=" + pathToUtf8(entry.path()) + ", " +
+                       describe(removal.error));
+          } else {
+            ++directoriesRemoved;
+            entriesRemoved += removal.removedEntries;
+          }
+        }
+      }
+      it.increment(error);
+      if (error) throw fs::filesystem_error("directory_iterator::operator++", base, error);
+    }
+  }
+
+  if (directoriesRemoved > 0) {
+    logDebug("Stale temp directory cleanup complete: dirs_removed=" + std::to_string(directoriesRemoved) +
+             ", entries_removed=" + std::to_string(entriesRemoved));
+  } else {
+    logDebug("No stale tavix temp directories found.");
+  }
+}

@@ -1,0 +1,23 @@
+// The private directory under the system's temporary directory that exported
+// files are staged in before an upload: one per scope, replaced when the scope
+// changes, removed when the add-in terminates or an upload ends.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// The session directory for `scope` ("" means "__default__"); it exists when the
+// call returns. Throws std::runtime_error when no directory can be provided.
+std::filesystem::path getSessionTempDirectory(const std::string& scope);
+// Removes the current session directory (unless retained) and forgets it.
+void cleanupSessionTempDirectory();
+// Removes the "tavix-" directories earlier sessions left under the base directory,
+// except those a running session still holds.
+void cleanupStaleTempDirectories();
+
+// Makes sure `path` is an existing directory, creating it if needed; throws otherwise.
+void ensureExistingDirectory(const std::filesystem::path& path);
+// The system's temporary directory, with fallbacks; resolved once and kept.
+std::filesystem::path resolveBaseTempDirectory();
+// 16 lower-case hexadecimal digits, unique per call within the process.
+std::string makeSessionDirectoryId();

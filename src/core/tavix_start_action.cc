@@ -1,0 +1,54 @@
+#include "core/tavix_start_action.h"
+
+#include <exception>
+
+#include "cloud/client_provider.h"
+#include "cloud/loading_dialog.h"
+#include "cloud/session_functions.h"
+#include "core/log.h"
+#include "host/toolkit_errors.h"
+#include "ui/start_file_upload_dialog.h"
+
+namespace {
+
+void loadUserDetails(ISessionManager& sessionManager) {
+  if (sessionManager.getCachedUser()) return;
+  std::optional<NorvaneUser> user;
+  try {
+    user = getCurrentUserCachedOrFetched();
+  } catch (const std::exception& e) {
+    // The upload dialog still opens; it shows what it can without the user.
+    logWarning(std::string("Fetching user details failed: ") + e.what());
+  }
+  if (!user) {
+    logWarning("Could not load user details for existing session.");
+    return;
+  }
+  sessionManager.setCurrentUser(*user);
+  logDebug("User details loaded for existing session.");
+}
+
+}  // namespace
+
+void TavixStartAction::OnCommand() {
+  // Nothing may travel back into Creo from a command action.
+  try {
+    logInfo("Tavix integration command invoked.");
+    logDebug("Checking existing session state.");
+    ISessionManager& sessionManager = getSessionManager();
+    if (sessionManager.hasTokens()) {
+      logDebug("User already authenticated. Opening upload dialog.");
+      loadUserDetails(sessionManager);
+      StartFileUploadDialog::showDialog();
+    } else {
+      logDebug("User not authenticated. Opening login flow.");
+      LoadingDialog::showDialog();
+    }
+  } catch (const std::exception& e) {
+    logError(std::string("Unhandled exception in TavixStartAction::OnCommand: ") + e.what());
+  } catch (const xthrowable& e) {
+    logError("Creo toolkit error detected in TavixStartAction::OnCommand. " + e.GetDescription());
+  } catch (...) {
+    logError("Unknown error detected in TavixStartAction::OnCommand.");
+  }
+}

@@ -1,0 +1,10 @@
+// The action of the add-in's single ribbon command: sign in first, or go
+// straight to the upload dialog when a session is held.
+#pragma once
+
+#include "host/pfc_session.h"
+
+class TavixStartAction : public pfcUICommandActionListener {
+ public:
+  void OnCommand() override;
+};

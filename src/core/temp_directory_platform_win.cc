@@ -1,0 +1,29 @@
+#include <windows.h>
+
+#include "core/temp_directory_platform.h"
+
+namespace {
+constexpr DWORD kTempPathBufferLength = 261;
+}
+
+std::optional<std::filesystem::path> systemTempDirectory(uint32_t& lastError) {
+  wchar_t buffer[kTempPathBufferLength];
+  const DWORD length = GetTempPathW(kTempPathBufferLength, buffer);
+  if (length > 0 && length < kTempPathBufferLength) {
+    lastError = 0;
+    return std::filesystem::path(std::wstring(buffer, length));
+  }
+  lastError = GetLastError();
+  return std::nullopt;
+}
+
+uint32_t currentThreadNumericId() { return GetCurrentThreadId(); }
+
+std::error_code createPrivateDirectory(const std::filesystem::path& path) {
+  // The user's temporary directory is already private to the user; the new
+  // directory inherits its permissions.
+  if (CreateDirectoryW(path.c_str(), nullptr)) return {};
+  const DWORD error = GetLastError();
+  if (error == ERROR_ALREADY_EXISTS) return std::make_error_code(std::errc::file_exists);
+  return std::error_code(static_cast<int>(error), std::system_category());
+}
