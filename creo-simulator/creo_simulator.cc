@@ -4,9 +4,8 @@ namespace creosim {
 
 CreoSimulator::CreoSimulator(SimulatorOptions options)
     : options_(std::move(options)),
-      models_(faults_),
       windows_(faults_),
-      ribbon_(faults_, options_.textDirectory),
+      dialogs_(options_.textDirectory, faults_),
       session_(std::make_shared<SimSession>(faults_, models_, windows_, ribbon_, options_.dateCode)) {}
 
 CreoSimulator::~CreoSimulator() = default;
@@ -17,14 +16,7 @@ pfcSession_ptr CreoSimulator::currentSession(pfcCreoCompatibility) {
 }
 
 ProError CreoSimulator::isEmbeddedComponent(pfcComponentFeat& component, ProBoolean* isEmbedded) {
-  try {
-    faults_.check("ProAsmcompIsEmbedded");
-  } catch (...) {
-    return PRO_TK_GENERAL_ERROR;
-  }
-  auto* simulated = dynamic_cast<SimComponentFeat*>(&component);
-  if (!simulated) return PRO_TK_BAD_INPUTS;
-  *isEmbedded = simulated->spec().embedded ? PRO_B_TRUE : PRO_B_FALSE;
+  *isEmbedded = PRO_B_FALSE;
   return PRO_TK_NO_ERROR;
 }
 

@@ -1,21 +1,201 @@
 #include "dialog_system.h"
 
+#include <algorithm>
+#include <thread>
+
+#include "dialog_resource.h"
+#include "fault_injector.h"
 #include "host/toolkit_errors.h"
+#include "sim_dialog.h"
 
 namespace creosim {
 
-void DialogSystem::createDialog(const xstring&, const xstring&) { throw pfcXToolkitNotFound("uifcCreateDialog"); }
-xint DialogSystem::activateDialog(const xstring&) { throw pfcXToolkitNotFound("uifcActivateDialog"); }
-void DialogSystem::exitDialog(const xstring&, xint) { throw pfcXToolkitNotFound("uifcExitDialog"); }
-void DialogSystem::destroyDialog(const xstring&) { throw pfcXToolkitNotFound("uifcDestroyDialog"); }
-uifcDialog_ptr DialogSystem::findDialog(const xstring&, const xstring&) { throw pfcXToolkitNotFound("uifcDialogFind"); }
-uifcLabel_ptr DialogSystem::findLabel(const xstring&, const xstring&) { throw pfcXToolkitNotFound("uifcLabelFind"); }
-uifcPushButton_ptr DialogSystem::findPushButton(const xstring&, const xstring&) {
-  throw pfcXToolkitNotFound("uifcPushButtonFind");
+namespace {
+
+bool isShownAndEnabled(const DialogView& view, const ComponentContent& component) {
+  return view.isShown(component.name) && component.enabled;
 }
-uifcLayout_ptr DialogSystem::findLayout(const xstring&, const xstring&) { throw pfcXToolkitNotFound("uifcLayoutFind"); }
-uifcOptionMenu_ptr DialogSystem::findOptionMenu(const xstring&, const xstring&) {
-  throw pfcXToolkitNotFound("uifcOptionMenuFind");
+
+}  // namespace
+
+std::string DialogAction::describe() const {
+  switch (kind) {
+    case Kind::Press: return "press " + component;
+    case Kind::Select: return "select " + item + " in " + component;
+    case Kind::Close: return "close the window";
+    case Kind::GiveUp: return "give up";
+  }
+  return "?";
+}
+
+DialogSystem::DialogSystem(std::filesystem::path textDirectory, FaultInjector& faults)
+    : textDirectory_(std::move(textDirectory)), faults_(faults) {}
+
+DialogSystem::~DialogSystem() = default;
+
+void DialogSystem::setUser(std::shared_ptr<DialogUser> user) { user_ = std::move(user); }
+
+std::vector<std::string> DialogSystem::openDialogs() const {
+  std::vector<std::string> names;
+  for (const auto& [name, dialog] : dialogs_) names.push_back(name);
+  return names;
+}
+
+std::optional<DialogView> DialogSystem::view(const std::string& dialog) const {
+  auto it = dialogs_.find(dialog);
+  if (it == dialogs_.end()) return std::nullopt;
+  return it->second->view();
+}
+
+bool DialogSystem::imageExists(const std::string& image) const {
+  if (image.empty() || image.find_first_of("/\\") != std::string::npos || image == "." || image == "..") return false;
+  std::error_code error;
+  return std::filesystem::is_regular_file(textDirectory_ / image, error);
+}
+
+std::shared_ptr<SimDialog> DialogSystem::dialog(const xstring& dialogName, const char* operation) const {
+  auto it = dialogs_.find(dialogName);
+  if (it == dialogs_.end()) throw pfcXToolkitNotFound(operation);
+  return it->second;
+}
+
+void DialogSystem::createDialog(const xstring& dialogName, const xstring& resourceName) {
+  if (dialogs_.count(dialogName)) throw pfcXToolkitFound("uifcCreateDialog");
+  std::optional<DialogResource> resource;
+  try {
+    resource = loadDialogResource(textDirectory_, resourceName);
+  } catch (const DialogResourceError& error) {
+    problems_.push_back(resourceName + ".res: " + error.what());
+    throw pfcXToolkitInvalidFile("uifcCreateDialog");
+  }
+  if (!resource) throw pfcXToolkitNotFound("uifcCreateDialog");
+  dialogs_[dialogName] = std::make_shared<SimDialog>(dialogName, std::move(*resource), faults_);
+}
+
+void DialogSystem::showToUser(SimDialog& dialog) {
+  if (!dialog.displayed) {
+    dialog.displayed = true;
+    dispatch(dialog, dialog.dialogListeners, "OnDisplay",
+             [&](uifcDialogListener* listener) { listener->OnDisplay(dialog.dialogHandle()); });
+    if (dialog.destroyed) return;
+  }
+  DialogView view = dialog.view();
+  std::string seen = view.render();
+  if (seen == dialog.lastSeen) return;
+  view.justOpened = dialog.lastSeen.empty();
+  dialog.lastSeen = seen;
+  if (user_) user_->see(view);
+}
+
+xint DialogSystem::activateDialog(const xstring& dialogName) {
+  std::shared_ptr<SimDialog> shown = dialog(dialogName, "uifcActivateDialog");
+  if (shown->waiting) throw pfcXToolkitBadContext("uifcActivateDialog");
+  shown->exitRequested = false;
+  shown->exitStatus = 0;
+  if (!shown->waitsForUser()) {
+    showToUser(*shown);
+    std::this_thread::sleep_for(nonWaitingTime_);
+    return shown->exitStatus;
+  }
+  shown->waiting = true;
+  while (!shown->exitRequested && !shown->destroyed) {
+    showToUser(*shown);
+    if (shown->exitRequested || shown->destroyed) break;
+    DialogAction action = user_ ? user_->act(shown->view()) : DialogAction::giveUp();
+    perform(*shown, action);
+  }
+  shown->waiting = false;
+  return shown->exitStatus;
+}
+
+void DialogSystem::perform(SimDialog& dialog, const DialogAction& action) {
+  DialogView view = dialog.view();
+  auto refuse = [&](const std::string& reason) {
+    if (user_) user_->refused(view, action, reason);
+  };
+  switch (action.kind) {
+    case DialogAction::Kind::GiveUp:
+      problems_.push_back(dialog.name() + " waited for the user, but the user gave up; activation ended with -1");
+      dialog.exitRequested = true;
+      dialog.exitStatus = -1;
+      return;
+    case DialogAction::Kind::Close:
+      dispatch(dialog, dialog.dialogListeners, "OnClose",
+               [&](uifcDialogListener* listener) { listener->OnClose(dialog.dialogHandle()); });
+      return;
+    case DialogAction::Kind::Press: {
+      const ComponentContent* button = view.component(action.component);
+      if (!button || button->kind != ComponentKind::PushButton) return refuse("there is no such button");
+      if (!isShownAndEnabled(view, *button)) return refuse("the button is hidden or disabled");
+      dispatch(dialog, dialog.buttonListeners[action.component], "OnActivate",
+               [&](uifcPushButtonListener* listener) { listener->OnActivate(dialog.pushButtonHandle(action.component)); });
+      return;
+    }
+    case DialogAction::Kind::Select: {
+      ComponentContent* menu = dialog.content().find(action.component);
+      if (!menu || menu->kind != ComponentKind::OptionMenu) return refuse("there is no such option menu");
+      if (!isShownAndEnabled(view, *menu)) return refuse("the option menu is hidden or disabled");
+      if (std::find(menu->itemNames.begin(), menu->itemNames.end(), action.item) == menu->itemNames.end())
+        return refuse("the option menu has no such item");
+      menu->selectedNames = {action.item};
+      dispatch(dialog, dialog.menuListeners[action.component], "OnSelect",
+               [&](uifcOptionMenuListener* listener) { listener->OnSelect(dialog.optionMenuHandle(action.component)); });
+      return;
+    }
+  }
+}
+
+template <class Listener, class Event>
+void DialogSystem::dispatch(SimDialog& dialog, std::vector<Listener*> listeners, const char* event, Event&& call) {
+  for (Listener* listener : listeners) {
+    if (dialog.destroyed) return;
+    std::string escaped;
+    try {
+      call(listener);
+    } catch (const xthrowable& error) {
+      escaped = error.GetDescription();
+    } catch (const std::exception& error) {
+      escaped = error.what();
+    } catch (...) {
+      escaped = "an unknown exception";
+    }
+    if (!escaped.empty())
+      problems_.push_back(std::string("a listener let an exception escape from ") + event + " in " + dialog.name() +
+                          ": " + escaped);
+  }
+}
+
+void DialogSystem::exitDialog(const xstring& dialogName, xint status) {
+  std::shared_ptr<SimDialog> exited = dialog(dialogName, "uifcExitDialog");
+  exited->exitRequested = true;
+  exited->exitStatus = status;
+}
+
+void DialogSystem::destroyDialog(const xstring& dialogName) {
+  std::shared_ptr<SimDialog> destroyed = dialog(dialogName, "uifcDestroyDialog");
+  destroyed->destroyed = true;
+  destroyed->dialogListeners.clear();
+  destroyed->buttonListeners.clear();
+  destroyed->menuListeners.clear();
+  dialogs_.erase(dialogName);
+}
+
+uifcDialog_ptr DialogSystem::findDialog(const xstring& dialogName, const xstring& componentName) {
+  std::shared_ptr<SimDialog> found = dialog(dialogName, "uifcDialogFind");
+  if (componentName != dialogName) throw pfcXToolkitNotFound("uifcDialogFind");
+  return found->dialogHandle();
+}
+uifcLabel_ptr DialogSystem::findLabel(const xstring& dialogName, const xstring& componentName) {
+  return dialog(dialogName, "uifcLabelFind")->labelHandle(componentName);
+}
+uifcPushButton_ptr DialogSystem::findPushButton(const xstring& dialogName, const xstring& componentName) {
+  return dialog(dialogName, "uifcPushButtonFind")->pushButtonHandle(componentName);
+}
+uifcLayout_ptr DialogSystem::findLayout(const xstring& dialogName, const xstring& componentName) {
+  return dialog(dialogName, "uifcLayoutFind")->layoutHandle(componentName);
+}
+uifcOptionMenu_ptr DialogSystem::findOptionMenu(const xstring& dialogName, const xstring& componentName) {
+  return dialog(dialogName, "uifcOptionMenuFind")->optionMenuHandle(componentName);
 }
 
 }  // namespace creosim

@@ -1,13 +1,48 @@
 // Dialogs built from the add-in's dialog resources, run by a scripted or a
-// terminal user.
+// terminal user. Everything here runs on Creo's user-interface thread.
+//
+// An activation of a Modeless dialog shows it and returns at once; under every
+// other style it waits: the user acts (which runs the add-in's listeners, which
+// may open further dialogs) until ExitDialog is called for it.
 #pragma once
 
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dialog_user.h"
+#include "dialog_view.h"
 #include "host/uifc.h"
 
 namespace creosim {
 
+class FaultInjector;
+class SimDialog;
+
 class DialogSystem {
  public:
+  // Resources ("<name>.res") and images are read from textDirectory.
+  DialogSystem(std::filesystem::path textDirectory, FaultInjector& faults);
+  ~DialogSystem();
+
+  // Who answers dialogs that wait; without one, such an activation ends at once with -1.
+  void setUser(std::shared_ptr<DialogUser> user);
+  // How long showing a dialog that does not wait takes (painting, pending events).
+  void setNonWaitingActivationTime(std::chrono::milliseconds time) { nonWaitingTime_ = time; }
+
+  // The dialogs created and not yet destroyed, and what one of them shows now.
+  std::vector<std::string> openDialogs() const;
+  std::optional<DialogView> view(const std::string& dialog) const;
+  // Whether an image the add-in or a resource names exists in the text folder.
+  bool imageExists(const std::string& image) const;
+  // What went wrong on the host's side: malformed resources, exceptions that
+  // escaped a listener, activations that nobody answered.
+  const std::vector<std::string>& problems() const { return problems_; }
+
   void createDialog(const xstring& dialogName, const xstring& resourceName);
   xint activateDialog(const xstring& dialogName);
   void exitDialog(const xstring& dialogName, xint status);
@@ -17,6 +52,21 @@ class DialogSystem {
   uifcPushButton_ptr findPushButton(const xstring& dialogName, const xstring& componentName);
   uifcLayout_ptr findLayout(const xstring& dialogName, const xstring& componentName);
   uifcOptionMenu_ptr findOptionMenu(const xstring& dialogName, const xstring& componentName);
+
+ private:
+  std::shared_ptr<SimDialog> dialog(const xstring& dialogName, const char* operation) const;
+  void showToUser(SimDialog& dialog);
+  void perform(SimDialog& dialog, const DialogAction& action);
+  // Runs each listener in turn; stops once a listener has destroyed the dialog.
+  template <class Listener, class Event>
+  void dispatch(SimDialog& dialog, std::vector<Listener*> listeners, const char* event, Event&& call);
+
+  std::filesystem::path textDirectory_;
+  FaultInjector& faults_;
+  std::shared_ptr<DialogUser> user_;
+  std::chrono::milliseconds nonWaitingTime_{10};
+  std::map<std::string, std::shared_ptr<SimDialog>> dialogs_;
+  std::vector<std::string> problems_;
 };
 
 }  // namespace creosim

@@ -12,7 +12,9 @@ using uifcPushButton_ptr = xrcptr<uifcPushButton>;
 using uifcOptionMenu_ptr = xrcptr<uifcOptionMenu>;
 
 namespace uifcCore {
-// Ordinal 4 is the modeless working style that returns from activation at once.
+// Activating a Modeless dialog shows it and returns at once (a polling loop
+// re-activates it); under every other style, ordinal 4 included, activation
+// waits until the dialog is exited.
 enum class DialogStyle { Modal = 0, Modeless = 1, ToolbarPopup = 2, Popup = 3, Working = 4 };
 }  // namespace uifcCore
 

@@ -1,0 +1,60 @@
+// The user of a test: answers each waiting dialog from a queue of steps kept
+// per dialog name, and keeps a record of every dialog it was shown.
+//
+//   auto user = std::make_shared<ScriptedDialogUser>();
+//   user->press("Start", "LoginButton");
+//   user->check("SignInFailed", [](const DialogView& view) { ... });
+//   user->close("SignInFailed");
+//   simulator.dialogs().setUser(user);
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "dialog_user.h"
+
+namespace creosim {
+
+class ScriptedDialogUser : public DialogUser {
+ public:
+  using Check = std::function<void(const DialogView&)>;
+
+  ScriptedDialogUser& press(const std::string& dialog, const std::string& button);
+  ScriptedDialogUser& select(const std::string& dialog, const std::string& menu, const std::string& item);
+  ScriptedDialogUser& close(const std::string& dialog);
+  // Runs when the dialog next waits, before the step that follows it.
+  ScriptedDialogUser& check(const std::string& dialog, Check check);
+
+  // Every view shown, in order (a dialog again only when what it shows changed).
+  const std::vector<DialogView>& seen() const { return seen_; }
+  // The names of the dialogs shown, in order, one entry per appearance.
+  std::vector<std::string> seenDialogs() const;
+  // The last view of that dialog; throws std::out_of_range when it was never shown.
+  const DialogView& lastSeen(const std::string& dialog) const;
+  // Everything shown, as a person would have seen it.
+  std::string transcript() const;
+  // Dialogs that waited with no step left, refused actions, steps never used.
+  std::vector<std::string> problems() const;
+
+  void see(const DialogView& view) override;
+  DialogAction act(const DialogView& view) override;
+  void refused(const DialogView& view, const DialogAction& action, const std::string& reason) override;
+
+ private:
+  struct Step {
+    DialogAction action;
+    Check check;
+  };
+  ScriptedDialogUser& add(const std::string& dialog, Step step);
+
+  std::map<std::string, std::deque<Step>> steps_;
+  std::vector<DialogView> seen_;
+  std::vector<std::string> appearances_;
+  std::vector<std::string> problems_;
+  std::string log_;
+};
+
+}  // namespace creosim

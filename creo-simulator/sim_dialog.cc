@@ -1,0 +1,167 @@
+#include "sim_dialog.h"
+
+#include <algorithm>
+
+#include "fault_injector.h"
+#include "host/toolkit_errors.h"
+
+namespace creosim {
+
+namespace {
+
+// The common part of every handle: which dialog and component it names. Each
+// call finds the component again, so a handle of a destroyed dialog throws.
+class ComponentHandle : public virtual uifcComponent {
+ public:
+  ComponentHandle(std::shared_ptr<SimDialog> dialog, std::string component, ComponentKind kind)
+      : dialog_(std::move(dialog)), component_(std::move(component)), kind_(kind) {}
+
+  xstring GetDialog() override { return dialog_->name(); }
+  xstring GetComponent() override { return component_; }
+  void SetVisible(xbool visible) override { content("uifcComponent::SetVisible").visible = visible; }
+  xbool GetVisible() override { return content("uifcComponent::GetVisible").visible; }
+
+ protected:
+  ComponentContent& content(const char* operation) {
+    dialog_->faults().check(operation);
+    return dialog_->component(component_, kind_, operation);
+  }
+  std::shared_ptr<SimDialog> dialog_;
+  std::string component_;
+  ComponentKind kind_;
+};
+
+class LabelHandle : public ComponentHandle, public uifcLabel {
+ public:
+  LabelHandle(std::shared_ptr<SimDialog> dialog, std::string component)
+      : ComponentHandle(std::move(dialog), std::move(component), ComponentKind::Label) {}
+  void SetText(const xstring& text) override { content("uifcLabel::SetText").text = text; }
+  void SetImage(const xstring& imageFile) override { content("uifcLabel::SetImage").image = imageFile; }
+};
+
+class PushButtonHandle : public ComponentHandle, public uifcPushButton {
+ public:
+  PushButtonHandle(std::shared_ptr<SimDialog> dialog, std::string component)
+      : ComponentHandle(std::move(dialog), std::move(component), ComponentKind::PushButton) {}
+  void SetText(const xstring& text) override { content("uifcPushButton::SetText").text = text; }
+  void SetEnabled(xbool enabled) override { content("uifcPushButton::SetEnabled").enabled = enabled; }
+  void SetBackgroundColor(const uifcColor_ptr& color) override {
+    ComponentContent& button = content("uifcPushButton::SetBackgroundColor");
+    if (!color) throw pfcXToolkitBadContext("uifcPushButton::SetBackgroundColor");
+    button.color = Rgb{color->GetRed(), color->GetGreen(), color->GetBlue()};
+  }
+  void AddActionListener(uifcPushButtonListener* listener) override {
+    content("uifcPushButton::AddActionListener");
+    dialog_->buttonListeners[component_].push_back(listener);
+  }
+};
+
+class LayoutHandle : public ComponentHandle, public uifcLayout {
+ public:
+  LayoutHandle(std::shared_ptr<SimDialog> dialog, std::string component)
+      : ComponentHandle(std::move(dialog), std::move(component), ComponentKind::Layout) {}
+  void SetDoesReserveSpace(xbool reserve) override {
+    content("uifcLayout::SetDoesReserveSpace").reservesSpace = reserve;
+  }
+};
+
+class OptionMenuHandle : public ComponentHandle, public uifcOptionMenu {
+ public:
+  OptionMenuHandle(std::shared_ptr<SimDialog> dialog, std::string component)
+      : ComponentHandle(std::move(dialog), std::move(component), ComponentKind::OptionMenu) {}
+  // New items keep the selection when it is still among them, else the first item is selected.
+  void SetItemNameArray(const xstringsequence_ptr& names) override {
+    ComponentContent& menu = content("uifcOptionMenu::SetItemNameArray");
+    menu.itemNames = names ? names->items() : std::vector<std::string>{};
+    bool kept = !menu.selectedNames.empty();
+    for (const std::string& selected : menu.selectedNames)
+      kept = kept && std::find(menu.itemNames.begin(), menu.itemNames.end(), selected) != menu.itemNames.end();
+    if (!kept) menu.selectedNames = menu.itemNames.empty() ? std::vector<std::string>{} : std::vector{menu.itemNames[0]};
+  }
+  void SetItemLabelArray(const xstringsequence_ptr& labels) override {
+    content("uifcOptionMenu::SetItemLabelArray").itemLabels = labels ? labels->items() : std::vector<std::string>{};
+  }
+  xstringsequence_ptr GetSelectedItemNameArray() override {
+    return std::make_shared<xstringsequence>(content("uifcOptionMenu::GetSelectedItemNameArray").selectedNames);
+  }
+  void AddActionListener(uifcOptionMenuListener* listener) override {
+    content("uifcOptionMenu::AddActionListener");
+    dialog_->menuListeners[component_].push_back(listener);
+  }
+};
+
+class DialogHandle : public uifcDialog {
+ public:
+  explicit DialogHandle(std::shared_ptr<SimDialog> dialog) : dialog_(std::move(dialog)) {}
+  xstring GetDialog() override { return dialog_->name(); }
+  xstring GetComponent() override { return dialog_->name(); }
+  void SetVisible(xbool) override { alive("uifcComponent::SetVisible"); }
+  xbool GetVisible() override {
+    alive("uifcComponent::GetVisible");
+    return true;
+  }
+  void AddActionListener(uifcDialogListener* listener) override {
+    alive("uifcDialog::AddActionListener");
+    dialog_->dialogListeners.push_back(listener);
+  }
+  void SetDialogStyle(uifcCore::DialogStyle style) override {
+    alive("uifcDialog::SetDialogStyle");
+    dialog_->content().style = style;
+  }
+
+ private:
+  void alive(const char* operation) {
+    dialog_->faults().check(operation);
+    dialog_->checkAlive(operation);
+  }
+  std::shared_ptr<SimDialog> dialog_;
+};
+
+}  // namespace
+
+SimDialog::SimDialog(std::string name, DialogResource resource, FaultInjector& faults)
+    : name_(std::move(name)), resource_(std::move(resource)), faults_(faults) {}
+
+void SimDialog::checkAlive(const char* operation) const {
+  if (destroyed) throw pfcXToolkitNotFound(operation);
+}
+
+ComponentContent& SimDialog::component(const std::string& name, ComponentKind kind, const char* operation) {
+  checkAlive(operation);
+  ComponentContent* content = resource_.find(name);
+  if (!content || content->kind != kind) throw pfcXToolkitNotFound(operation);
+  return *content;
+}
+
+DialogView SimDialog::view() const {
+  DialogView view;
+  view.dialog = name_;
+  view.title = resource_.title;
+  view.waitsForUser = waitsForUser();
+  view.components = resource_.components;
+  return view;
+}
+
+uifcDialog_ptr SimDialog::dialogHandle() { return std::make_shared<DialogHandle>(shared_from_this()); }
+
+uifcLabel_ptr SimDialog::labelHandle(const std::string& component) {
+  this->component(component, ComponentKind::Label, "uifcLabelFind");
+  return std::make_shared<LabelHandle>(shared_from_this(), component);
+}
+
+uifcPushButton_ptr SimDialog::pushButtonHandle(const std::string& component) {
+  this->component(component, ComponentKind::PushButton, "uifcPushButtonFind");
+  return std::make_shared<PushButtonHandle>(shared_from_this(), component);
+}
+
+uifcLayout_ptr SimDialog::layoutHandle(const std::string& component) {
+  this->component(component, ComponentKind::Layout, "uifcLayoutFind");
+  return std::make_shared<LayoutHandle>(shared_from_this(), component);
+}
+
+uifcOptionMenu_ptr SimDialog::optionMenuHandle(const std::string& component) {
+  this->component(component, ComponentKind::OptionMenu, "uifcOptionMenuFind");
+  return std::make_shared<OptionMenuHandle>(shared_from_this(), component);
+}
+
+}  // namespace creosim
