@@ -1,0 +1,259 @@
+#include "model/model_metadata.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <regex>
+
+#include "core/testing/test_environment.h"
+#include "model/creo_model_queries.h"
+#include "model/model_validation.h"
+#include "model/testing/model_test_session.h"
+#include "model/unsaved_change_scan.h"
+
+namespace fs = std::filesystem;
+using creosim::QueryScript;
+using creosim::SimModelSpec;
+
+namespace {
+
+SimModelSpec local(const std::string& name, const fs::path& file, std::vector<std::string> components = {}) {
+  SimModelSpec spec;
+  spec.name = name;
+  spec.file = file;
+  for (const std::string& component : components) spec.components.push_back({component});
+  return spec;
+}
+
+void writeText(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+ModelMetadata resolve(const pfcModel_ptr& model, std::optional<fs::path> path = std::nullopt) {
+  return ModelMetadataResolver().getModelMetadata(model, path);
+}
+
+}  // namespace
+
+TEST(ModelMetadata, SizeCountsEachFileOnceAndRoundsEachLevel) {
+  ModelTestSession s;
+  const fs::path dir = s.directory("models");
+  s.add(local("top.asm", s.writeModel(dir / "top.asm.1", 1048576), {"a.prt", "b.prt", "a.prt"}));
+  s.add(local("a.prt", s.writeModel(dir / "a.prt.1", 131072)));
+  s.add(local("b.prt", s.writeModel(dir / "b.prt.1", 131072)));
+  EXPECT_DOUBLE_EQ(resolve(s.model("top.asm")).fileSizeMb, 1.26);
+  EXPECT_DOUBLE_EQ(resolve(s.model("a.prt")).fileSizeMb, 0.13);
+
+  s.add(local("big.prt", s.writeModel(dir / "big.prt.4", 1572864)));
+  SimModelSpec cold = local("cold.prt", s.writeModel(dir / "cold.prt.1", 524288));
+  cold.loaded = false;  // in no window, but on disk: retrieved
+  s.add(cold);
+  SimModelSpec mixed = local("mixed.asm", s.writeModel(dir / "mixed.asm.1", 1048576),
+                             {"big.prt", "a.prt", "ghost.prt", "cold.prt"});
+  mixed.components[1].status = pfcFEAT_SUPPRESSED;
+  s.add(mixed);
+  EXPECT_DOUBLE_EQ(resolve(s.model("mixed.asm")).fileSizeMb, 3.0);
+  EXPECT_EQ(s.logged("ModelMetadataResolver::resolveFileSize() - Skipping suppressed component in assembly. "
+                     "Suppressed component: A. Assembly: mixed.asm"),
+            1);
+  EXPECT_EQ(s.logged("[ERROR] [Tavix] ModelMetadataResolver: Unable to retrieve child model from descriptor"), 1);
+  EXPECT_EQ(s.logged("GetModelFromDescr() returned no model. Falling back to RetrieveModel()."), 2);
+}
+
+TEST(ModelMetadata, EmbeddedComponentAtAnyDepthFailsTheResolution) {
+  ModelTestSession s;
+  const fs::path dir = s.directory("models");
+  s.add(local("top.asm", s.writeModel(dir / "top.asm.1"), {"sub.asm"}));
+  SimModelSpec sub = local("sub.asm", s.writeModel(dir / "sub.asm.1"), {"bolt.prt", "skin.prt"});
+  sub.components[1].embedded = true;
+  s.add(sub);
+  s.add(local("bolt.prt", s.writeModel(dir / "bolt.prt.1", 1048576)));
+  s.add(local("skin.prt", s.writeModel(dir / "skin.prt.1")));
+
+  try {
+    resolve(s.model("top.asm"));
+    FAIL() << "an embedded component must fail the resolution";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(),
+                 "The selected assembly contains one or more embedded components.\n"
+                 "Assemblies with embedded components are currently not supported.");
+  }
+  EXPECT_EQ(s.logged("[ERROR] [Tavix] Current child is an embedded component in sub.asm. Unsupported assembly - "
+                     "aborting upload"),
+            1);
+  // Nothing of the failed walk is remembered by the next one.
+  EXPECT_DOUBLE_EQ(resolve(s.model("bolt.prt")).fileSizeMb, 1.0);
+}
+
+TEST(ModelMetadata, UniqueIdFromTheFileHeader) {
+  ModelTestSession s;
+  const fs::path dir = s.directory("headers");
+  auto idOf = [&](const std::string& name, const std::string& header) {
+    writeText(dir / name, header);
+    return ModelMetadataResolver::resolveUniqueId(dir / name);
+  };
+  EXPECT_EQ(idOf("a.prt", "#UGC_TOC 1\n  X UOBJ_ID 12 34 56 78  \r\n#END_OF_UGC_HEADER\nbody"), "12 34 56");
+  EXPECT_EQ(idOf("b.prt", "UOBJ_ID 1 2 3 4\nx uobj_id 5 6 7\nX UOBJ_ID 8 9\nX UOBJ_ID\t10\t11\t12\n#END_OF_UGC_HEADER\n"),
+            "10 11 12");
+  EXPECT_EQ(idOf("c.prt", "#UGC_TOC 1\n#end_of_ugc_header\nX UOBJ_ID 12 34 56\n"), "");
+  EXPECT_EQ(idOf("d.prt", "#UGC_TOC 1\nno marker at all\n"), "");
+  EXPECT_EQ(ModelMetadataResolver::resolveUniqueId(dir / "absent.prt"), "");
+  EXPECT_EQ(s.logged("[ERROR] [Tavix] Unique ID not found in model header: " + (dir / "c.prt").string()), 1);
+  EXPECT_EQ(s.logged("[ERROR] [Tavix] End of model header not found during unique ID extraction: " +
+                     (dir / "d.prt").string()),
+            1);
+  EXPECT_EQ(s.logged("[ERROR] [Tavix] Failed to open model file for unique ID extraction: " +
+                     (dir / "absent.prt").string()),
+            1);
+  // The generated files carry their identifier.
+  EXPECT_EQ(ModelMetadataResolver::resolveUniqueId(s.writeModel(dir / "e.prt.1")), "1711 22345 61234");
+}
+
+TEST(ModelMetadata, FamilyTableClassification) {
+  ModelTestSession s;
+  const fs::path dir = s.directory("models");
+  SimModelSpec generic = local("plate.prt", s.writeModel(dir / "plate.prt.2"));
+  generic.familyRows = {"PLATE_A", "PLATE_B", "PLATE_C"};
+  s.add(generic);
+  SimModelSpec instance;
+  instance.name = "plate_a.prt";
+  instance.generic = "plate.prt";
+  s.add(instance);
+  s.add(local("plain.prt", s.writeModel(dir / "plain.prt.1")));
+  SimModelSpec wcPart;
+  wcPart.name = "bolt_m8.prt";
+  wcPart.origin = "wtws://main/bolt_m8.prt";
+  wcPart.fileName = "bolt<m8>.prt";
+  s.add(wcPart);
+  SimModelSpec wcDrawing;
+  wcDrawing.name = "bolt_m8.drw";
+  wcDrawing.origin = "wtws://main/bolt_m8.drw";
+  wcDrawing.fileName = "bolt<m8>.drw";
+  s.add(wcDrawing);
+
+  auto flags = [&](const std::string& name) {
+    ModelMetadata metadata;
+    ModelMetadataResolver::resolveFamilyTableClassification(s.model(name), metadata);
+    return std::string(metadata.isFamilyTableGeneric ? "generic" : "") + (metadata.isFamilyTableInstance ? "instance" : "");
+  };
+  EXPECT_EQ(flags("plate.prt"), "generic");
+  EXPECT_EQ(flags("plate_a.prt"), "instance");
+  EXPECT_EQ(flags("plain.prt"), "");
+  EXPECT_EQ(flags("bolt_m8.prt"), "instance");
+  EXPECT_EQ(flags("bolt_m8.drw"), "");
+  EXPECT_EQ(s.logged("[WARNING] [Tavix] Windchill model has '<' in filename but is not a part or assembly (type=2, "
+                     "file=bolt<m8>.drw); not classifying as FT instance."),
+            1);
+  s.sim().faults().failNext("pfcFamilyMember::ListRows", "pfcXToolkitCantOpen");
+  EXPECT_EQ(flags("plate.prt"), "");
+  EXPECT_EQ(s.logged("Creo toolkit error while determining if the model is a family table"), 1);
+}
+
+TEST(ModelMetadata, FieldsOfALocalAndAWindchillModel) {
+  ModelTestSession s;
+  const fs::path dir = s.directory("models");
+  SimModelSpec part = local("bracket_a.prt", s.writeModel(dir / "Bracket_A.PRT.3", 2048));
+  part.fileName = "Bracket_A.PRT";
+  part.versionStamp = "stamp-7";
+  s.add(part);
+  ModelMetadata metadata = resolve(s.model("bracket_a.prt"));
+  EXPECT_EQ(metadata.fileName, "bracket_a.prt");
+  EXPECT_EQ(metadata.modelPath, dir / "Bracket_A.PRT.3");
+  EXPECT_EQ(metadata.uniqueId, "1711 22345 61234");
+  EXPECT_EQ(metadata.sourceRevisionId, "stamp-7");
+  EXPECT_EQ(resolveSourceRevisionVersion(s.model("bracket_a.prt"), "x").sourceRevisionVersion, "1");
+  EXPECT_EQ(metadata.lifecycleState, "");
+
+  EXPECT_EQ(resolve(nullptr).fileName, ".undefined");
+  SimModelSpec wc;
+  wc.name = "wc.prt";
+  wc.origin = "wtws://main/wc.prt";
+  wc.versionStamp = "stamp-wc";
+  wc.revision = QueryScript::processorFault();
+  wc.version = QueryScript::processorFault();
+  wc.parameters["PTC_WM_LIFECYCLE_STATE"] = "INWORK";
+  s.add(wc);
+  metadata = resolve(s.model("wc.prt"));
+  EXPECT_EQ(metadata.sourceRevisionId, "stamp-wc");
+  EXPECT_EQ(resolveSourceRevisionVersion(s.model("wc.prt"), "stamp-wc").sourceRevisionVersion, "1");
+  EXPECT_EQ(metadata.lifecycleState, "INWORK");
+  EXPECT_FALSE(metadata.modelPath);
+  EXPECT_EQ(s.logged("[WARNING] [Tavix] CreoModelQueries: GetRevision() raised a structured exception while querying "
+                     "Creo. The model may not have been checked in to Windchill."),
+            1);
+  EXPECT_EQ(s.logged("[INFO] [Tavix] Windchill model revision unavailable; using source revision id: stamp-wc"), 1);
+
+  SimModelSpec checkedIn = wc;
+  checkedIn.name = "checked.prt";
+  checkedIn.origin = "wtws://main/checked.prt";
+  checkedIn.revision = QueryScript::answer("B");
+  checkedIn.version = QueryScript::toolkitError("pfcXToolkitNotFound");
+  s.add(checkedIn);
+  EXPECT_EQ(ModelMetadataResolver::resolveSourceRevisionId(s.model("checked.prt")), "B");
+  EXPECT_EQ(resolveSourceRevisionVersion(s.model("checked.prt"), "B").sourceRevisionVersion, "");
+  EXPECT_EQ(s.logged("[ERROR] [Tavix] Windchill model iteration could not be read; leaving source revision version "
+                     "empty."),
+            1);
+  EXPECT_EQ(CreoModelQueries::GetVersion(s.model("checked.prt")).error, "pfcXToolkitNotFound in pfcModel::GetVersion");
+}
+
+TEST(ModelMetadata, TimesUnderAFixedTimeZone) {
+  ModelTestSession s;
+  const fs::path file = s.writeModel(s.directory("models") / "bracket.prt.1");
+  using namespace std::chrono;
+  const sys_time<milliseconds> written = sys_days{2024y / March / 5} + 14h + 7min + 9s + 42ms;
+  fs::last_write_time(file, file_clock::from_sys(written));
+
+  setEnvironmentVariable("TZ", "EST5");
+  rereadTimeZone();
+  const std::string date = ModelMetadataResolver::resolveFormattedDate(file);
+  const std::string now = CreoModelQueries::formatCurrentTimeShort();
+  setEnvironmentVariable("TZ", nullptr);
+  rereadTimeZone();
+
+  EXPECT_EQ(date, "March 05, 2024 - 09:07 AM");
+  EXPECT_EQ(CreoModelQueries::formatFileTimeIso(file), "2024-03-05T14:07:09.042Z");
+  EXPECT_TRUE(std::regex_match(now, std::regex("[A-Z][a-z]{2} [ 123][0-9], [01][0-9]:[0-5][0-9] [AP]M"))) << now;
+  EXPECT_EQ(CreoModelQueries::formatFileTimeIso(file.parent_path() / "absent"), "");
+  EXPECT_EQ(ModelMetadataResolver::resolveFormattedDate(std::nullopt), "");
+}
+
+// The user's model files and the workspace cache stay exactly as they were,
+// whatever the add-in reads, copies or stages.
+TEST(ModelMetadata, UserFilesAndWorkspaceCacheAreLeftUntouched) {
+  ModelTestSession s;
+  const fs::path user = s.directory("user");
+  const fs::path cache = s.directory("wscache");
+  const fs::path staging = s.directory("staging");
+  s.models().addWorkspace({"main", cache});
+  s.add(local("top.asm", s.writeModel(user / "top.asm.2", 1048576), {"bolt.prt", "wcpart.prt"}));
+  SimModelSpec bolt = local("bolt.prt", s.writeModel(user / "bolt.prt.1", 131072));
+  bolt.modified = true;
+  s.add(bolt);
+  auto inWorkspace = [&](const std::string& name, std::uintmax_t bytes, std::vector<std::string> components = {}) {
+    SimModelSpec spec = local(name, s.writeModel(cache / name, bytes), std::move(components));
+    spec.workspace = "main";
+    s.add(spec);
+  };
+  inWorkspace("wctop.asm", 1048576, {"wcpart.prt", "wcpart.prt"});
+  inWorkspace("wcpart.prt", 262144);
+  const auto userBefore = fileFingerprints(user);
+  const auto cacheBefore = fileFingerprints(cache);
+
+  s.models().setCurrentModel("top.asm");
+  EXPECT_TRUE(hasUnsavedChangesInSession());
+  EXPECT_EQ(validateSavedFile(user / "top.asm.2"), "");
+  EXPECT_DOUBLE_EQ(resolve(s.model("top.asm")).fileSizeMb, 1.13);  // no staging directory beside the user's files
+  EXPECT_EQ(s.logged("Skipping file size for Windchill child component (no temp dir): wcpart.prt"), 1);
+
+  auto top = copyWindchillModelIfNeeded(s.session(), "wtws://main/wctop.asm", "wctop.asm", staging);
+  ASSERT_TRUE(top);
+  EXPECT_DOUBLE_EQ(resolve(s.model("wctop.asm"), *top).fileSizeMb, 1.25);
+  EXPECT_DOUBLE_EQ(resolve(s.model("wctop.asm"), *top).fileSizeMb, 1.25);
+  EXPECT_EQ(s.models().workspaceCopyCount(), 2);
+  EXPECT_TRUE(stageWindchillModelToPath(s.session(), "wtws://main/wcpart.prt", "wcpart.prt", staging / "x" / "p.prt"));
+
+  EXPECT_EQ(fileFingerprints(user), userBefore);
+  EXPECT_EQ(fileFingerprints(cache), cacheBefore);
+}

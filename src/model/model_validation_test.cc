@@ -1,0 +1,158 @@
+#include "model/model_validation.h"
+
+#include <gtest/gtest.h>
+
+#include "model/model_kind.h"
+#include "model/testing/model_test_session.h"
+#include "model/unsaved_change_scan.h"
+
+namespace fs = std::filesystem;
+using creosim::SimModelSpec;
+
+TEST(ModelValidation, FileTypeVerdicts) {
+  const std::string supported = "Tavix supports only PRT, ASM, and DRW files.";
+  EXPECT_EQ(validateFileType("BRACKET.PRT", false), "");
+  EXPECT_EQ(validateFileType("bracket.prt.7", false), "");
+  EXPECT_EQ(validateFileType("top.asm.12", false), "");
+  EXPECT_EQ(validateFileType("bracket.prt.7a", false), ".7a files are not supported in Tavix.\n" + supported);
+  EXPECT_EQ(validateFileType("bracket.STP", false), ".stp files are not supported in Tavix.\n" + supported);
+  EXPECT_EQ(validateFileType("bracket", false), "This file type is not supported in Tavix.\n" + supported);
+  EXPECT_EQ(validateFileType("bracket.prt", true),
+            "This part has an active simplified representation.\nSimplified representations are not supported in Tavix.");
+  EXPECT_EQ(validateFileType("top.asm.3", true),
+            "This assembly has an active simplified representation.\nSimplified representations are not supported in "
+            "Tavix.");
+  EXPECT_EQ(validateFileType("sheet.drw", true).substr(0, 13), "This drawing ");
+  EXPECT_EQ(modelKindName(0) + modelKindName(1) + modelKindName(2) + modelKindName(7), "assemblypartdrawingother");
+}
+
+TEST(ModelValidation, SavedFileVerdicts) {
+  ModelTestSession s;
+  const fs::path file = s.writeModel(s.directory("models") / "bracket.prt.2");
+  EXPECT_EQ(validateSavedFile(file), "");
+  EXPECT_EQ(validateSavedFile(file.parent_path()), "");
+  EXPECT_EQ(validateSavedFile(""), "The current model has not been saved yet.\nPlease save the file and try again.");
+  // A drive that went away looks like a path whose parent is gone.
+  EXPECT_EQ(validateSavedFile(s.directory("models") / "gone" / "bracket.prt.2"),
+            "We couldn't access the model file at its saved location.\n"
+            "Reconnect the drive or reopen and save the model, then try again.");
+}
+
+namespace {
+
+SimModelSpec local(const std::string& name, const fs::path& file, std::vector<std::string> components = {}) {
+  SimModelSpec spec;
+  spec.name = name;
+  spec.file = file;
+  for (const std::string& component : components) spec.components.push_back({component});
+  return spec;
+}
+
+}  // namespace
+
+TEST(ModelUnsavedScan, VisitsSharedSubAssembliesOnceAndOnlyLoadedModels) {
+  ModelTestSession s;
+  const fs::path dir = s.directory("models");
+  s.add(local("top.asm", s.writeModel(dir / "top.asm.1"), {"left.asm", "right.asm"}));
+  s.add(local("left.asm", s.writeModel(dir / "left.asm.1"), {"shared.asm"}));
+  s.add(local("right.asm", s.writeModel(dir / "right.asm.1"), {"shared.asm", "unloaded.prt"}));
+  s.add(local("shared.asm", s.writeModel(dir / "shared.asm.1"), {"bolt.prt", "bolt.prt"}));
+  s.add(local("bolt.prt", s.writeModel(dir / "bolt.prt.1")));
+  SimModelSpec unloaded = local("unloaded.prt", s.writeModel(dir / "unloaded.prt.1"));
+  unloaded.loaded = false;
+  unloaded.modified = true;
+  s.add(unloaded);
+  s.models().setCurrentModel("top.asm");
+
+  EXPECT_FALSE(hasUnsavedChangesInSession());
+  EXPECT_EQ(s.logged("Inspecting loaded assembly children for unsaved changes. parent=shared.asm, component_count=2"), 1);
+  EXPECT_EQ(s.logged("Unsaved model detected"), 0);
+
+  s.models().setModified("bolt.prt", true);
+  EXPECT_TRUE(hasUnsavedChangesInSession());
+  EXPECT_EQ(s.logged("[WARNING] [Tavix] Unsaved model detected in current session: bolt.prt"), 1);
+}
+
+TEST(ModelUnsavedScan, FamilyTableInstancesAndDrawings) {
+  ModelTestSession s;
+  const fs::path dir = s.directory("models");
+  SimModelSpec generic = local("plate.prt", s.writeModel(dir / "plate.prt.2"));
+  generic.familyRows = {"PLATE_A"};
+  s.add(generic);
+  SimModelSpec instance;
+  instance.name = "plate_a.prt";
+  instance.generic = "plate.prt";
+  instance.modified = true;
+  s.add(instance);
+  SimModelSpec drawing = local("plate.drw", s.writeModel(dir / "plate.drw.1"));
+  drawing.modified = true;
+  s.add(drawing);
+
+  s.models().setCurrentModel("plate.drw");
+  EXPECT_FALSE(hasUnsavedChangesInSession());
+  s.models().setCurrentModel("plate_a.prt");
+  EXPECT_FALSE(hasUnsavedChangesInSession());  // no accelerator: Creo cannot save the instance on its own
+
+  s.writeModel(dir / "PLATE_A.xpr", 300);
+  EXPECT_TRUE(hasUnsavedChangesInSession());
+  EXPECT_EQ(s.logged("Unsaved model detected in current session: plate_a<plate>.prt"), 1);
+
+  fs::remove(dir / "PLATE_A.xpr");
+  s.models().setModified("plate_a.prt", false);
+  s.models().setModified("plate.prt", true);
+  EXPECT_TRUE(hasUnsavedChangesInSession());
+  EXPECT_EQ(s.logged("Unsaved model detected in current session: plate.prt"), 1);
+}
+
+TEST(ModelUnsavedScan, WindchillInstancesCountThroughTheirLoadedGeneric) {
+  ModelTestSession s;
+  SimModelSpec instance;
+  instance.name = "bolt_m8.prt";
+  instance.origin = "wtws://main/f/bolt_m8.prt";
+  instance.fileName = "bolt_m8<bolt>.prt";
+  instance.modified = true;
+  s.add(instance);
+  SimModelSpec generic;
+  generic.name = "bolt.prt";
+  generic.origin = "wtws://main/f/bolt.prt";
+  s.add(generic);
+  s.models().setCurrentModel("bolt_m8.prt");
+
+  EXPECT_FALSE(hasUnsavedChangesInSession());
+  s.models().setModified("bolt.prt", true);
+  EXPECT_TRUE(hasUnsavedChangesInSession());
+  EXPECT_EQ(s.logged("Unsaved model detected in current session: bolt.prt"), 1);
+}
+
+TEST(ModelUnsavedScan, FailuresHideTheWarningAndAreLogged) {
+  ModelTestSession s;
+  const fs::path dir = s.directory("models");
+  SimModelSpec part = local("bolt.prt", s.writeModel(dir / "bolt.prt.1"));
+  part.modified = true;
+  part.faults["pfcModel::GetIsModified"] = "pfcXToolkitBadContext";
+  s.add(part);
+  s.add(local("top.asm", s.writeModel(dir / "top.asm.1"), {"bolt.prt"}));
+
+  EXPECT_FALSE(hasUnsavedChangesInSession());
+  EXPECT_EQ(s.logged("[WARNING] [Tavix] No current model available during unsaved-change check."), 1);
+
+  s.models().setCurrentModel("top.asm");
+  EXPECT_FALSE(hasUnsavedChangesInSession());
+  EXPECT_EQ(s.logged("Unable to read model modified state during session unsaved-change check. "
+                     "exception=pfcXToolkitBadContext in pfcModel::GetIsModified"),
+            1);
+
+  s.sim().faults().failNext("pfcSolid::ListFeaturesByType", "pfcXToolkitNotFound");
+  s.sim().faults().failNext("pfcBaseSession::ListModels", "pfcXToolkitCantOpen");
+  EXPECT_FALSE(hasUnsavedChangesInSession());
+  EXPECT_EQ(s.logged("Unable to list loaded session models during unsaved-change check. "
+                     "exception=pfcXToolkitCantOpen in pfcBaseSession::ListModels"),
+            1);
+  EXPECT_EQ(s.logged("Unable to enumerate assembly components during session unsaved-change check. "
+                     "exception=pfcXToolkitNotFound in pfcSolid::ListFeaturesByType"),
+            1);
+
+  s.sim().setSessionAvailable(false);
+  EXPECT_FALSE(hasUnsavedChangesInSession());
+  EXPECT_EQ(s.logged("Creo session unavailable while checking for unsaved model changes."), 1);
+}
