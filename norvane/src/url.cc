@@ -39,7 +39,7 @@ Url parseUrl(const std::string& text) {
   const std::string authority = text.substr(authorityStart, authorityEnd - authorityStart);
   if (authority.empty() || authority.find('@') != std::string::npos) invalidAddress(text);
   url.target = authorityEnd == std::string::npos ? "/" : text.substr(authorityEnd);
-  if (url.target.front() != '/') url.target.insert(0, "/");
+  if (url.target.front() != '/') url.target = "/" + url.target;
   if (const size_t fragment = url.target.find('#'); fragment != std::string::npos) url.target.erase(fragment);
 
   std::string portText;
