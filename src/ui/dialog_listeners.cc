@@ -1,0 +1,35 @@
+#include "ui/dialog_listeners.h"
+
+#include <exception>
+#include <stdexcept>
+#include <string>
+
+#include "core/log.h"
+#include "host/toolkit_errors.h"
+#include "ui/ui_facade.h"
+
+namespace {
+
+// Exits the dialog that owns the component; logs whatever goes wrong behind the prefix.
+void exitOwningDialog(uifcComponent* component, const char* failurePrefix) {
+  try {
+    if (!component) throw std::invalid_argument("no component handle");
+    uiFacade().ExitOwningDialog(*component, 0);
+  } catch (const xthrowable& error) {
+    logError(failurePrefix + error.GetDescription());
+  } catch (const std::exception& error) {
+    logError(std::string(failurePrefix) + error.what());
+  } catch (...) {
+    logError(std::string(failurePrefix) + "unknown exception");
+  }
+}
+
+}  // namespace
+
+void DialogCloseAction::OnClose(uifcDialog_ptr handle) {
+  exitOwningDialog(handle.get(), "Unhandled exception in DialogCloseAction::OnClose: ");
+}
+
+void PushButtonCloseAction::OnActivate(uifcPushButton_ptr handle) {
+  exitOwningDialog(handle.get(), "Error while closing dialog using push button: ");
+}
