@@ -1,0 +1,94 @@
+// Every dialog and component the add-in addresses must exist in the dialog
+// resources of the text folder, with the kind the add-in finds it as.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "creo_simulator.h"
+#include "host/creo_host.h"
+#include "scripted_dialog_user.h"
+
+namespace {
+
+enum Kind { L, B, Y, O };
+
+struct Dialog {
+  const char* name;
+  std::vector<std::pair<const char*, Kind>> components;
+};
+
+const std::vector<Dialog> kCatalogue = {
+    {"Start", {{"LoginButton", B}}},
+    {"Loading", {}},
+    {"SignInFailed", {{"BackToSignInButton", B}, {"ErrorMessageLabel", L}, {"ErrorTitleLabel", L}}},
+    {"StartFileUpload",
+     {{"FileNameValue", L}, {"LastModifiedValue", L}, {"SizeValue", L}, {"ModelIconLabel", L},
+      {"UserEmailLabel", L}, {"WelcomeBackLabel", L}, {"IntegrationVersionLabel", L}, {"WorkspaceDropdown", O},
+      {"UploadButton", B}, {"CancelButton", B}, {"SignOutButton", B}, {"KnowledgeCenterButton", B},
+      {"DrwWarningLayout", Y}, {"UnsavedModelWarningLayout", Y}, {"ExistingRevisionLayout", Y},
+      {"NoWorkspacesLayout", Y}, {"ButtonsLayout", Y}}},
+    {"Upload",
+     {{"ModelNameLabel", L}, {"ModelSizeLabel", L}, {"WorkspaceNameLabel", L}, {"UserEmailLabel", L},
+      {"IntegrationVersionLabel", L}, {"ProgressAnimationLabel", L}, {"PrimaryStatusLabel", L},
+      {"SecondaryStatusLabel", L}, {"FooterLayout", Y}, {"SuccessActionsLayout", Y}, {"OpenInTavixButtonLayout", Y},
+      {"OpenInTavixButton", B}, {"UploadAnotherWorkspaceButton", B}, {"CloseButton", B}}},
+    {"UploadFailed",
+     {{"UserEmailLabel", L}, {"ModelWorkspaceLabel", L}, {"ErrorMessageLabel", L}, {"IntegrationVersionLabel", L},
+      {"ErrorTitleLabel", L}, {"CancelButton", B}, {"RetryUploadButton", B}, {"SignOutButton", B}}},
+    {"GenericError",
+     {{"UserEmailLabel", L}, {"ErrorTitleLabel", L}, {"ErrorMessageLabel", L}, {"IntegrationVersionLabel", L},
+      {"StartOverButton", B}, {"SignOutButton", B}}},
+};
+
+void find(const std::string& dialog, const std::string& component, Kind kind) {
+  switch (kind) {
+    case L: uifcLabelFind(dialog, component); break;
+    case B: uifcPushButtonFind(dialog, component); break;
+    case Y: uifcLayoutFind(dialog, component); break;
+    case O: uifcOptionMenuFind(dialog, component); break;
+  }
+}
+
+TEST(UiCatalogue, EveryDialogAndComponentExistsWithItsKindAndEveryImageIsThere) {
+  creosim::CreoSimulator sim(creosim::SimulatorOptions{TAVIX_SOURCE_DIR "/text"});
+  setCreoHost(&sim);
+  std::set<std::string> images = {"tavix_file_upload_asm_icon.svg", "tavix_file_upload_single_icon.svg",
+                                  "tavix_upload_spinner.gif", "tavix_upload_complete.png"};
+  for (const Dialog& dialog : kCatalogue) {
+    SCOPED_TRACE(dialog.name);
+    ASSERT_NO_THROW(uifcCreateDialog(dialog.name, dialog.name)) << ::testing::PrintToString(sim.dialogs().problems());
+    for (const auto& [component, kind] : dialog.components)
+      EXPECT_NO_THROW(find(dialog.name, component, kind)) << component << " missing or of another kind";
+    const creosim::DialogView view = *sim.dialogs().view(dialog.name);
+    for (const creosim::ComponentContent& component : view.components)
+      if (!component.image.empty()) images.insert(component.image);
+    uifcDestroyDialog(dialog.name);
+  }
+  EXPECT_TRUE(images.count("tavix_open_placeholder_icon.svg") && images.count("tavix_upload_placeholder_icon.svg"));
+  for (const std::string& image : images) EXPECT_TRUE(sim.dialogs().imageExists(image)) << image;
+  setCreoHost(nullptr);
+}
+
+// Loading and the progress dialog are polled: their activation must return on
+// its own until the add-in asks the progress dialog to wait for the user.
+TEST(UiCatalogue, PolledDialogsReturnFromActivationAtOnce) {
+  creosim::CreoSimulator sim(creosim::SimulatorOptions{TAVIX_SOURCE_DIR "/text"});
+  auto user = std::make_shared<creosim::ScriptedDialogUser>();
+  sim.dialogs().setUser(user);
+  setCreoHost(&sim);
+  for (const char* dialog : {"Loading", "Upload"}) {
+    uifcCreateDialog(dialog, dialog);
+    EXPECT_EQ(uifcActivateDialog(dialog), 0);
+  }
+  uifcDialogFind("Upload", "Upload")->SetDialogStyle(static_cast<uifcCore::DialogStyle>(4));
+  user->press("Upload", "CloseButton");
+  EXPECT_EQ(uifcActivateDialog("Upload"), -1);  // nothing closes it: it waited for the user
+  EXPECT_EQ(user->problems(), (std::vector<std::string>{
+                                  "Upload: could not press CloseButton: the button is hidden or disabled",
+                                  "Upload waited for the user, but the script had nothing for it"}));
+  uifcDestroyDialog("Upload");
+  uifcDestroyDialog("Loading");
+  setCreoHost(nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,136 @@
+#include "ui/uifc_facade.h"
+
+#include <gtest/gtest.h>
+
+#include "cloud/client_provider.h"
+#include "core/testing/log_capture.h"
+#include "creo_simulator.h"
+#include "host/creo_host.h"
+#include "scripted_dialog_user.h"
+#include "ui/dialog_conventions.h"
+#include "ui/dialog_listeners.h"
+
+namespace {
+
+using creosim::DialogView;
+
+struct RecordSelection : uifcDefaultOptionMenuListener {
+  std::vector<std::string> seen;
+  void OnSelect(uifcOptionMenu_ptr) override {
+    seen = uiFacade().GetSelectedOptionMenuItems("StartFileUpload", "WorkspaceDropdown");
+  }
+};
+
+class UiFacade : public ::testing::Test {
+ protected:
+  UiFacade() : sim_(creosim::SimulatorOptions{TAVIX_SOURCE_DIR "/text"}) {
+    setCreoHost(&sim_);
+    sim_.dialogs().setUser(user_);
+  }
+  ~UiFacade() override {
+    for (const std::string& dialog : sim_.dialogs().openDialogs()) sim_.dialogs().destroyDialog(dialog);
+    setCreoHost(nullptr);
+    getSessionManager().clear();
+  }
+  DialogView view(const std::string& dialog) { return *sim_.dialogs().view(dialog); }
+  bool logged(const std::string& message) const { return log_.text().find(message) != std::string::npos; }
+
+  LogCapture log_;
+  creosim::CreoSimulator sim_;
+  std::shared_ptr<creosim::ScriptedDialogUser> user_ = std::make_shared<creosim::ScriptedDialogUser>();
+  IUIFacade& ui_ = uiFacade();
+};
+
+TEST_F(UiFacade, ShownLayoutsTakeTheirSpaceHiddenOnesCollapseOrKeepAGap) {
+  ui_.CreateDialog("StartFileUpload", "StartFileUpload");
+  const std::string closed = view("StartFileUpload").render();
+  const std::string warning = "Drawings are uploaded as a PDF file.";
+  ASSERT_EQ(closed.find(warning), std::string::npos);
+
+  ui_.ShowLayout("StartFileUpload", "DrwWarningLayout", true);
+  const std::string shown = view("StartFileUpload").render();
+  EXPECT_NE(shown.find("|  " + warning + "\n"), std::string::npos);
+
+  ui_.SetLayoutVisible("StartFileUpload", "DrwWarningLayout", false);
+  std::string gap = shown;
+  gap.replace(shown.find("|  " + warning + "\n"), warning.size() + 4, "|\n");
+  EXPECT_EQ(view("StartFileUpload").render(), gap);
+
+  ui_.ShowLayout("StartFileUpload", "DrwWarningLayout", false);
+  EXPECT_EQ(view("StartFileUpload").render(), closed);
+}
+
+TEST_F(UiFacade, SettersChangeWhatTheDialogShows) {
+  ui_.CreateDialog("GenericError", "GenericError");
+  ASSERT_FALSE(view("GenericError").text("ErrorMessageLabel").empty());
+  ui_.SetLabelText("GenericError", "ErrorMessageLabel", "");
+  ui_.SetLabelText("GenericError", "ErrorTitleLabel", "Session Expired");
+  ui_.SetButtonText("GenericError", "StartOverButton", "Back to Sign In");
+  showIntegrationVersion(ui_, "GenericError");
+  getSessionManager().setCurrentUser(NorvaneUser{7, "ada@example.com", "Ada"});
+  showCachedUserEmail(ui_, "GenericError", kGenericErrorUserEmailWarning);
+  EXPECT_EQ(view("GenericError").render(),
+            "+-- Tavix (GenericError)\n|  Session Expired\n|  [Back to Sign In]\n"
+            "|  ada@example.com  [Sign Out]  Version 1.0.0\n+--\n");
+  getSessionManager().clear();
+  showCachedUserEmail(ui_, "GenericError", kGenericErrorUserEmailWarning);
+  EXPECT_EQ(view("GenericError").text("UserEmailLabel"), "");
+  ui_.SetButtonVisible("GenericError", "StartOverButton", false);
+  EXPECT_EQ(view("GenericError").shownButtons(), std::vector<std::string>{"Sign Out"});
+
+  ui_.CreateDialog("StartFileUpload", "StartFileUpload");
+  ui_.SetLabelImage("StartFileUpload", "ModelIconLabel", "tavix_file_upload_asm_icon.svg");
+  ui_.SetButtonEnabled("StartFileUpload", "UploadButton", true);
+  ui_.SetButtonColor("StartFileUpload", "UploadButton", 0, 108, 224);
+  ui_.SetOptionMenuItems("StartFileUpload", "WorkspaceDropdown", {"__select_placeholder__", "Design"},
+                         {"Select...", "Design"});
+  const DialogView upload = view("StartFileUpload");
+  EXPECT_EQ(upload.image("ModelIconLabel"), "tavix_file_upload_asm_icon.svg");
+  EXPECT_TRUE(upload.component("UploadButton")->enabled);
+  EXPECT_EQ(upload.component("UploadButton")->color, (creosim::Rgb{0, 108, 224}));
+  EXPECT_EQ(ui_.GetSelectedOptionMenuItems("StartFileUpload", "WorkspaceDropdown"),
+            std::vector<std::string>{"__select_placeholder__"});
+}
+
+TEST_F(UiFacade, ListenersAreDispatchedAndCloseListenersLogTheirFailures) {
+  ui_.CreateDialog("StartFileUpload", "StartFileUpload");
+  ui_.SetOptionMenuItems("StartFileUpload", "WorkspaceDropdown", {"__select_placeholder__", "Design"},
+                         {"Select...", "Design"});
+  DialogCloseAction close;
+  PushButtonCloseAction cancel;
+  RecordSelection selection;
+  ui_.AddDialogListener("StartFileUpload", &close);
+  ui_.AddPushButtonListener("StartFileUpload", "CancelButton", &cancel);
+  ui_.AddOptionMenuListener("StartFileUpload", "WorkspaceDropdown", &selection);
+
+  user_->select("StartFileUpload", "WorkspaceDropdown", "Design").close("StartFileUpload");
+  EXPECT_EQ(ui_.ActivateDialog("StartFileUpload"), 0);
+  EXPECT_EQ(selection.seen, std::vector<std::string>{"Design"});
+
+  sim_.faults().failNext("uifcExitDialog", "pfcXToolkitCantWrite", 2);
+  user_->press("StartFileUpload", "CancelButton").close("StartFileUpload").press("StartFileUpload", "CancelButton");
+  EXPECT_EQ(ui_.ActivateDialog("StartFileUpload"), 0);
+  EXPECT_TRUE(logged("[ERROR] [Tavix] Error while closing dialog using push button: "
+                     "pfcXToolkitCantWrite in uifcExitDialog"));
+  EXPECT_TRUE(logged("[ERROR] [Tavix] Unhandled exception in DialogCloseAction::OnClose: "
+                     "pfcXToolkitCantWrite in uifcExitDialog"));
+  ui_.DestroyDialog("StartFileUpload");
+  EXPECT_TRUE(user_->problems().empty());
+  EXPECT_TRUE(sim_.dialogs().problems().empty());
+}
+
+TEST_F(UiFacade, ToolkitFailuresPassThroughTheFacade) {
+  EXPECT_THROW(ui_.CreateDialog("Nowhere", "Nowhere"), pfcXToolkitNotFound);
+  ui_.CreateDialog("Upload", "Upload");
+  EXPECT_THROW(ui_.SetLabelText("Upload", "NoSuchLabel", "x"), pfcXToolkitNotFound);
+  EXPECT_THROW(ui_.SetButtonText("Upload", "ModelNameLabel", "x"), pfcXToolkitNotFound);
+  sim_.faults().failNext("uifcLabel::SetImage", "pfcXToolkitCantAccess");
+  EXPECT_THROW(ui_.SetLabelImage("Upload", "ProgressAnimationLabel", "tavix_upload_complete.png"),
+               pfcXToolkitCantAccess);
+  sim_.faults().failNext("uifcLayoutFind", "pfcXToolkitBadContext");
+  EXPECT_THROW(ui_.ShowLayout("Upload", "FooterLayout", false), pfcXToolkitBadContext);
+  setCreoHost(nullptr);
+  EXPECT_THROW(ui_.ExitDialog("Upload", 0), pfcXToolkitBadContext);
+}
+
+}  // namespace
