@@ -1,5 +1,6 @@
 #include "local_service.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -7,6 +8,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -36,10 +39,7 @@ std::string readFile(const std::filesystem::path& file) {
   return text.str();
 }
 
-bool hasExited(pid_t pid) {
-  int status = 0;
-  return waitpid(pid, &status, WNOHANG) == pid;
-}
+bool hasExited(pid_t pid, int& status) { return waitpid(pid, &status, WNOHANG) == pid; }
 
 }  // namespace
 
@@ -74,7 +74,7 @@ LocalTavixService::LocalTavixService(std::optional<nlohmann::json> seed, std::ve
       baseUrl_ = "http://127.0.0.1:" + std::to_string(port_) + "/";
       return;
     }
-    if (hasExited(pid_)) {
+    if (int status = 0; hasExited(pid_, status)) {
       pid_ = -1;
       std::string printed = output();
       std::filesystem::remove_all(folder_);
@@ -83,23 +83,30 @@ LocalTavixService::LocalTavixService(std::optional<nlohmann::json> seed, std::ve
     std::this_thread::sleep_for(10ms);
   }
   std::string printed = output();
-  this->~LocalTavixService();
+  stop();
   throw std::runtime_error("tavix-service did not start within a minute:\n" + printed);
 }
 
-LocalTavixService::~LocalTavixService() {
+LocalTavixService::~LocalTavixService() { stop(); }
+
+void LocalTavixService::stop() {
   if (pid_ > 0) {
     kill(pid_, SIGTERM);
+    int status = 0;
     auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (!hasExited(pid_)) {
+    while (!hasExited(pid_, status)) {
       if (std::chrono::steady_clock::now() > deadline) {
         kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
+        waitpid(pid_, &status, 0);
         break;
       }
       std::this_thread::sleep_for(5ms);
     }
     pid_ = -1;
+    // A crash or a sanitizer report in the service must not pass unseen.
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+      std::fprintf(stderr, "tavix-service did not stop cleanly (status %d); it printed:\n%s\n", status,
+                   output().c_str());
   }
   std::error_code ignored;
   std::filesystem::remove_all(folder_, ignored);

@@ -57,6 +57,7 @@ class LocalTavixService {
 
  private:
   std::string control(const std::string& method, const std::string& pathAndQuery);
+  void stop();
 
   std::filesystem::path folder_;
   std::filesystem::path dataDir_;
