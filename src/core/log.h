@@ -19,5 +19,8 @@ inline void logError(const std::string& message) { logError(message.c_str()); }
 LogLevel currentLogLevel();
 // "debug", "info", "warning" or "error": the name the client library is given.
 const char* logLevelName(LogLevel level);
+// Sets the level from TAVIX_CREO_LOG_LEVEL (INFO when unset or not a level
+// name) and announces it. Runs when the library is loaded, before anything else logs.
+void initLogLevelFromEnvironment();
 // Applies tavix_creo_log_level from the loaded properties (once, during start-up).
 void applyPropertyLogLevel();

@@ -1,6 +1,117 @@
-// Placeholder until the properties land.
 #include "core/properties.h"
-bool TavixProperties::load() { return false; }
-std::string TavixProperties::get(const std::string&) { return {}; }
-std::filesystem::path TavixProperties::loadedPath() { return {}; }
-TavixProperties::Table TavixProperties::parse(std::istream&) { return {}; }
+
+#include <fstream>
+#include <optional>
+#include <string_view>
+
+#include "core/full_path.h"
+#include "core/log.h"
+#include "core/module_file.h"
+#include "core/text_encoding.h"
+
+namespace {
+
+constexpr char kPropertiesFileName[] = "tavix.properties";
+constexpr std::string_view kTrimmed = " \t\r\n";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+struct LoadedProperties {
+  TavixProperties::Table table;
+  std::filesystem::path path;
+};
+
+// Filled once during start-up, before any other thread exists; read only afterwards.
+LoadedProperties& loaded() {
+  static LoadedProperties properties;
+  return properties;
+}
+
+std::string_view trim(std::string_view text) {
+  const size_t first = text.find_first_not_of(kTrimmed);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kTrimmed) - first + 1);
+}
+
+bool canOpen(const std::filesystem::path& path) { return std::ifstream(path, std::ios::binary).is_open(); }
+
+void logLoad(const std::string& text) { logDebug("TavixProperties::load: " + text); }
+
+}  // namespace
+
+bool TavixProperties::load() { return load(libraryDirectoryPath()); }
+
+bool TavixProperties::load(const std::filesystem::path& libraryDirectoryPath) {
+  const std::filesystem::path relativePath(kPropertiesFileName);
+  logLoad("entry. DLL dir path: " + pathToUtf8(libraryDirectoryPath));
+
+  std::filesystem::path pathToLoad;
+  logLoad("opening CWD probe");
+  const bool inWorkingDirectory = canOpen(relativePath);
+  logLoad(std::string("CWD probe open=") + (inWorkingDirectory ? "true" : "false"));
+  if (inWorkingDirectory) {
+    pathToLoad = fullPathName(relativePath).value_or(relativePath);
+    logLoad("CWD path resolved to: " + pathToUtf8(pathToLoad));
+  }
+  if (pathToLoad.empty()) {
+    logLoad("opening DLL dir probe");
+    const bool besideLibrary = canOpen(libraryDirectoryPath);
+    logLoad(std::string("DLL dir probe open=") + (besideLibrary ? "true" : "false"));
+    if (besideLibrary) pathToLoad = libraryDirectoryPath;
+  }
+  logLoad("pathToLoad=" + (pathToLoad.empty() ? std::string("(empty)") : pathToUtf8(pathToLoad)));
+
+  Table table;
+  if (!pathToLoad.empty()) {
+    logLoad("opening file for parsing");
+    std::ifstream file(pathToLoad, std::ios::binary);
+    if (file.is_open()) {
+      logLoad("parsing properties");
+      table = parse(file);
+      logLoad("parsed " + std::to_string(table.size()) + " entries");
+    }
+  }
+
+  logLoad("storing parsed properties");
+  loaded().table = std::move(table);
+  loaded().path = pathToLoad;
+  logLoad(std::string("done, loaded=") + (pathToLoad.empty() ? "false" : "true"));
+  return !pathToLoad.empty();
+}
+
+std::string TavixProperties::get(const std::string& key) {
+  const Table& table = loaded().table;
+  const auto entry = table.find(key);
+  return entry == table.end() ? std::string() : entry->second;
+}
+
+std::filesystem::path TavixProperties::loadedPath() { return loaded().path; }
+
+const std::filesystem::path& TavixProperties::libraryDirectoryPath() {
+  static const std::filesystem::path path = [] {
+    try {
+      return moduleFileName().parent_path() / kPropertiesFileName;
+    } catch (const std::exception&) {
+      return std::filesystem::path(kPropertiesFileName);
+    }
+  }();
+  return path;
+}
+
+TavixProperties::Table TavixProperties::parse(std::istream& in) {
+  Table table;
+  std::string line;
+  bool firstLine = true;
+  while (std::getline(in, line)) {
+    std::string_view text(line);
+    if (firstLine && text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    firstLine = false;
+    text = trim(text);
+    if (text.empty() || text.front() == '#' || text.front() == '!') continue;
+    const size_t equals = text.find('=');
+    if (equals == std::string_view::npos) continue;
+    const std::string_view key = trim(text.substr(0, equals));
+    if (key.empty()) continue;
+    table[std::string(key)] = std::string(trim(text.substr(equals + 1)));
+  }
+  return table;
+}

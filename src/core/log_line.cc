@@ -1,0 +1,60 @@
+#include "core/log_line.h"
+
+#include <cstdio>
+
+#include "core/local_time.h"
+
+namespace {
+
+constexpr std::string_view kTimestampFormat = "%Y-%m-%d %H:%M:%S %z";
+constexpr std::string_view kClientLibraryTag = "[norvane]";
+constexpr std::string_view kAddInTag = "[Tavix] ";
+
+// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
+long long daysFromCivil(long long year, unsigned month, unsigned day) {
+  year -= month <= 2;
+  const long long era = (year >= 0 ? year : year - 399) / 400;
+  const auto yearOfEra = static_cast<unsigned>(year - era * 400);
+  const unsigned dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+  const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + static_cast<long long>(dayOfEra) - 719468;
+}
+
+long long secondsOf(const std::tm& fields) {
+  return daysFromCivil(fields.tm_year + 1900LL, fields.tm_mon + 1, fields.tm_mday) * 86400 + fields.tm_hour * 3600 +
+         fields.tm_min * 60 + fields.tm_sec;
+}
+
+// "+hhmm"/"-hhmm", worked out here because the Windows C runtime's "%z"
+// prints the zone's name rather than its offset.
+std::string utcOffsetText(const std::tm& local, std::time_t when) {
+  const long long offset = secondsOf(local) - secondsOf(utcTimeOf(when));
+  const long long minutes = (offset < 0 ? -offset : offset) / 60;
+  char text[32];
+  std::snprintf(text, sizeof text, "%c%02lld%02lld", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
+  return text;
+}
+
+std::string formatTimestamp(std::time_t when) {
+  const std::tm local = localTimeOf(when);
+  std::string format(kTimestampFormat);
+  format.replace(format.find("%z"), 2, utcOffsetText(local, when));
+  char text[64];
+  const size_t length = std::strftime(text, sizeof text, format.c_str(), &local);
+  return std::string(text, length);
+}
+
+}  // namespace
+
+std::string formatLogLine(std::string_view levelName, std::string_view message, std::time_t when) {
+  std::string line;
+  line.reserve(48 + message.size());
+  line += '[';
+  line += formatTimestamp(when);
+  line += "] [";
+  line += levelName;
+  line += "] ";
+  if (!message.starts_with(kClientLibraryTag)) line += kAddInTag;
+  line += message;
+  return line;
+}

@@ -1,0 +1,202 @@
+#include "core/log.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cloud/client_provider.h"
+#include "core/log_line.h"
+#include "core/norvane_logger_adapter.h"
+#include "core/properties.h"
+#include "core/testing/log_capture.h"
+#include "core/testing/test_environment.h"
+
+using ::testing::ElementsAre;
+
+namespace {
+
+const std::regex kLinePattern(R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d [+-]\d{4}\] \[(DEBUG|INFO|WARNING|ERROR)\] .*)");
+
+// Sets TAVIX_CREO_LOG_LEVEL and reads it again as the library does when loaded.
+void startWithEnvironmentLevel(const char* value) {
+  setEnvironmentVariable("TAVIX_CREO_LOG_LEVEL", value);
+  initLogLevelFromEnvironment();
+  setEnvironmentVariable("TAVIX_CREO_LOG_LEVEL", nullptr);
+}
+
+void writePropertiesFile(const std::string& contents) {
+  std::ofstream("tavix.properties", std::ios::binary) << contents;
+}
+
+class RecordingClient : public INorvaneClient {
+ public:
+  std::vector<std::string> levels;
+  std::string localAuthFlowAuthorize() override { return {}; }
+  NorvaneLocalAuthTokens localAuthFlowComplete() override { return {}; }
+  std::string localAuthFlowLogout() override { return {}; }
+  std::vector<NorvaneWorkspace> listWorkspaces(const std::string&, const std::string&) override { return {}; }
+  NorvaneUser getCurrentUser(const std::string&) override { return {}; }
+  NorvaneDirectory getRootDirectory(const std::string&, int64_t) override { return {}; }
+  std::vector<NorvaneFindRevisionResult> findRevision(const std::string&, int64_t, const std::string&,
+                                                      const std::string&, const std::string&, const std::string&,
+                                                      bool, bool, bool, bool) override {
+    return {};
+  }
+  NorvaneUploadResult upload(const std::string&, const NorvaneUploadPayload&, bool) override { return {}; }
+  void setLogFile(const std::string&) override {}
+  void setLogLevel(const std::string& levelName) override { levels.push_back(levelName); }
+};
+
+}  // namespace
+
+TEST(LogFile, LinesHaveTheSupportFormatWithCrLfInTheWorkingDirectory) {
+  LogCapture log;
+  startWithEnvironmentLevel("debug");
+  logDebug("d");
+  logInfo("i");
+  logWarning(nullptr);
+  logError("[norvane] from the library");
+  logInfo("found [norvane] inside");
+
+  const std::string text = log.text();
+  EXPECT_TRUE(text.ends_with("inside\r\n"));
+  EXPECT_EQ(text.find("\n\n"), std::string::npos);
+  for (const std::string& line : log.lines()) EXPECT_TRUE(std::regex_match(line, kLinePattern)) << line;
+  EXPECT_THAT(log.messages(), ElementsAre("[INFO] [Tavix] Log level set to DEBUG (env)", "[DEBUG] [Tavix] d",
+                                          "[INFO] [Tavix] i", "[WARNING] [Tavix] ", "[ERROR] [norvane] from the library",
+                                          "[INFO] [Tavix] found [norvane] inside"));
+}
+
+TEST(LogFile, TimestampIsLocalTimeWithItsUtcOffset) {
+  const char* previous = std::getenv("TZ");
+  const std::string saved = previous ? previous : "";
+  // POSIX TZ signs are inverted: this zone is five and a half hours east of UTC.
+  setEnvironmentVariable("TZ", "XST-05:30");
+  rereadTimeZone();
+  const std::string east = formatLogLine("INFO", "m", 0);
+  setEnvironmentVariable("TZ", "YST08");
+  rereadTimeZone();
+  const std::string west = formatLogLine("ERROR", "m", 86400 * 365);
+  setEnvironmentVariable("TZ", previous ? saved.c_str() : nullptr);
+  rereadTimeZone();
+
+  EXPECT_EQ(east, "[1970-01-01 05:30:00 +0530] [INFO] [Tavix] m");
+  EXPECT_EQ(west, "[1970-12-31 16:00:00 -0800] [ERROR] [Tavix] m");
+}
+
+TEST(LogFile, UnwritableLogLosesTheLineQuietly) {
+  LogCapture log;
+  std::filesystem::create_directory(log.directory() / "tavix-integration.log");
+  EXPECT_NO_THROW(logError("nowhere to go"));
+  EXPECT_TRUE(std::filesystem::is_directory(log.directory() / "tavix-integration.log"));
+}
+
+TEST(LogFile, TwoThreadsWritingAtOnceLoseAndTearNoLine) {
+  LogCapture log;
+  startWithEnvironmentLevel("INFO");
+  constexpr int kLinesPerThread = 10000;
+  auto writer = [](char name) {
+    for (int i = 0; i < kLinesPerThread; ++i) logInfo(std::string(1, name) + " line " + std::to_string(i));
+  };
+  std::thread first(writer, 'a');
+  std::thread second(writer, 'b');
+  first.join();
+  second.join();
+
+  const std::regex writerLine(R"(\[[^\]]+\] \[INFO\] \[Tavix\] ([ab]) line (\d+))");
+  int next[2] = {0, 0};
+  int torn = 0;
+  for (const std::string& line : log.lines()) {
+    std::smatch match;
+    if (!std::regex_match(line, match, writerLine)) {
+      torn += line.find("Log level set to") == std::string::npos;
+      continue;
+    }
+    // Each writer's lines arrive complete and in its own order.
+    int& expected = next[match[1] == "a" ? 0 : 1];
+    EXPECT_EQ(std::stoi(match[2]), expected);
+    expected = std::stoi(match[2]) + 1;
+  }
+  EXPECT_EQ(torn, 0);
+  EXPECT_EQ(next[0], kLinesPerThread);
+  EXPECT_EQ(next[1], kLinesPerThread);
+}
+
+TEST(LogLevels, EnvironmentSetsAndAnnouncesTheLevel) {
+  LogCapture log;
+  startWithEnvironmentLevel("wArN");
+  EXPECT_EQ(currentLogLevel(), LogLevel::Warning);
+  logInfo("hidden");
+  logWarning("shown");
+
+  startWithEnvironmentLevel("ERROR");
+  logWarning("hidden");
+  logError("shown");
+
+  startWithEnvironmentLevel(" INFO ");
+  startWithEnvironmentLevel("");
+  startWithEnvironmentLevel(nullptr);
+  EXPECT_EQ(currentLogLevel(), LogLevel::Info);
+
+  EXPECT_THAT(log.messages(), ElementsAre("[INFO] [Tavix] Log level set to WARNING (env)", "[WARNING] [Tavix] shown",
+                                          "[INFO] [Tavix] Log level set to ERROR (env)", "[ERROR] [Tavix] shown",
+                                          "[INFO] [Tavix] Log level set to INFO (default)",
+                                          "[INFO] [Tavix] Log level set to INFO (default)",
+                                          "[INFO] [Tavix] Log level set to INFO (default)"));
+}
+
+TEST(LogLevels, PropertyLevelIsAppliedOnceAndBadValuesWarn) {
+  LogCapture log;
+  auto client = std::make_shared<RecordingClient>();
+
+  startWithEnvironmentLevel("ERROR");
+  writePropertiesFile("tavix_creo_log_level=verbose\n");
+  TavixProperties::load();
+  applyPropertyLogLevel();
+  EXPECT_EQ(currentLogLevel(), LogLevel::Error);
+
+  writePropertiesFile("tavix_creo_log_level=error\n");
+  TavixProperties::load();
+  applyPropertyLogLevel();
+
+  writePropertiesFile("tavix_creo_log_level=\n");
+  TavixProperties::load();
+  applyPropertyLogLevel();
+
+  writePropertiesFile("tavix_creo_log_level=Debug\n");
+  TavixProperties::load();
+  setNorvaneClientForTesting(client);
+  applyPropertyLogLevel();
+  setNorvaneClientForTesting(nullptr);
+  EXPECT_EQ(currentLogLevel(), LogLevel::Debug);
+  EXPECT_THAT(client->levels, ElementsAre("debug"));
+
+  std::vector<std::string> messages = log.messages();
+  std::erase_if(messages, [](const std::string& m) { return m.starts_with("[DEBUG] [Tavix] TavixProperties::load"); });
+  EXPECT_THAT(messages, ElementsAre("[INFO] [Tavix] Log level set to ERROR (env)",
+                                    "[WARNING] [Tavix] tavix.properties: unrecognised value for tavix_creo_log_level: "
+                                    "\"verbose\" \xE2\x80\x94 ignoring.",
+                                    "[INFO] [Tavix] Log level set to DEBUG (properties)"));
+  startWithEnvironmentLevel(nullptr);
+}
+
+TEST(LogLevels, ClientLibraryMessagesArriveThroughTheAdapter) {
+  LogCapture log;
+  startWithEnvironmentLevel("info");
+  std::shared_ptr<norvane::INorvaneLogger> adapter = std::make_shared<NorvaneLoggerAdapter>();
+  adapter->debug("[norvane] hidden");
+  adapter->info("[norvane] signed in");
+  adapter->warning("[norvane] slow");
+  adapter->error("untagged");
+  EXPECT_THAT(log.messages(), ElementsAre("[INFO] [Tavix] Log level set to INFO (env)", "[INFO] [norvane] signed in",
+                                          "[WARNING] [norvane] slow", "[ERROR] [Tavix] untagged"));
+}
