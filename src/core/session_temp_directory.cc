@@ -75,8 +75,10 @@ const fs::path& baseDirectoryLocked(SessionTempState& s) {
   return *s.baseDirectory;
 }
 
+// (Re-)creates the lock file when it is not held or was deleted with the directory.
 void holdDirectory(SessionTempState& s, const fs::path& directory) {
-  if (s.lock.held()) return;
+  std::error_code ignored;
+  if (s.lock.held() && fs::exists(directory / SessionDirectoryLock::kFileName, ignored)) return;
   if (const std::error_code error = s.lock.acquire(directory))
     logWarning("Failed to lock session temp directory: path=" + pathToUtf8(directory) + ", " + describe(error));
 }

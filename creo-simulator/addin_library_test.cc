@@ -1,0 +1,34 @@
+// The real add-in library, installed in a folder of its own and loaded the
+// way Creo loads it, with Creo's working directory somewhere else.
+#include "addin_library_test_support.h"
+
+#include "host/toolkit_errors.h"
+
+namespace {
+
+TEST(SimAddinLibrary, StartsFromItsInstallFolderRegistersTheButtonAndUnloadsCleanly) {
+  InstalledAddin installed("tavix-creo");
+  {
+    creosim::AddinLibrary addin(installed.simulator(), installed.addinFile());
+    ASSERT_EQ(addin.start(), 0) << installed.logText();
+    EXPECT_EQ(installed.simulator().ribbon().buttonCommands(), std::vector<std::string>{"tavixRibbonButton"});
+    EXPECT_EQ(installed.simulator().ribbon().commandView("tavixRibbonButton").label, "Upload to Tavix");
+    addin.stop();
+    EXPECT_FALSE(installed.simulator().ribbon().hasCommand("tavixRibbonButton"));
+  }
+  const std::vector<std::string> log = installed.logMessages();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.front().rfind("[INFO] [Tavix] Log level set to", 0), 0u) << installed.logText();
+  EXPECT_NE(installed.logText().find("[INFO] [Tavix] Tavix integration initialization complete.\n"), std::string::npos);
+  EXPECT_EQ(installed.logText().find("[ERROR]"), std::string::npos) << installed.logText();
+}
+
+TEST(SimAddinLibrary, ARibbonButtonWithoutItsCommandCannotBePressed) {
+  InstalledAddin installed("tavix-creo");
+  creosim::Ribbon& ribbon = installed.simulator().ribbon();
+  ribbon.loadDefinitionFile("toolkitribbonui.rbn");
+  EXPECT_THROW(ribbon.pressButton("tavixRibbonButton"), pfcXToolkitNotFound);
+  EXPECT_THROW(ribbon.loadDefinitionFile("missing.rbn"), pfcXToolkitInvalidFile);
+}
+
+}  // namespace

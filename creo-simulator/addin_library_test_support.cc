@@ -1,0 +1,51 @@
+#include "addin_library_test_support.h"
+
+#include <fstream>
+#include <random>
+
+namespace fs = std::filesystem;
+
+InstalledAddin::InstalledAddin(const std::string& folderName, bool withClientLibrary) {
+  std::random_device random;
+  root_ = fs::temp_directory_path() / ("tvx-addin-" + std::to_string(random()) + std::to_string(random()));
+  installFolder_ = root_ / folderName;
+  workFolder_ = root_ / "work";
+  fs::create_directories(installFolder_);
+  fs::create_directories(workFolder_);
+  fs::copy_file(TAVIX_ADDIN_FILE, installFolder_ / fs::path(TAVIX_ADDIN_FILE).filename());
+  if (withClientLibrary)
+    fs::copy_file(TAVIX_CLIENT_LIBRARY_FILE, installFolder_ / fs::path(TAVIX_CLIENT_LIBRARY_FILE).filename());
+  fs::copy(fs::path(TAVIX_SOURCE_DIR) / "text", installFolder_ / "text", fs::copy_options::recursive);
+
+  previousDirectory_ = fs::current_path();
+  fs::current_path(workFolder_);
+  creosim::SimulatorOptions options;
+  options.textDirectory = installFolder_ / "text";
+  simulator_ = std::make_unique<creosim::CreoSimulator>(options);
+}
+
+InstalledAddin::~InstalledAddin() {
+  std::error_code ignored;
+  fs::current_path(previousDirectory_, ignored);
+  simulator_.reset();
+  fs::remove_all(root_, ignored);
+}
+
+fs::path InstalledAddin::addinFile() const { return installFolder_ / fs::path(TAVIX_ADDIN_FILE).filename(); }
+
+std::vector<std::string> InstalledAddin::logMessages() const {
+  std::ifstream file(workFolder_ / "tavix-integration.log", std::ios::binary);
+  std::vector<std::string> messages;
+  for (std::string line; std::getline(file, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t afterTimestamp = line.find("] ");
+    messages.push_back(afterTimestamp == std::string::npos ? line : line.substr(afterTimestamp + 2));
+  }
+  return messages;
+}
+
+std::string InstalledAddin::logText() const {
+  std::string text;
+  for (const std::string& message : logMessages()) text += message + "\n";
+  return text;
+}

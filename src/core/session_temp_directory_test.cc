@@ -1,0 +1,211 @@
+#include "core/session_temp_directory.h"
+
+#include <fstream>
+#include <regex>
+#include <set>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "core/directory_removal.h"
+#include "core/lifecycle_test_support.h"
+#include "core/session_directory_lock.h"
+#include "core/text_encoding.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using TempDirectories = LifecycleTest;
+
+void writeFile(const fs::path& path, const std::string& text = "x") {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path) << text;
+}
+
+std::string utf8(const fs::path& path) { return pathToUtf8(path); }
+
+TEST_F(TempDirectories, OneDirectoryPerScopeReusedUntilTheScopeChanges) {
+  const fs::path first = getSessionTempDirectory("");
+  EXPECT_EQ(first.parent_path(), testBaseDirectory());
+  EXPECT_TRUE(std::regex_match(first.filename().string(), std::regex("tavix-[0-9a-f]{16}")));
+  EXPECT_TRUE(fs::is_directory(first));
+  EXPECT_TRUE(fs::exists(first / SessionDirectoryLock::kFileName));
+
+  // The default scope is the empty scope; asking again creates nothing.
+  EXPECT_EQ(getSessionTempDirectory("__default__"), first);
+  EXPECT_EQ(getSessionTempDirectory(""), first);
+  EXPECT_EQ(countLogged("[DEBUG] [Tavix] Allocating session temp directory for new scope."), 1);
+  EXPECT_EQ(countLogged("[DEBUG] [Tavix] Session temp directory created: path="), 1);
+
+  writeFile(first / "bracket.prt.1");
+  const fs::path second = getSessionTempDirectory("model-b");
+  EXPECT_NE(second, first);
+  EXPECT_FALSE(fs::exists(first));
+  EXPECT_TRUE(fs::is_directory(second));
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] Session temp scope changed; rotating temp directory."));
+  // The directory, the staged file and the lock file.
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] Session temp directory cleaned for scope switch: path=" + utf8(first) +
+                     ", removed_entries=3"))
+      << logText();
+
+  cleanupSessionTempDirectory();
+  EXPECT_FALSE(fs::exists(second));
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] Session temp directory cleaned: path=" + utf8(second) + ", removed_entries=2"));
+  // Nothing left to clean: a second clean-up is silent.
+  const int lines = static_cast<int>(capture_.messages().size());
+  cleanupSessionTempDirectory();
+  EXPECT_EQ(static_cast<int>(capture_.messages().size()), lines);
+}
+
+TEST_F(TempDirectories, ADirectoryDeletedByHandComesBackAndAFileInItsPlaceIsRefused) {
+  const fs::path directory = getSessionTempDirectory("scope");
+  fs::remove_all(directory);
+  EXPECT_EQ(getSessionTempDirectory("scope"), directory);
+  EXPECT_TRUE(fs::is_directory(directory));
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] Session temp directory created via ensureExistingDirectory: path=" +
+                     utf8(directory)));
+  // Still marked as in use, so another session's start-up leaves it alone.
+  cleanupStaleTempDirectories();
+  EXPECT_TRUE(fs::is_directory(directory));
+
+  fs::remove_all(directory);
+  writeFile(directory, "not a directory");
+  try {
+    getSessionTempDirectory("scope");
+    ADD_FAILURE() << "a file in place of the session directory was accepted";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Session temp path exists but is not a directory.");
+  }
+  EXPECT_EQ(countLogged("[WARNING] [Tavix] Session temp path is not a directory: path=" + utf8(directory)), 1);
+  fs::remove(directory);
+}
+
+TEST_F(TempDirectories, RetainedFilesSurviveScopeChangesTerminationAndStartUp) {
+  useProperties("tavix_creo_retain_temp_files=True\n");
+  const fs::path leftover = testBaseDirectory() / "tavix-00000000000000aa";
+  writeFile(leftover / "old.prt");
+  cleanupStaleTempDirectories();
+  EXPECT_TRUE(fs::exists(leftover / "old.prt"));
+
+  const fs::path first = getSessionTempDirectory("a");
+  const fs::path second = getSessionTempDirectory("b");
+  cleanupSessionTempDirectory();
+  EXPECT_TRUE(fs::is_directory(first));
+  EXPECT_TRUE(fs::is_directory(second));
+  EXPECT_EQ(countLogged("[DEBUG] [Tavix] Skipping cleanup as the property tavix_creo_retain_temp_files is set to true."),
+            3);
+
+  // "yes" is not "true": the next start-up removes them.
+  useProperties("tavix_creo_retain_temp_files=yes\n");
+  cleanupStaleTempDirectories();
+  EXPECT_FALSE(fs::exists(leftover));
+  EXPECT_FALSE(fs::exists(first));
+  EXPECT_FALSE(fs::exists(second));
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] Stale temp directory cleanup complete: dirs_removed=3, entries_removed=6"))
+      << logText();
+}
+
+TEST_F(TempDirectories, StaleCleanupSparesFilesOtherNamesAndDirectoriesARunningSessionHolds) {
+  cleanupStaleTempDirectories();
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] No stale tavix temp directories found."));
+
+  const fs::path base = testBaseDirectory();
+  writeFile(base / "tavix-0000000000000001" / "a" / "b" / "deep.prt");
+  writeFile(base / "tavix-0000000000000001" / "top.asm");
+  writeFile(base / "tavix-not-a-directory");
+  writeFile(base / "Tavix-0000000000000002" / "other-case.prt");
+  writeFile(base / "unrelated" / "file.txt");
+  // Another Creo session in the middle of an upload: its lock file is held.
+  const fs::path busy = base / "tavix-0000000000000003";
+  writeFile(busy / "uploading.prt");
+  SessionDirectoryLock otherSession;
+  ASSERT_FALSE(otherSession.acquire(busy));
+  // This session's own directory is held too.
+  const fs::path own = getSessionTempDirectory("current");
+
+  cleanupStaleTempDirectories();
+  EXPECT_FALSE(fs::exists(base / "tavix-0000000000000001"));
+  EXPECT_TRUE(fs::is_regular_file(base / "tavix-not-a-directory"));
+  EXPECT_TRUE(fs::exists(base / "Tavix-0000000000000002" / "other-case.prt"));
+  EXPECT_TRUE(fs::exists(base / "unrelated" / "file.txt"));
+  EXPECT_TRUE(fs::exists(busy / "uploading.prt"));
+  EXPECT_TRUE(fs::is_directory(own));
+  // tavix-...01, a, b, deep.prt, top.asm
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] Stale temp directory cleanup complete: dirs_removed=1, entries_removed=5"))
+      << logText();
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] Skipping temp directory held by a running session: path=" + utf8(busy)));
+
+  // Once that session has ended, its directory is stale like any other.
+  otherSession.release();
+  cleanupSessionTempDirectory();
+  cleanupStaleTempDirectories();
+  EXPECT_FALSE(fs::exists(busy));
+}
+
+TEST_F(TempDirectories, ABaseThatTakesNoDirectoriesFailsAfter32Attempts) {
+  const fs::path base = testBaseDirectory();
+  fs::remove_all(base);
+  writeFile(base, "the base is a file now");
+  try {
+    getSessionTempDirectory("scope");
+    ADD_FAILURE() << "a directory was allocated under a file";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Unable to allocate a unique session temp directory.");
+  }
+  EXPECT_EQ(countLogged("[WARNING] [Tavix] Failed creating candidate session temp directory; retrying. code="), 32);
+  EXPECT_TRUE(logged("[ERROR] [Tavix] Unable to allocate a unique session temp directory after max attempts."));
+
+  // Once the base is usable again, the same scope gets a directory.
+  fs::remove(base);
+  fs::create_directory(base);
+  EXPECT_TRUE(fs::is_directory(getSessionTempDirectory("scope")));
+}
+
+TEST_F(TempDirectories, ConcurrentRequestsShareOneDirectoryAndIdsNeverRepeat) {
+  constexpr int kThreads = 4;
+  std::vector<fs::path> paths(kThreads);
+  std::vector<std::vector<std::string>> ids(kThreads);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      paths[t] = getSessionTempDirectory("shared");
+      for (int i = 0; i < 2000; ++i) ids[t].push_back(makeSessionDirectoryId());
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+
+  std::set<std::string> distinct;
+  for (int t = 0; t < kThreads; ++t) {
+    EXPECT_EQ(paths[t], paths[0]);
+    for (const std::string& id : ids[t]) {
+      EXPECT_TRUE(id.size() == 16 && id.find_first_not_of("0123456789abcdef") == std::string::npos) << id;
+      distinct.insert(id);
+    }
+  }
+  EXPECT_EQ(distinct.size(), static_cast<size_t>(kThreads * 2000));
+  EXPECT_EQ(countLogged("[DEBUG] [Tavix] Session temp directory created: path="), 1);
+}
+
+TEST_F(TempDirectories, TreeRemovalCountsEntriesAndNeverFollowsLinks) {
+  const fs::path root = capture_.directory() / "tree";
+  writeFile(root / "one.prt");
+  writeFile(root / "sub" / "two.prt");
+  writeFile(root / "sub" / "deeper" / "three.prt");
+  const fs::path outside = capture_.directory() / "outside";
+  writeFile(outside / "keep.prt");
+  std::error_code linkError;
+  fs::create_directory_symlink(outside, root / "sub" / "link", linkError);
+
+  const DirectoryRemovalResult removal = removeDirectoryTree(root);
+  EXPECT_FALSE(removal.error) << removal.error.message();
+  EXPECT_EQ(removal.removedEntries, linkError ? 6u : 7u);
+  EXPECT_FALSE(fs::exists(root));
+  EXPECT_TRUE(fs::exists(outside / "keep.prt"));
+
+  const DirectoryRemovalResult missing = removeDirectoryTree(root);
+  EXPECT_FALSE(missing.error);
+  EXPECT_EQ(missing.removedEntries, 0u);
+}
+
+}  // namespace
