@@ -1,0 +1,58 @@
+#include "cloud/auth_browser_opener.h"
+
+#include "core/log.h"
+#include "host/pfc_session.h"
+#include "host/toolkit_errors.h"
+
+namespace {
+
+// The window whose browser shows the page: the current model's, else the current one.
+pfcWindow_ptr browserTargetWindow(pfcBaseSession& session) {
+  pfcWindow_ptr window;
+  try {
+    if (pfcModel_ptr model = session.GetCurrentModel()) {
+      window = session.GetModelWindow(model);
+      if (window) logDebug("Resolved browser target from current model window.");
+    }
+  } catch (const xthrowable&) {
+    logDebug("Unable to resolve current model window; falling back to current window.");
+  }
+  if (!window) window = session.GetCurrentWindow();
+  return window;
+}
+
+}  // namespace
+
+void CreoAuthBrowserOpener::openUrl(const std::string& url) {
+  wfcWSession_ptr session = wfcWSession::cast(pfcGetCurrentSessionWithCompatibility(pfcC4Compatible));
+  if (!session) {
+    logWarning("Creo session unavailable while opening embedded browser.");
+    return;
+  }
+  pfcWindow_ptr window = browserTargetWindow(*session);
+  if (!window) {
+    logWarning("Creo window unavailable while opening embedded browser.");
+    return;
+  }
+  try {
+    session->SetCurrentWindow(window);
+  } catch (const xthrowable&) {
+    logDebug("Failed to make browser target the current Creo window; continuing.");
+  }
+  try {
+    logDebug("Opening embedded browser for authentication. window_id=" + std::to_string(window->GetId()));
+  } catch (const xthrowable&) {
+    logDebug("Opening embedded browser for authentication.");
+  }
+  try {
+    window->SetBrowserSize(50.0);
+  } catch (const xthrowable&) {
+    logWarning("Unable to set embedded browser size; continuing with URL navigation.");
+  }
+  try {
+    window->SetURL(url);
+  } catch (const xthrowable&) {
+    logError("Failed to navigate the embedded browser to the requested URL.");
+    throw;
+  }
+}

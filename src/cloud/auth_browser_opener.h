@@ -1,0 +1,18 @@
+// Opens an address (sign-in or sign-out page) in Creo's embedded browser.
+#pragma once
+
+#include <string>
+
+class IAuthBrowserOpener {
+ public:
+  virtual ~IAuthBrowserOpener() = default;
+  virtual void openUrl(const std::string& url) = 0;
+};
+
+// Uses the browser of the current model's window, else of the current window.
+// Only a failure to navigate is thrown (the toolkit's exception); every other
+// step that fails is logged and passed over.
+class CreoAuthBrowserOpener : public IAuthBrowserOpener {
+ public:
+  void openUrl(const std::string& url) override;
+};

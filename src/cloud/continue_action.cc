@@ -1,0 +1,63 @@
+#include "cloud/continue_action.h"
+
+#include <exception>
+
+#include "cloud/auth_browser_opener.h"
+#include "cloud/auth_completion.h"
+#include "cloud/auth_flow_runner.h"
+#include "cloud/client_provider.h"
+#include "cloud/sign_in_flags.h"
+#include "cloud/start_dialog_controller.h"
+#include "core/log.h"
+#include "host/toolkit_errors.h"
+#include "ui/ui_facade.h"
+
+namespace {
+
+constexpr const char* kStartDialog = "Start";
+
+void signIn() {
+  logDebug("ContinueAction activated.");
+  logDebug("Resolving norvane client instance.");
+  std::shared_ptr<INorvaneClient> client = getNorvaneClient();
+  logDebug("norvane client instance resolved.");
+
+  CreoAuthBrowserOpener browserOpener;
+  ThreadAuthFlowRunner flowRunner;
+  logDebug("Constructing StartDialogController.");
+  StartDialogController controller(
+      uiFacade(), browserOpener, flowRunner,
+      [](std::shared_ptr<INorvaneClient> signInClient) { completeAuthentication(std::move(signInClient)); },
+      [](const std::string&) { authFailureFlag.store(1); }, kStartDialog);
+
+  logDebug("Invoking StartDialogController::onContinue.");
+  controller.onContinue(client);
+  logDebug("StartDialogController::onContinue returned.");
+}
+
+// Marks the sign-in as failed and closes Start; the next Start dialog shows why.
+void failSignIn(const char* exitFailureMessage) {
+  authFailureFlag.store(1);
+  try {
+    uiFacade().ExitDialog(kStartDialog, 0);
+  } catch (...) {
+    logDebug(exitFailureMessage);
+  }
+}
+
+}  // namespace
+
+void ContinueAction::OnActivate(uifcPushButton_ptr) {
+  try {
+    signIn();
+  } catch (const std::exception& e) {
+    logError(std::string("Error detected in ContinueAction::OnActivate: ") + e.what());
+    failSignIn("ExitDialog failed in ContinueAction error handler.");
+  } catch (const xthrowable&) {
+    logError("Creo toolkit error detected in ContinueAction::OnActivate.");
+    failSignIn("ExitDialog failed in ContinueAction toolkit error handler.");
+  } catch (...) {
+    logError("Unknown error detected in ContinueAction::OnActivate.");
+    failSignIn("ExitDialog failed in ContinueAction error handler.");
+  }
+}

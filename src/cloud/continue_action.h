@@ -1,0 +1,10 @@
+// Continue on the Start dialog: starts the browser sign-in.
+#pragma once
+
+#include "host/uifc.h"
+
+class ContinueAction : public uifcDefaultPushButtonListener {
+ public:
+  // Catches everything: a failure is left in authFailureFlag and closes Start.
+  void OnActivate(uifcPushButton_ptr handle) override;
+};

@@ -1,0 +1,62 @@
+#include "cloud/loading_dialog.h"
+
+#include <chrono>
+#include <exception>
+#include <thread>
+
+#include "cloud/sign_in_flags.h"
+#include "cloud/start_dialog.h"
+#include "core/log.h"
+#include "host/toolkit_errors.h"
+#include "ui/ui_facade.h"
+
+namespace {
+
+constexpr const char* kDialog = "Loading";
+constexpr std::chrono::nanoseconds kLoadingDelay{3'000'000'000};
+
+void runLoadingWorker() {
+  logDebug("Loading worker started.");
+  const auto deadline = std::chrono::steady_clock::now() + kLoadingDelay;
+  while (std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_until(deadline);
+  loadingDoneFlag.store(true);
+  logDebug("Loading worker completed.");
+}
+
+void showLoading(IUIFacade& ui) {
+  logDebug("Initializing loading dialog UI.");
+  ui.CreateDialog(kDialog, kDialog);
+  try {
+    ui.ActivateDialog(kDialog);
+    std::thread(runLoadingWorker).detach();
+    // The dialog's working style makes each activation return on its own.
+    while (!loadingDoneFlag.load()) ui.ActivateDialog(kDialog);
+  } catch (...) {
+    // A Loading dialog left behind would make the next press fail to create one.
+    try {
+      ui.DestroyDialog(kDialog);
+    } catch (...) {
+    }
+    throw;
+  }
+  ui.DestroyDialog(kDialog);
+  logDebug("Loading dialog closed.");
+}
+
+}  // namespace
+
+void LoadingDialog::showDialog() {
+  IUIFacade& ui = uiFacade();
+  // Not being able to show Loading must not keep the user from signing in.
+  try {
+    showLoading(ui);
+  } catch (const std::exception& e) {
+    logError(std::string("Unhandled exception in LoadingDialog::showDialog: ") + e.what());
+  } catch (const xthrowable& e) {
+    logError("Unhandled exception in LoadingDialog::showDialog: " + e.GetDescription());
+  } catch (...) {
+    logError("Unhandled exception in LoadingDialog::showDialog: unknown exception");
+  }
+  logDebug("Launching StartDialog after loading.");
+  StartDialog::showDialog();
+}

@@ -1,0 +1,317 @@
+// The sign-in and sign-out dialogs run in the simulated Creo, with a client
+// whose answers each test chooses. Background threads are awaited through
+// what they leave behind (the session, the failure flag), never by sleeping.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <stdexcept>
+#include <thread>
+
+#include "cloud/auth_browser_opener.h"
+#include "cloud/client_provider.h"
+#include "cloud/loading_dialog.h"
+#include "cloud/sign_in_flags.h"
+#include "cloud/sign_out_flow.h"
+#include "cloud/start_dialog.h"
+#include "core/log.h"
+#include "core/testing/log_capture.h"
+#include "core/testing/test_environment.h"
+#include "creo_simulator.h"
+#include "scripted_dialog_user.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kAuthorizeUrl = "https://login.tavix.example/authorize?client_id=c&state=s";
+constexpr const char* kSignInFailed = "We couldn't sign you in. Please try again.";
+
+// Answers as the client library would, as far as each test needs.
+class FakeSignInClient : public INorvaneClient {
+ public:
+  std::string authorizeUrl = kAuthorizeUrl;
+  std::function<NorvaneLocalAuthTokens()> complete = [] {
+    return NorvaneLocalAuthTokens{"access-1", "refresh-1", "id-1"};
+  };
+  std::function<NorvaneUser(const std::string&)> currentUser = [](const std::string&) {
+    return NorvaneUser{7, "engineer@example.com", "Demo Engineer"};
+  };
+  std::string logoutUrl;
+  std::atomic<int> completeCalls{0};
+
+  std::string localAuthFlowAuthorize() override { return authorizeUrl; }
+  NorvaneLocalAuthTokens localAuthFlowComplete() override {
+    ++completeCalls;
+    return complete();
+  }
+  std::string localAuthFlowLogout() override { return logoutUrl; }
+  NorvaneUser getCurrentUser(const std::string& accessToken) override { return currentUser(accessToken); }
+  std::vector<NorvaneWorkspace> listWorkspaces(const std::string&, const std::string&) override { return {}; }
+  NorvaneDirectory getRootDirectory(const std::string&, int64_t) override { return {}; }
+  std::vector<NorvaneFindRevisionResult> findRevision(const std::string&, int64_t, const std::string&,
+                                                      const std::string&, const std::string&, const std::string&,
+                                                      bool, bool, bool, bool) override {
+    return {};
+  }
+  NorvaneUploadResult upload(const std::string&, const NorvaneUploadPayload&, bool) override { return {}; }
+  void setLogFile(const std::string&) override {}
+  void setLogLevel(const std::string&) override {}
+};
+
+template <class Condition>
+bool eventually(Condition condition) {
+  const auto deadline = std::chrono::steady_clock::now() + 20s;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
+}
+
+class SignInTest : public ::testing::Test {
+ protected:
+  SignInTest() : sim_(creosim::SimulatorOptions{TAVIX_SOURCE_DIR "/text"}) {
+    setEnvironmentVariable("TAVIX_CREO_LOG_LEVEL", "DEBUG");
+    initLogLevelFromEnvironment();
+    setCreoHost(&sim_);
+    sim_.dialogs().setUser(user_);
+    getSessionManager().clear();
+    authFailureFlag.store(0);
+    backToSignInFlag = false;
+    setNorvaneClientForTesting(client_);
+  }
+  ~SignInTest() override {
+    setNorvaneClientForTesting(nullptr);
+    setCreoHost(nullptr);
+    getSessionManager().clear();
+    setEnvironmentVariable("TAVIX_CREO_LOG_LEVEL", nullptr);
+  }
+
+  bool logged(const std::string& message) const { return log_.text().find(message) != std::string::npos; }
+  std::vector<creosim::BrowserVisit> visits() {
+    EXPECT_TRUE(sim_.windows().browser().waitUntilIdle(20s));
+    return sim_.windows().browser().visits();
+  }
+  // The current model has a window of its own, but the base window is current.
+  creosim::SimWindow_ptr openModelWindowBehindTheBaseWindow() {
+    creosim::SimModelSpec spec;
+    spec.name = "bracket.prt";
+    creosim::SimWindow_ptr window = sim_.windows().openWindow(sim_.models().addModel(spec));
+    sim_.models().setCurrentModel(spec.name);
+    sim_.windows().setCurrentWindow(sim_.windows().baseWindow());
+    return window;
+  }
+  // Continue on Start, then waits until the sign-in thread has finished.
+  void signInSuccessfully() {
+    user_->press("Start", "LoginButton");
+    StartDialog::showDialog();
+    ASSERT_TRUE(eventually([] { return getSessionManager().getCachedUser() != nullptr; }));
+  }
+
+  LogCapture log_;
+  creosim::CreoSimulator sim_;
+  std::shared_ptr<creosim::ScriptedDialogUser> user_ = std::make_shared<creosim::ScriptedDialogUser>();
+  std::shared_ptr<FakeSignInClient> client_ = std::make_shared<FakeSignInClient>();
+};
+
+TEST_F(SignInTest, LoadingLastsUntilItsWorkerIsDoneOnlyOnceThenStartOpens) {
+  user_->close("Start").close("Start");
+  LoadingDialog::showDialog();
+  ASSERT_TRUE(eventually([&] { return logged("[DEBUG] [Tavix] Loading worker completed."); }));
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] Launching StartDialog after loading."));
+
+  // The second Loading in the session does not wait for its own worker.
+  const size_t secondStart = log_.text().size();
+  LoadingDialog::showDialog();
+  const std::string second = log_.text().substr(secondStart);
+  EXPECT_NE(second.find("Loading dialog closed."), std::string::npos);
+  EXPECT_EQ(second.substr(0, second.find("Loading dialog closed.")).find("Loading worker completed."),
+            std::string::npos);
+
+  EXPECT_EQ(user_->seenDialogs(), (std::vector<std::string>{"Loading", "Start", "Loading", "Start"}));
+  EXPECT_TRUE(sim_.dialogs().openDialogs().empty());
+  EXPECT_TRUE(user_->problems().empty());
+}
+
+TEST_F(SignInTest, ContinueOpensTheSignInPageStoresTokensAndUserAndClosesStart) {
+  const creosim::SimWindow_ptr modelWindow = openModelWindowBehindTheBaseWindow();
+
+  signInSuccessfully();
+
+  const auto tokens = getSessionManager().getTokens();
+  ASSERT_TRUE(tokens);
+  EXPECT_EQ(tokens->accessToken, "access-1");
+  EXPECT_EQ(tokens->secondToken, "refresh-1");
+  EXPECT_EQ(getSessionManager().getCachedUser()->email, "engineer@example.com");
+  EXPECT_TRUE(eventually([&] { return logged("[INFO] [Tavix] Login completed."); }));
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] Resolved browser target from current model window."));
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] Opening embedded browser for authentication. window_id=" +
+                     std::to_string(modelWindow->id())));
+  const auto shown = visits();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].url, kAuthorizeUrl);
+  EXPECT_EQ(shown[0].windowId, modelWindow->id());
+  EXPECT_EQ(modelWindow->browserSize(), 50.0);
+  EXPECT_EQ(sim_.windows().currentWindow(), modelWindow);
+  EXPECT_EQ(user_->seenDialogs(), std::vector<std::string>{"Start"});
+  EXPECT_TRUE(sim_.dialogs().openDialogs().empty());
+  EXPECT_FALSE(logged("access-1"));
+}
+
+TEST_F(SignInTest, BrowserFailuresFallBackOrFailTheSignInAndCloseStart) {
+  openModelWindowBehindTheBaseWindow();
+
+  // No model window and no browser size: the current window still navigates.
+  sim_.faults().failNext("pfcBaseSession::GetModelWindow", "pfcXToolkitNotFound");
+  sim_.faults().failNext("pfcWindow::SetBrowserSize", "pfcXToolkitBadContext");
+  signInSuccessfully();
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] Unable to resolve current model window; falling back to current window."));
+  EXPECT_TRUE(logged("[WARNING] [Tavix] Unable to set embedded browser size; continuing with URL navigation."));
+  auto shown = visits();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].windowId, sim_.windows().baseWindow()->id());
+
+  // Navigation itself fails: nothing waits in the background, Start closes,
+  // and the next Start shows the failure.
+  getSessionManager().clear();
+  sim_.faults().failNext("pfcWindow::SetURL", "pfcXToolkitCantOpen");
+  user_->press("Start", "LoginButton").close("SignInFailed");
+  StartDialog::showDialog();
+  EXPECT_TRUE(logged("[ERROR] [Tavix] Failed to navigate the embedded browser to the requested URL."));
+  EXPECT_TRUE(logged("[ERROR] [Tavix] Creo toolkit error detected in ContinueAction::OnActivate."));
+  EXPECT_EQ(client_->completeCalls.load(), 1);
+  EXPECT_EQ(visits().size(), 1u);
+  StartDialog::showDialog();
+  EXPECT_EQ(user_->seenDialogs(), (std::vector<std::string>{"Start", "Start", "SignInFailed"}));
+  EXPECT_FALSE(getSessionManager().hasTokens());
+  EXPECT_TRUE(user_->problems().empty());
+}
+
+TEST_F(SignInTest, EmptyAuthorizationAddressIsShownOnTheNextStartAndBackReturnsToStart) {
+  client_->authorizeUrl = "";
+  user_->press("Start", "LoginButton");
+  StartDialog::showDialog();
+  EXPECT_TRUE(logged("[WARNING] [Tavix] Authorization URL was empty; aborting sign-in flow."));
+  EXPECT_TRUE(sim_.dialogs().openDialogs().empty());
+  EXPECT_TRUE(visits().empty());
+
+  user_->check("SignInFailed",
+               [](const creosim::DialogView& view) { EXPECT_EQ(view.text("ErrorMessageLabel"), kSignInFailed); });
+  user_->press("SignInFailed", "BackToSignInButton").close("Start");
+  StartDialog::showDialog();
+  EXPECT_TRUE(logged("[INFO] [Tavix] User requested retry from SignInFailedDialog."));
+  EXPECT_EQ(user_->seenDialogs(), (std::vector<std::string>{"Start", "SignInFailed", "Start"}));
+  EXPECT_EQ(client_->completeCalls.load(), 0);
+  EXPECT_TRUE(user_->problems().empty());
+}
+
+TEST_F(SignInTest, FailureOfTheBrowserFlowIsShownOnceAndItsCloseControlEndsTheFlow) {
+  client_->complete = []() -> NorvaneLocalAuthTokens {
+    throw std::runtime_error("norvane: sign-in timed out");
+  };
+  user_->press("Start", "LoginButton");
+  StartDialog::showDialog();
+  ASSERT_TRUE(eventually([] { return authFailureFlag.load() == 1; }));
+  EXPECT_TRUE(logged("[ERROR] [Tavix] Error during authentication completion: norvane: sign-in timed out"));
+  EXPECT_FALSE(getSessionManager().getTokens());
+
+  user_->close("SignInFailed");
+  StartDialog::showDialog();
+  user_->close("Start");
+  StartDialog::showDialog();
+  EXPECT_EQ(user_->seenDialogs(), (std::vector<std::string>{"Start", "SignInFailed", "Start"}));
+  EXPECT_TRUE(user_->problems().empty());
+}
+
+TEST_F(SignInTest, TokensWithoutAccessTokenAreKeptButDoNotCountAsSignedIn) {
+  client_->complete = [] { return NorvaneLocalAuthTokens{"", "refresh-1", "id-1"}; };
+  std::atomic<int> userFetches{0};
+  client_->currentUser = [&](const std::string&) {
+    ++userFetches;
+    return NorvaneUser{};
+  };
+  user_->press("Start", "LoginButton");
+  StartDialog::showDialog();
+  ASSERT_TRUE(eventually([&] { return logged("Login completed, but user details were unavailable."); }));
+  EXPECT_TRUE(logged("[ERROR] [Tavix] Access token is empty; cannot fetch current user."));
+  EXPECT_TRUE(getSessionManager().getTokens());
+  EXPECT_FALSE(getSessionManager().hasTokens());
+  EXPECT_EQ(userFetches.load(), 0);
+  EXPECT_EQ(authFailureFlag.load(), 0);
+}
+
+TEST_F(SignInTest, UserFetchFailureKeepsTheTokensAndLeavesTheFailureForTheNextStart) {
+  client_->currentUser = [](const std::string&) -> NorvaneUser {
+    throw std::runtime_error("norvane: server error (HTTP 503): down");
+  };
+  user_->press("Start", "LoginButton");
+  StartDialog::showDialog();
+  ASSERT_TRUE(eventually([] { return authFailureFlag.load() == 1; }));
+  EXPECT_TRUE(logged("[ERROR] [Tavix] Error during authentication completion: norvane: server error (HTTP 503): down"));
+  EXPECT_TRUE(getSessionManager().hasTokens());
+  EXPECT_FALSE(getSessionManager().getCachedUser());
+
+  user_->close("SignInFailed");
+  StartDialog::showDialog();
+  EXPECT_EQ(user_->seenDialogs(), (std::vector<std::string>{"Start", "SignInFailed"}));
+}
+
+TEST_F(SignInTest, AnotherAccountSigningInIsTheOneTheSessionNames) {
+  signInSuccessfully();
+  getSessionManager().setTokens(NorvaneLocalAuthTokens{"", "", ""});
+  client_->complete = [] { return NorvaneLocalAuthTokens{"access-2", "refresh-2", "id-2"}; };
+  client_->currentUser = [](const std::string& token) {
+    return NorvaneUser{8, token == "access-2" ? "designer@example.com" : "wrong@example.com", "Designer"};
+  };
+  user_->press("Start", "LoginButton");
+  StartDialog::showDialog();
+  ASSERT_TRUE(eventually([] {
+    const auto user = getSessionManager().getCachedUser();
+    return user && user->email == "designer@example.com";
+  }));
+  EXPECT_EQ(getSessionManager().getAccessToken(), "access-2");
+}
+
+// Sign Out on a dialog: the button's listener runs the sign-out for its dialog.
+class SignOutButton : public uifcDefaultPushButtonListener {
+ public:
+  void OnActivate(uifcPushButton_ptr) override {
+    CreoAuthBrowserOpener browserOpener;
+    logoutUrl = SignOutFlow(uiFacade(), browserOpener, getSessionManager(), getNorvaneClient(), "GenericError")
+                    .signOut();
+  }
+  std::string logoutUrl = "(not signed out)";
+};
+
+TEST_F(SignInTest, SignOutClearsTheSessionClosesTheDialogAndOpensTheLogoutPageWhenThereIsOne) {
+  auto runSignOut = [&] {
+    signInSuccessfully();
+    SignOutButton button;
+    IUIFacade& ui = uiFacade();
+    ui.CreateDialog("GenericError", "GenericError");
+    ui.AddPushButtonListener("GenericError", "SignOutButton", &button);
+    user_->press("GenericError", "SignOutButton");
+    ui.ActivateDialog("GenericError");
+    ui.DestroyDialog("GenericError");
+    EXPECT_FALSE(getSessionManager().getTokens());
+    EXPECT_FALSE(getSessionManager().getCachedUser());
+    return button.logoutUrl;
+  };
+
+  EXPECT_EQ(runSignOut(), "");
+  EXPECT_TRUE(logged("[WARNING] [Tavix] Logout URL was empty."));
+  EXPECT_TRUE(logged("[WARNING] [Tavix] Sign-out URL was empty; embedded browser not opened."));
+  EXPECT_EQ(visits().size(), 1u);  // the sign-in page only
+
+  client_->logoutUrl = "https://login.tavix.example/v2/logout?client_id=c";
+  EXPECT_EQ(runSignOut(), client_->logoutUrl);
+  EXPECT_TRUE(logged("[INFO] [Tavix] User signed out."));
+  const auto shown = visits();
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[2].url, client_->logoutUrl);
+  EXPECT_TRUE(user_->problems().empty());
+}
+
+}  // namespace

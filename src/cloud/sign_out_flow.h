@@ -1,0 +1,29 @@
+// Sign-out from a dialog's Sign Out button: forgets the session, shows the
+// service's logout page in the embedded browser and closes the dialog.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "cloud/auth_browser_opener.h"
+#include "cloud/norvane_client.h"
+#include "cloud/session_manager.h"
+#include "host/xobject.h"
+#include "ui/ui_facade.h"
+
+class SignOutFlow {
+ public:
+  SignOutFlow(IUIFacade& ui, IAuthBrowserOpener& browserOpener, ISessionManager& sessionManager,
+              std::shared_ptr<INorvaneClient> client, xstring dialogName);
+
+  // Returns the logout address, possibly empty. A failure to get it from the
+  // library propagates before anything is cleared.
+  std::string signOut();
+
+ private:
+  IUIFacade& ui_;
+  IAuthBrowserOpener& browserOpener_;
+  ISessionManager& sessionManager_;
+  std::shared_ptr<INorvaneClient> client_;
+  xstring dialogName_;
+};

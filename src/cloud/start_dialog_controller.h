@@ -1,0 +1,39 @@
+// What Continue on the Start dialog does: asks the client library for the
+// authorization address, opens it in the embedded browser, hands the wait for
+// the tokens to a background runner and closes the Start dialog.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "cloud/auth_browser_opener.h"
+#include "cloud/auth_flow_runner.h"
+#include "cloud/norvane_client.h"
+#include "host/xobject.h"
+#include "ui/ui_facade.h"
+
+class StartDialogController {
+ public:
+  // Runs on the background runner with the controller's client.
+  using AuthCompleteCallback = std::function<void(std::shared_ptr<INorvaneClient>)>;
+  // Runs on the UI thread with the message for the user.
+  using AuthErrorCallback = std::function<void(const std::string&)>;
+
+  StartDialogController(IUIFacade& ui, IAuthBrowserOpener& browserOpener, IAuthFlowRunner& flowRunner,
+                        AuthCompleteCallback onAuthComplete, AuthErrorCallback onAuthError,
+                        xstring dialogName);
+
+  // The client may be empty; that aborts the sign-in like an empty address does.
+  void onContinue(std::shared_ptr<INorvaneClient> client);
+
+ private:
+  void abortSignIn();
+
+  IUIFacade& ui_;
+  IAuthBrowserOpener& browserOpener_;
+  IAuthFlowRunner& flowRunner_;
+  AuthCompleteCallback onAuthComplete_;
+  AuthErrorCallback onAuthError_;
+  xstring dialogName_;
+};
