@@ -4,6 +4,7 @@ namespace creosim {
 
 CreoSimulator::CreoSimulator(SimulatorOptions options)
     : options_(std::move(options)),
+      models_(faults_),
       windows_(faults_),
       dialogs_(options_.textDirectory, faults_),
       session_(std::make_shared<SimSession>(faults_, models_, windows_, ribbon_, options_.dateCode)) {}
@@ -16,7 +17,14 @@ pfcSession_ptr CreoSimulator::currentSession(pfcCreoCompatibility) {
 }
 
 ProError CreoSimulator::isEmbeddedComponent(pfcComponentFeat& component, ProBoolean* isEmbedded) {
-  *isEmbedded = PRO_B_FALSE;
+  try {
+    faults_.check("ProAsmcompIsEmbedded");
+  } catch (...) {
+    return PRO_TK_GENERAL_ERROR;
+  }
+  auto* simulated = dynamic_cast<SimComponentFeat*>(&component);
+  if (!simulated) return PRO_TK_BAD_INPUTS;
+  *isEmbedded = simulated->spec().embedded ? PRO_B_TRUE : PRO_B_FALSE;
   return PRO_TK_NO_ERROR;
 }
 

@@ -225,35 +225,44 @@ SimModelCommon::SimModelCommon(ModelStore& store, SimModelSpec spec)
     features_.push_back(std::make_shared<SimComponentFeat>(store_, component, id++));
 }
 
-fs::path SimModelCommon::filePath() const {
-  if (spec_.file.empty() && !spec_.generic.empty())
-    if (const SimModelCommon* generic = store_.find(spec_.generic)) return generic->filePath();
-  return spec_.file;
+const SimModelCommon::Names& SimModelCommon::names() const {
+  if (names_) return *names_;
+  Names names;
+  names.filePath = spec_.file;
+  if (names.filePath.empty() && !spec_.generic.empty())
+    if (const SimModelCommon* generic = store_.find(spec_.generic)) names.filePath = generic->filePath();
+
+  if (!spec_.origin.empty()) {
+    names.origin = spec_.origin;
+  } else if (!names.filePath.empty() && spec_.workspace.empty()) {
+    names.origin = utf8Of(names.filePath);
+  } else if (!names.filePath.empty()) {
+    const SimWorkspace* workspace = store_.workspace(spec_.workspace);
+    names.origin = (workspace ? workspace->scheme : std::string("wtws")) + "://" + spec_.workspace + "/" +
+                   utf8Of(names.filePath.filename());
+  }
+
+  if (!spec_.fileName.empty()) names.fileName = spec_.fileName;
+  else if (spec_.generic.empty()) names.fileName = spec_.name;
+  else
+    names.fileName =
+        asciiLower(stemOf(spec_.name)) + "<" + asciiLower(stemOf(spec_.generic)) + ">" + extensionOfType(type_);
+
+  names.instanceName = asciiUpper(stemOf(spec_.name));
+  if (!spec_.generic.empty()) names.genericName = asciiUpper(stemOf(spec_.generic));
+  if (spec_.workspace.empty() && !names.filePath.empty()) names.directory = utf8Of(names.filePath.parent_path());
+  names_ = std::move(names);
+  return *names_;
 }
 
-std::string SimModelCommon::origin() const {
-  if (!spec_.origin.empty()) return spec_.origin;
-  fs::path file = filePath();
-  if (file.empty()) return {};
-  if (spec_.workspace.empty()) return utf8Of(file);
-  const SimWorkspace* workspace = store_.workspace(spec_.workspace);
-  std::string scheme = workspace ? workspace->scheme : "wtws";
-  return scheme + "://" + spec_.workspace + "/" + utf8Of(file.filename());
-}
-
-std::string SimModelCommon::fileName() const {
-  if (!spec_.fileName.empty()) return spec_.fileName;
-  if (spec_.generic.empty()) return spec_.name;
-  return asciiLower(stemOf(spec_.name)) + "<" + asciiLower(stemOf(spec_.generic)) + ">" + extensionOfType(type_);
-}
-
-std::string SimModelCommon::instanceName() const { return asciiUpper(stemOf(spec_.name)); }
+fs::path SimModelCommon::filePath() const { return names().filePath; }
+std::string SimModelCommon::origin() const { return names().origin; }
+std::string SimModelCommon::fileName() const { return names().fileName; }
+std::string SimModelCommon::instanceName() const { return names().instanceName; }
 
 pfcModelDescriptor_ptr SimModelCommon::descriptor() const {
-  std::string genericName = spec_.generic.empty() ? std::string() : asciiUpper(stemOf(spec_.generic));
-  auto descr = pfcModelDescriptor::Create(type_, instanceName(), genericName);
-  fs::path file = filePath();
-  if (spec_.workspace.empty() && !file.empty()) descr->SetPath(utf8Of(file.parent_path()));
+  auto descr = pfcModelDescriptor::Create(type_, names().instanceName, names().genericName);
+  if (!names().directory.empty()) descr->SetPath(names().directory);
   return descr;
 }
 

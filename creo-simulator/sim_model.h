@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,20 @@ class SimModelCommon {
   pfcModelType type_;
   bool loaded_;
   std::vector<std::shared_ptr<SimComponentFeat>> features_;
+
+ private:
+  // What the toolkit queries answer, worked out on first use: a model's files do
+  // not move while the session runs, and large assemblies ask many times.
+  struct Names {
+    std::filesystem::path filePath;
+    std::string origin;
+    std::string fileName;
+    std::string instanceName;
+    std::string genericName;
+    std::string directory;  // of a local model's file, for its descriptor
+  };
+  const Names& names() const;
+  mutable std::optional<Names> names_;
 };
 
 // Builds the toolkit object for a model: wfcWAssembly, wfcWSolid or wfcWModel.

@@ -20,13 +20,13 @@ void writeModelFile(const std::filesystem::path& path, const std::string& unique
   std::vector<char> block(64 * 1024);
   std::uint64_t state = seed * 0x9e3779b97f4a7c15ull + 1;
   while (remaining > 0) {
-    for (char& byte : block) {
+    const size_t chunk = static_cast<size_t>(remaining < block.size() ? remaining : block.size());
+    for (size_t i = 0; i < chunk; ++i) {
       state ^= state << 13;
       state ^= state >> 7;
       state ^= state << 17;
-      byte = static_cast<char>(state);
+      block[i] = static_cast<char>(state);
     }
-    std::uintmax_t chunk = remaining < block.size() ? remaining : block.size();
     out.write(block.data(), static_cast<std::streamsize>(chunk));
     remaining -= chunk;
   }
