@@ -44,6 +44,8 @@ std::string SignInFlow::authorizationUrl() const {
 }
 
 NorvaneLocalAuthTokens SignInFlow::complete(HttpTransport& transport, const LibraryLog& log) {
+  // The listener serves one waiter; a second would race it for the redirect.
+  if (completing_.exchange(true)) throw SignInError("norvane: this sign-in is already being completed");
   log.info("waiting for the browser on 127.0.0.1:" + std::to_string(listener_.port()));
   std::optional<Redirect> redirect = listener_.waitForRedirect(deadline_, cancelled_, log);
   if (!redirect) {

@@ -39,6 +39,7 @@ class SignInFlow {
   std::string state_;
   RedirectListener listener_;
   std::atomic<bool> cancelled_{false};
+  std::atomic<bool> completing_{false};
 };
 
 }  // namespace norvane
