@@ -5,6 +5,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <thread>
 
 #include "crypto.h"
 #include "local_service.h"
@@ -160,6 +161,66 @@ TEST(ServiceApi, UploadLandsByteExactWithItsAddressPageAndRevisionLookup) {
   EXPECT_EQ(found[0]["url"], url);
   EXPECT_TRUE(api.json(lookup + "B.1").empty());
   EXPECT_TRUE(api.json("/api/v1/workspaces/2/revisions?revisionKey=uid-notes.txt").empty());
+}
+
+TEST(ServiceApi, ParallelFilesOfOneUploadEachLandIntact) {
+  LocalTavixService service;
+  ApiClient api(service);
+  const std::vector<std::string> names = {"Größe 零件.prt", "b.asm", "c.drw", "d.pdf"};
+  std::vector<std::string> contents;
+  std::vector<std::pair<std::string, size_t>> announced;
+  for (size_t i = 0; i < names.size(); ++i) {
+    contents.push_back(randomBytes(700000 + i * 4099));
+    announced.emplace_back(names[i], contents.back().size());
+  }
+  std::string base = "/api/v1/uploads/" + announce(api, announced)["uploadId"].get<std::string>();
+  std::vector<int> statuses(names.size());
+  std::vector<std::thread> senders;
+  for (size_t i = 0; i < names.size(); ++i)
+    senders.emplace_back([&, i] {
+      httplib::Client client("127.0.0.1", service.port());
+      client.set_bearer_token_auth(api.token().c_str());
+      auto res = client.Put((base + "/files/" + std::to_string(i)).c_str(), contents[i], "application/octet-stream");
+      statuses[i] = res ? res->status : 0;
+    });
+  for (auto& sender : senders) sender.join();
+  EXPECT_EQ(statuses, std::vector<int>(names.size(), 200));
+  auto result = nlohmann::json::parse(api.http().Post((base + "/complete").c_str(), "", "application/json")->body);
+  EXPECT_TRUE(result["errors"].empty());
+  auto files = service.storedFiles();
+  ASSERT_EQ(files.size(), names.size());
+  for (const auto& file : files) {
+    size_t i = std::find(names.begin(), names.end(), file["name"]) - names.begin();
+    ASSERT_LT(i, names.size()) << file.dump();
+    EXPECT_EQ(readFile(file["blobPath"]), contents[i]) << names[i];
+    std::string url = result["files"][names[i]];
+    EXPECT_NE(url.find("/file/" + std::to_string(file["fileId"].get<int64_t>()) + "?revisionId="), std::string::npos);
+  }
+}
+
+TEST(ServiceApi, ARestartKeepsFilesButSignsEveryoneOut) {
+  auto kept = std::filesystem::temp_directory_path() / ("tavix-service-restart-" + std::to_string(getpid()));
+  std::filesystem::remove_all(kept);
+  std::string token;
+  {
+    LocalTavixService first(std::nullopt, {"--data-dir", kept.string()});
+    ApiClient api(first);
+    token = api.token();
+    std::string base = "/api/v1/uploads/" + announce(api, {{"kept.prt", 5}})["uploadId"].get<std::string>();
+    api.http().Put((base + "/files/0").c_str(), "12345", "application/octet-stream");
+    api.http().Post((base + "/complete").c_str(), "", "application/json");
+  }
+  LocalTavixService second(std::nullopt, {"--data-dir", kept.string()});
+  auto files = second.storedFiles();
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(readFile(files[0]["blobPath"]), "12345");
+  httplib::Client client("127.0.0.1", second.port());
+  client.set_bearer_token_auth(token.c_str());
+  EXPECT_EQ(client.Get("/api/v1/me")->status, 401);
+  client.set_bearer_token_auth(second.issueTokens()["access_token"].get<std::string>().c_str());
+  EXPECT_EQ(nlohmann::json::parse(client.Get("/api/v1/workspaces?filter=")->body).size(), 2u) << "seeded twice?";
+  EXPECT_NE(client.Get("/workspace/bracket-team")->body.find("kept.prt"), std::string::npos);
+  std::filesystem::remove_all(kept);
 }
 
 TEST(ServiceApi, MembershipAndTheSeedDecideWhatAUserReaches) {

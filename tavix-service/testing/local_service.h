@@ -35,6 +35,7 @@ class LocalTavixService {
   // "http://127.0.0.1:PORT/": both LoginURL and ServerURL.
   const std::string& baseUrl() const { return baseUrl_; }
   int port() const { return port_; }
+  pid_t pid() const { return pid_; }
   const std::filesystem::path& dataDir() const { return dataDir_; }
   // Everything the program printed so far (one line per request, never a token).
   std::string output() const;
