@@ -32,9 +32,7 @@ constexpr const char* kSignInFailed = "We couldn't sign you in. Please try again
 class FakeSignInClient : public INorvaneClient {
  public:
   std::string authorizeUrl = kAuthorizeUrl;
-  std::function<NorvaneLocalAuthTokens()> complete = [] {
-    return NorvaneLocalAuthTokens{"access-1", "refresh-1", "id-1"};
-  };
+  std::function<NorvaneLocalAuthTokens()> complete = [] { return NorvaneLocalAuthTokens{"access-1", "r", "i"}; };
   std::function<NorvaneUser(const std::string&)> currentUser = [](const std::string&) {
     return NorvaneUser{7, "engineer@example.com", "Demo Engineer"};
   };
@@ -42,10 +40,7 @@ class FakeSignInClient : public INorvaneClient {
   std::atomic<int> completeCalls{0};
 
   std::string localAuthFlowAuthorize() override { return authorizeUrl; }
-  NorvaneLocalAuthTokens localAuthFlowComplete() override {
-    ++completeCalls;
-    return complete();
-  }
+  NorvaneLocalAuthTokens localAuthFlowComplete() override { return ++completeCalls, complete(); }
   std::string localAuthFlowLogout() override { return logoutUrl; }
   NorvaneUser getCurrentUser(const std::string& accessToken) override { return currentUser(accessToken); }
   std::vector<NorvaneWorkspace> listWorkspaces(const std::string&, const std::string&) override { return {}; }
@@ -135,57 +130,47 @@ TEST_F(SignInTest, LoadingLastsUntilItsWorkerIsDoneOnlyOnceThenStartOpens) {
   EXPECT_TRUE(user_->problems().empty());
 }
 
-TEST_F(SignInTest, ContinueOpensTheSignInPageStoresTokensAndUserAndClosesStart) {
+TEST_F(SignInTest, ContinueOpensTheSignInPageInTheModelWindowOrFallsBackAndStoresTheSession) {
   const creosim::SimWindow_ptr modelWindow = openModelWindowBehindTheBaseWindow();
-
   signInSuccessfully();
-
-  const auto tokens = getSessionManager().getTokens();
-  ASSERT_TRUE(tokens);
-  EXPECT_EQ(tokens->accessToken, "access-1");
-  EXPECT_EQ(tokens->secondToken, "refresh-1");
+  EXPECT_EQ(getSessionManager().getAccessToken(), "access-1");
   EXPECT_EQ(getSessionManager().getCachedUser()->email, "engineer@example.com");
   EXPECT_TRUE(eventually([&] { return logged("[INFO] [Tavix] Login completed."); }));
   EXPECT_TRUE(logged("[DEBUG] [Tavix] Resolved browser target from current model window."));
   EXPECT_TRUE(logged("[DEBUG] [Tavix] Opening embedded browser for authentication. window_id=" +
                      std::to_string(modelWindow->id())));
-  const auto shown = visits();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].url, kAuthorizeUrl);
-  EXPECT_EQ(shown[0].windowId, modelWindow->id());
   EXPECT_EQ(modelWindow->browserSize(), 50.0);
   EXPECT_EQ(sim_.windows().currentWindow(), modelWindow);
-  EXPECT_EQ(user_->seenDialogs(), std::vector<std::string>{"Start"});
-  EXPECT_TRUE(sim_.dialogs().openDialogs().empty());
   EXPECT_FALSE(logged("access-1"));
-}
-
-TEST_F(SignInTest, BrowserFailuresFallBackOrFailTheSignInAndCloseStart) {
-  openModelWindowBehindTheBaseWindow();
 
   // No model window and no browser size: the current window still navigates.
+  sim_.windows().setCurrentWindow(sim_.windows().baseWindow());
+  getSessionManager().clear();
   sim_.faults().failNext("pfcBaseSession::GetModelWindow", "pfcXToolkitNotFound");
   sim_.faults().failNext("pfcWindow::SetBrowserSize", "pfcXToolkitBadContext");
   signInSuccessfully();
   EXPECT_TRUE(logged("[DEBUG] [Tavix] Unable to resolve current model window; falling back to current window."));
   EXPECT_TRUE(logged("[WARNING] [Tavix] Unable to set embedded browser size; continuing with URL navigation."));
-  auto shown = visits();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].windowId, sim_.windows().baseWindow()->id());
+  const auto shown = visits();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].url, kAuthorizeUrl);
+  EXPECT_EQ(shown[0].windowId, modelWindow->id());
+  EXPECT_EQ(shown[1].windowId, sim_.windows().baseWindow()->id());
+  EXPECT_EQ(user_->seenDialogs(), (std::vector<std::string>{"Start", "Start"}));
+  EXPECT_TRUE(sim_.dialogs().openDialogs().empty());
+}
 
-  // Navigation itself fails: nothing waits in the background, Start closes,
-  // and the next Start shows the failure.
-  getSessionManager().clear();
+TEST_F(SignInTest, NavigationFailureFailsTheSignInWithoutWaitingForIt) {
   sim_.faults().failNext("pfcWindow::SetURL", "pfcXToolkitCantOpen");
   user_->press("Start", "LoginButton").close("SignInFailed");
   StartDialog::showDialog();
   EXPECT_TRUE(logged("[ERROR] [Tavix] Failed to navigate the embedded browser to the requested URL."));
   EXPECT_TRUE(logged("[ERROR] [Tavix] Creo toolkit error detected in ContinueAction::OnActivate."));
-  EXPECT_EQ(client_->completeCalls.load(), 1);
-  EXPECT_EQ(visits().size(), 1u);
+  EXPECT_TRUE(sim_.dialogs().openDialogs().empty());
   StartDialog::showDialog();
-  EXPECT_EQ(user_->seenDialogs(), (std::vector<std::string>{"Start", "Start", "SignInFailed"}));
-  EXPECT_FALSE(getSessionManager().hasTokens());
+  EXPECT_EQ(user_->seenDialogs(), (std::vector<std::string>{"Start", "SignInFailed"}));
+  EXPECT_EQ(client_->completeCalls.load(), 0);
+  EXPECT_TRUE(visits().empty());
   EXPECT_TRUE(user_->problems().empty());
 }
 
@@ -225,12 +210,13 @@ TEST_F(SignInTest, FailureOfTheBrowserFlowIsShownOnceAndItsCloseControlEndsTheFl
   EXPECT_TRUE(user_->problems().empty());
 }
 
-TEST_F(SignInTest, TokensWithoutAccessTokenAreKeptButDoNotCountAsSignedIn) {
-  client_->complete = [] { return NorvaneLocalAuthTokens{"", "refresh-1", "id-1"}; };
+TEST_F(SignInTest, TokensAreKeptWhenTheUserCannotBeLoadedButOnlyAFailedFetchIsShown) {
+  // Without an access token the user is not even asked for, and nobody is signed in.
+  client_->complete = [] { return NorvaneLocalAuthTokens{"", "r", "i"}; };
   std::atomic<int> userFetches{0};
-  client_->currentUser = [&](const std::string&) {
+  client_->currentUser = [&](const std::string&) -> NorvaneUser {
     ++userFetches;
-    return NorvaneUser{};
+    throw std::runtime_error("norvane: server error (HTTP 503): down");
   };
   user_->press("Start", "LoginButton");
   StartDialog::showDialog();
@@ -240,22 +226,17 @@ TEST_F(SignInTest, TokensWithoutAccessTokenAreKeptButDoNotCountAsSignedIn) {
   EXPECT_FALSE(getSessionManager().hasTokens());
   EXPECT_EQ(userFetches.load(), 0);
   EXPECT_EQ(authFailureFlag.load(), 0);
-}
 
-TEST_F(SignInTest, UserFetchFailureKeepsTheTokensAndLeavesTheFailureForTheNextStart) {
-  client_->currentUser = [](const std::string&) -> NorvaneUser {
-    throw std::runtime_error("norvane: server error (HTTP 503): down");
-  };
-  user_->press("Start", "LoginButton");
+  // A failed fetch keeps the tokens and leaves the failure for the next Start.
+  client_->complete = [] { return NorvaneLocalAuthTokens{"access-1", "r", "i"}; };
+  user_->press("Start", "LoginButton").close("SignInFailed");
   StartDialog::showDialog();
   ASSERT_TRUE(eventually([] { return authFailureFlag.load() == 1; }));
   EXPECT_TRUE(logged("[ERROR] [Tavix] Error during authentication completion: norvane: server error (HTTP 503): down"));
   EXPECT_TRUE(getSessionManager().hasTokens());
   EXPECT_FALSE(getSessionManager().getCachedUser());
-
-  user_->close("SignInFailed");
   StartDialog::showDialog();
-  EXPECT_EQ(user_->seenDialogs(), (std::vector<std::string>{"Start", "SignInFailed"}));
+  EXPECT_EQ(user_->seenDialogs(), (std::vector<std::string>{"Start", "Start", "SignInFailed"}));
 }
 
 TEST_F(SignInTest, AnotherAccountSigningInIsTheOneTheSessionNames) {
