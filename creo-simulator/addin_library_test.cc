@@ -31,4 +31,15 @@ TEST(SimAddinLibrary, ARibbonButtonWithoutItsCommandCannotBePressed) {
   EXPECT_THROW(ribbon.loadDefinitionFile("missing.rbn"), pfcXToolkitInvalidFile);
 }
 
+TEST(SimAddinLibrary, ToolkitExceptionsThrownByCreoAreCaughtInTheAddin) {
+  InstalledAddin installed("tavix-creo");
+  installed.simulator().faults().failNext("pfcUICommand::Designate", "pfcXToolkitMsgNotFound");
+  creosim::AddinLibrary addin(installed.simulator(), installed.addinFile());
+  EXPECT_EQ(addin.start(), 1);
+  EXPECT_NE(installed.logText().find("[ERROR] [Tavix] Integration initialization failed because a required message "
+                                     "catalog entry was not found.\n"),
+            std::string::npos)
+      << installed.logText();
+}
+
 }  // namespace

@@ -1,7 +1,9 @@
 #include "addin_library_test_support.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -17,6 +19,7 @@ InstalledAddin::InstalledAddin(const std::string& folderName, bool withClientLib
     fs::copy_file(TAVIX_CLIENT_LIBRARY_FILE, installFolder_ / fs::path(TAVIX_CLIENT_LIBRARY_FILE).filename());
   fs::copy(fs::path(TAVIX_SOURCE_DIR) / "text", installFolder_ / "text", fs::copy_options::recursive);
 
+  simulatorProgram_ = fs::absolute(TAVIX_SIMULATOR_FILE);
   previousDirectory_ = fs::current_path();
   fs::current_path(workFolder_);
   creosim::SimulatorOptions options;
@@ -48,4 +51,21 @@ std::string InstalledAddin::logText() const {
   std::string text;
   for (const std::string& message : logMessages()) text += message + "\n";
   return text;
+}
+
+std::string InstalledAddin::runSimulator(const std::string& script) const {
+  const fs::path scriptFile = root_ / "script.txt";
+  const fs::path outputFile = root_ / "output.txt";
+  std::ofstream(scriptFile) << script;
+  auto quoted = [](const fs::path& path) { return "\"" + path.string() + "\""; };
+  std::string command = quoted(simulatorProgram_) + " --addin " + quoted(addinFile()) + " --workdir " +
+                        quoted(workFolder_) + " --script " + quoted(scriptFile) + " > " + quoted(outputFile) + " 2>&1";
+#if defined(_WIN32)
+  command = "\"" + command + "\"";  // cmd /c drops the outer quotes
+#endif
+  std::system(command.c_str());
+  std::ifstream output(outputFile, std::ios::binary);
+  std::ostringstream text;
+  text << output.rdbuf();
+  return text.str();
 }

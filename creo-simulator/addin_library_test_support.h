@@ -23,11 +23,15 @@ class InstalledAddin {
   // The log's messages without their timestamps, e.g. "[INFO] [Tavix] ...".
   std::vector<std::string> logMessages() const;
   std::string logText() const;
+  // Runs the creo-sim program on this installation, in a process of its own,
+  // with `script` as its commands; returns what it printed.
+  std::string runSimulator(const std::string& script) const;
 
  private:
   std::filesystem::path root_;
   std::filesystem::path installFolder_;
   std::filesystem::path workFolder_;
   std::filesystem::path previousDirectory_;
+  std::filesystem::path simulatorProgram_;
   std::unique_ptr<creosim::CreoSimulator> simulator_;
 };

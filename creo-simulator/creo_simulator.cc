@@ -7,6 +7,7 @@ CreoSimulator::CreoSimulator(SimulatorOptions options)
       models_(faults_),
       windows_(faults_),
       dialogs_(options_.textDirectory, faults_),
+      ribbon_(faults_, options_.textDirectory),
       session_(std::make_shared<SimSession>(faults_, models_, windows_, ribbon_, options_.dateCode)) {}
 
 CreoSimulator::~CreoSimulator() = default;

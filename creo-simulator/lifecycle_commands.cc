@@ -6,6 +6,7 @@
 
 #include "addin_library.h"
 #include "creo_simulator.h"
+#include "loaded_module.h"
 
 namespace creosim {
 
@@ -60,6 +61,12 @@ void showLog(SimContext& context, const std::vector<std::string>&) {
   context.out << log.rdbuf();
 }
 
+void module(SimContext& context, const std::vector<std::string>& args) {
+  if (args.empty()) throw std::runtime_error("usage: module NAME");
+  const std::optional<std::filesystem::path> path = loadedModulePath(args.front());
+  context.out << args.front() << ": " << (path ? path->string() : std::string("not loaded")) << "\n";
+}
+
 }  // namespace
 
 void addLifecycleCommands(CommandTable& table) {
@@ -67,6 +74,7 @@ void addLifecycleCommands(CommandTable& table) {
   table.add("press", "press [command]      press the ribbon button (default tavixRibbonButton)", press);
   table.add("unload", "unload               run user_terminate and unload the add-in", unload);
   table.add("ribbon", "ribbon               show the ribbon's buttons and their commands", ribbon);
+  table.add("module", "module NAME          where the loaded module NAME (e.g. norvane.dll) came from", module);
   table.add("log", "log                  print tavix-integration.log from the working directory", showLog);
 }
 

@@ -8,9 +8,11 @@
 #include <string>
 
 #include "addin_library.h"
+#include "browser_commands.h"
 #include "command_table.h"
 #include "creo_simulator.h"
 #include "lifecycle_commands.h"
+#include "model_commands.h"
 #include "registration_file.h"
 
 namespace fs = std::filesystem;
@@ -101,6 +103,8 @@ int main(int argc, char* argv[]) {
 
   creosim::CommandTable table;
   creosim::addLifecycleCommands(table);
+  creosim::addBrowserCommands(table);
+  creosim::addModelCommands(table);
   table.add("help", "help                 list the commands",
             [&table](creosim::SimContext& c, const std::vector<std::string>&) { table.printHelp(c.out); });
 

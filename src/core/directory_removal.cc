@@ -15,28 +15,27 @@ bool isTransientRemovalError(const std::error_code& error) {
 
 void removeInto(const fs::path& path, DirectoryRemovalResult& result) {
   std::error_code error;
+  const fs::file_status status = fs::symlink_status(path, error);
+  if (error || !fs::exists(status)) {
+    if (error && error != std::errc::no_such_file_or_directory) result.error = error;
+    return;
+  }
   if (fs::remove(path, error)) {
     ++result.removedEntries;
     return;
   }
-  if (!error) return;  // already gone
-  if (error != std::errc::directory_not_empty) {
+  // Only a directory can be helped by emptying it first. (Windows reports a
+  // non-empty directory as "access denied" here, so the answer is not asked.)
+  if (!fs::is_directory(status)) {
     result.error = error;
     return;
   }
 
+  error.clear();
   fs::directory_iterator it(path, error);
   for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
-    const fs::path child = it->path();
-    const fs::file_status status = fs::symlink_status(child, error);
-    if (error) break;
-    if (fs::is_directory(status)) {
-      removeInto(child, result);
-    } else if (fs::remove(child, error)) {
-      ++result.removedEntries;
-    }
+    removeInto(it->path(), result);
     if (result.error) return;
-    if (error) break;
   }
   if (error) {
     result.error = error;

@@ -1,6 +1,7 @@
 // Start-up, the ribbon command and termination, driven by the simulated Creo
 // with the add-in's real resource files.
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 
@@ -21,7 +22,7 @@ class Startup : public LifecycleTest {
  protected:
   Startup() {
     textDirectory_ = capture_.directory() / "install" / "text";
-    fs::create_directories(textDirectory_);
+    fs::create_directories(textDirectory_.parent_path());
     fs::copy(fs::path(TAVIX_SOURCE_DIR) / "text", textDirectory_, fs::copy_options::recursive);
     creosim::SimulatorOptions options;
     options.textDirectory = textDirectory_;
@@ -125,8 +126,8 @@ TEST_F(Startup, BrokenResourceFilesAndASecondStartAreReportedAsCreoWould) {
   expectFailedStart("Integration initialization failed because the ribbon command already exists in the Creo session.");
 
   simulator_->ribbon().releaseCommands();
-  fs::copy_file(fs::path(TAVIX_SOURCE_DIR) / "text" / "tavix_msg.txt", textDirectory_ / "tavix_msg.txt",
-                fs::copy_options::overwrite_existing);
+  std::ifstream original(fs::path(TAVIX_SOURCE_DIR) / "text" / "tavix_msg.txt", std::ios::binary);
+  overwrite("tavix_msg.txt", std::string(std::istreambuf_iterator<char>(original), {}));
   overwrite("tavix_logo_toolbar.png", "GIF89a not a png");
   expectFailedStart(
       "Integration initialization failed because a Creo ribbon or icon resource file is missing or invalid.");
