@@ -9,6 +9,7 @@
 
 #include "addin_library.h"
 #include "browser_commands.h"
+#include "browser_commands.h"
 #include "command_table.h"
 #include "creo_simulator.h"
 #include "lifecycle_commands.h"
@@ -103,6 +104,7 @@ int main(int argc, char* argv[]) {
 
   creosim::CommandTable table;
   creosim::addLifecycleCommands(table);
+  creosim::addBrowserCommands(table);
   creosim::addBrowserCommands(table);
   creosim::addModelCommands(table);
   table.add("help", "help                 list the commands",
