@@ -16,7 +16,8 @@ std::string uniqueIdFor(int serial) {
 
 }  // namespace
 
-GeneratedAssembly generateAssembly(const AssemblyGeneratorOptions& options, const fs::path& directory) {
+GeneratedAssembly generateAssembly(const AssemblyGeneratorOptions& options, const fs::path& where) {
+  const fs::path directory = fs::absolute(where);
   fs::create_directories(directory);
   GeneratedAssembly result;
   SessionDescription& session = result.description;

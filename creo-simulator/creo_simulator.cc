@@ -18,8 +18,9 @@ pfcSession_ptr CreoSimulator::currentSession(pfcCreoCompatibility) {
 }
 
 ProError CreoSimulator::isEmbeddedComponent(pfcComponentFeat& component, ProBoolean* isEmbedded) {
+  static const std::string operation = "ProAsmcompIsEmbedded";
   try {
-    faults_.check("ProAsmcompIsEmbedded");
+    faults_.check(operation);
   } catch (...) {
     return PRO_TK_GENERAL_ERROR;
   }

@@ -32,6 +32,31 @@ std::optional<pfcModelType> typeOfExtension(const std::string& extension) {
 
 namespace {
 
+// Operation names, made once: a large assembly asks for them many thousand times.
+const std::string kpfcBaseParameter_GetValue = "pfcBaseParameter::GetValue";
+const std::string kpfcComponentFeat_GetModelDescr = "pfcComponentFeat::GetModelDescr";
+const std::string kpfcFamilyMember_GetImmediateGenericInfo = "pfcFamilyMember::GetImmediateGenericInfo";
+const std::string kpfcFamilyMember_GetParent = "pfcFamilyMember::GetParent";
+const std::string kpfcFamilyMember_ListRows = "pfcFamilyMember::ListRows";
+const std::string kpfcFeature_GetFeatType = "pfcFeature::GetFeatType";
+const std::string kpfcFeature_GetId = "pfcFeature::GetId";
+const std::string kpfcFeature_GetStatus = "pfcFeature::GetStatus";
+const std::string kpfcModel_Backup = "pfcModel::Backup";
+const std::string kpfcModel_Export = "pfcModel::Export";
+const std::string kpfcModel_GetDescr = "pfcModel::GetDescr";
+const std::string kpfcModel_GetFileName = "pfcModel::GetFileName";
+const std::string kpfcModel_GetInstanceName = "pfcModel::GetInstanceName";
+const std::string kpfcModel_GetIsModified = "pfcModel::GetIsModified";
+const std::string kpfcModel_GetOrigin = "pfcModel::GetOrigin";
+const std::string kpfcModel_GetRevision = "pfcModel::GetRevision";
+const std::string kpfcModel_GetType = "pfcModel::GetType";
+const std::string kpfcModel_GetVersion = "pfcModel::GetVersion";
+const std::string kpfcModel_GetVersionStamp = "pfcModel::GetVersionStamp";
+const std::string kpfcParameterOwner_GetParam = "pfcParameterOwner::GetParam";
+const std::string kpfcSimpRep_GetSimpRepType = "pfcSimpRep::GetSimpRepType";
+const std::string kpfcSolid_GetActiveSimpRep = "pfcSolid::GetActiveSimpRep";
+const std::string kpfcSolid_ListFeaturesByType = "pfcSolid::ListFeaturesByType";
+
 std::string stemOf(const std::string& name) { return pathOf(name).stem().string(); }
 
 class SimParamValue : public pfcParamValue {
@@ -48,7 +73,7 @@ class SimParameter : public pfcParameter {
  public:
   SimParameter(FaultInjector& faults, std::string value) : faults_(faults), value_(std::move(value)) {}
   pfcParamValue_ptr GetValue() override {
-    faults_.check("pfcBaseParameter::GetValue");
+    faults_.check(kpfcBaseParameter_GetValue);
     return std::make_shared<SimParamValue>(value_);
   }
 
@@ -70,7 +95,7 @@ class SimSimpRep : public pfcSimpRep {
  public:
   SimSimpRep(FaultInjector& faults, pfcSimpRepType type) : faults_(faults), type_(type) {}
   pfcSimpRepType GetSimpRepType() override {
-    faults_.check("pfcSimpRep::GetSimpRepType");
+    faults_.check(kpfcSimpRep_GetSimpRepType);
     return type_;
   }
 
@@ -100,45 +125,45 @@ class SimModel : public Interface, public SimModelCommon {
   using SimModelCommon::SimModelCommon;
 
   pfcModelType GetType() override {
-    check("pfcModel::GetType");
+    check(kpfcModel_GetType);
     return type_;
   }
   xstring GetFileName() override {
-    check("pfcModel::GetFileName");
+    check(kpfcModel_GetFileName);
     return fileName();
   }
   xstring GetOrigin() override {
-    check("pfcModel::GetOrigin");
+    check(kpfcModel_GetOrigin);
     return origin();
   }
   xstring GetInstanceName() override {
-    check("pfcModel::GetInstanceName");
+    check(kpfcModel_GetInstanceName);
     return instanceName();
   }
   xbool GetIsModified() override {
-    check("pfcModel::GetIsModified");
+    check(kpfcModel_GetIsModified);
     return spec_.modified;
   }
   xstring GetVersionStamp() override {
-    check("pfcModel::GetVersionStamp");
+    check(kpfcModel_GetVersionStamp);
     return spec_.versionStamp;
   }
-  xstring GetRevision() override { return answer(spec_.revision, "pfcModel::GetRevision"); }
-  xstring GetVersion() override { return answer(spec_.version, "pfcModel::GetVersion"); }
+  xstring GetRevision() override { return answer(spec_.revision, kpfcModel_GetRevision); }
+  xstring GetVersion() override { return answer(spec_.version, kpfcModel_GetVersion); }
   pfcModelDescriptor_ptr GetDescr() override {
-    check("pfcModel::GetDescr");
+    check(kpfcModel_GetDescr);
     return descriptor();
   }
   void Backup(const pfcModelDescriptor_ptr& newDescr) override { backup(newDescr); }
   void Export(const xstring& fileName, const pfcExportInstructions_ptr& exportData) override {
-    check("pfcModel::Export");
+    check(kpfcModel_Export);
     if (!pfcPDFExportInstructions::cast(exportData)) throw pfcXToolkitUnsupported("pfcModel::Export");
     std::ofstream out(pathOf(fileName), std::ios::binary | std::ios::trunc);
     out << "%PDF-1.4\n% " << this->fileName() << "\n%%EOF\n";
     if (!out.flush()) throw pfcXToolkitCantWrite("pfcModel::Export");
   }
   pfcParameter_ptr GetParam(const xstring& name) override {
-    check("pfcParameterOwner::GetParam");
+    check(kpfcParameterOwner_GetParam);
     auto it = spec_.parameters.find(name);
     if (it == spec_.parameters.end()) return nullptr;
     return std::make_shared<SimParameter>(store_.faults(), it->second);
@@ -151,25 +176,25 @@ class SimSolid : public SimModel<Interface> {
   using SimModel<Interface>::SimModel;
 
   pfcModelDescriptor_ptr GetImmediateGenericInfo() override {
-    this->check("pfcFamilyMember::GetImmediateGenericInfo");
+    this->check(kpfcFamilyMember_GetImmediateGenericInfo);
     if (this->spec_.generic.empty()) return nullptr;
     SimModelCommon* generic = this->store_.find(this->spec_.generic);
     if (!generic) throw pfcXToolkitNotFound("pfcFamilyMember::GetImmediateGenericInfo");
     return generic->descriptor();
   }
   pfcFamilyTableRows_ptr ListRows() override {
-    this->check("pfcFamilyMember::ListRows");
+    this->check(kpfcFamilyMember_ListRows);
     auto rows = pfcFamilyTableRows::create();
     for (const std::string& row : this->spec_.familyRows) rows->append(std::make_shared<SimFamilyTableRow>(row));
     return rows;
   }
   pfcFamilyMember_ptr GetParent() override {
-    this->check("pfcFamilyMember::GetParent");
+    this->check(kpfcFamilyMember_GetParent);
     if (this->spec_.generic.empty()) throw pfcXToolkitNotFound("pfcFamilyMember::GetParent");
     return pfcFamilyMember::cast(this->store_.retrieve(this->spec_.generic, "pfcFamilyMember::GetParent"));
   }
   pfcFeatures_ptr ListFeaturesByType(xbool visibleOnly, pfcFeatureType type) override {
-    this->check("pfcSolid::ListFeaturesByType");
+    this->check(kpfcSolid_ListFeaturesByType);
     auto features = pfcFeatures::create();
     if (type != pfcFEATTYPE_COMPONENT) return features;
     for (const auto& feature : this->features_)
@@ -177,7 +202,7 @@ class SimSolid : public SimModel<Interface> {
     return features;
   }
   pfcSimpRep_ptr GetActiveSimpRep() override {
-    this->check("pfcSolid::GetActiveSimpRep");
+    this->check(kpfcSolid_GetActiveSimpRep);
     if (!this->spec_.simplifiedRep) return nullptr;
     return std::make_shared<SimSimpRep>(this->store_.faults(), *this->spec_.simplifiedRep);
   }
@@ -193,19 +218,19 @@ SimComponentFeat::SimComponentFeat(ModelStore& store, SimComponentSpec spec, xin
     : store_(store), spec_(std::move(spec)), id_(id) {}
 
 pfcFeatureType SimComponentFeat::GetFeatType() {
-  store_.faults().check("pfcFeature::GetFeatType");
+  store_.faults().check(kpfcFeature_GetFeatType);
   return pfcFEATTYPE_COMPONENT;
 }
 pfcFeatureStatus SimComponentFeat::GetStatus() {
-  store_.faults().check("pfcFeature::GetStatus");
+  store_.faults().check(kpfcFeature_GetStatus);
   return spec_.status;
 }
 xint SimComponentFeat::GetId() {
-  store_.faults().check("pfcFeature::GetId");
+  store_.faults().check(kpfcFeature_GetId);
   return id_;
 }
 pfcModelDescriptor_ptr SimComponentFeat::GetModelDescr() {
-  store_.faults().check("pfcComponentFeat::GetModelDescr");
+  store_.faults().check(kpfcComponentFeat_GetModelDescr);
   if (!spec_.hasDescriptor) return nullptr;
   if (SimModelCommon* model = store_.find(spec_.model)) return model->descriptor();
   // A component whose model is known nowhere: the descriptor still names it.
@@ -266,15 +291,16 @@ pfcModelDescriptor_ptr SimModelCommon::descriptor() const {
   return descr;
 }
 
-void SimModelCommon::check(const char* operation) const {
+void SimModelCommon::check(const std::string& operation) const {
   store_.faults().check(operation);
+  if (spec_.faults.empty()) return;
   auto it = spec_.faults.find(operation);
   if (it == spec_.faults.end()) return;
   if (it->second == "StructuredException") throw SimulatedProcessorFault{};
   throwToolkitError(it->second, operation);
 }
 
-xstring SimModelCommon::answer(const QueryScript& script, const char* operation) const {
+xstring SimModelCommon::answer(const QueryScript& script, const std::string& operation) const {
   check(operation);
   switch (script.behaviour) {
     case QueryScript::Behaviour::Answer: return script.value;
@@ -291,7 +317,7 @@ xstring SimModelCommon::answer(const QueryScript& script, const char* operation)
 // an instance, its generic's file, which holds the table) and, for an instance
 // when "save_instance_accelerator" is ALWAYS, the instance's accelerator file.
 void SimModelCommon::backup(const pfcModelDescriptor_ptr& target) {
-  check("pfcModel::Backup");
+  check(kpfcModel_Backup);
   fs::path directory = target && !target->GetPath().empty() ? pathOf(target->GetPath()) : filePath().parent_path();
   std::error_code ec;
   if (directory.empty() || !fs::is_directory(directory, ec)) throw pfcXToolkitInvalidDir("pfcModel::Backup");

@@ -59,8 +59,8 @@ class SimModelCommon {
 
  protected:
   // The global fault, then this model's own.
-  void check(const char* operation) const;
-  xstring answer(const QueryScript& script, const char* operation) const;
+  void check(const std::string& operation) const;
+  xstring answer(const QueryScript& script, const std::string& operation) const;
   void backup(const pfcModelDescriptor_ptr& target);
 
   ModelStore& store_;

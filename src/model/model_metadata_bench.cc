@@ -1,6 +1,6 @@
 // Times the metadata resolution and the unsaved-change scan of generated
 // assemblies against a plain walk that reads the size of each distinct file once.
-// Usage: model_metadata_bench [repetitions]
+// Usage: model_metadata_bench [repetitions [occurrences...]] (default 5, 1000 and 10000)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -69,8 +69,11 @@ int main(int argc, char* argv[]) {
   fs::create_directories(base);
   fs::current_path(base);  // the log goes to the working directory
 
+  std::vector<int> sizes;
+  for (int i = 2; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {1000, 10000};
   std::vector<Figures> runs;
-  for (int occurrences : {1000, 10000})
+  for (int occurrences : sizes)
     runs.push_back(measure(occurrences, base / std::to_string(occurrences), repetitions));
 
   std::printf("%-12s %8s %12s %14s %8s %14s %8s\n", "occurrences", "files", "plain walk", "metadata", "ratio",
@@ -78,10 +81,14 @@ int main(int argc, char* argv[]) {
   for (const Figures& f : runs)
     std::printf("%-12d %8d %10.3f ms %11.3f ms %7.2fx %11.3f ms %7.2fx\n", f.occurrences, f.files, f.plainWalk,
                 f.metadata, f.metadata / f.plainWalk, f.unsavedScan, f.unsavedScan / f.plainWalk);
-  std::printf("growth 1,000 -> 10,000: plain walk %.2fx, metadata %.2fx, unsaved scan %.2fx (best of %d)\n",
-              runs[1].plainWalk / runs[0].plainWalk, runs[1].metadata / runs[0].metadata,
+  if (runs.size() == 2)
+    std::printf("growth %d -> %d: plain walk %.2fx, metadata %.2fx, unsaved scan %.2fx (best of %d)\n",
+              runs[0].occurrences, runs[1].occurrences, runs[1].plainWalk / runs[0].plainWalk, runs[1].metadata / runs[0].metadata,
               runs[1].unsavedScan / runs[0].unsavedScan, repetitions);
 
+  std::error_code noLog;
+  std::printf("log written during the run: %ju bytes\n", static_cast<uintmax_t>(fs::file_size(base / "tavix-integration.log", noLog)));
+  if (getenv("KEEP")) return 0;
   fs::current_path(fs::temp_directory_path());
   std::error_code ignored;
   fs::remove_all(base, ignored);
