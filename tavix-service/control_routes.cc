@@ -1,4 +1,6 @@
 // The test controls, answered to loopback peers only.
+#include <algorithm>
+
 #include "http_util.h"
 #include "service.h"
 

@@ -1,4 +1,6 @@
 // The identity provider: sign-in page, token endpoint with PKCE, logout page.
+#include <algorithm>
+#include <cctype>
 #include <ctime>
 
 #include "crypto.h"

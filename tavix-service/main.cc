@@ -2,9 +2,10 @@
 #include <signal.h>
 
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <stdexcept>
 #include <thread>
 
 #include "service.h"

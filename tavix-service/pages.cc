@@ -1,4 +1,6 @@
 // The web application's pages for a workspace and for an uploaded file.
+#include <algorithm>
+
 #include "http_util.h"
 #include "service.h"
 
