@@ -11,7 +11,23 @@ namespace {
 
 using Query = xstring (pfcModel::*)();
 
-CreoQueryResult guardedQuery(const pfcModel_ptr& model, Query query, const std::string& name) {
+// The log texts of one query.
+struct QueryTexts {
+  const char* returned;
+  const char* toolkitException;
+  const char* structuredException;
+};
+
+const QueryTexts kRevisionTexts = {
+    "CreoModelQueries: GetRevision() returned: ", "CreoModelQueries: GetRevision() threw toolkit exception: ",
+    "CreoModelQueries: GetRevision() raised a structured exception while querying Creo. The model may not have been "
+    "checked in to Windchill."};
+const QueryTexts kVersionTexts = {
+    "CreoModelQueries: GetVersion() returned: ", "CreoModelQueries: GetVersion() threw toolkit exception: ",
+    "CreoModelQueries: GetVersion() raised a structured exception while querying Creo. The model may not have been "
+    "checked in to Windchill."};
+
+CreoQueryResult guardedQuery(const pfcModel_ptr& model, Query query, const QueryTexts& texts) {
   CreoQueryResult result;
   if (!model) return result;
   try {
@@ -19,30 +35,28 @@ CreoQueryResult guardedQuery(const pfcModel_ptr& model, Query query, const std::
   } catch (const xthrowable& error) {
     result.status = QueryStatus::ToolkitError;
     result.error = error.GetDescription();
-    logWarning("CreoModelQueries: " + name + " threw toolkit exception: " + result.error);
+    logWarning(texts.toolkitException + result.error);
     return result;
   } catch (...) {
     // A processor-level fault inside Creo on a model never checked in.
     result.status = QueryStatus::StructuredException;
-    logWarning("CreoModelQueries: " + name +
-               " raised a structured exception while querying Creo. The model may not have been checked in to "
-               "Windchill.");
+    logWarning(texts.structuredException);
     return result;
   }
   if (result.value.empty()) return result;
   result.status = QueryStatus::Ok;
-  logDebug("CreoModelQueries: " + name + " returned: " + result.value);
+  logDebug(texts.returned + result.value);
   return result;
 }
 
 }  // namespace
 
 CreoQueryResult CreoModelQueries::GetRevision(const pfcModel_ptr& model) {
-  return guardedQuery(model, &pfcModel::GetRevision, "GetRevision()");
+  return guardedQuery(model, &pfcModel::GetRevision, kRevisionTexts);
 }
 
 CreoQueryResult CreoModelQueries::GetVersion(const pfcModel_ptr& model) {
-  return guardedQuery(model, &pfcModel::GetVersion, "GetVersion()");
+  return guardedQuery(model, &pfcModel::GetVersion, kVersionTexts);
 }
 
 std::string CreoModelQueries::formatCurrentTimeShort() {

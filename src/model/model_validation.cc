@@ -5,12 +5,6 @@
 #include "core/text_encoding.h"
 #include "model/windchill_names.h"
 
-namespace {
-
-const char* const kSupportedTypes = "Tavix supports only PRT, ASM, and DRW files.";
-
-}  // namespace
-
 std::string validateFileType(const std::string& modelFileName, bool hasSimplifiedRep) {
   const std::string lastComponent = pathToUtf8(pathFromUtf8(withoutVersionSuffix(modelFileName)).filename());
   const size_t dot = lastComponent.rfind('.');
@@ -20,8 +14,8 @@ std::string validateFileType(const std::string& modelFileName, bool hasSimplifie
   if (extension == ".prt") word = "part";
   else if (extension == ".asm") word = "assembly";
   else if (extension == ".drw") word = "drawing";
-  else if (extension.empty()) return std::string("This file type is not supported in Tavix.\n") + kSupportedTypes;
-  else return extension + " files are not supported in Tavix.\n" + kSupportedTypes;
+  else if (extension.empty()) return "This file type is not supported in Tavix.\nTavix supports only PRT, ASM, and DRW files.";
+  else return extension + " files are not supported in Tavix.\nTavix supports only PRT, ASM, and DRW files.";
 
   if (hasSimplifiedRep)
     return "This " + word + " has an active simplified representation.\nSimplified representations are not supported in Tavix.";

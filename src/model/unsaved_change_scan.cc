@@ -151,16 +151,20 @@ class UnsavedChangeScan {
 
 bool hasUnsavedChangesInSession() {
   wfcWSession_ptr session;
-  pfcModel_ptr current;
   try {
     session = wfcWSession::cast(pfcGetCurrentSessionWithCompatibility(pfcC4Compatible));
-    if (session) current = session->GetCurrentModel();
   } catch (const xthrowable&) {
     session = nullptr;
   }
   if (!session) {
     logWarning("Creo session unavailable while checking for unsaved model changes.");
     return false;
+  }
+  pfcModel_ptr current;
+  try {
+    current = session->GetCurrentModel();
+  } catch (const xthrowable&) {
+    current = nullptr;
   }
   if (!current) {
     logWarning("No current model available during unsaved-change check.");

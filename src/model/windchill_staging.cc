@@ -14,8 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kPrefix = "WindchillUtils: ";
-
 bool pathExists(const fs::path& path) {
   std::error_code error;
   bool present = fs::exists(path, error);
@@ -27,14 +25,14 @@ bool pathExists(const fs::path& path) {
 // out of it ("..", a separator) is refused rather than copied.
 bool refuseUnsafeName(const std::string& origin, const std::string& localName) {
   if (isSafeLocalFileName(localName)) return false;
-  logError(std::string(kPrefix) + "refusing Windchill origin whose file name leaves the destination directory. origin=" +
+  logError("WindchillUtils: refusing Windchill origin whose file name leaves the destination directory. origin=" +
            origin + ", file=" + localName);
   return true;
 }
 
 void removeCopyDirectory(const fs::path& directory) {
   if (removeDirectoryTree(directory).error)
-    logWarning(std::string(kPrefix) + "failed to clean up temporary Windchill copy directory.");
+    logWarning("WindchillUtils: failed to clean up temporary Windchill copy directory.");
 }
 
 }  // namespace
@@ -42,48 +40,46 @@ void removeCopyDirectory(const fs::path& directory) {
 std::optional<fs::path> copyWindchillModel(const pfcBaseSession_ptr& session, const std::string& origin,
                                            const std::string& modelFileName, const fs::path& destination) {
   if (!session) {
-    logError(std::string(kPrefix) + "session pointer is null; cannot copy Windchill model.");
+    logError("WindchillUtils: session pointer is null; cannot copy Windchill model.");
     return std::nullopt;
   }
   if (origin.empty() || modelFileName.empty()) {
-    logError(std::string(kPrefix) + "wsOrigin or modelFileName is empty; cannot copy Windchill model.");
+    logError("WindchillUtils: wsOrigin or modelFileName is empty; cannot copy Windchill model.");
     return std::nullopt;
   }
   const std::string localName = localFileNameFromOrigin(origin);
   const std::string destinationText = pathToUtf8(destination);
-  logInfo(std::string(kPrefix) + "copying Windchill model from workspace. file=" + modelFileName +
+  logInfo("WindchillUtils: copying Windchill model from workspace. file=" + modelFileName +
           ", origin=" + origin + ", dest=" + destinationText);
   if (refuseUnsafeName(origin, localName)) return std::nullopt;
   if (localName != modelFileName)
-    logDebug(std::string(kPrefix) + "resolved local filename from origin: " + modelFileName + " -> " + localName);
+    logDebug("WindchillUtils: resolved local filename from origin: " + modelFileName + " -> " + localName);
 
   try {
     session->CopyFileFromWS(origin, destinationText);
     fs::path copied = destination / pathFromUtf8(localName);
     if (!pathExists(copied)) {
-      logError(std::string(kPrefix) + "CopyFileFromWS returned but output file not found: " + pathToUtf8(copied));
+      logError("WindchillUtils: CopyFileFromWS returned but output file not found: " + pathToUtf8(copied));
       return std::nullopt;
     }
-    logDebug(std::string(kPrefix) + "Windchill model successfully copied to: " + pathToUtf8(copied));
+    logDebug("WindchillUtils: Windchill model successfully copied to: " + pathToUtf8(copied));
     return copied;
   } catch (const xthrowable& error) {
     const char* className = error.GetClassName();
     if (std::strcmp(className, "pfcXToolkitInvalidFile") == 0)
-      logError(std::string(kPrefix) + "CopyFileFromWS failed because the source file is missing or invalid. origin=" +
+      logError("WindchillUtils: CopyFileFromWS failed because the source file is missing or invalid. origin=" +
                origin + ", model=" + modelFileName);
     else if (std::strcmp(className, "pfcXToolkitInvalidDir") == 0)
-      logError(std::string(kPrefix) +
-               "CopyFileFromWS failed because the destination directory does not exist. dest=" + destinationText +
+      logError("WindchillUtils: CopyFileFromWS failed because the destination directory does not exist. dest=" + destinationText +
                ", model=" + modelFileName);
     else if (std::strcmp(className, "pfcXToolkitCantAccess") == 0)
-      logError(std::string(kPrefix) +
-               "CopyFileFromWS failed because Creo cannot access the source or destination. origin=" + origin +
+      logError("WindchillUtils: CopyFileFromWS failed because Creo cannot access the source or destination. origin=" + origin +
                ", dest=" + destinationText);
     else
-      logError(std::string(kPrefix) + "Creo toolkit error while copying Windchill model: " + modelFileName +
+      logError("WindchillUtils: Creo toolkit error while copying Windchill model: " + modelFileName +
                ", exception=" + className);
   } catch (const std::exception& error) {
-    logError(std::string(kPrefix) + "unexpected error while copying Windchill model: " + error.what());
+    logError("WindchillUtils: unexpected error while copying Windchill model: " + std::string(error.what()));
   }
   return std::nullopt;
 }
@@ -94,7 +90,7 @@ std::optional<fs::path> copyWindchillModelIfNeeded(const pfcBaseSession_ptr& ses
   if (refuseUnsafeName(origin, localName)) return std::nullopt;
   fs::path existing = destination / pathFromUtf8(localName);
   if (pathExists(existing)) {
-    logDebug(std::string(kPrefix) + "model already present locally, reusing: " + pathToUtf8(existing));
+    logDebug("WindchillUtils: model already present locally, reusing: " + pathToUtf8(existing));
     return existing;
   }
   return copyWindchillModel(session, origin, modelFileName, destination);
@@ -105,7 +101,7 @@ std::optional<fs::path> stageWindchillModelToPath(const pfcBaseSession_ptr& sess
   std::optional<fs::path> copyDirectory;
   try {
     if (pathExists(target)) {
-      logDebug(std::string(kPrefix) + "model already present locally at explicit path, reusing: " +
+      logDebug("WindchillUtils: model already present locally at explicit path, reusing: " +
                pathToUtf8(target));
       return target;
     }
@@ -119,11 +115,11 @@ std::optional<fs::path> stageWindchillModelToPath(const pfcBaseSession_ptr& sess
     // The copy directory is ours alone: it goes whether or not the copy worked.
     removeCopyDirectory(*copyDirectory);
     if (!copied) return std::nullopt;
-    logDebug(std::string(kPrefix) + "Windchill model successfully staged to explicit path: " + pathToUtf8(target));
+    logDebug("WindchillUtils: Windchill model successfully staged to explicit path: " + pathToUtf8(target));
     return target;
   } catch (const std::exception& error) {
-    logError(std::string(kPrefix) + "unexpected error while staging Windchill model to explicit path: " +
-             error.what());
+    logError("WindchillUtils: unexpected error while staging Windchill model to explicit path: " +
+             std::string(error.what()));
     if (copyDirectory) removeCopyDirectory(*copyDirectory);
     return std::nullopt;
   }
@@ -164,12 +160,12 @@ pfcModel_ptr findLoadedWindchillGeneric(const pfcModels_ptr& models, const pfcMo
     }
     if (candidates.size() == 1) return candidates.front();
     if (candidates.size() > 1)
-      logDebug(std::string(kPrefix) + "Windchill FT generic lookup was ambiguous. instance_file=" + instanceFileName +
+      logDebug("WindchillUtils: Windchill FT generic lookup was ambiguous. instance_file=" + instanceFileName +
                ", expected_generic=" + expected + ", candidate_count=" + std::to_string(candidates.size()));
     return nullptr;
   } catch (const xthrowable& error) {
-    logWarning(std::string(kPrefix) + "Creo toolkit error during Windchill FT generic lookup. exception=" +
-               error.GetClassName());
+    logWarning("WindchillUtils: Creo toolkit error during Windchill FT generic lookup. exception=" +
+               std::string(error.GetClassName()));
     return nullptr;
   }
 }
