@@ -1,5 +1,6 @@
 // tavix-service: a local Tavix service on 127.0.0.1 for the demo and for tests.
 #include <signal.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +15,7 @@ namespace {
 
 const char* const kUsage =
     "usage: tavix-service --data-dir DIR [--port N] [--seed seed.json] [--port-file FILE]\n"
-    "                     [--code-lifetime SECONDS]\n"
+    "                     [--code-lifetime SECONDS] [--exit-with-stdin]\n"
     "Serves the Tavix sign-in, API and pages on http://127.0.0.1:N/ (N=0 or absent: any free port).\n"
     "Without --seed, a demo user engineer@example.com / creo-demo and two workspaces are created.\n";
 
@@ -24,6 +25,7 @@ struct Arguments {
   std::filesystem::path seedFile;
   std::filesystem::path portFile;
   int codeLifetimeSeconds = 60;
+  bool exitWithStdin = false;
 };
 
 Arguments parseArguments(int argc, char** argv) {
@@ -33,6 +35,10 @@ Arguments parseArguments(int argc, char** argv) {
     if (option == "--help" || option == "-h") {
       std::cout << kUsage;
       std::exit(0);
+    }
+    if (option == "--exit-with-stdin") {
+      arguments.exitWithStdin = true;
+      continue;
     }
     if (i + 1 >= argc) throw std::runtime_error(option + " needs a value");
     std::string value = argv[++i];
@@ -87,6 +93,16 @@ int main(int argc, char** argv) {
       sigwait(&stopSignals, &signal);
       service.stop();
     });
+    if (arguments.exitWithStdin) {
+      // The process that started us holds the other end: when it dies, even by a
+      // crash, the pipe closes and the service stops instead of lingering.
+      std::thread([] {
+        char ignored[256];
+        while (read(STDIN_FILENO, ignored, sizeof ignored) > 0) {
+        }
+        kill(getpid(), SIGTERM);
+      }).detach();
+    }
     if (!arguments.portFile.empty()) writePortFile(arguments.portFile, port);
     std::printf("Tavix service listening on %s\n", service.baseUrl().c_str());
     std::fflush(stdout);

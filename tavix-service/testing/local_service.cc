@@ -52,17 +52,28 @@ LocalTavixService::LocalTavixService(std::optional<nlohmann::json> seed, std::ve
     arguments.insert(arguments.end(), {"--seed", (folder_ / "seed.json").string()});
   }
   arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
+  // The service stops when this pipe closes, so it does not outlive a crashed test.
+  int lifeline[2];
+  if (pipe2(lifeline, O_CLOEXEC) != 0) {
+    std::filesystem::remove_all(folder_);
+    throw std::runtime_error("cannot create a pipe for the service");
+  }
+  lifeline_ = lifeline[1];
+  arguments.push_back("--exit-with-stdin");
   std::vector<char*> argv;
   for (auto& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, lifeline[0], STDIN_FILENO);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
   int failed = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
+  close(lifeline[0]);
   if (failed) {
+    close(lifeline_);
     std::filesystem::remove_all(folder_);
     throw std::runtime_error(std::string("cannot start ") + TAVIX_SERVICE_PROGRAM + ": " + std::strerror(failed));
   }
@@ -76,6 +87,7 @@ LocalTavixService::LocalTavixService(std::optional<nlohmann::json> seed, std::ve
     }
     if (int status = 0; hasExited(pid_, status)) {
       pid_ = -1;
+      close(lifeline_);
       std::string printed = output();
       std::filesystem::remove_all(folder_);
       throw std::runtime_error("tavix-service stopped while starting:\n" + printed);
@@ -91,6 +103,7 @@ LocalTavixService::~LocalTavixService() { stop(); }
 
 void LocalTavixService::stop() {
   if (pid_ > 0) {
+    close(lifeline_);
     kill(pid_, SIGTERM);
     int status = 0;
     auto deadline = std::chrono::steady_clock::now() + 10s;

@@ -64,6 +64,7 @@ class LocalTavixService {
   std::filesystem::path dataDir_;
   std::filesystem::path outputFile_;
   pid_t pid_ = -1;
+  int lifeline_ = -1;  // write end of the service's stdin
   int port_ = 0;
   std::string baseUrl_;
 };
