@@ -72,7 +72,8 @@ TEST(LogFile, LinesHaveTheSupportFormatWithCrLfInTheWorkingDirectory) {
   EXPECT_EQ(text.find("\n\n"), std::string::npos);
   for (const std::string& line : log.lines()) EXPECT_TRUE(std::regex_match(line, kLinePattern)) << line;
   EXPECT_THAT(log.messages(), ElementsAre("[INFO] [Tavix] Log level set to DEBUG (env)", "[DEBUG] [Tavix] d",
-                                          "[INFO] [Tavix] i", "[WARNING] [Tavix] ", "[ERROR] [norvane] from the library",
+                                          "[INFO] [Tavix] i", "[WARNING] [Tavix] ",
+                                          "[ERROR] [norvane] from the library",
                                           "[INFO] [Tavix] found [norvane] inside"));
 }
 

@@ -34,47 +34,46 @@ std::string_view trim(std::string_view text) {
 
 bool canOpen(const std::filesystem::path& path) { return std::ifstream(path, std::ios::binary).is_open(); }
 
-void logLoad(const std::string& text) { logDebug("TavixProperties::load: " + text); }
-
 }  // namespace
 
 bool TavixProperties::load() { return load(libraryDirectoryPath()); }
 
 bool TavixProperties::load(const std::filesystem::path& libraryDirectoryPath) {
   const std::filesystem::path relativePath(kPropertiesFileName);
-  logLoad("entry. DLL dir path: " + pathToUtf8(libraryDirectoryPath));
+  logDebug("TavixProperties::load: entry. DLL dir path: " + pathToUtf8(libraryDirectoryPath));
 
   std::filesystem::path pathToLoad;
-  logLoad("opening CWD probe");
+  logDebug("TavixProperties::load: opening CWD probe");
   const bool inWorkingDirectory = canOpen(relativePath);
-  logLoad(std::string("CWD probe open=") + (inWorkingDirectory ? "true" : "false"));
+  logDebug(std::string("TavixProperties::load: CWD probe open=") + (inWorkingDirectory ? "true" : "false"));
   if (inWorkingDirectory) {
     pathToLoad = fullPathName(relativePath).value_or(relativePath);
-    logLoad("CWD path resolved to: " + pathToUtf8(pathToLoad));
+    logDebug("TavixProperties::load: CWD path resolved to: " + pathToUtf8(pathToLoad));
   }
   if (pathToLoad.empty()) {
-    logLoad("opening DLL dir probe");
+    logDebug("TavixProperties::load: opening DLL dir probe");
     const bool besideLibrary = canOpen(libraryDirectoryPath);
-    logLoad(std::string("DLL dir probe open=") + (besideLibrary ? "true" : "false"));
+    logDebug(std::string("TavixProperties::load: DLL dir probe open=") + (besideLibrary ? "true" : "false"));
     if (besideLibrary) pathToLoad = libraryDirectoryPath;
   }
-  logLoad("pathToLoad=" + (pathToLoad.empty() ? std::string("(empty)") : pathToUtf8(pathToLoad)));
+  logDebug("TavixProperties::load: pathToLoad=" +
+           (pathToLoad.empty() ? std::string("(empty)") : pathToUtf8(pathToLoad)));
 
   Table table;
   if (!pathToLoad.empty()) {
-    logLoad("opening file for parsing");
+    logDebug("TavixProperties::load: opening file for parsing");
     std::ifstream file(pathToLoad, std::ios::binary);
     if (file.is_open()) {
-      logLoad("parsing properties");
+      logDebug("TavixProperties::load: parsing properties");
       table = parse(file);
-      logLoad("parsed " + std::to_string(table.size()) + " entries");
+      logDebug("TavixProperties::load: parsed " + std::to_string(table.size()) + " entries");
     }
   }
 
-  logLoad("storing parsed properties");
+  logDebug("TavixProperties::load: storing parsed properties");
   loaded().table = std::move(table);
   loaded().path = pathToLoad;
-  logLoad(std::string("done, loaded=") + (pathToLoad.empty() ? "false" : "true"));
+  logDebug(std::string("TavixProperties::load: done, loaded=") + (pathToLoad.empty() ? "false" : "true"));
   return !pathToLoad.empty();
 }
 

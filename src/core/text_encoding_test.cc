@@ -31,7 +31,8 @@ TEST(TextEncoding, Utf8RepairKeepsValidTextAndReplacesEachBadSequenceOnce) {
   EXPECT_EQ(repairUtf8("a\xE2\x80z"), "a" + kReplacement + "z");              // cut-off sequence
   EXPECT_EQ(repairUtf8("\xC0\xAF"), kReplacement + kReplacement);             // overlong '/'
   EXPECT_EQ(repairUtf8("\xED\xA0\x80"), kReplacement + kReplacement + kReplacement);  // encoded surrogate
-  EXPECT_EQ(repairUtf8("\xF4\x90\x80\x80"), kReplacement + kReplacement + kReplacement + kReplacement);  // above U+10FFFF
+  // Above U+10FFFF.
+  EXPECT_EQ(repairUtf8("\xF4\x90\x80\x80"), kReplacement + kReplacement + kReplacement + kReplacement);
   EXPECT_EQ(repairUtf8("end\xF0\x9F\x98"), "end" + kReplacement);
   EXPECT_EQ(repairUtf8(std::string("nul\0in", 6)), std::string("nul\0in", 6));
 }
