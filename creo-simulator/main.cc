@@ -9,7 +9,6 @@
 
 #include "addin_library.h"
 #include "browser_commands.h"
-#include "browser_commands.h"
 #include "command_table.h"
 #include "creo_simulator.h"
 #include "lifecycle_commands.h"
@@ -104,7 +103,6 @@ int main(int argc, char* argv[]) {
 
   creosim::CommandTable table;
   creosim::addLifecycleCommands(table);
-  creosim::addBrowserCommands(table);
   creosim::addBrowserCommands(table);
   creosim::addModelCommands(table);
   table.add("help", "help                 list the commands",
