@@ -1,6 +1,9 @@
 // The library against the real local service, with a scripted browser in the
 // user's place.
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <ifaddrs.h>
 #include <netinet/in.h>
 #include <openssl/sha.h>
@@ -12,6 +15,7 @@
 #include <future>
 #include <mutex>
 #include <random>
+#include <thread>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -288,6 +292,74 @@ TEST(NorvaneService, RefusesPlainHttpOutsideLoopbackAndReportsAnUnreachableServi
   Connected connected(base);
   EXPECT_THAT(failureOf([&] { connected.client.getCurrentUser("token"); }),
               StartsWith("norvane: cannot connect to " + base));
+}
+
+// A TLS server whose certificate no authority signed: openssl's own test server.
+class SelfSignedServer {
+ public:
+  SelfSignedServer() : folder_(std::filesystem::temp_directory_path() / ("norvane-tls-" + std::to_string(getpid()))) {
+    std::filesystem::create_directories(folder_);
+    const std::string key = (folder_ / "key.pem").string(), cert = (folder_ / "cert.pem").string();
+    const std::string make = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
+                             "-addext subjectAltName=IP:127.0.0.1 -keyout " + key + " -out " + cert + " 2>/dev/null";
+    if (std::system(make.c_str()) != 0) throw std::runtime_error("openssl cannot make a certificate");
+    port_ = freePort();
+    pid_ = fork();
+    if (pid_ == 0) {
+      const int quiet = open("/dev/null", O_WRONLY);
+      dup2(quiet, 1);
+      dup2(quiet, 2);
+      execlp("openssl", "openssl", "s_server", "-quiet", "-www", "-accept", std::to_string(port_).c_str(), "-cert",
+             cert.c_str(), "-key", key.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    waitUntilListening();
+  }
+  ~SelfSignedServer() {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+    std::filesystem::remove_all(folder_);
+  }
+  std::string url() const { return "https://127.0.0.1:" + std::to_string(port_) + "/"; }
+
+ private:
+  static int freePort() {
+    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    close(probe);
+    return ntohs(address.sin_port);
+  }
+  void waitUntilListening() const {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const int probe = socket(AF_INET, SOCK_STREAM, 0);
+      sockaddr_in address{};
+      address.sin_family = AF_INET;
+      address.sin_port = htons(static_cast<uint16_t>(port_));
+      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      const bool up = connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+      close(probe);
+      if (up) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    throw std::runtime_error("openssl s_server did not start");
+  }
+
+  std::filesystem::path folder_;
+  int port_ = 0;
+  pid_t pid_ = -1;
+};
+
+TEST(NorvaneService, HttpsRefusesACertificateNoAuthoritySigned) {
+  SelfSignedServer server;
+  Connected connected(server.url());
+  const std::string failure = failureOf([&] { connected.client.getCurrentUser("token"); });
+  EXPECT_THAT(failure, StartsWith("norvane: cannot connect to " + server.url()));
+  EXPECT_THAT(failure, HasSubstr("SSL"));
 }
 
 TEST(NorvaneUpload, FilesArriveWholeWithTheirAddresses) {
