@@ -18,7 +18,7 @@ std::string extensionOfType(pfcModelType type) {
     case pfcMDL_ASSEMBLY: return ".asm";
     case pfcMDL_PART: return ".prt";
     case pfcMDL_DRAWING: return ".drw";
-    default: return "." + std::to_string(static_cast<int>(type));
+    default: return std::string(".").append(std::to_string(static_cast<int>(type)));
   }
 }
 

@@ -225,10 +225,7 @@ SourceRevision resolveSourceRevisionVersion(const pfcModel_ptr& model, const std
     return revision;
   }
   try {
-    if (!isWindchillOrigin(model->GetOrigin())) {
-      revision.sourceRevisionVersion = "1";
-      return revision;
-    }
+    if (!isWindchillOrigin(model->GetOrigin())) return {sourceRevisionId, "1"};
   } catch (const xthrowable& error) {
     logError("Model source revision version could not be read: " + error.GetDescription());
     return revision;
@@ -239,8 +236,7 @@ SourceRevision resolveSourceRevisionVersion(const pfcModel_ptr& model, const std
     case QueryStatus::Empty:
     case QueryStatus::StructuredException:
       logInfo("Windchill model iteration unavailable; defaulting source revision version to 1.");
-      revision.sourceRevisionVersion = "1";
-      break;
+      return {sourceRevisionId, "1"};
     case QueryStatus::ToolkitError:
       logError("Windchill model iteration could not be read; leaving source revision version empty.");
       break;
