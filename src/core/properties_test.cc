@@ -105,8 +105,6 @@ TEST(Properties, LoadTellsSupportWhereItLookedAtDebugLevel) {
   const std::string libraryFile = (library / "tavix.properties").string();
 
   loadBeside(library);
-  loadBeside(log.directory() / "elsewhere");
-
   EXPECT_THAT(log.messages(),
               ElementsAre("[INFO] [Tavix] Log level set to DEBUG (env)",
                           "[DEBUG] [Tavix] TavixProperties::load: entry. DLL dir path: " + libraryFile,
@@ -119,14 +117,11 @@ TEST(Properties, LoadTellsSupportWhereItLookedAtDebugLevel) {
                           "[DEBUG] [Tavix] TavixProperties::load: parsing properties",
                           "[DEBUG] [Tavix] TavixProperties::load: parsed 2 entries",
                           "[DEBUG] [Tavix] TavixProperties::load: storing parsed properties",
-                          "[DEBUG] [Tavix] TavixProperties::load: done, loaded=true",
-                          ::testing::StartsWith("[DEBUG] [Tavix] TavixProperties::load: entry. DLL dir path: "),
-                          "[DEBUG] [Tavix] TavixProperties::load: opening CWD probe",
-                          "[DEBUG] [Tavix] TavixProperties::load: CWD probe open=false",
-                          "[DEBUG] [Tavix] TavixProperties::load: opening DLL dir probe",
-                          "[DEBUG] [Tavix] TavixProperties::load: DLL dir probe open=false",
-                          "[DEBUG] [Tavix] TavixProperties::load: pathToLoad=(empty)",
-                          "[DEBUG] [Tavix] TavixProperties::load: storing parsed properties",
-                          "[DEBUG] [Tavix] TavixProperties::load: done, loaded=false"));
+                          "[DEBUG] [Tavix] TavixProperties::load: done, loaded=true"));
+
+  loadBeside(log.directory() / "elsewhere");
+  const std::string text = log.text();
+  EXPECT_NE(text.find("TavixProperties::load: pathToLoad=(empty)\r\n"), std::string::npos);
+  EXPECT_NE(text.find("TavixProperties::load: done, loaded=false\r\n"), std::string::npos);
   setEnvironmentVariable("TAVIX_CREO_LOG_LEVEL", nullptr);
 }
