@@ -2,7 +2,6 @@
 // copy of the current user, shared by Creo's UI thread and the sign-in thread.
 #pragma once
 
-#include <atomic>
 #include <memory>
 #include <string>
 
@@ -40,6 +39,8 @@ class SessionManager : public ISessionManager {
   std::shared_ptr<const NorvaneUser> getCachedUser() const override;
 
  private:
-  std::atomic<std::shared_ptr<const NorvaneLocalAuthTokens>> tokens_;
-  std::atomic<std::shared_ptr<const NorvaneUser>> user_;
+  // Touched only through std::atomic_load/std::atomic_store: libstdc++'s
+  // std::atomic<std::shared_ptr> uses a lock the thread sanitizer cannot see.
+  std::shared_ptr<const NorvaneLocalAuthTokens> tokens_;
+  std::shared_ptr<const NorvaneUser> user_;
 };
