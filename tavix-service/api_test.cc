@@ -199,7 +199,7 @@ TEST(ServiceApi, ParallelFilesOfOneUploadEachLandIntact) {
 }
 
 TEST(ServiceApi, ARestartKeepsFilesButSignsEveryoneOut) {
-  auto kept = std::filesystem::temp_directory_path() / ("tavix-service-restart-" + std::to_string(getpid()));
+  auto kept = std::filesystem::temp_directory_path() / ("tavixtest-service-restart-" + std::to_string(getpid()));
   std::filesystem::remove_all(kept);
   std::string token;
   {

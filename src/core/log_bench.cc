@@ -27,7 +27,7 @@ double microsecondsPerLine(Write write) {
 
 int main() {
   const auto previous = std::filesystem::current_path();
-  const auto directory = std::filesystem::temp_directory_path() / "tavix-log-bench";
+  const auto directory = std::filesystem::temp_directory_path() / "tavixtest-log-bench";
   std::filesystem::remove_all(directory);
   std::filesystem::create_directory(directory);
   std::filesystem::current_path(directory);

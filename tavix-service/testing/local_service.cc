@@ -27,7 +27,7 @@ namespace {
 using namespace std::chrono_literals;
 
 std::filesystem::path makeFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "tavix-service-test-XXXXXX").string();
+  std::string pattern = (std::filesystem::temp_directory_path() / "tavixtest-service-XXXXXX").string();
   if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a folder for the service");
   return pattern;
 }

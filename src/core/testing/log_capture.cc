@@ -12,7 +12,7 @@ std::filesystem::path createFreshDirectory() {
   std::random_device random;
   const auto base = std::filesystem::temp_directory_path();
   for (;;) {
-    auto candidate = base / ("tavix-test-" + std::to_string(random()) + std::to_string(random()));
+    auto candidate = base / ("tavixtest-log-" + std::to_string(random()) + std::to_string(random()));
     if (std::filesystem::create_directory(candidate)) return candidate;
   }
 }
