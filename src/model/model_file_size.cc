@@ -82,8 +82,8 @@ double componentSize(const pfcBaseSession_ptr& session, const pfcFeature_ptr& fe
     return 0;
   }
   const std::string origin = child->GetOrigin();
+  if (visitedModelPaths().contains(origin)) return 0;
   const fs::path originPath = pathFromUtf8(origin);
-  if (visitedModelPaths().contains(originPath)) return 0;
   if (!isWindchillOrigin(origin)) return ModelMetadataResolver::resolveFileSize(originPath, child, stagingDirectory);
 
   const std::string childName = child->GetFileName();

@@ -1,18 +1,22 @@
 // The model files already counted while one model's size is resolved, in the
-// order they were met. Membership is a hash lookup, so that assemblies of many
-// thousand components stay linear.
+// order they were met. Membership is a hash lookup on the path's UTF-8 text, so
+// that assemblies of many thousand components stay linear and a component's
+// origin can be tested before a path is built from it.
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <unordered_set>
 #include <vector>
+
+#include "core/text_encoding.h"
 
 class VisitedModelPaths {
  public:
   void append(const std::filesystem::path& path) {
-    if (members_.insert(path).second) order_.push_back(path);
+    if (members_.insert(pathToUtf8(path)).second) order_.push_back(path);
   }
-  bool contains(const std::filesystem::path& path) const { return members_.count(path) != 0; }
+  bool contains(const std::string& utf8Path) const { return members_.count(utf8Path) != 0; }
   void clear() {
     order_.clear();
     members_.clear();
@@ -20,11 +24,8 @@ class VisitedModelPaths {
   const std::vector<std::filesystem::path>& paths() const { return order_; }
 
  private:
-  struct PathHash {
-    size_t operator()(const std::filesystem::path& path) const { return std::filesystem::hash_value(path); }
-  };
   std::vector<std::filesystem::path> order_;
-  std::unordered_set<std::filesystem::path, PathHash> members_;
+  std::unordered_set<std::string> members_;
 };
 
 // The process-wide list; used on Creo's user-interface thread only and empty
