@@ -1,8 +1,11 @@
 #include "lifecycle_commands.h"
 
+#include <chrono>
 #include <fstream>
+#include <iterator>
 #include <ostream>
 #include <stdexcept>
+#include <thread>
 
 #include "addin_library.h"
 #include "creo_simulator.h"
@@ -67,6 +70,30 @@ void module(SimContext& context, const std::vector<std::string>& args) {
   context.out << args.front() << ": " << (path ? path->string() : std::string("not loaded")) << "\n";
 }
 
+// wait-log TEXT... [seconds]: waits until the log holds TEXT, for work that the
+// add-in finishes on a thread of its own (the sign-in).
+void waitForLog(SimContext& context, const std::vector<std::string>& args) {
+  std::vector<std::string> words = args;
+  int seconds = 10;
+  if (words.size() > 1 && words.back().find_first_not_of("0123456789") == std::string::npos) {
+    seconds = std::stoi(words.back());
+    words.pop_back();
+  }
+  if (words.empty()) throw std::invalid_argument("usage: wait-log TEXT... [seconds]");
+  std::string text = words.front();
+  for (size_t i = 1; i < words.size(); ++i) text += " " + words[i];
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (true) {
+    std::ifstream log(kLogFileName, std::ios::binary);
+    const std::string content((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    if (content.find(text) != std::string::npos) break;
+    if (std::chrono::steady_clock::now() >= deadline)
+      throw std::runtime_error("the log did not show \"" + text + "\" within " + std::to_string(seconds) + " s");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  context.out << "log shows \"" << text << "\"\n";
+}
+
 }  // namespace
 
 void addLifecycleCommands(CommandTable& table) {
@@ -75,6 +102,7 @@ void addLifecycleCommands(CommandTable& table) {
   table.add("unload", "unload               run user_terminate and unload the add-in", unload);
   table.add("ribbon", "ribbon               show the ribbon's buttons and their commands", ribbon);
   table.add("module", "module NAME          where the loaded module NAME (e.g. norvane.dll) came from", module);
+  table.add("wait-log", "wait-log TEXT [seconds]  wait until the log shows TEXT (default 10 s)", waitForLog);
   table.add("log", "log                  print tavix-integration.log from the working directory", showLog);
 }
 

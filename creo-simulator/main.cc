@@ -11,9 +11,12 @@
 #include "browser_commands.h"
 #include "command_table.h"
 #include "creo_simulator.h"
+#include "dialog_commands.h"
 #include "lifecycle_commands.h"
 #include "model_commands.h"
 #include "registration_file.h"
+#include "scripted_dialog_user.h"
+#include "terminal_dialog_user.h"
 
 namespace fs = std::filesystem;
 
@@ -105,6 +108,14 @@ int main(int argc, char* argv[]) {
   creosim::addLifecycleCommands(table);
   creosim::addBrowserCommands(table);
   creosim::addModelCommands(table);
+  // A person answers dialogs at the terminal; a script answers them with "answer".
+  auto scriptedUser = std::make_shared<creosim::ScriptedDialogUser>();
+  creosim::addDialogCommands(table, scriptedUser);
+  if (options.interactive) {
+    simulator.dialogs().setUser(std::make_shared<creosim::TerminalDialogUser>(std::cin, std::cout));
+  } else {
+    simulator.dialogs().setUser(scriptedUser);
+  }
   table.add("help", "help                 list the commands",
             [&table](creosim::SimContext& c, const std::vector<std::string>&) { table.printHelp(c.out); });
 
