@@ -25,17 +25,6 @@ bool waitFor(int fd, short events, std::chrono::milliseconds timeout) {
 
 }  // namespace
 
-TcpSocket::~TcpSocket() { close(); }
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept : handle_(other.handle_) { other.handle_ = kInvalid; }
-TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
-  if (this != &other) {
-    close();
-    handle_ = other.handle_;
-    other.handle_ = kInvalid;
-  }
-  return *this;
-}
-
 TcpSocket TcpSocket::listenOnLoopback() {
   TcpSocket listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!listener.isOpen()) throw NorvaneError(std::string("norvane: cannot create a socket: ") + std::strerror(errno));

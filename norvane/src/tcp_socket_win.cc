@@ -28,17 +28,6 @@ bool waitFor(SOCKET socket, short events, std::chrono::milliseconds timeout) {
 
 }  // namespace
 
-TcpSocket::~TcpSocket() { close(); }
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept : handle_(other.handle_) { other.handle_ = kInvalid; }
-TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
-  if (this != &other) {
-    close();
-    handle_ = other.handle_;
-    other.handle_ = kInvalid;
-  }
-  return *this;
-}
-
 TcpSocket TcpSocket::listenOnLoopback() {
   startWinsock();
   const SOCKET socket = ::WSASocketW(AF_INET, SOCK_STREAM, IPPROTO_TCP, nullptr, 0, WSA_FLAG_NO_HANDLE_INHERIT);
