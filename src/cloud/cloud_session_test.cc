@@ -14,6 +14,7 @@
 #include "cloud/environments.h"
 #include "cloud/norvane_instance.h"
 #include "cloud/session_functions.h"
+#include "cloud/testing/null_norvane_client.h"
 #include "core/log.h"
 #include "core/properties.h"
 #include "core/testing/log_capture.h"
@@ -45,7 +46,7 @@ class PropertiesScope {
   LogCapture log_;
 };
 
-class FakeNorvaneClient : public INorvaneClient {
+class FakeNorvaneClient : public NullNorvaneClient {
  public:
   std::string localAuthFlowAuthorize() override { return "http://127.0.0.1:1/authorize"; }
   NorvaneLocalAuthTokens localAuthFlowComplete() override { return {"access", "refresh", "id"}; }
@@ -62,14 +63,6 @@ class FakeNorvaneClient : public INorvaneClient {
   NorvaneDirectory getRootDirectory(const std::string&, int64_t workspaceId) override {
     return {workspaceId * 10, "root"};
   }
-  std::vector<NorvaneFindRevisionResult> findRevision(const std::string&, int64_t, const std::string&,
-                                                      const std::string&, const std::string&, const std::string&,
-                                                      bool, bool, bool, bool) override {
-    return {};
-  }
-  NorvaneUploadResult upload(const std::string&, const NorvaneUploadPayload&, bool) override { return {}; }
-  void setLogFile(const std::string&) override {}
-  void setLogLevel(const std::string&) override {}
 
   std::atomic<int> userFetches{0};
   bool failUserFetch = false;

@@ -15,6 +15,7 @@
 #include "cloud/sign_in_flags.h"
 #include "cloud/sign_out_flow.h"
 #include "cloud/start_dialog.h"
+#include "cloud/testing/null_norvane_client.h"
 #include "core/log.h"
 #include "core/testing/log_capture.h"
 #include "core/testing/test_environment.h"
@@ -29,7 +30,7 @@ constexpr const char* kAuthorizeUrl = "https://login.tavix.example/authorize?cli
 constexpr const char* kSignInFailed = "We couldn't sign you in. Please try again.";
 
 // Answers as the client library would, as far as each test needs.
-class FakeSignInClient : public INorvaneClient {
+class FakeSignInClient : public NullNorvaneClient {
  public:
   std::string authorizeUrl = kAuthorizeUrl;
   std::function<NorvaneLocalAuthTokens()> complete = [] { return NorvaneLocalAuthTokens{"access-1", "r", "i"}; };
@@ -43,16 +44,6 @@ class FakeSignInClient : public INorvaneClient {
   NorvaneLocalAuthTokens localAuthFlowComplete() override { return ++completeCalls, complete(); }
   std::string localAuthFlowLogout() override { return logoutUrl; }
   NorvaneUser getCurrentUser(const std::string& accessToken) override { return currentUser(accessToken); }
-  std::vector<NorvaneWorkspace> listWorkspaces(const std::string&, const std::string&) override { return {}; }
-  NorvaneDirectory getRootDirectory(const std::string&, int64_t) override { return {}; }
-  std::vector<NorvaneFindRevisionResult> findRevision(const std::string&, int64_t, const std::string&,
-                                                      const std::string&, const std::string&, const std::string&,
-                                                      bool, bool, bool, bool) override {
-    return {};
-  }
-  NorvaneUploadResult upload(const std::string&, const NorvaneUploadPayload&, bool) override { return {}; }
-  void setLogFile(const std::string&) override {}
-  void setLogLevel(const std::string&) override {}
 };
 
 template <class Condition>

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cloud/client_provider.h"
+#include "cloud/testing/null_norvane_client.h"
 #include "core/log_line.h"
 #include "core/norvane_logger_adapter.h"
 #include "core/properties.h"
@@ -37,22 +38,9 @@ void writePropertiesFile(const std::string& contents) {
   std::ofstream("tavix.properties", std::ios::binary) << contents;
 }
 
-class RecordingClient : public INorvaneClient {
+class RecordingClient : public NullNorvaneClient {
  public:
   std::vector<std::string> levels;
-  std::string localAuthFlowAuthorize() override { return {}; }
-  NorvaneLocalAuthTokens localAuthFlowComplete() override { return {}; }
-  std::string localAuthFlowLogout() override { return {}; }
-  std::vector<NorvaneWorkspace> listWorkspaces(const std::string&, const std::string&) override { return {}; }
-  NorvaneUser getCurrentUser(const std::string&) override { return {}; }
-  NorvaneDirectory getRootDirectory(const std::string&, int64_t) override { return {}; }
-  std::vector<NorvaneFindRevisionResult> findRevision(const std::string&, int64_t, const std::string&,
-                                                      const std::string&, const std::string&, const std::string&,
-                                                      bool, bool, bool, bool) override {
-    return {};
-  }
-  NorvaneUploadResult upload(const std::string&, const NorvaneUploadPayload&, bool) override { return {}; }
-  void setLogFile(const std::string&) override {}
   void setLogLevel(const std::string& levelName) override { levels.push_back(levelName); }
 };
 
