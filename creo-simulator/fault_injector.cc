@@ -16,16 +16,17 @@ void FaultInjector::clear() {
   faults_.clear();
 }
 
-void FaultInjector::check(const std::string& operation) {
+void FaultInjector::check(std::string_view operation) {
   std::string exceptionClass;
   {
     std::lock_guard lock(mutex_);
+    if (faults_.empty()) return;
     auto it = faults_.find(operation);
     if (it == faults_.end()) return;
     exceptionClass = it->second.exceptionClass;
     if (it->second.remaining > 0 && --it->second.remaining == 0) faults_.erase(it);
   }
-  if (!throwToolkitError(exceptionClass, operation))
+  if (!throwToolkitError(exceptionClass, std::string(operation)))
     throw std::invalid_argument("unknown toolkit exception class: " + exceptionClass);
 }
 

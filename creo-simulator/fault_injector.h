@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 namespace creosim {
 
@@ -16,7 +17,8 @@ class FaultInjector {
   void clear();
 
   // Called at the top of every simulated operation: throws when a fault is armed.
-  void check(const std::string& operation);
+  // Cheap when none is: large assemblies make millions of these calls.
+  void check(std::string_view operation);
 
  private:
   struct Fault {
@@ -24,7 +26,7 @@ class FaultInjector {
     int remaining;
   };
   std::mutex mutex_;
-  std::map<std::string, Fault> faults_;
+  std::map<std::string, Fault, std::less<>> faults_;
 };
 
 }  // namespace creosim
