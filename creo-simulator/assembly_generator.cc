@@ -28,7 +28,7 @@ GeneratedAssembly generateAssembly(const AssemblyGeneratorOptions& options, cons
   const int parts = std::max(1, distinct - 1 - subAssemblies - generics);
   int serial = 0;
 
-  auto addFile = [&](SimModelSpec model, std::uintmax_t bytes) {
+  auto addFile = [&](SimModelDefinition model, std::uintmax_t bytes) {
     model.file = directory / (model.name + ".1");
     model.versionStamp = "vs-" + std::to_string(serial);
     writeModelFile(model.file, uniqueIdFor(serial), bytes, static_cast<std::uint64_t>(serial) + 1);
@@ -40,18 +40,18 @@ GeneratedAssembly generateAssembly(const AssemblyGeneratorOptions& options, cons
   // The pool components are drawn from: plain parts and family-table instances.
   std::vector<std::string> pool;
   for (int i = 0; i < parts; ++i) {
-    SimModelSpec part;
+    SimModelDefinition part;
     part.name = "part_" + std::to_string(i) + ".prt";
     pool.push_back(part.name);
     addFile(std::move(part), options.partBytes + static_cast<std::uintmax_t>(i % 17) * 512);
   }
   for (int g = 0; g < generics; ++g) {
-    SimModelSpec generic;
+    SimModelDefinition generic;
     generic.name = "gen_" + std::to_string(g) + ".prt";
     std::string stem = "GEN_" + std::to_string(g);
     generic.familyRows = {stem + "_A", stem + "_B"};
     for (const char* row : {"_a", "_b"}) {
-      SimModelSpec instance;
+      SimModelDefinition instance;
       instance.name = "gen_" + std::to_string(g) + row + ".prt";
       instance.generic = generic.name;
       pool.push_back(instance.name);
@@ -60,16 +60,16 @@ GeneratedAssembly generateAssembly(const AssemblyGeneratorOptions& options, cons
     addFile(std::move(generic), options.partBytes);
   }
 
-  SimModelSpec root;
+  SimModelDefinition root;
   root.name = "root.asm";
   const int rootFeatures = 2 * subAssemblies;
   const int perSubAssembly = std::max(1, (options.componentOccurrences - rootFeatures) / subAssemblies);
   size_t next = 0;
   for (int s = 0; s < subAssemblies; ++s) {
-    SimModelSpec sub;
+    SimModelDefinition sub;
     sub.name = "sub_" + std::to_string(s) + ".asm";
     for (int j = 0; j < perSubAssembly; ++j, ++result.componentOccurrences) {
-      SimComponentSpec component;
+      SimComponentDefinition component;
       component.model = pool[next++ % pool.size()];
       if (j % 40 == 39) component.status = pfcFEAT_SUPPRESSED;
       if (j % 97 == 96) component.status = pfcFEAT_FAMILY_TABLE_SUPPRESSED;

@@ -26,7 +26,7 @@ ProError CreoSimulator::isEmbeddedComponent(pfcComponentFeat& component, ProBool
   }
   auto* simulated = dynamic_cast<SimComponentFeat*>(&component);
   if (!simulated) return PRO_TK_BAD_INPUTS;
-  *isEmbedded = simulated->spec().embedded ? PRO_B_TRUE : PRO_B_FALSE;
+  *isEmbedded = simulated->definition().embedded ? PRO_B_TRUE : PRO_B_FALSE;
   return PRO_TK_NO_ERROR;
 }
 

@@ -16,7 +16,7 @@ ModelStore::~ModelStore() = default;
 
 void ModelStore::load(const SessionDescription& description) {
   for (const SimWorkspace& workspace : description.workspaces) addWorkspace(workspace);
-  for (const SimModelSpec& model : description.models) addModel(model);
+  for (const SimModelDefinition& model : description.models) addModel(model);
   for (const auto& [name, value] : description.configOptions) configOptions_[name] = value;
   if (!description.currentModel.empty()) setCurrentModel(description.currentModel);
 }
@@ -26,11 +26,11 @@ void ModelStore::addWorkspace(SimWorkspace workspace) {
   workspaces_[name] = std::move(workspace);
 }
 
-pfcModel_ptr ModelStore::addModel(SimModelSpec spec) {
-  if (spec.name.empty()) throw std::invalid_argument("a simulated model needs a name");
-  std::string key = asciiLower(spec.name);
-  if (models_.count(key)) throw std::invalid_argument("model described twice: " + spec.name);
-  pfcModel_ptr handle = makeSimModel(*this, std::move(spec));
+pfcModel_ptr ModelStore::addModel(SimModelDefinition definition) {
+  if (definition.name.empty()) throw std::invalid_argument("a simulated model needs a name");
+  std::string key = asciiLower(definition.name);
+  if (models_.count(key)) throw std::invalid_argument("model described twice: " + definition.name);
+  pfcModel_ptr handle = makeSimModel(*this, std::move(definition));
   SimModelCommon* model = simModelOf(handle);
   models_.emplace(key, Entry{handle, model});
   if (model->loaded()) loadOrder_.push_back(key);

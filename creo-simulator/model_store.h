@@ -12,7 +12,7 @@
 
 #include "host/pfc_model.h"
 #include "sim_model.h"
-#include "sim_model_spec.h"
+#include "sim_model_definition.h"
 
 namespace creosim {
 
@@ -29,7 +29,7 @@ class ModelStore {
   // Building a session, in code or from a description.
   void load(const SessionDescription& description);
   void addWorkspace(SimWorkspace workspace);
-  pfcModel_ptr addModel(SimModelSpec spec);
+  pfcModel_ptr addModel(SimModelDefinition definition);
   // The model the user is looking at; an empty name leaves none current.
   void setCurrentModel(const std::string& name);
   // Any known model by name, loaded or not; null when unknown.

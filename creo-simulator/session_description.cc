@@ -63,8 +63,8 @@ std::string relativeText(const fs::path& base, const fs::path& path) {
   return utf8Of(inside ? relativePath.generic_u8string() : path.generic_u8string());
 }
 
-SimModelSpec readModel(const json& item, const fs::path& base) {
-  SimModelSpec model;
+SimModelDefinition readModel(const json& item, const fs::path& base) {
+  SimModelDefinition model;
   model.name = item.at("name").get<std::string>();
   if (item.contains("file")) model.file = resolve(base, item.at("file"));
   model.workspace = item.value("workspace", "");
@@ -83,18 +83,18 @@ SimModelSpec readModel(const json& item, const fs::path& base) {
   model.familyRows = item.value("familyTable", std::vector<std::string>{});
   model.faults = item.value("faults", std::map<std::string, std::string>{});
   for (const json& component : item.value("components", json::array())) {
-    SimComponentSpec spec;
-    spec.model = component.at("model").get<std::string>();
-    spec.status = readStatus(component.value("status", "active"));
-    spec.embedded = component.value("embedded", false);
-    spec.visible = component.value("visible", true);
-    spec.hasDescriptor = component.value("descriptor", true);
-    model.components.push_back(std::move(spec));
+    SimComponentDefinition definition;
+    definition.model = component.at("model").get<std::string>();
+    definition.status = readStatus(component.value("status", "active"));
+    definition.embedded = component.value("embedded", false);
+    definition.visible = component.value("visible", true);
+    definition.hasDescriptor = component.value("descriptor", true);
+    model.components.push_back(std::move(definition));
   }
   return model;
 }
 
-json writeModel(const SimModelSpec& model, const fs::path& base) {
+json writeModel(const SimModelDefinition& model, const fs::path& base) {
   json item = {{"name", model.name}};
   if (!model.file.empty()) item["file"] = relativeText(base, model.file);
   if (!model.workspace.empty()) item["workspace"] = model.workspace;
@@ -113,7 +113,7 @@ json writeModel(const SimModelSpec& model, const fs::path& base) {
   if (!model.faults.empty()) item["faults"] = model.faults;
   if (!model.components.empty()) {
     json components = json::array();
-    for (const SimComponentSpec& component : model.components) {
+    for (const SimComponentDefinition& component : model.components) {
       json entry = {{"model", component.model}};
       if (component.status != pfcFEAT_ACTIVE) entry["status"] = statusName(component.status);
       if (component.embedded) entry["embedded"] = true;
@@ -160,7 +160,7 @@ void writeSessionDescription(const SessionDescription& description, const fs::pa
                                       {"cache", relativeText(base, workspace.cacheDirectory)},
                                       {"scheme", workspace.scheme}});
   root["models"] = json::array();
-  for (const SimModelSpec& model : description.models) root["models"].push_back(writeModel(model, base));
+  for (const SimModelDefinition& model : description.models) root["models"].push_back(writeModel(model, base));
   root["configOptions"] = description.configOptions;
   root["current"] = description.currentModel;
   std::ofstream out(file, std::ios::trunc);

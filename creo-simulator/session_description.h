@@ -29,13 +29,13 @@
 #include <string>
 #include <vector>
 
-#include "sim_model_spec.h"
+#include "sim_model_definition.h"
 
 namespace creosim {
 
 struct SessionDescription {
   std::vector<SimWorkspace> workspaces;
-  std::vector<SimModelSpec> models;
+  std::vector<SimModelDefinition> models;
   std::map<std::string, std::string> configOptions;
   std::string currentModel;
 };

@@ -142,14 +142,14 @@ class SimModel : public Interface, public SimModelCommon {
   }
   xbool GetIsModified() override {
     check(kpfcModel_GetIsModified);
-    return spec_.modified;
+    return definition_.modified;
   }
   xstring GetVersionStamp() override {
     check(kpfcModel_GetVersionStamp);
-    return spec_.versionStamp;
+    return definition_.versionStamp;
   }
-  xstring GetRevision() override { return answer(spec_.revision, kpfcModel_GetRevision); }
-  xstring GetVersion() override { return answer(spec_.version, kpfcModel_GetVersion); }
+  xstring GetRevision() override { return answer(definition_.revision, kpfcModel_GetRevision); }
+  xstring GetVersion() override { return answer(definition_.version, kpfcModel_GetVersion); }
   pfcModelDescriptor_ptr GetDescr() override {
     check(kpfcModel_GetDescr);
     return descriptor();
@@ -164,8 +164,8 @@ class SimModel : public Interface, public SimModelCommon {
   }
   pfcParameter_ptr GetParam(const xstring& name) override {
     check(kpfcParameterOwner_GetParam);
-    auto it = spec_.parameters.find(name);
-    if (it == spec_.parameters.end()) return nullptr;
+    auto it = definition_.parameters.find(name);
+    if (it == definition_.parameters.end()) return nullptr;
     return std::make_shared<SimParameter>(store_.faults(), it->second);
   }
 };
@@ -177,34 +177,34 @@ class SimSolid : public SimModel<Interface> {
 
   pfcModelDescriptor_ptr GetImmediateGenericInfo() override {
     this->check(kpfcFamilyMember_GetImmediateGenericInfo);
-    if (this->spec_.generic.empty()) return nullptr;
-    SimModelCommon* generic = this->store_.find(this->spec_.generic);
+    if (this->definition_.generic.empty()) return nullptr;
+    SimModelCommon* generic = this->store_.find(this->definition_.generic);
     if (!generic) throw pfcXToolkitNotFound("pfcFamilyMember::GetImmediateGenericInfo");
     return generic->descriptor();
   }
   pfcFamilyTableRows_ptr ListRows() override {
     this->check(kpfcFamilyMember_ListRows);
     auto rows = pfcFamilyTableRows::create();
-    for (const std::string& row : this->spec_.familyRows) rows->append(std::make_shared<SimFamilyTableRow>(row));
+    for (const std::string& row : this->definition_.familyRows) rows->append(std::make_shared<SimFamilyTableRow>(row));
     return rows;
   }
   pfcFamilyMember_ptr GetParent() override {
     this->check(kpfcFamilyMember_GetParent);
-    if (this->spec_.generic.empty()) throw pfcXToolkitNotFound("pfcFamilyMember::GetParent");
-    return pfcFamilyMember::cast(this->store_.retrieve(this->spec_.generic, "pfcFamilyMember::GetParent"));
+    if (this->definition_.generic.empty()) throw pfcXToolkitNotFound("pfcFamilyMember::GetParent");
+    return pfcFamilyMember::cast(this->store_.retrieve(this->definition_.generic, "pfcFamilyMember::GetParent"));
   }
   pfcFeatures_ptr ListFeaturesByType(xbool visibleOnly, pfcFeatureType type) override {
     this->check(kpfcSolid_ListFeaturesByType);
     auto features = pfcFeatures::create();
     if (type != pfcFEATTYPE_COMPONENT) return features;
     for (const auto& feature : this->features_)
-      if (!visibleOnly || feature->spec().visible) features->append(feature);
+      if (!visibleOnly || feature->definition().visible) features->append(feature);
     return features;
   }
   pfcSimpRep_ptr GetActiveSimpRep() override {
     this->check(kpfcSolid_GetActiveSimpRep);
-    if (!this->spec_.simplifiedRep) return nullptr;
-    return std::make_shared<SimSimpRep>(this->store_.faults(), *this->spec_.simplifiedRep);
+    if (!this->definition_.simplifiedRep) return nullptr;
+    return std::make_shared<SimSimpRep>(this->store_.faults(), *this->definition_.simplifiedRep);
   }
 };
 
@@ -214,8 +214,8 @@ using SimAssembly = SimSolid<wfcWAssembly>;
 
 }  // namespace
 
-SimComponentFeat::SimComponentFeat(ModelStore& store, SimComponentSpec spec, xint id)
-    : store_(store), spec_(std::move(spec)), id_(id) {}
+SimComponentFeat::SimComponentFeat(ModelStore& store, SimComponentDefinition definition, xint id)
+    : store_(store), definition_(std::move(definition)), id_(id) {}
 
 pfcFeatureType SimComponentFeat::GetFeatType() {
   store_.faults().check(kpfcFeature_GetFeatType);
@@ -223,7 +223,7 @@ pfcFeatureType SimComponentFeat::GetFeatType() {
 }
 pfcFeatureStatus SimComponentFeat::GetStatus() {
   store_.faults().check(kpfcFeature_GetStatus);
-  return spec_.status;
+  return definition_.status;
 }
 xint SimComponentFeat::GetId() {
   store_.faults().check(kpfcFeature_GetId);
@@ -231,51 +231,51 @@ xint SimComponentFeat::GetId() {
 }
 pfcModelDescriptor_ptr SimComponentFeat::GetModelDescr() {
   store_.faults().check(kpfcComponentFeat_GetModelDescr);
-  if (!spec_.hasDescriptor) return nullptr;
-  if (SimModelCommon* model = store_.find(spec_.model)) return model->descriptor();
+  if (!definition_.hasDescriptor) return nullptr;
+  if (SimModelCommon* model = store_.find(definition_.model)) return model->descriptor();
   // A component whose model is known nowhere: the descriptor still names it.
-  fs::path name = pathOf(spec_.model);
+  fs::path name = pathOf(definition_.model);
   pfcModelType type = typeOfExtension(name.extension().string()).value_or(pfcMDL_PART);
   return pfcModelDescriptor::Create(type, asciiUpper(name.stem().string()));
 }
 
-SimModelCommon::SimModelCommon(ModelStore& store, SimModelSpec spec)
+SimModelCommon::SimModelCommon(ModelStore& store, SimModelDefinition definition)
     : store_(store),
-      spec_(std::move(spec)),
-      key_(asciiLower(spec_.name)),
-      type_(spec_.type.value_or(typeOfExtension(pathOf(spec_.name).extension().string()).value_or(pfcMDL_PART))),
-      loaded_(spec_.loaded) {
+      definition_(std::move(definition)),
+      key_(asciiLower(definition_.name)),
+      type_(definition_.type.value_or(typeOfExtension(pathOf(definition_.name).extension().string()).value_or(pfcMDL_PART))),
+      loaded_(definition_.loaded) {
   xint id = 1;
-  for (const SimComponentSpec& component : spec_.components)
+  for (const SimComponentDefinition& component : definition_.components)
     features_.push_back(std::make_shared<SimComponentFeat>(store_, component, id++));
 }
 
 const SimModelCommon::Names& SimModelCommon::names() const {
   if (names_) return *names_;
   Names names;
-  names.filePath = spec_.file;
-  if (names.filePath.empty() && !spec_.generic.empty())
-    if (const SimModelCommon* generic = store_.find(spec_.generic)) names.filePath = generic->filePath();
+  names.filePath = definition_.file;
+  if (names.filePath.empty() && !definition_.generic.empty())
+    if (const SimModelCommon* generic = store_.find(definition_.generic)) names.filePath = generic->filePath();
 
-  if (!spec_.origin.empty()) {
-    names.origin = spec_.origin;
-  } else if (!names.filePath.empty() && spec_.workspace.empty()) {
+  if (!definition_.origin.empty()) {
+    names.origin = definition_.origin;
+  } else if (!names.filePath.empty() && definition_.workspace.empty()) {
     names.origin = utf8Of(names.filePath);
   } else if (!names.filePath.empty()) {
-    const SimWorkspace* workspace = store_.workspace(spec_.workspace);
-    names.origin = (workspace ? workspace->scheme : std::string("wtws")) + "://" + spec_.workspace + "/" +
+    const SimWorkspace* workspace = store_.workspace(definition_.workspace);
+    names.origin = (workspace ? workspace->scheme : std::string("wtws")) + "://" + definition_.workspace + "/" +
                    utf8Of(names.filePath.filename());
   }
 
-  if (!spec_.fileName.empty()) names.fileName = spec_.fileName;
-  else if (spec_.generic.empty()) names.fileName = spec_.name;
+  if (!definition_.fileName.empty()) names.fileName = definition_.fileName;
+  else if (definition_.generic.empty()) names.fileName = definition_.name;
   else
     names.fileName =
-        asciiLower(stemOf(spec_.name)) + "<" + asciiLower(stemOf(spec_.generic)) + ">" + extensionOfType(type_);
+        asciiLower(stemOf(definition_.name)) + "<" + asciiLower(stemOf(definition_.generic)) + ">" + extensionOfType(type_);
 
-  names.instanceName = asciiUpper(stemOf(spec_.name));
-  if (!spec_.generic.empty()) names.genericName = asciiUpper(stemOf(spec_.generic));
-  if (spec_.workspace.empty() && !names.filePath.empty()) names.directory = utf8Of(names.filePath.parent_path());
+  names.instanceName = asciiUpper(stemOf(definition_.name));
+  if (!definition_.generic.empty()) names.genericName = asciiUpper(stemOf(definition_.generic));
+  if (definition_.workspace.empty() && !names.filePath.empty()) names.directory = utf8Of(names.filePath.parent_path());
   names_ = std::move(names);
   return *names_;
 }
@@ -293,9 +293,9 @@ pfcModelDescriptor_ptr SimModelCommon::descriptor() const {
 
 void SimModelCommon::check(const std::string& operation) const {
   store_.faults().check(operation);
-  if (spec_.faults.empty()) return;
-  auto it = spec_.faults.find(operation);
-  if (it == spec_.faults.end()) return;
+  if (definition_.faults.empty()) return;
+  auto it = definition_.faults.find(operation);
+  if (it == definition_.faults.end()) return;
   if (it->second == "StructuredException") throw SimulatedProcessorFault{};
   throwToolkitError(it->second, operation);
 }
@@ -323,11 +323,11 @@ void SimModelCommon::backup(const pfcModelDescriptor_ptr& target) {
   if (directory.empty() || !fs::is_directory(directory, ec)) throw pfcXToolkitInvalidDir("pfcModel::Backup");
 
   const SimModelCommon* saved = this;
-  if (!spec_.generic.empty()) {
-    saved = store_.find(spec_.generic);
+  if (!definition_.generic.empty()) {
+    saved = store_.find(definition_.generic);
     if (!saved) throw pfcXToolkitNotFound("pfcModel::Backup");
   }
-  const std::string base = saved->spec_.fileName.empty() ? saved->spec_.name : saved->spec_.fileName;
+  const std::string base = saved->definition_.fileName.empty() ? saved->definition_.name : saved->definition_.fileName;
   fs::path written = directory / pathOf(base + "." + std::to_string(nextVersion(directory, base)));
   fs::path source = saved->filePath();
   try {
@@ -335,7 +335,7 @@ void SimModelCommon::backup(const pfcModelDescriptor_ptr& target) {
       fs::copy_file(source, written, fs::copy_options::overwrite_existing);
     else
       writeModelFile(written, "", 4096, std::hash<std::string>{}(saved->key_));
-    if (!spec_.generic.empty() && asciiUpper(store_.configOption("save_instance_accelerator")) == "ALWAYS") {
+    if (!definition_.generic.empty() && asciiUpper(store_.configOption("save_instance_accelerator")) == "ALWAYS") {
       std::string accelerator = instanceName() + (type_ == pfcMDL_ASSEMBLY ? ".xas" : ".xpr");
       writeModelFile(directory / pathOf(accelerator), "", 1024, std::hash<std::string>{}(key_));
     }
@@ -344,12 +344,12 @@ void SimModelCommon::backup(const pfcModelDescriptor_ptr& target) {
   }
 }
 
-pfcModel_ptr makeSimModel(ModelStore& store, SimModelSpec spec) {
-  pfcModelType type = spec.type.value_or(typeOfExtension(pathOf(spec.name).extension().string()).value_or(pfcMDL_PART));
+pfcModel_ptr makeSimModel(ModelStore& store, SimModelDefinition definition) {
+  pfcModelType type = definition.type.value_or(typeOfExtension(pathOf(definition.name).extension().string()).value_or(pfcMDL_PART));
   switch (type) {
-    case pfcMDL_ASSEMBLY: return std::make_shared<SimAssembly>(store, std::move(spec));
-    case pfcMDL_PART: return std::make_shared<SimPart>(store, std::move(spec));
-    default: return std::make_shared<SimDrawing>(store, std::move(spec));
+    case pfcMDL_ASSEMBLY: return std::make_shared<SimAssembly>(store, std::move(definition));
+    case pfcMDL_PART: return std::make_shared<SimPart>(store, std::move(definition));
+    default: return std::make_shared<SimDrawing>(store, std::move(definition));
   }
 }
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "host/pfc_model.h"
-#include "sim_model_spec.h"
+#include "sim_model_definition.h"
 
 namespace creosim {
 
@@ -20,34 +20,34 @@ class ModelStore;
 // A component feature of an assembly, referring to its model by name.
 class SimComponentFeat : public pfcComponentFeat {
  public:
-  SimComponentFeat(ModelStore& store, SimComponentSpec spec, xint id);
+  SimComponentFeat(ModelStore& store, SimComponentDefinition definition, xint id);
 
   pfcFeatureType GetFeatType() override;
   pfcFeatureStatus GetStatus() override;
   xint GetId() override;
   pfcModelDescriptor_ptr GetModelDescr() override;
 
-  const SimComponentSpec& spec() const { return spec_; }
+  const SimComponentDefinition& definition() const { return definition_; }
 
  private:
   ModelStore& store_;
-  SimComponentSpec spec_;
+  SimComponentDefinition definition_;
   xint id_;
 };
 
 // What every simulated model shares, whichever toolkit class it presents.
 class SimModelCommon {
  public:
-  SimModelCommon(ModelStore& store, SimModelSpec spec);
+  SimModelCommon(ModelStore& store, SimModelDefinition definition);
   virtual ~SimModelCommon() = default;
 
-  const SimModelSpec& spec() const { return spec_; }
+  const SimModelDefinition& definition() const { return definition_; }
   // Lower-cased name: the model's identity in the store.
   const std::string& key() const { return key_; }
   pfcModelType type() const { return type_; }
   bool loaded() const { return loaded_; }
   void setLoaded(bool loaded) { loaded_ = loaded; }
-  void setModified(bool modified) { spec_.modified = modified; }
+  void setModified(bool modified) { definition_.modified = modified; }
 
   // The model file on disk (an instance's is its generic's); empty when never saved.
   std::filesystem::path filePath() const;
@@ -64,7 +64,7 @@ class SimModelCommon {
   void backup(const pfcModelDescriptor_ptr& target);
 
   ModelStore& store_;
-  SimModelSpec spec_;
+  SimModelDefinition definition_;
   std::string key_;
   pfcModelType type_;
   bool loaded_;
@@ -86,7 +86,7 @@ class SimModelCommon {
 };
 
 // Builds the toolkit object for a model: wfcWAssembly, wfcWSolid or wfcWModel.
-pfcModel_ptr makeSimModel(ModelStore& store, SimModelSpec spec);
+pfcModel_ptr makeSimModel(ModelStore& store, SimModelDefinition definition);
 // The simulator's side of a model handle; null for a foreign object.
 SimModelCommon* simModelOf(const pfcModel_ptr& model);
 

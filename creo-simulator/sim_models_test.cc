@@ -93,12 +93,12 @@ TEST(SimModels, BackupWritesTheNextVersionAndAnAcceleratorWhenAsked) {
   TempDirectory dir;
   writeModelFile(dir.path / "plate.prt.2", "1 2 3", 3000);
   CreoSimulator sim(SimulatorOptions{});
-  SimModelSpec generic{.name = "plate.prt", .file = dir.path / "plate.prt.2"};
+  SimModelDefinition generic{.name = "plate.prt", .file = dir.path / "plate.prt.2"};
   generic.familyRows = {"PLATE_A"};
   sim.models().addModel(generic);
-  SimModelSpec instanceSpec{.name = "plate_a.prt"};
-  instanceSpec.generic = "plate.prt";
-  pfcModel_ptr instance = sim.models().addModel(instanceSpec);
+  SimModelDefinition instanceDefinition{.name = "plate_a.prt"};
+  instanceDefinition.generic = "plate.prt";
+  pfcModel_ptr instance = sim.models().addModel(instanceDefinition);
 
   fs::create_directories(dir.path / "out");
   auto descr = instance->GetDescr();

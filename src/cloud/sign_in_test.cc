@@ -82,10 +82,10 @@ class SignInTest : public ::testing::Test {
   }
   // The current model has a window of its own, but the base window is current.
   creosim::SimWindow_ptr openModelWindowBehindTheBaseWindow() {
-    creosim::SimModelSpec spec;
-    spec.name = "bracket.prt";
-    creosim::SimWindow_ptr window = sim_.windows().openWindow(sim_.models().addModel(spec));
-    sim_.models().setCurrentModel(spec.name);
+    creosim::SimModelDefinition definition;
+    definition.name = "bracket.prt";
+    creosim::SimWindow_ptr window = sim_.windows().openWindow(sim_.models().addModel(definition));
+    sim_.models().setCurrentModel(definition.name);
     sim_.windows().setCurrentWindow(sim_.windows().baseWindow());
     return window;
   }

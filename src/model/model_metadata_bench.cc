@@ -44,7 +44,7 @@ Figures measure(int occurrences, const fs::path& directory, int repetitions) {
   setCreoHost(&simulator);
 
   std::vector<fs::path> files;
-  for (const creosim::SimModelSpec& model : generated.description.models)
+  for (const creosim::SimModelDefinition& model : generated.description.models)
     if (!model.file.empty()) files.push_back(model.file);
   pfcModel_ptr root = simulator.models().currentModel();
 

@@ -14,16 +14,16 @@
 
 namespace fs = std::filesystem;
 using creosim::QueryScript;
-using creosim::SimModelSpec;
+using creosim::SimModelDefinition;
 
 namespace {
 
-SimModelSpec local(const std::string& name, const fs::path& file, std::vector<std::string> components = {}) {
-  SimModelSpec spec;
-  spec.name = name;
-  spec.file = file;
-  for (const std::string& component : components) spec.components.push_back({component});
-  return spec;
+SimModelDefinition local(const std::string& name, const fs::path& file, std::vector<std::string> components = {}) {
+  SimModelDefinition definition;
+  definition.name = name;
+  definition.file = file;
+  for (const std::string& component : components) definition.components.push_back({component});
+  return definition;
 }
 
 void writeText(const fs::path& path, const std::string& text) {
@@ -46,10 +46,10 @@ TEST(ModelMetadata, SizeCountsEachFileOnceAndRoundsEachLevel) {
   EXPECT_DOUBLE_EQ(resolve(s.model("a.prt")).fileSizeMb, 0.13);
 
   s.add(local("big.prt", s.writeModel(dir / "big.prt.4", 1572864)));
-  SimModelSpec cold = local("cold.prt", s.writeModel(dir / "cold.prt.1", 524288));
+  SimModelDefinition cold = local("cold.prt", s.writeModel(dir / "cold.prt.1", 524288));
   cold.loaded = false;  // in no window, but on disk: retrieved
   s.add(cold);
-  SimModelSpec mixed = local("mixed.asm", s.writeModel(dir / "mixed.asm.1", 1048576),
+  SimModelDefinition mixed = local("mixed.asm", s.writeModel(dir / "mixed.asm.1", 1048576),
                              {"big.prt", "a.prt", "ghost.prt", "cold.prt"});
   mixed.components[1].status = pfcFEAT_SUPPRESSED;
   s.add(mixed);
@@ -65,7 +65,7 @@ TEST(ModelMetadata, EmbeddedComponentAtAnyDepthFailsTheResolution) {
   ModelTestSession s;
   const fs::path dir = s.directory("models");
   s.add(local("top.asm", s.writeModel(dir / "top.asm.1"), {"sub.asm"}));
-  SimModelSpec sub = local("sub.asm", s.writeModel(dir / "sub.asm.1"), {"bolt.prt", "skin.prt"});
+  SimModelDefinition sub = local("sub.asm", s.writeModel(dir / "sub.asm.1"), {"bolt.prt", "skin.prt"});
   sub.components[1].embedded = true;
   s.add(sub);
   s.add(local("bolt.prt", s.writeModel(dir / "bolt.prt.1", 1048576)));
@@ -113,20 +113,20 @@ TEST(ModelMetadata, UniqueIdFromTheFileHeader) {
 TEST(ModelMetadata, FamilyTableClassification) {
   ModelTestSession s;
   const fs::path dir = s.directory("models");
-  SimModelSpec generic = local("plate.prt", s.writeModel(dir / "plate.prt.2"));
+  SimModelDefinition generic = local("plate.prt", s.writeModel(dir / "plate.prt.2"));
   generic.familyRows = {"PLATE_A", "PLATE_B", "PLATE_C"};
   s.add(generic);
-  SimModelSpec instance;
+  SimModelDefinition instance;
   instance.name = "plate_a.prt";
   instance.generic = "plate.prt";
   s.add(instance);
   s.add(local("plain.prt", s.writeModel(dir / "plain.prt.1")));
-  SimModelSpec wcPart;
+  SimModelDefinition wcPart;
   wcPart.name = "bolt_m8.prt";
   wcPart.origin = "wtws://main/bolt_m8.prt";
   wcPart.fileName = "bolt<m8>.prt";
   s.add(wcPart);
-  SimModelSpec wcDrawing;
+  SimModelDefinition wcDrawing;
   wcDrawing.name = "bolt_m8.drw";
   wcDrawing.origin = "wtws://main/bolt_m8.drw";
   wcDrawing.fileName = "bolt<m8>.drw";
@@ -153,7 +153,7 @@ TEST(ModelMetadata, FamilyTableClassification) {
 TEST(ModelMetadata, FieldsOfALocalAndAWindchillModel) {
   ModelTestSession s;
   const fs::path dir = s.directory("models");
-  SimModelSpec part = local("bracket_a.prt", s.writeModel(dir / "Bracket_A.PRT.3", 2048));
+  SimModelDefinition part = local("bracket_a.prt", s.writeModel(dir / "Bracket_A.PRT.3", 2048));
   part.fileName = "Bracket_A.PRT";
   part.versionStamp = "stamp-7";
   s.add(part);
@@ -166,7 +166,7 @@ TEST(ModelMetadata, FieldsOfALocalAndAWindchillModel) {
   EXPECT_EQ(metadata.lifecycleState, "");
 
   EXPECT_EQ(resolve(nullptr).fileName, ".undefined");
-  SimModelSpec wc;
+  SimModelDefinition wc;
   wc.name = "wc.prt";
   wc.origin = "wtws://main/wc.prt";
   wc.versionStamp = "stamp-wc";
@@ -184,7 +184,7 @@ TEST(ModelMetadata, FieldsOfALocalAndAWindchillModel) {
             1);
   EXPECT_EQ(s.logged("[INFO] [Tavix] Windchill model revision unavailable; using source revision id: stamp-wc"), 1);
 
-  SimModelSpec checkedIn = wc;
+  SimModelDefinition checkedIn = wc;
   checkedIn.name = "checked.prt";
   checkedIn.origin = "wtws://main/checked.prt";
   checkedIn.revision = QueryScript::answer("B");
@@ -231,13 +231,13 @@ TEST(ModelMetadata, UserFilesAndWorkspaceCacheAreLeftUntouched) {
   const fs::path staging = s.directory("staging");
   s.models().addWorkspace({"main", cache});
   s.add(local("top.asm", s.writeModel(user / "top.asm.2", 1048576), {"bolt.prt", "wcpart.prt"}));
-  SimModelSpec bolt = local("bolt.prt", s.writeModel(user / "bolt.prt.1", 131072));
+  SimModelDefinition bolt = local("bolt.prt", s.writeModel(user / "bolt.prt.1", 131072));
   bolt.modified = true;
   s.add(bolt);
   auto inWorkspace = [&](const std::string& name, std::uintmax_t bytes, std::vector<std::string> components = {}) {
-    SimModelSpec spec = local(name, s.writeModel(cache / name, bytes), std::move(components));
-    spec.workspace = "main";
-    s.add(spec);
+    SimModelDefinition definition = local(name, s.writeModel(cache / name, bytes), std::move(components));
+    definition.workspace = "main";
+    s.add(definition);
   };
   inWorkspace("wctop.asm", 1048576, {"wcpart.prt", "wcpart.prt"});
   inWorkspace("wcpart.prt", 262144);

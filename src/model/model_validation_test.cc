@@ -7,7 +7,7 @@
 #include "model/unsaved_change_scan.h"
 
 namespace fs = std::filesystem;
-using creosim::SimModelSpec;
+using creosim::SimModelDefinition;
 
 TEST(ModelValidation, FileTypeVerdicts) {
   const std::string supported = "Tavix supports only PRT, ASM, and DRW files.";
@@ -40,12 +40,12 @@ TEST(ModelValidation, SavedFileVerdicts) {
 
 namespace {
 
-SimModelSpec local(const std::string& name, const fs::path& file, std::vector<std::string> components = {}) {
-  SimModelSpec spec;
-  spec.name = name;
-  spec.file = file;
-  for (const std::string& component : components) spec.components.push_back({component});
-  return spec;
+SimModelDefinition local(const std::string& name, const fs::path& file, std::vector<std::string> components = {}) {
+  SimModelDefinition definition;
+  definition.name = name;
+  definition.file = file;
+  for (const std::string& component : components) definition.components.push_back({component});
+  return definition;
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ TEST(ModelUnsavedScan, VisitsSharedSubAssembliesOnceAndOnlyLoadedModels) {
   s.add(local("right.asm", s.writeModel(dir / "right.asm.1"), {"shared.asm", "unloaded.prt"}));
   s.add(local("shared.asm", s.writeModel(dir / "shared.asm.1"), {"bolt.prt", "bolt.prt"}));
   s.add(local("bolt.prt", s.writeModel(dir / "bolt.prt.1")));
-  SimModelSpec unloaded = local("unloaded.prt", s.writeModel(dir / "unloaded.prt.1"));
+  SimModelDefinition unloaded = local("unloaded.prt", s.writeModel(dir / "unloaded.prt.1"));
   unloaded.loaded = false;
   unloaded.modified = true;
   s.add(unloaded);
@@ -76,15 +76,15 @@ TEST(ModelUnsavedScan, VisitsSharedSubAssembliesOnceAndOnlyLoadedModels) {
 TEST(ModelUnsavedScan, FamilyTableInstancesAndDrawings) {
   ModelTestSession s;
   const fs::path dir = s.directory("models");
-  SimModelSpec generic = local("plate.prt", s.writeModel(dir / "plate.prt.2"));
+  SimModelDefinition generic = local("plate.prt", s.writeModel(dir / "plate.prt.2"));
   generic.familyRows = {"PLATE_A"};
   s.add(generic);
-  SimModelSpec instance;
+  SimModelDefinition instance;
   instance.name = "plate_a.prt";
   instance.generic = "plate.prt";
   instance.modified = true;
   s.add(instance);
-  SimModelSpec drawing = local("plate.drw", s.writeModel(dir / "plate.drw.1"));
+  SimModelDefinition drawing = local("plate.drw", s.writeModel(dir / "plate.drw.1"));
   drawing.modified = true;
   s.add(drawing);
 
@@ -106,13 +106,13 @@ TEST(ModelUnsavedScan, FamilyTableInstancesAndDrawings) {
 
 TEST(ModelUnsavedScan, WindchillInstancesCountThroughTheirLoadedGeneric) {
   ModelTestSession s;
-  SimModelSpec instance;
+  SimModelDefinition instance;
   instance.name = "bolt_m8.prt";
   instance.origin = "wtws://main/f/bolt_m8.prt";
   instance.fileName = "bolt_m8<bolt>.prt";
   instance.modified = true;
   s.add(instance);
-  SimModelSpec generic;
+  SimModelDefinition generic;
   generic.name = "bolt.prt";
   generic.origin = "wtws://main/f/bolt.prt";
   s.add(generic);
@@ -127,7 +127,7 @@ TEST(ModelUnsavedScan, WindchillInstancesCountThroughTheirLoadedGeneric) {
 TEST(ModelUnsavedScan, FailuresHideTheWarningAndAreLogged) {
   ModelTestSession s;
   const fs::path dir = s.directory("models");
-  SimModelSpec part = local("bolt.prt", s.writeModel(dir / "bolt.prt.1"));
+  SimModelDefinition part = local("bolt.prt", s.writeModel(dir / "bolt.prt.1"));
   part.modified = true;
   part.faults["pfcModel::GetIsModified"] = "pfcXToolkitBadContext";
   s.add(part);

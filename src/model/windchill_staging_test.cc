@@ -6,7 +6,7 @@
 #include "model/windchill_names.h"
 
 namespace fs = std::filesystem;
-using creosim::SimModelSpec;
+using creosim::SimModelDefinition;
 
 namespace {
 
@@ -131,12 +131,12 @@ TEST(ModelWindchill, FindsTheOneLoadedGenericOfAnInstance) {
   WorkspaceSession s;
   auto addWorkspaceModel = [&](const std::string& name, const std::string& origin, const std::string& fileName,
                                pfcModelType type = pfcMDL_PART) {
-    SimModelSpec spec;
-    spec.name = name;
-    spec.origin = origin;
-    spec.fileName = fileName;
-    spec.type = type;
-    return s.add(spec);
+    SimModelDefinition definition;
+    definition.name = name;
+    definition.origin = origin;
+    definition.fileName = fileName;
+    definition.type = type;
+    return s.add(definition);
   };
   auto instance = addWorkspaceModel("bolt_m8.prt", "wtws://main/f/bolt_m8.prt", "bolt_m8<bolt>.prt");
   auto accelerator = addWorkspaceModel("bolt_m10.prt", "wtws://main/f/bolt_m10.xpr", "bolt_m10<bolt>.xpr");

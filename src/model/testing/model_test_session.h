@@ -18,7 +18,7 @@ class ModelTestSession {
   creosim::CreoSimulator& sim() { return simulator_; }
   creosim::ModelStore& models() { return simulator_.models(); }
   pfcBaseSession_ptr session();
-  pfcModel_ptr add(creosim::SimModelSpec spec) { return models().addModel(std::move(spec)); }
+  pfcModel_ptr add(creosim::SimModelDefinition definition) { return models().addModel(std::move(definition)); }
   pfcModel_ptr model(const std::string& name) { return models().model(name); }
 
   // A directory under the working directory, created.

@@ -31,7 +31,7 @@ struct SimulatedProcessorFault {
   unsigned code = 0xC0000005u;
 };
 
-struct SimComponentSpec {
+struct SimComponentDefinition {
   std::string model;  // the name of the component's model, e.g. "bolt.prt"
   pfcFeatureStatus status = pfcFEAT_ACTIVE;
   bool embedded = false;
@@ -39,7 +39,7 @@ struct SimComponentSpec {
   bool hasDescriptor = true;
 };
 
-struct SimModelSpec {
+struct SimModelDefinition {
   // The model's name with its type's extension, e.g. "bracket.prt"; unique in a session.
   std::string name;
   // The model file: the origin of a local model, the cache file of a workspace model.
@@ -58,7 +58,7 @@ struct SimModelSpec {
   std::map<std::string, std::string> parameters;
   std::string generic;                   // an instance: its immediate generic's name
   std::vector<std::string> familyRows;   // a generic: its rows' instance names
-  std::vector<SimComponentSpec> components;
+  std::vector<SimComponentDefinition> components;
   // Operation name (e.g. "pfcModel::GetIsModified") -> toolkit exception class thrown
   // by this model only, or "StructuredException" for a processor-level fault.
   std::map<std::string, std::string> faults;
