@@ -18,14 +18,6 @@ using creosim::SimModelDefinition;
 
 namespace {
 
-SimModelDefinition local(const std::string& name, const fs::path& file, std::vector<std::string> components = {}) {
-  SimModelDefinition definition;
-  definition.name = name;
-  definition.file = file;
-  for (const std::string& component : components) definition.components.push_back({component});
-  return definition;
-}
-
 void writeText(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
@@ -39,17 +31,17 @@ ModelMetadata resolve(const pfcModel_ptr& model, std::optional<fs::path> path = 
 TEST(ModelMetadata, SizeCountsEachFileOnceAndRoundsEachLevel) {
   ModelTestSession s;
   const fs::path dir = s.directory("models");
-  s.add(local("top.asm", s.writeModel(dir / "top.asm.1", 1048576), {"a.prt", "b.prt", "a.prt"}));
-  s.add(local("a.prt", s.writeModel(dir / "a.prt.1", 131072)));
-  s.add(local("b.prt", s.writeModel(dir / "b.prt.1", 131072)));
+  s.add(localModel("top.asm", s.writeModel(dir / "top.asm.1", 1048576), {"a.prt", "b.prt", "a.prt"}));
+  s.add(localModel("a.prt", s.writeModel(dir / "a.prt.1", 131072)));
+  s.add(localModel("b.prt", s.writeModel(dir / "b.prt.1", 131072)));
   EXPECT_DOUBLE_EQ(resolve(s.model("top.asm")).fileSizeMb, 1.26);
   EXPECT_DOUBLE_EQ(resolve(s.model("a.prt")).fileSizeMb, 0.13);
 
-  s.add(local("big.prt", s.writeModel(dir / "big.prt.4", 1572864)));
-  SimModelDefinition cold = local("cold.prt", s.writeModel(dir / "cold.prt.1", 524288));
+  s.add(localModel("big.prt", s.writeModel(dir / "big.prt.4", 1572864)));
+  SimModelDefinition cold = localModel("cold.prt", s.writeModel(dir / "cold.prt.1", 524288));
   cold.loaded = false;  // in no window, but on disk: retrieved
   s.add(cold);
-  SimModelDefinition mixed = local("mixed.asm", s.writeModel(dir / "mixed.asm.1", 1048576),
+  SimModelDefinition mixed = localModel("mixed.asm", s.writeModel(dir / "mixed.asm.1", 1048576),
                              {"big.prt", "a.prt", "ghost.prt", "cold.prt"});
   mixed.components[1].status = pfcFEAT_SUPPRESSED;
   s.add(mixed);
@@ -64,12 +56,12 @@ TEST(ModelMetadata, SizeCountsEachFileOnceAndRoundsEachLevel) {
 TEST(ModelMetadata, EmbeddedComponentAtAnyDepthFailsTheResolution) {
   ModelTestSession s;
   const fs::path dir = s.directory("models");
-  s.add(local("top.asm", s.writeModel(dir / "top.asm.1"), {"sub.asm"}));
-  SimModelDefinition sub = local("sub.asm", s.writeModel(dir / "sub.asm.1"), {"bolt.prt", "skin.prt"});
+  s.add(localModel("top.asm", s.writeModel(dir / "top.asm.1"), {"sub.asm"}));
+  SimModelDefinition sub = localModel("sub.asm", s.writeModel(dir / "sub.asm.1"), {"bolt.prt", "skin.prt"});
   sub.components[1].embedded = true;
   s.add(sub);
-  s.add(local("bolt.prt", s.writeModel(dir / "bolt.prt.1", 1048576)));
-  s.add(local("skin.prt", s.writeModel(dir / "skin.prt.1")));
+  s.add(localModel("bolt.prt", s.writeModel(dir / "bolt.prt.1", 1048576)));
+  s.add(localModel("skin.prt", s.writeModel(dir / "skin.prt.1")));
 
   try {
     resolve(s.model("top.asm"));
@@ -113,14 +105,14 @@ TEST(ModelMetadata, UniqueIdFromTheFileHeader) {
 TEST(ModelMetadata, FamilyTableClassification) {
   ModelTestSession s;
   const fs::path dir = s.directory("models");
-  SimModelDefinition generic = local("plate.prt", s.writeModel(dir / "plate.prt.2"));
+  SimModelDefinition generic = localModel("plate.prt", s.writeModel(dir / "plate.prt.2"));
   generic.familyRows = {"PLATE_A", "PLATE_B", "PLATE_C"};
   s.add(generic);
   SimModelDefinition instance;
   instance.name = "plate_a.prt";
   instance.generic = "plate.prt";
   s.add(instance);
-  s.add(local("plain.prt", s.writeModel(dir / "plain.prt.1")));
+  s.add(localModel("plain.prt", s.writeModel(dir / "plain.prt.1")));
   SimModelDefinition wcPart;
   wcPart.name = "bolt_m8.prt";
   wcPart.origin = "wtws://main/bolt_m8.prt";
@@ -153,7 +145,7 @@ TEST(ModelMetadata, FamilyTableClassification) {
 TEST(ModelMetadata, FieldsOfALocalAndAWindchillModel) {
   ModelTestSession s;
   const fs::path dir = s.directory("models");
-  SimModelDefinition part = local("bracket_a.prt", s.writeModel(dir / "Bracket_A.PRT.3", 2048));
+  SimModelDefinition part = localModel("bracket_a.prt", s.writeModel(dir / "Bracket_A.PRT.3", 2048));
   part.fileName = "Bracket_A.PRT";
   part.versionStamp = "stamp-7";
   s.add(part);
@@ -230,12 +222,12 @@ TEST(ModelMetadata, UserFilesAndWorkspaceCacheAreLeftUntouched) {
   const fs::path cache = s.directory("wscache");
   const fs::path staging = s.directory("staging");
   s.models().addWorkspace({"main", cache});
-  s.add(local("top.asm", s.writeModel(user / "top.asm.2", 1048576), {"bolt.prt", "wcpart.prt"}));
-  SimModelDefinition bolt = local("bolt.prt", s.writeModel(user / "bolt.prt.1", 131072));
+  s.add(localModel("top.asm", s.writeModel(user / "top.asm.2", 1048576), {"bolt.prt", "wcpart.prt"}));
+  SimModelDefinition bolt = localModel("bolt.prt", s.writeModel(user / "bolt.prt.1", 131072));
   bolt.modified = true;
   s.add(bolt);
   auto inWorkspace = [&](const std::string& name, std::uintmax_t bytes, std::vector<std::string> components = {}) {
-    SimModelDefinition definition = local(name, s.writeModel(cache / name, bytes), std::move(components));
+    SimModelDefinition definition = localModel(name, s.writeModel(cache / name, bytes), std::move(components));
     definition.workspace = "main";
     s.add(definition);
   };

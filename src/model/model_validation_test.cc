@@ -40,25 +40,17 @@ TEST(ModelValidation, SavedFileVerdicts) {
 
 namespace {
 
-SimModelDefinition local(const std::string& name, const fs::path& file, std::vector<std::string> components = {}) {
-  SimModelDefinition definition;
-  definition.name = name;
-  definition.file = file;
-  for (const std::string& component : components) definition.components.push_back({component});
-  return definition;
-}
-
 }  // namespace
 
 TEST(ModelUnsavedScan, VisitsSharedSubAssembliesOnceAndOnlyLoadedModels) {
   ModelTestSession s;
   const fs::path dir = s.directory("models");
-  s.add(local("top.asm", s.writeModel(dir / "top.asm.1"), {"left.asm", "right.asm"}));
-  s.add(local("left.asm", s.writeModel(dir / "left.asm.1"), {"shared.asm"}));
-  s.add(local("right.asm", s.writeModel(dir / "right.asm.1"), {"shared.asm", "unloaded.prt"}));
-  s.add(local("shared.asm", s.writeModel(dir / "shared.asm.1"), {"bolt.prt", "bolt.prt"}));
-  s.add(local("bolt.prt", s.writeModel(dir / "bolt.prt.1")));
-  SimModelDefinition unloaded = local("unloaded.prt", s.writeModel(dir / "unloaded.prt.1"));
+  s.add(localModel("top.asm", s.writeModel(dir / "top.asm.1"), {"left.asm", "right.asm"}));
+  s.add(localModel("left.asm", s.writeModel(dir / "left.asm.1"), {"shared.asm"}));
+  s.add(localModel("right.asm", s.writeModel(dir / "right.asm.1"), {"shared.asm", "unloaded.prt"}));
+  s.add(localModel("shared.asm", s.writeModel(dir / "shared.asm.1"), {"bolt.prt", "bolt.prt"}));
+  s.add(localModel("bolt.prt", s.writeModel(dir / "bolt.prt.1")));
+  SimModelDefinition unloaded = localModel("unloaded.prt", s.writeModel(dir / "unloaded.prt.1"));
   unloaded.loaded = false;
   unloaded.modified = true;
   s.add(unloaded);
@@ -76,7 +68,7 @@ TEST(ModelUnsavedScan, VisitsSharedSubAssembliesOnceAndOnlyLoadedModels) {
 TEST(ModelUnsavedScan, FamilyTableInstancesAndDrawings) {
   ModelTestSession s;
   const fs::path dir = s.directory("models");
-  SimModelDefinition generic = local("plate.prt", s.writeModel(dir / "plate.prt.2"));
+  SimModelDefinition generic = localModel("plate.prt", s.writeModel(dir / "plate.prt.2"));
   generic.familyRows = {"PLATE_A"};
   s.add(generic);
   SimModelDefinition instance;
@@ -84,7 +76,7 @@ TEST(ModelUnsavedScan, FamilyTableInstancesAndDrawings) {
   instance.generic = "plate.prt";
   instance.modified = true;
   s.add(instance);
-  SimModelDefinition drawing = local("plate.drw", s.writeModel(dir / "plate.drw.1"));
+  SimModelDefinition drawing = localModel("plate.drw", s.writeModel(dir / "plate.drw.1"));
   drawing.modified = true;
   s.add(drawing);
 
@@ -127,11 +119,11 @@ TEST(ModelUnsavedScan, WindchillInstancesCountThroughTheirLoadedGeneric) {
 TEST(ModelUnsavedScan, FailuresHideTheWarningAndAreLogged) {
   ModelTestSession s;
   const fs::path dir = s.directory("models");
-  SimModelDefinition part = local("bolt.prt", s.writeModel(dir / "bolt.prt.1"));
+  SimModelDefinition part = localModel("bolt.prt", s.writeModel(dir / "bolt.prt.1"));
   part.modified = true;
   part.faults["pfcModel::GetIsModified"] = "pfcXToolkitBadContext";
   s.add(part);
-  s.add(local("top.asm", s.writeModel(dir / "top.asm.1"), {"bolt.prt"}));
+  s.add(localModel("top.asm", s.writeModel(dir / "top.asm.1"), {"bolt.prt"}));
 
   EXPECT_FALSE(hasUnsavedChangesInSession());
   EXPECT_EQ(s.logged("[WARNING] [Tavix] No current model available during unsaved-change check."), 1);

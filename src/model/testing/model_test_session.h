@@ -10,6 +10,16 @@
 #include "creo_simulator.h"
 #include "model/windchill_staging.h"
 
+// A model with a local file and, for an assembly, its components by name.
+inline creosim::SimModelDefinition localModel(const std::string& name, const std::filesystem::path& file,
+                                              std::vector<std::string> components = {}) {
+  creosim::SimModelDefinition definition;
+  definition.name = name;
+  definition.file = file;
+  for (const std::string& component : components) definition.components.push_back({component});
+  return definition;
+}
+
 class ModelTestSession {
  public:
   ModelTestSession();
