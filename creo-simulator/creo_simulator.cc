@@ -1,5 +1,7 @@
 #include "creo_simulator.h"
 
+#include <typeinfo>
+
 namespace creosim {
 
 CreoSimulator::CreoSimulator(SimulatorOptions options)
@@ -24,9 +26,10 @@ ProError CreoSimulator::isEmbeddedComponent(pfcComponentFeat& component, ProBool
   } catch (...) {
     return PRO_TK_GENERAL_ERROR;
   }
-  auto* simulated = dynamic_cast<SimComponentFeat*>(&component);
-  if (!simulated) return PRO_TK_BAD_INPUTS;
-  *isEmbedded = simulated->definition().embedded ? PRO_B_TRUE : PRO_B_FALSE;
+  // Asked once per component of every assembly: an exact type test is cheaper
+  // than a cast through the toolkit's hierarchy.
+  if (typeid(component) != typeid(SimComponentFeat)) return PRO_TK_BAD_INPUTS;
+  *isEmbedded = static_cast<SimComponentFeat&>(component).definition().embedded ? PRO_B_TRUE : PRO_B_FALSE;
   return PRO_TK_NO_ERROR;
 }
 

@@ -9,22 +9,27 @@ namespace creosim {
 void FaultInjector::failNext(const std::string& operation, const std::string& exceptionClass, int count) {
   std::lock_guard lock(mutex_);
   faults_[operation] = Fault{exceptionClass, count};
+  armed_.store(true, std::memory_order_release);
 }
 
 void FaultInjector::clear() {
   std::lock_guard lock(mutex_);
   faults_.clear();
+  armed_.store(false, std::memory_order_release);
 }
 
 void FaultInjector::check(std::string_view operation) {
   std::string exceptionClass;
   {
+    if (!armed_.load(std::memory_order_acquire)) return;
     std::lock_guard lock(mutex_);
-    if (faults_.empty()) return;
     auto it = faults_.find(operation);
     if (it == faults_.end()) return;
     exceptionClass = it->second.exceptionClass;
-    if (it->second.remaining > 0 && --it->second.remaining == 0) faults_.erase(it);
+    if (it->second.remaining > 0 && --it->second.remaining == 0) {
+      faults_.erase(it);
+      armed_.store(!faults_.empty(), std::memory_order_release);
+    }
   }
   if (!throwToolkitError(exceptionClass, std::string(operation)))
     throw std::invalid_argument("unknown toolkit exception class: " + exceptionClass);

@@ -1,6 +1,7 @@
 // Lets a test make any simulated toolkit operation throw any toolkit exception.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
@@ -25,6 +26,7 @@ class FaultInjector {
     std::string exceptionClass;
     int remaining;
   };
+  std::atomic<bool> armed_{false};  // whether faults_ holds anything; read without the lock
   std::mutex mutex_;
   std::map<std::string, Fault, std::less<>> faults_;
 };

@@ -42,8 +42,10 @@ void ModelStore::setCurrentModel(const std::string& name) {
   currentModel_ = asciiLower(name);
 }
 
-const ModelStore::Entry* ModelStore::entry(const std::string& name) const {
-  auto it = models_.find(asciiLower(name));
+const ModelStore::Entry* ModelStore::entry(const std::string& name) const { return entryByKey(asciiLower(name)); }
+
+const ModelStore::Entry* ModelStore::entryByKey(const std::string& key) const {
+  auto it = models_.find(key);
   return it == models_.end() ? nullptr : &it->second;
 }
 
@@ -85,7 +87,7 @@ std::string ModelStore::keyOf(const pfcModelDescriptor_ptr& descr) {
 
 pfcModel_ptr ModelStore::modelFromDescr(const pfcModelDescriptor_ptr& descr) {
   if (!descr) throw pfcXToolkitBadContext("pfcBaseSession::GetModelFromDescr");
-  const Entry* found = entry(keyOf(descr));
+  const Entry* found = entryByKey(keyOf(descr));
   return found && found->model->loaded() ? found->handle : nullptr;
 }
 

@@ -62,6 +62,7 @@ class ModelStore {
     SimModelCommon* model;
   };
   const Entry* entry(const std::string& name) const;
+  const Entry* entryByKey(const std::string& key) const;
   static std::string keyOf(const pfcModelDescriptor_ptr& descr);
 
   FaultInjector& faults_;

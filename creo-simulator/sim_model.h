@@ -16,6 +16,7 @@
 namespace creosim {
 
 class ModelStore;
+class SimModelCommon;
 
 // A component feature of an assembly, referring to its model by name.
 class SimComponentFeat : public pfcComponentFeat {
@@ -33,6 +34,10 @@ class SimComponentFeat : public pfcComponentFeat {
   ModelStore& store_;
   SimComponentDefinition definition_;
   xint id_;
+  // The model named, once the store knows it (models are never removed), and
+  // the descriptor last handed out. Toolkit calls come from one thread only.
+  SimModelCommon* model_ = nullptr;
+  pfcModelDescriptor_ptr descriptor_;
 };
 
 // What every simulated model shares, whichever toolkit class it presents.
@@ -55,6 +60,9 @@ class SimModelCommon {
   std::string fileName() const;
   std::string instanceName() const;
   pfcModelDescriptor_ptr descriptor() const;
+  // What a component's record names: type, instance and generic, but no
+  // directory, as Creo finds a component's file along its search path.
+  pfcModelDescriptor_ptr componentDescriptor() const;
   const std::vector<std::shared_ptr<SimComponentFeat>>& features() const { return features_; }
 
  protected:

@@ -16,7 +16,7 @@ namespace {
 struct TempDirectory {
   TempDirectory() {
     std::random_device random;
-    path = fs::temp_directory_path() / ("tavix-sim-models-" + std::to_string(random()) + std::to_string(random()));
+    path = fs::temp_directory_path() / ("tavixtest-sim-models-" + std::to_string(random()) + std::to_string(random()));
     fs::create_directories(path);
   }
   ~TempDirectory() {
@@ -93,10 +93,13 @@ TEST(SimModels, BackupWritesTheNextVersionAndAnAcceleratorWhenAsked) {
   TempDirectory dir;
   writeModelFile(dir.path / "plate.prt.2", "1 2 3", 3000);
   CreoSimulator sim(SimulatorOptions{});
-  SimModelDefinition generic{.name = "plate.prt", .file = dir.path / "plate.prt.2"};
+  SimModelDefinition generic;
+  generic.name = "plate.prt";
+  generic.file = dir.path / "plate.prt.2";
   generic.familyRows = {"PLATE_A"};
   sim.models().addModel(generic);
-  SimModelDefinition instanceDefinition{.name = "plate_a.prt"};
+  SimModelDefinition instanceDefinition;
+  instanceDefinition.name = "plate_a.prt";
   instanceDefinition.generic = "plate.prt";
   pfcModel_ptr instance = sim.models().addModel(instanceDefinition);
 
@@ -131,3 +134,32 @@ TEST(SimModels, GeneratedAssemblyRoundTripsThroughItsSessionFile) {
   EXPECT_TRUE(fs::exists(root->GetOrigin()));
   EXPECT_EQ(sim.models().listModels()->getarraysize(), static_cast<xint>(generated.description.models.size()));
 }
+
+TEST(SimModels, AComponentDescriptorKeptOrChangedByItsCallerIsNeverHandedOutAgain) {
+  TempDirectory dir;
+  writeModelFile(dir.path / "top.asm.1", "1 2 3", 1024);
+  writeModelFile(dir.path / "bolt.prt.1", "4 5 6", 1024);
+  CreoSimulator sim(SimulatorOptions{});
+  SimModelDefinition bolt;
+  bolt.name = "bolt.prt";
+  bolt.file = dir.path / "bolt.prt.1";
+  sim.models().addModel(bolt);
+  SimModelDefinition top;
+  top.name = "top.asm";
+  top.file = dir.path / "top.asm.1";
+  top.components = {{"bolt.prt"}};
+  auto component = pfcComponentFeat::cast(
+      pfcSolid::cast(sim.models().addModel(top))->ListFeaturesByType(true, pfcFEATTYPE_COMPONENT)->get(0));
+
+  pfcModelDescriptor_ptr kept = component->GetModelDescr();
+  pfcModelDescriptor_ptr second = component->GetModelDescr();
+  EXPECT_NE(kept, second);
+  second->SetPath((dir.path / "elsewhere").string());
+  second.reset();
+  pfcModelDescriptor_ptr third = component->GetModelDescr();
+  EXPECT_EQ(third->GetPath(), "");
+  EXPECT_EQ(third->GetInstanceName(), "BOLT");
+  EXPECT_EQ(kept->GetInstanceName(), "BOLT");
+  EXPECT_EQ(sim.currentSession(pfcC4Compatible)->GetModelFromDescr(third), sim.models().model("bolt.prt"));
+}
+

@@ -198,7 +198,9 @@ using pfcFeature_ptr = xrcptr<pfcFeature>;
 using pfcFeatures = xsequence<pfcFeature_ptr>;
 using pfcFeatures_ptr = xrcptr<pfcFeatures>;
 
-class pfcComponentFeat : public virtual pfcFeature {
+// A plain base: nothing else derives from pfcFeature, and the cast from a
+// feature, made once per component of every assembly, stays a short walk.
+class pfcComponentFeat : public pfcFeature {
  public:
   virtual pfcModelDescriptor_ptr GetModelDescr() = 0;
   TAVIX_TOOLKIT_CAST(pfcComponentFeat)
