@@ -1,5 +1,7 @@
 #include "core/text_encoding.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
@@ -66,6 +68,9 @@ std::string utf16ToUtf8(std::u16string_view text) {
 }
 
 std::string repairUtf8(std::string_view bytes) {
+  // Paths and names are nearly always ASCII: copy them in one go.
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return std::string(bytes);
   std::string out;
   out.reserve(bytes.size());
   size_t i = 0;
