@@ -6,7 +6,9 @@
 #include "core/log.h"
 #include "core/text_encoding.h"
 #include "host/creo_host.h"
+#include "model/descriptor_key_set.h"
 #include "model/model_metadata.h"
+#include "model/regular_file_size.h"
 #include "model/path_text.h"
 #include "model/visited_model_paths.h"
 #include "model/windchill_names.h"
@@ -54,6 +56,51 @@ pfcModel_ptr componentModel(const pfcBaseSession_ptr& session, const pfcModelDes
   return model;
 }
 
+double sizeWithComponents(std::uintmax_t bytes, const pfcModel_ptr& model,
+                          const std::optional<fs::path>& stagingDirectory);
+
+// Lists a component's model once its file is counted; a component that failed
+// is tried again.
+void listCounted(const std::string& origin, const pfcModelDescriptor& descriptor) {
+  visitedModelPaths().append(origin);
+  visitedModelPaths().appendComponent(descriptor);
+}
+
+// The size a component's model adds when its origin is not yet counted. A local
+// file is read by its origin's text: the walk meets thousands of them, and
+// building a path costs more than reading the size.
+double childSize(const pfcBaseSession_ptr& session, const pfcModel_ptr& child, const std::string& origin,
+                 const pfcModelDescriptor& descriptor, const std::optional<fs::path>& stagingDirectory) {
+  if (!isWindchillOrigin(origin)) {
+    const std::optional<std::uintmax_t> bytes = regularFileSize(origin);
+    if (!bytes) {
+      logWarning("Failed to read model file size.");
+      return 0;
+    }
+    listCounted(origin, descriptor);
+    return sizeWithComponents(*bytes, child, stagingDirectory);
+  }
+
+  const std::string childName = child->GetFileName();
+  if (!stagingDirectory) {
+    logDebug("Skipping file size for Windchill child component (no temp dir): " + childName);
+    return 0;
+  }
+  logDebug("ModelMetadataResolver: Windchill child raw GetFileName()=" + childName + ", GetOrigin()=" + origin);
+  std::optional<fs::path> copy;
+  try {
+    copy = copyWindchillModelIfNeeded(session, origin, childName, *stagingDirectory);
+  } catch (const std::exception& error) {
+    logError(std::string("ModelMetadataResolver: ") + error.what());
+  }
+  if (!copy) {
+    logError("Failed to copy Windchill child for size calculation: " + childName);
+    return 0;
+  }
+  listCounted(origin, descriptor);
+  return ModelMetadataResolver::resolveFileSize(*copy, child, stagingDirectory);
+}
+
 // The size one component adds: nothing when it was counted before, is
 // suppressed or cannot be reached.
 double componentSize(const pfcBaseSession_ptr& session, const pfcFeature_ptr& feature, const std::string& assemblyName,
@@ -76,53 +123,22 @@ double componentSize(const pfcBaseSession_ptr& session, const pfcFeature_ptr& fe
     visitedModelPaths().clear();
     throw std::runtime_error(kEmbeddedComponentMessage);
   }
+  if (descriptor && visitedModelPaths().containsComponent(*descriptor)) return 0;
   pfcModel_ptr child = descriptor ? componentModel(session, descriptor) : nullptr;
   if (!child) {
     logError("ModelMetadataResolver: Unable to retrieve child model from descriptor");
     return 0;
   }
   const std::string origin = child->GetOrigin();
-  if (visitedModelPaths().contains(origin)) return 0;
-  const fs::path originPath = pathFromUtf8(origin);
-  if (!isWindchillOrigin(origin)) return ModelMetadataResolver::resolveFileSize(originPath, child, stagingDirectory);
-
-  const std::string childName = child->GetFileName();
-  if (!stagingDirectory) {
-    logDebug("Skipping file size for Windchill child component (no temp dir): " + childName);
-    return 0;
-  }
-  logDebug("ModelMetadataResolver: Windchill child raw GetFileName()=" + childName + ", GetOrigin()=" + origin);
-  std::optional<fs::path> copy;
-  try {
-    copy = copyWindchillModelIfNeeded(session, origin, childName, *stagingDirectory);
-  } catch (const std::exception& error) {
-    logError(std::string("ModelMetadataResolver: ") + error.what());
-  }
-  if (!copy) {
-    logError("Failed to copy Windchill child for size calculation: " + childName);
-    return 0;
-  }
-  visitedModelPaths().append(originPath);
-  return ModelMetadataResolver::resolveFileSize(*copy, child, stagingDirectory);
+  if (!visitedModelPaths().contains(origin)) return childSize(session, child, origin, *descriptor, stagingDirectory);
+  visitedModelPaths().appendComponent(*descriptor);  // another name for a file counted already
+  return 0;
 }
 
-}  // namespace
-
-double ModelMetadataResolver::resolveFileSize(const std::optional<fs::path>& path, const pfcModel_ptr& model,
-                                              const std::optional<fs::path>& stagingDirectory) {
-  if (!path) {
-    logWarning("Skipping file size resolution (no path).");
-    return 0;
-  }
-  std::error_code error;
-  const std::uintmax_t bytes = fs::file_size(*path, error);
-  if (error) {
-    logWarning("Failed to read model file size.");
-    return 0;
-  }
+// The file's own size, already read and listed, with the sizes its components add.
+double sizeWithComponents(std::uintmax_t bytes, const pfcModel_ptr& model,
+                          const std::optional<fs::path>& stagingDirectory) {
   double size = static_cast<double>(bytes) / 1048576.0;
-  visitedModelPaths().append(*path);
-
   wfcWAssembly_ptr assembly;
   pfcFeatures_ptr features;
   std::string assemblyName;
@@ -155,6 +171,24 @@ double ModelMetadataResolver::resolveFileSize(const std::optional<fs::path>& pat
     }
   }
   return roundToHundredths(size);
+}
+
+}  // namespace
+
+double ModelMetadataResolver::resolveFileSize(const std::optional<fs::path>& path, const pfcModel_ptr& model,
+                                              const std::optional<fs::path>& stagingDirectory) {
+  if (!path) {
+    logWarning("Skipping file size resolution (no path).");
+    return 0;
+  }
+  std::error_code error;
+  const std::uintmax_t bytes = fs::file_size(*path, error);
+  if (error) {
+    logWarning("Failed to read model file size.");
+    return 0;
+  }
+  visitedModelPaths().append(pathToUtf8(*path));
+  return sizeWithComponents(bytes, model, stagingDirectory);
 }
 
 VisitedModelPaths& visitedModelPaths() {

@@ -67,7 +67,7 @@ Figures measure(int occurrences, const fs::path& directory, int repetitions) {
 int main(int argc, char* argv[]) {
   const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   std::random_device random;
-  const fs::path base = fs::temp_directory_path() / ("tavix-model-bench-" + std::to_string(random()));
+  const fs::path base = fs::temp_directory_path() / ("tavixtest-model-bench-" + std::to_string(random()));
   fs::create_directories(base);
   fs::current_path(base);  // the log goes to the working directory
 

@@ -53,6 +53,31 @@ TEST(ModelMetadata, SizeCountsEachFileOnceAndRoundsEachLevel) {
   EXPECT_EQ(s.logged("GetModelFromDescr() returned no model. Falling back to RetrieveModel()."), 2);
 }
 
+TEST(ModelMetadata, SizeCountsAGenericOnceForAllItsInstancesAndRetriesAnUnreadableFile) {
+  ModelTestSession s;
+  const fs::path dir = s.directory("models");
+  SimModelDefinition generic = localModel("plate.prt", s.writeModel(dir / "plate.prt.2", 262144));
+  generic.familyRows = {"PLATE_A", "PLATE_B"};
+  s.add(generic);
+  for (const char* name : {"plate_a.prt", "plate_b.prt"}) {
+    SimModelDefinition instance;
+    instance.name = name;
+    instance.generic = "plate.prt";
+    s.add(instance);
+  }
+  const fs::path gone = s.writeModel(dir / "gone.prt.1");
+  s.add(localModel("gone.prt", gone));
+  fs::remove(gone);  // still in session, but its file was deleted by hand
+  fs::create_directories(dir / "folder.prt.1");
+  s.add(localModel("folder.prt", dir / "folder.prt.1"));
+  s.add(localModel("top.asm", s.writeModel(dir / "top.asm.1", 1048576),
+                   {"plate_a.prt", "gone.prt", "plate_b.prt", "plate.prt", "folder.prt", "plate_a.prt", "gone.prt"}));
+
+  EXPECT_DOUBLE_EQ(resolve(s.model("top.asm")).fileSizeMb, 1.25);
+  // A file that could not be read is not remembered: each use of it is tried again.
+  EXPECT_EQ(s.logged("[WARNING] [Tavix] Failed to read model file size."), 3);
+}
+
 TEST(ModelMetadata, EmbeddedComponentAtAnyDepthFailsTheResolution) {
   ModelTestSession s;
   const fs::path dir = s.directory("models");

@@ -1,11 +1,11 @@
 #include "model/unsaved_change_scan.h"
 
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "core/log.h"
 #include "host/creo_host.h"
+#include "model/descriptor_key_set.h"
 #include "model/path_text.h"
 #include "model/windchill_names.h"
 #include "model/windchill_staging.h"
@@ -19,27 +19,21 @@ class UnsavedChangeScan {
   UnsavedChangeScan(wfcWSession_ptr session, pfcModels_ptr models)
       : session_(std::move(session)), models_(std::move(models)) {}
 
-  // Depth-first; each loaded model is looked at once.
-  bool visit(const pfcModel_ptr& model) {
-    const std::string key = keyOf(model);
-    if (!key.empty() && !visited_.insert(key).second) return false;
+  // Depth-first; each loaded model is looked at once. A model without a
+  // descriptor is not tracked and may be looked at again.
+  bool visit(const pfcModelDescriptor_ptr& descriptor, const pfcModel_ptr& model) {
+    if (descriptor && !visited_.insert(*descriptor)) return false;
     if (counts(model) || counts(genericOf(model))) return true;
-    for (const pfcModel_ptr& component : loadedComponents(model))
-      if (visit(component)) return true;
+    for (const LoadedComponent& component : loadedComponents(model))
+      if (visit(component.descriptor, component.model)) return true;
     return false;
   }
 
  private:
-  // File name and origin tell loaded models apart: instances share their
-  // generic's origin but not its file name.
-  static std::string keyOf(const pfcModel_ptr& model) {
-    if (!model) return {};
-    try {
-      return model->GetFileName() + "|" + model->GetOrigin();
-    } catch (const xthrowable&) {
-      return {};
-    }
-  }
+  struct LoadedComponent {
+    pfcModelDescriptor_ptr descriptor;
+    pfcModel_ptr model;
+  };
 
   static std::string fileNameOf(const pfcModel_ptr& model) {
     if (!model) return "<null model>";
@@ -103,8 +97,8 @@ class UnsavedChangeScan {
     return true;
   }
 
-  std::vector<pfcModel_ptr> loadedComponents(const pfcModel_ptr& model) {
-    std::vector<pfcModel_ptr> components;
+  std::vector<LoadedComponent> loadedComponents(const pfcModel_ptr& model) {
+    std::vector<LoadedComponent> components;
     if (!model) return components;
     try {
       if (model->GetType() != pfcMDL_ASSEMBLY) return components;
@@ -132,8 +126,9 @@ class UnsavedChangeScan {
       try {
         pfcComponentFeat_ptr component = pfcComponentFeat::cast(features->get(i));
         pfcModelDescriptor_ptr descriptor = component ? component->GetModelDescr() : nullptr;
-        if (pfcModel_ptr loaded = descriptor ? session_->GetModelFromDescr(descriptor) : nullptr)
-          components.push_back(std::move(loaded));
+        if (!descriptor || visited_.contains(*descriptor)) continue;  // a model looked at is loaded already
+        if (pfcModel_ptr loaded = session_->GetModelFromDescr(descriptor))
+          components.push_back({std::move(descriptor), std::move(loaded)});
       } catch (const xthrowable& error) {
         logWarning("Unable to read assembly component during session unsaved-change check. exception=" +
                    error.GetDescription());
@@ -144,7 +139,7 @@ class UnsavedChangeScan {
 
   wfcWSession_ptr session_;
   pfcModels_ptr models_;
-  std::unordered_set<std::string> visited_;
+  DescriptorKeySet visited_;
 };
 
 }  // namespace
@@ -177,5 +172,11 @@ bool hasUnsavedChangesInSession() {
     logWarning("Unable to list loaded session models during unsaved-change check. exception=" + error.GetDescription());
   }
   if (!models) models = pfcModels::create();
-  return UnsavedChangeScan(session, models).visit(current);
+  pfcModelDescriptor_ptr descriptor;
+  try {
+    descriptor = current->GetDescr();
+  } catch (const xthrowable&) {
+    descriptor = nullptr;
+  }
+  return UnsavedChangeScan(session, models).visit(descriptor, current);
 }

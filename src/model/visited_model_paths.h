@@ -1,31 +1,32 @@
-// The model files already counted while one model's size is resolved, in the
-// order they were met. Membership is a hash lookup on the path's UTF-8 text, so
-// that assemblies of many thousand components stay linear and a component's
-// origin can be tested before a path is built from it.
+// The model files already counted while one model's size is resolved: a list
+// that only ever grows until it is emptied, asked whether it holds a path.
+// Paths are held as UTF-8 text and membership is a hash lookup, so that
+// assemblies of many thousand components stay linear and a component's origin,
+// as the toolkit gives it, is tested and listed without building a path.
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <unordered_set>
-#include <vector>
 
-#include "core/text_encoding.h"
+#include "model/descriptor_key_set.h"
 
 class VisitedModelPaths {
  public:
-  void append(const std::filesystem::path& path) {
-    if (members_.insert(pathToUtf8(path)).second) order_.push_back(path);
-  }
+  void append(const std::string& utf8Path) { members_.insert(utf8Path); }
   bool contains(const std::string& utf8Path) const { return members_.count(utf8Path) != 0; }
+
+  // Component models, by what their descriptors name, whose file is in the list.
+  void appendComponent(const pfcModelDescriptor& descriptor) { components_.insert(descriptor); }
+  bool containsComponent(const pfcModelDescriptor& descriptor) const { return components_.contains(descriptor); }
+
   void clear() {
-    order_.clear();
     members_.clear();
+    components_.clear();
   }
-  const std::vector<std::filesystem::path>& paths() const { return order_; }
 
  private:
-  std::vector<std::filesystem::path> order_;
   std::unordered_set<std::string> members_;
+  DescriptorKeySet components_;
 };
 
 // The process-wide list; used on Creo's user-interface thread only and empty
