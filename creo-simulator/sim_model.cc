@@ -195,11 +195,13 @@ class SimSolid : public SimModel<Interface> {
   }
   pfcFeatures_ptr ListFeaturesByType(xbool visibleOnly, pfcFeatureType type) override {
     this->check(kpfcSolid_ListFeaturesByType);
-    auto features = pfcFeatures::create();
-    if (type != pfcFEATTYPE_COMPONENT) return features;
-    for (const auto& feature : this->features_)
-      if (!visibleOnly || feature->definition().visible) features->append(feature);
-    return features;
+    std::vector<pfcFeature_ptr> features;
+    if (type == pfcFEATTYPE_COMPONENT) {
+      features.reserve(this->features_.size());
+      for (const auto& feature : this->features_)
+        if (!visibleOnly || feature->definition().visible) features.push_back(feature);
+    }
+    return std::make_shared<pfcFeatures>(std::move(features));
   }
   pfcSimpRep_ptr GetActiveSimpRep() override {
     this->check(kpfcSolid_GetActiveSimpRep);
