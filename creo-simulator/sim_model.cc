@@ -235,13 +235,7 @@ pfcModelDescriptor_ptr SimComponentFeat::GetModelDescr() {
   store_.faults().check(kpfcComponentFeat_GetModelDescr);
   if (!definition_.hasDescriptor) return nullptr;
   if (!model_) model_ = store_.find(definition_.model);
-  if (model_) {
-    // The last descriptor is handed out again once every caller has let go of
-    // it unchanged: nobody can tell, and walks ask once per component.
-    if (!descriptor_ || descriptor_.use_count() > 1 || !descriptor_->GetPath().empty())
-      descriptor_ = model_->componentDescriptor();
-    return descriptor_;
-  }
+  if (model_) return model_->componentDescriptor();
   // A component whose model is known nowhere: the descriptor still names it.
   fs::path name = pathOf(definition_.model);
   pfcModelType type = typeOfExtension(name.extension().string()).value_or(pfcMDL_PART);
@@ -294,8 +288,12 @@ std::string SimModelCommon::origin() const { return names().origin; }
 std::string SimModelCommon::fileName() const { return names().fileName; }
 std::string SimModelCommon::instanceName() const { return names().instanceName; }
 
-pfcModelDescriptor_ptr SimModelCommon::componentDescriptor() const {
-  return pfcModelDescriptor::Create(type_, names().instanceName, names().genericName);
+pfcModelDescriptor_ptr SimModelCommon::componentDescriptor() {
+  // The last one is handed out again once every caller has let go of it
+  // unchanged: nobody can tell, and walks ask once per component.
+  if (!componentDescriptor_ || componentDescriptor_.use_count() > 1 || !componentDescriptor_->GetPath().empty())
+    componentDescriptor_ = pfcModelDescriptor::Create(type_, names().instanceName, names().genericName);
+  return componentDescriptor_;
 }
 
 pfcModelDescriptor_ptr SimModelCommon::descriptor() const {

@@ -34,10 +34,8 @@ class SimComponentFeat : public pfcComponentFeat {
   ModelStore& store_;
   SimComponentDefinition definition_;
   xint id_;
-  // The model named, once the store knows it (models are never removed), and
-  // the descriptor last handed out. Toolkit calls come from one thread only.
+  // The model named, once the store knows it: models are never removed.
   SimModelCommon* model_ = nullptr;
-  pfcModelDescriptor_ptr descriptor_;
 };
 
 // What every simulated model shares, whichever toolkit class it presents.
@@ -62,7 +60,7 @@ class SimModelCommon {
   pfcModelDescriptor_ptr descriptor() const;
   // What a component's record names: type, instance and generic, but no
   // directory, as Creo finds a component's file along its search path.
-  pfcModelDescriptor_ptr componentDescriptor() const;
+  pfcModelDescriptor_ptr componentDescriptor();
   const std::vector<std::shared_ptr<SimComponentFeat>>& features() const { return features_; }
 
  protected:
@@ -91,6 +89,9 @@ class SimModelCommon {
   };
   const Names& names() const;
   mutable std::optional<Names> names_;
+  // The component descriptor last handed out. Toolkit calls come from one
+  // thread only.
+  pfcModelDescriptor_ptr componentDescriptor_;
 };
 
 // Builds the toolkit object for a model: wfcWAssembly, wfcWSolid or wfcWModel.
