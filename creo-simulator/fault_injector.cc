@@ -19,9 +19,9 @@ void FaultInjector::clear() {
 }
 
 void FaultInjector::check(std::string_view operation) {
+  if (!armed_.load(std::memory_order_acquire)) return;
   std::string exceptionClass;
   {
-    if (!armed_.load(std::memory_order_acquire)) return;
     std::lock_guard lock(mutex_);
     auto it = faults_.find(operation);
     if (it == faults_.end()) return;
