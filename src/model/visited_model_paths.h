@@ -6,18 +6,18 @@
 #pragma once
 
 #include <string>
-#include <unordered_set>
 
 #include "model/descriptor_key_set.h"
+#include "model/text_set.h"
 
 class VisitedModelPaths {
  public:
   void append(const std::string& utf8Path) { members_.insert(utf8Path); }
-  bool contains(const std::string& utf8Path) const { return members_.count(utf8Path) != 0; }
+  bool contains(const std::string& utf8Path) const { return members_.contains(utf8Path); }
 
   // Component models, by what their descriptors name, whose file is in the list.
   void appendComponent(const pfcModelDescriptor& descriptor) { components_.insert(descriptor); }
-  bool containsComponent(const pfcModelDescriptor& descriptor) const { return components_.contains(descriptor); }
+  bool containsComponent(const pfcModelDescriptor& descriptor) { return components_.contains(descriptor); }
 
   void clear() {
     members_.clear();
@@ -25,7 +25,7 @@ class VisitedModelPaths {
   }
 
  private:
-  std::unordered_set<std::string> members_;
+  TextSet members_;
   DescriptorKeySet components_;
 };
 
