@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -43,8 +44,7 @@ bool TextSet::insert(std::string_view text) {
 }
 
 void TextSet::grow() {
-  std::vector<Slot> old(2 * slots_.size());
-  old.swap(slots_);
+  const std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(2 * slots_.size()));
   const size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
     if (slot.offset == kEmpty) continue;
