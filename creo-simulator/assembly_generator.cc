@@ -57,6 +57,8 @@ GeneratedAssembly generateAssembly(const AssemblyGeneratorOptions& options, cons
       pool.push_back(instance.name);
       session.models.push_back(std::move(instance));
     }
+    // Creo saved the first instance's accelerator beside the generic; the second has none yet.
+    writeModelFile(directory / (generic.familyRows.front() + ".xpr"), "", 1024, static_cast<std::uint64_t>(g) + 1);
     addFile(std::move(generic), options.partBytes);
   }
 

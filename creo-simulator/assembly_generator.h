@@ -1,6 +1,7 @@
 // Writes large synthetic assemblies to disk: a root assembly over shared
-// sub-assemblies, parts, family-table generics with instances, and suppressed
-// components, with the session description that loads them.
+// sub-assemblies, parts, family-table generics with instances (half of them with
+// their accelerator file) and suppressed components, with the session
+// description that loads them.
 #pragma once
 
 #include <cstdint>

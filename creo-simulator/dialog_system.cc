@@ -87,8 +87,14 @@ void DialogSystem::showToUser(SimDialog& dialog) {
   if (user_) user_->see(view);
 }
 
+int DialogSystem::activations(const std::string& dialog) const {
+  auto it = activations_.find(dialog);
+  return it == activations_.end() ? 0 : it->second;
+}
+
 xint DialogSystem::activateDialog(const xstring& dialogName) {
   std::shared_ptr<SimDialog> shown = dialog(dialogName, "uifcActivateDialog");
+  ++activations_[dialogName];
   if (shown->waiting) throw pfcXToolkitBadContext("uifcActivateDialog");
   shown->exitRequested = false;
   shown->exitStatus = 0;

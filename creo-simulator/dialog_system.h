@@ -42,6 +42,9 @@ class DialogSystem {
   // What went wrong on the host's side: malformed resources, exceptions that
   // escaped a listener, activations that nobody answered.
   const std::vector<std::string>& problems() const { return problems_; }
+  // How often the add-in has activated a dialog of that name: a progress dialog
+  // kept painted during a long export is activated once per step.
+  int activations(const std::string& dialog) const;
 
   void createDialog(const xstring& dialogName, const xstring& resourceName);
   xint activateDialog(const xstring& dialogName);
@@ -67,6 +70,7 @@ class DialogSystem {
   std::chrono::milliseconds nonWaitingTime_{10};
   std::map<std::string, std::shared_ptr<SimDialog>> dialogs_;
   std::vector<std::string> problems_;
+  std::map<std::string, int, std::less<>> activations_;
 };
 
 }  // namespace creosim

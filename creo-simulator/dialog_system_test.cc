@@ -162,6 +162,8 @@ TEST_F(SimDialogs, ModelessActivationReturnsAtOnceUntilTheStyleAsksToWait) {
     EXPECT_EQ(dialogs_.activateDialog("Busy"), 0);
   }
   EXPECT_EQ(user_->seen().size(), 2u);  // shown again only when it changed
+  EXPECT_EQ(dialogs_.activations("Busy"), 3);  // but every activation counts
+  EXPECT_EQ(dialogs_.activations("Ask"), 0);
   EXPECT_EQ(user_->seenDialogs(), std::vector<std::string>{"Busy"});
 
   dialogs_.findDialog("Busy", "Busy")->SetDialogStyle(uifcCore::DialogStyle::Working);

@@ -35,6 +35,8 @@ class ModelStore {
   // Any known model by name, loaded or not; null when unknown.
   pfcModel_ptr model(const std::string& name) const;
   SimModelCommon* find(const std::string& name) const;
+  // Whether the model is the one the user is looking at.
+  bool isCurrent(const SimModelCommon& model) const { return model.loaded() && model.key() == currentModel_; }
   void setModified(const std::string& name, bool modified);
 
   // Workspace copies: how many CopyFileFromWS calls copied a file, and a switch

@@ -1,5 +1,6 @@
 #include "session_description.h"
 
+#include <algorithm>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
@@ -82,6 +83,7 @@ SimModelDefinition readModel(const json& item, const fs::path& base) {
   model.generic = item.value("generic", "");
   model.familyRows = item.value("familyTable", std::vector<std::string>{});
   model.faults = item.value("faults", std::map<std::string, std::string>{});
+  model.sheets = std::max(1, item.value("sheets", 1));
   for (const json& component : item.value("components", json::array())) {
     SimComponentDefinition definition;
     definition.model = component.at("model").get<std::string>();
@@ -111,6 +113,7 @@ json writeModel(const SimModelDefinition& model, const fs::path& base) {
   if (!model.generic.empty()) item["generic"] = model.generic;
   if (!model.familyRows.empty()) item["familyTable"] = model.familyRows;
   if (!model.faults.empty()) item["faults"] = model.faults;
+  if (model.sheets != 1) item["sheets"] = model.sheets;
   if (!model.components.empty()) {
     json components = json::array();
     for (const SimComponentDefinition& component : model.components) {

@@ -14,7 +14,8 @@
 //       "revision": "B", "version": { "fault": true }, "familyTable": [ "PLATE_A" ],
 //       "parameters": { "PTC_WM_LIFECYCLE_STATE": "INWORK" } },
 //     { "name": "plate_a.prt", "generic": "plate.prt",
-//       "faults": { "pfcModel::GetIsModified": "pfcXToolkitNotFound" } }
+//       "faults": { "pfcModel::GetIsModified": "pfcXToolkitNotFound" } },
+//     { "name": "top.drw", "file": "top.drw.3", "sheets": 2 }
 //   ],
 //   "current": "top.asm"
 // }
@@ -22,6 +23,8 @@
 // "revision"/"version": a text (empty means no answer), { "error": "<toolkit class>" }
 // or { "fault": true }. Component "status": "active", "suppressed",
 // "familyTableSuppressed" or "inactive"; also "embedded", "visible", "descriptor".
+// An instance's accelerator (e.g. PLATE_A.xpr) is a file beside its generic's;
+// a drawing has one sheet unless "sheets" says more.
 #pragma once
 
 #include <filesystem>

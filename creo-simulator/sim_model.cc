@@ -1,7 +1,9 @@
 #include "sim_model.h"
 
+#include <cerrno>
 #include <fstream>
 
+#include "drawing_pdf.h"
 #include "fault_injector.h"
 #include "host/pfc_session.h"
 #include "host/toolkit_errors.h"
@@ -119,6 +121,54 @@ int nextVersion(const fs::path& directory, const std::string& base) {
   return highest + 1;
 }
 
+// Creo tells a target it may not write from one it fails to write.
+[[noreturn]] void throwWriteFailure(const std::error_code& error, const char* operation) {
+  if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
+      error == std::errc::read_only_file_system)
+    throw pfcXToolkitNoPermission(operation);
+  throw pfcXToolkitCantWrite(operation);
+}
+
+void writeBytes(const fs::path& target, const std::string& bytes, const char* operation) {
+  errno = 0;
+  std::ofstream out(target, std::ios::binary | std::ios::trunc);
+  if (!out) throwWriteFailure(std::error_code(errno, std::generic_category()), operation);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out.flush()) throwWriteFailure(std::make_error_code(std::errc::io_error), operation);
+}
+
+std::string integerOption(const pfcArgValue& value, xint highest) {
+  if (value.GetKind() != pfcArgValue::Kind::Integer || value.GetIntValue() < 0 || value.GetIntValue() > highest)
+    throw pfcXToolkitUnsupported("pfcModel::Export");
+  return std::to_string(value.GetIntValue());
+}
+
+std::string booleanOption(const pfcArgValue& value) {
+  if (value.GetKind() != pfcArgValue::Kind::Boolean) throw pfcXToolkitUnsupported("pfcModel::Export");
+  return value.GetBoolValue() ? "true" : "false";
+}
+
+// The PDF options as the export took them, in their order, e.g. "font_stroke=0
+// color_depth=2 launch_viewer=false". An option it does not know, or a value of
+// the wrong kind or out of range, makes the export unsupported.
+std::string pdfOptionsText(const pfcPDFOptions_ptr& options) {
+  std::string text;
+  if (!options) return text;
+  for (const pfcPDFOption_ptr& option : options->items()) {
+    if (!option || !option->GetOptionValue()) throw pfcXToolkitUnsupported("pfcModel::Export");
+    const pfcArgValue& value = *option->GetOptionValue();
+    std::string entry;
+    switch (option->GetOptionType()) {
+      case pfcPDFOPT_FONT_STROKE: entry = "font_stroke=" + integerOption(value, pfcPDF_USE_TRUE_TYPE_FONTS); break;
+      case pfcPDFOPT_COLOR_DEPTH: entry = "color_depth=" + integerOption(value, pfcPDF_CD_MONO); break;
+      case pfcPDFOPT_LAUNCH_VIEWER: entry = "launch_viewer=" + booleanOption(value); break;
+      default: throw pfcXToolkitUnsupported("pfcModel::Export");
+    }
+    text += (text.empty() ? "" : " ") + entry;
+  }
+  return text;
+}
+
 template <class Interface>
 class SimModel : public Interface, public SimModelCommon {
  public:
@@ -156,11 +206,7 @@ class SimModel : public Interface, public SimModelCommon {
   }
   void Backup(const pfcModelDescriptor_ptr& newDescr) override { backup(newDescr); }
   void Export(const xstring& fileName, const pfcExportInstructions_ptr& exportData) override {
-    check(kpfcModel_Export);
-    if (!pfcPDFExportInstructions::cast(exportData)) throw pfcXToolkitUnsupported("pfcModel::Export");
-    std::ofstream out(pathOf(fileName), std::ios::binary | std::ios::trunc);
-    out << "%PDF-1.4\n% " << this->fileName() << "\n%%EOF\n";
-    if (!out.flush()) throw pfcXToolkitCantWrite("pfcModel::Export");
+    exportModel(fileName, exportData);
   }
   pfcParameter_ptr GetParam(const xstring& name) override {
     check(kpfcParameterOwner_GetParam);
@@ -351,9 +397,25 @@ void SimModelCommon::backup(const pfcModelDescriptor_ptr& target) {
       std::string accelerator = instanceName() + (type_ == pfcMDL_ASSEMBLY ? ".xas" : ".xpr");
       writeModelFile(directory / pathOf(accelerator), "", 1024, std::hash<std::string>{}(key_));
     }
+  } catch (const fs::filesystem_error& error) {
+    throwWriteFailure(error.code(), "pfcModel::Backup");
   } catch (const std::exception&) {
     throw pfcXToolkitCantWrite("pfcModel::Backup");
   }
+}
+
+// A drawing's PDF, written where the caller says. The drawing must be the model
+// of the active window, as Creo prints what that window shows.
+void SimModelCommon::exportModel(const xstring& target, const pfcExportInstructions_ptr& instructions) {
+  check(kpfcModel_Export);
+  const char* operation = "pfcModel::Export";
+  auto pdf = pfcPDFExportInstructions::cast(instructions);
+  if (!pdf || type_ != pfcMDL_DRAWING) throw pfcXToolkitUnsupported(operation);
+  DrawingPdf drawing{fileName(), definition_.sheets, pdfOptionsText(pdf->GetOptions())};
+  if (!store_.isCurrent(*this)) throw pfcXToolkitNotDisplayed(operation);
+  std::error_code ec;
+  if (target.empty() || fs::is_directory(pathOf(target), ec)) throw pfcXToolkitCantWrite(operation);
+  writeBytes(pathOf(target), renderDrawingPdf(drawing), operation);
 }
 
 pfcModel_ptr makeSimModel(ModelStore& store, SimModelDefinition definition) {

@@ -68,6 +68,7 @@ class SimModelCommon {
   void check(const std::string& operation) const;
   xstring answer(const QueryScript& script, const std::string& operation) const;
   void backup(const pfcModelDescriptor_ptr& target);
+  void exportModel(const xstring& fileName, const pfcExportInstructions_ptr& instructions);
 
   ModelStore& store_;
   SimModelDefinition definition_;

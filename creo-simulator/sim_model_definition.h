@@ -59,6 +59,7 @@ struct SimModelDefinition {
   std::string generic;                   // an instance: its immediate generic's name
   std::vector<std::string> familyRows;   // a generic: its rows' instance names
   std::vector<SimComponentDefinition> components;
+  int sheets = 1;  // a drawing: how many sheets its PDF export has
   // Operation name (e.g. "pfcModel::GetIsModified") -> toolkit exception class thrown
   // by this model only, or "StructuredException" for a processor-level fault.
   std::map<std::string, std::string> faults;

@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <random>
+#include <sstream>
 
 #include "assembly_generator.h"
 #include "creo_simulator.h"
 #include "session_description.h"
 #include "sim_model_file.h"
+#include "sim_text.h"
+#ifndef _WIN32
+#include "pdf_reader_test_support.h"
+#endif
 
 namespace fs = std::filesystem;
 using namespace creosim;
@@ -36,12 +42,49 @@ const char* const kSession = R"({
     { "name": "plate.prt", "file": "plate.prt.2", "familyTable": [ "PLATE_A" ] },
     { "name": "plate_a.prt", "generic": "plate.prt" },
     { "name": "cold.prt", "file": "cold.prt.1", "loaded": false },
-    { "name": "top.drw", "file": "top.drw.1" },
+    { "name": "top.drw", "file": "top.drw.1", "sheets": 2 },
     { "name": "wc.prt", "workspace": "main", "file": "wscache/wc.prt",
       "revision": { "fault": true }, "version": { "error": "pfcXToolkitNotFound" } }
   ],
   "current": "top.asm"
 })";
+
+SimModelDefinition localModel(const std::string& name, const fs::path& file) {
+  SimModelDefinition model;
+  model.name = name;
+  model.file = file;
+  return model;
+}
+
+// The instructions a caller builds for a drawing: file path, then the options in order.
+pfcPDFExportInstructions_ptr pdfInstructions(const fs::path& directory,
+                                             std::vector<std::pair<pfcPDFOptionType, pfcArgValue_ptr>> settings) {
+  auto instructions = pfcPDFExportInstructions::Create();
+  instructions->SetFilePath(directory.string());
+  auto options = pfcPDFOptions::create();
+  for (auto& [type, value] : settings) {
+    auto option = pfcPDFOption::Create();
+    option->SetOptionType(type);
+    option->SetOptionValue(value);
+    options->append(option);
+  }
+  instructions->SetOptions(options);
+  return instructions;
+}
+
+pfcPDFExportInstructions_ptr uploadPdfInstructions(const fs::path& directory) {
+  return pdfInstructions(directory, {{pfcPDFOPT_FONT_STROKE, pfcCreateIntArgValue(pfcPDF_STROKE_ALL_FONTS)},
+                                     {pfcPDFOPT_COLOR_DEPTH, pfcCreateIntArgValue(pfcPDF_CD_MONO)},
+                                     {pfcPDFOPT_LAUNCH_VIEWER, pfcCreateBoolArgValue(false)}});
+}
+
+std::string contentsOf(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
 
 }  // namespace
 
@@ -87,6 +130,14 @@ TEST(SimModels, SessionFileBringsModelsToLifeAsCreoShowsThem) {
   EXPECT_THROW(wc->GetRevision(), SimulatedProcessorFault);
   EXPECT_THROW(wc->GetVersion(), pfcXToolkitNotFound);
   EXPECT_THROW(session->CopyFileFromWS("wtws://main/wc.prt", (dir.path / "absent").string()), pfcXToolkitInvalidDir);
+
+  // Written back, the description keeps what it said, the drawing's sheets among it.
+  writeSessionDescription(readSessionDescription(dir.path / "session.json"), dir.path / "again.json");
+  SessionDescription again = readSessionDescription(dir.path / "again.json");
+  ASSERT_EQ(again.models.size(), 6u);
+  EXPECT_EQ(again.models[4].sheets, 2);
+  EXPECT_EQ(again.models[2].sheets, 1);
+  EXPECT_EQ(again.models[2].generic, "plate.prt");
 }
 
 TEST(SimModels, BackupWritesTheNextVersionAndAnAcceleratorWhenAsked) {
@@ -125,6 +176,8 @@ TEST(SimModels, GeneratedAssemblyRoundTripsThroughItsSessionFile) {
   writeSessionDescription(generated.description, dir.path / "session.json");
   EXPECT_GE(generated.componentOccurrences, 480);
   EXPECT_EQ(generated.distinctFiles, 100);
+  EXPECT_TRUE(fs::exists(dir.path / "GEN_0_A.xpr"));  // one instance of each generic has its accelerator
+  EXPECT_FALSE(fs::exists(dir.path / "GEN_0_B.xpr"));
 
   CreoSimulator sim(SimulatorOptions{});
   sim.models().load(readSessionDescription(dir.path / "session.json"));
@@ -163,3 +216,135 @@ TEST(SimModels, AComponentDescriptorKeptOrChangedByItsCallerIsNeverHandedOutAgai
   EXPECT_EQ(sim.currentSession(pfcC4Compatible)->GetModelFromDescr(third), sim.models().model("bolt.prt"));
 }
 
+
+TEST(SimModels, DrawingExportWritesOnePdfPagePerSheetAtExactlyTheGivenPath) {
+  TempDirectory dir;
+  writeModelFile(dir.path / "plan.drw.3", "1 2 3", 2048);
+  CreoSimulator sim(SimulatorOptions{});
+  SimModelDefinition plan = localModel("plan.drw", dir.path / "plan.drw.3");
+  plan.sheets = 3;
+  pfcModel_ptr drawing = sim.models().addModel(plan);
+  sim.models().setCurrentModel("plan.drw");
+  fs::create_directories(dir.path / "out");
+  const fs::path pdf = dir.path / "out" / "plan.pdf";
+
+  drawing->Export(pdf.string(), uploadPdfInstructions(dir.path / "out"));
+  EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(dir.path / "out"), {}), std::vector<fs::path>{pdf});
+  EXPECT_EQ(contentsOf(pdf).substr(0, 5), "%PDF-");
+#ifndef _WIN32
+  EXPECT_EQ(infoField(pdf, "Pages"), "3");
+  EXPECT_EQ(infoField(pdf, "Title"), "plan.drw");
+  EXPECT_EQ(infoField(pdf, "Keywords"), "font_stroke=0 color_depth=2 launch_viewer=false");
+  const std::string second = readWith("pdftotext -f 2 -l 2", pdf, "-");
+  EXPECT_NE(second.find("plan.drw"), std::string::npos) << second;
+  EXPECT_NE(second.find("Sheet 2 of 3"), std::string::npos) << second;
+  EXPECT_EQ(second.find("Sheet 1 of 3"), std::string::npos) << second;
+#endif
+
+  // Exporting again replaces the file; options left out are not listed.
+  std::ofstream(pdf, std::ios::app) << "trailing bytes of an older export";
+  drawing->Export(pdf.string(), pdfInstructions(dir.path / "out", {}));
+  EXPECT_EQ(contentsOf(pdf).find("trailing bytes"), std::string::npos);
+#ifndef _WIN32
+  EXPECT_EQ(infoField(pdf, "Pages"), "3");
+  EXPECT_EQ(infoField(pdf, "Keywords"), "(no Keywords)");
+  EXPECT_NE(readWith("pdftotext -f 3 -l 3", pdf, "-").find("Sheet 3 of 3"), std::string::npos);
+#endif
+}
+
+TEST(SimModels, DrawingExportFailsWithTheToolkitErrorsCreoRaises) {
+  TempDirectory dir;
+  writeModelFile(dir.path / "plan.drw.1", "1 2 3", 2048);
+  writeModelFile(dir.path / "bolt.prt.1", "4 5 6", 2048);
+  CreoSimulator sim(SimulatorOptions{});
+  pfcModel_ptr drawing = sim.models().addModel(localModel("plan.drw", dir.path / "plan.drw.1"));
+  pfcModel_ptr part = sim.models().addModel(localModel("bolt.prt", dir.path / "bolt.prt.1"));
+  const fs::path pdf = dir.path / "plan.pdf";
+  auto instructions = uploadPdfInstructions(dir.path);
+
+  sim.models().setCurrentModel("bolt.prt");
+  EXPECT_THROW(drawing->Export(pdf.string(), instructions), pfcXToolkitNotDisplayed);
+  EXPECT_THROW(part->Export(pdf.string(), instructions), pfcXToolkitUnsupported);
+
+  sim.models().setCurrentModel("plan.drw");
+  EXPECT_THROW(drawing->Export(pdf.string(), std::make_shared<pfcExportInstructions>()), pfcXToolkitUnsupported);
+  EXPECT_THROW(drawing->Export(pdf.string(), pdfInstructions(dir.path, {{pfcPDFOPT_COLOR_DEPTH, pfcCreateIntArgValue(7)}})),
+               pfcXToolkitUnsupported);
+  EXPECT_THROW(drawing->Export(pdf.string(), pdfInstructions(dir.path, {{pfcPDFOPT_FONT_STROKE, pfcCreateBoolArgValue(true)}})),
+               pfcXToolkitUnsupported);
+  EXPECT_THROW(drawing->Export(pdf.string(), pdfInstructions(dir.path, {{static_cast<pfcPDFOptionType>(40), pfcCreateIntArgValue(0)}})),
+               pfcXToolkitUnsupported);
+  EXPECT_THROW(drawing->Export((dir.path / "absent" / "plan.pdf").string(), instructions), pfcXToolkitCantWrite);
+  EXPECT_THROW(drawing->Export(dir.path.string(), instructions), pfcXToolkitCantWrite);
+  EXPECT_FALSE(fs::exists(pdf));
+#ifndef _WIN32
+  EXPECT_THROW(drawing->Export("/sys/plan.pdf", instructions), pfcXToolkitNoPermission);  // refused even to root
+#endif
+
+  sim.faults().failNext("pfcModel::Export", "pfcXToolkitNoPermission");
+  EXPECT_THROW(drawing->Export(pdf.string(), instructions), pfcXToolkitNoPermission);
+  EXPECT_FALSE(fs::exists(pdf));
+  drawing->Export(pdf.string(), instructions);
+  EXPECT_TRUE(fs::exists(pdf));
+}
+
+TEST(SimModels, BackupOfALocalInstanceIntoItsOriginFolderLeavesTheGenericsNextVersionThere) {
+  TempDirectory dir;
+  writeModelFile(dir.path / "plate.prt.2", "1 2 3", 3000, 7);
+  writeModelFile(dir.path / "frame.asm.1", "4 5 6", 2000, 8);
+  const std::string generic = contentsOf(dir.path / "plate.prt.2");
+  CreoSimulator sim(SimulatorOptions{});
+  SimModelDefinition plate = localModel("plate.prt", dir.path / "plate.prt.2");
+  plate.familyRows = {"PLATE_A"};
+  sim.models().addModel(plate);
+  SimModelDefinition frame = localModel("frame.asm", dir.path / "frame.asm.1");
+  frame.familyRows = {"FRAME_B"};
+  sim.models().addModel(frame);
+  SimModelDefinition plateA;
+  plateA.name = "plate_a.prt";
+  plateA.generic = "plate.prt";
+  pfcModel_ptr instance = sim.models().addModel(plateA);
+  SimModelDefinition frameB;
+  frameB.name = "frame_b.asm";
+  frameB.generic = "frame.asm";
+  pfcModel_ptr assemblyInstance = sim.models().addModel(frameB);
+  sim.models().setConfigOption("save_instance_accelerator", "ALWAYS");
+
+  // The descriptor names the instance's origin folder, the generic's.
+  auto descr = instance->GetDescr();
+  EXPECT_EQ(pathOf(descr->GetPath()), dir.path);
+  instance->Backup(descr);
+  assemblyInstance->Backup(assemblyInstance->GetDescr());
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.path)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"FRAME_B.xas", "PLATE_A.xpr", "frame.asm.1", "frame.asm.2",
+                                             "plate.prt.2", "plate.prt.3"}));
+  EXPECT_EQ(contentsOf(dir.path / "plate.prt.3"), generic);
+  EXPECT_EQ(contentsOf(dir.path / "plate.prt.2"), generic);
+
+#ifndef _WIN32
+  descr->SetPath("/sys");
+  EXPECT_THROW(instance->Backup(descr), pfcXToolkitNoPermission);  // refused even to root
+#endif
+  sim.faults().failNext("pfcModel::Backup", "pfcXToolkitCantWrite");
+  EXPECT_THROW(instance->Backup(instance->GetDescr()), pfcXToolkitCantWrite);
+  EXPECT_FALSE(fs::exists(dir.path / "plate.prt.4"));
+}
+
+TEST(SimModels, ConfigOptionsFailOnlyWhenAFaultIsArmed) {
+  CreoSimulator sim(SimulatorOptions{});
+  pfcSession_ptr session = sim.currentSession(pfcC4Compatible);
+  EXPECT_EQ(session->GetConfigOption("save_instance_accelerator"), "");
+  session->SetConfigOption("save_instance_accelerator", "NONE");
+
+  sim.faults().failNext("pfcBaseSession::SetConfigOption", "pfcXToolkitLineTooLong");
+  EXPECT_THROW(session->SetConfigOption("save_instance_accelerator", "ALWAYS"), pfcXToolkitLineTooLong);
+  EXPECT_EQ(session->GetConfigOption("save_instance_accelerator"), "NONE");
+  sim.faults().failNext("pfcBaseSession::GetConfigOption", "pfcXToolkitNotFound", 2);
+  EXPECT_THROW(session->GetConfigOption("save_instance_accelerator"), pfcXToolkitNotFound);
+  EXPECT_THROW(session->GetConfigOption("save_instance_accelerator"), pfcXToolkitNotFound);
+
+  session->SetConfigOption("save_instance_accelerator", "");  // restored as it was: empty
+  EXPECT_EQ(session->GetConfigOption("save_instance_accelerator"), "");
+}

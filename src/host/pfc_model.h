@@ -84,7 +84,8 @@ class pfcParameterOwner : public virtual xobject {
 };
 
 enum pfcPDFOptionType { pfcPDFOPT_FONT_STROKE = 0, pfcPDFOPT_COLOR_DEPTH = 1, pfcPDFOPT_LAUNCH_VIEWER = 2 };
-enum pfcPDFFontStrokeMode { pfcPDF_USE_TRUE_TYPE_FONTS = 0, pfcPDF_STROKE_ALL_FONTS = 1 };
+// Stroking all fonts is the toolkit's value 0.
+enum pfcPDFFontStrokeMode { pfcPDF_STROKE_ALL_FONTS = 0, pfcPDF_USE_TRUE_TYPE_FONTS = 1 };
 enum pfcPDFColorDepth { pfcPDF_CD_COLOR = 0, pfcPDF_CD_GRAY = 1, pfcPDF_CD_MONO = 2 };
 
 // An argument value made by the toolkit's integer or boolean factory.
@@ -157,8 +158,17 @@ class pfcModel : public virtual pfcParameterOwner {
   virtual xstring GetRevision() = 0;
   virtual xstring GetVersion() = 0;
   virtual pfcModelDescriptor_ptr GetDescr() = 0;
-  // Writes the model (for an instance, its accelerator too when asked) to the descriptor's path.
+  // Writes the model's file under its next version suffix into the descriptor's
+  // path; for an instance that is its generic's file, plus the instance's
+  // accelerator (".xpr", ".xas") when "save_instance_accelerator" is "ALWAYS".
+  // Throws pfcXToolkitInvalidDir for a path that is not a directory,
+  // pfcXToolkitNoPermission or pfcXToolkitCantWrite when it cannot write there.
   virtual void Backup(const pfcModelDescriptor_ptr& newDescr) = 0;
+  // With pfcPDFExportInstructions: writes a drawing as a PDF at exactly fileName,
+  // one page per sheet. Throws pfcXToolkitUnsupported for other instructions, an
+  // option or value it does not support, or a model that is not a drawing;
+  // pfcXToolkitNotDisplayed when the drawing is not shown in the active window;
+  // pfcXToolkitNoPermission or pfcXToolkitCantWrite when it cannot write there.
   virtual void Export(const xstring& fileName, const pfcExportInstructions_ptr& exportData) = 0;
   TAVIX_TOOLKIT_CAST(pfcModel)
 };
