@@ -56,6 +56,17 @@ SimModelDefinition localModel(const std::string& name, const fs::path& file) {
   return model;
 }
 
+// A generic saved in `file` whose family table has one row, and that instance.
+pfcModel_ptr addFamily(CreoSimulator& sim, const std::string& generic, const fs::path& file, const std::string& instance) {
+  SimModelDefinition table = localModel(generic, file);
+  table.familyRows = {asciiUpper(pathOf(instance).stem().string())};
+  sim.models().addModel(table);
+  SimModelDefinition member;
+  member.name = instance;
+  member.generic = generic;
+  return sim.models().addModel(member);
+}
+
 // The instructions a caller builds for a drawing: file path, then the options in order.
 pfcPDFExportInstructions_ptr pdfInstructions(const fs::path& directory,
                                              std::vector<std::pair<pfcPDFOptionType, pfcArgValue_ptr>> settings) {
@@ -144,15 +155,7 @@ TEST(SimModels, BackupWritesTheNextVersionAndAnAcceleratorWhenAsked) {
   TempDirectory dir;
   writeModelFile(dir.path / "plate.prt.2", "1 2 3", 3000);
   CreoSimulator sim(SimulatorOptions{});
-  SimModelDefinition generic;
-  generic.name = "plate.prt";
-  generic.file = dir.path / "plate.prt.2";
-  generic.familyRows = {"PLATE_A"};
-  sim.models().addModel(generic);
-  SimModelDefinition instanceDefinition;
-  instanceDefinition.name = "plate_a.prt";
-  instanceDefinition.generic = "plate.prt";
-  pfcModel_ptr instance = sim.models().addModel(instanceDefinition);
+  pfcModel_ptr instance = addFamily(sim, "plate.prt", dir.path / "plate.prt.2", "plate_a.prt");
 
   fs::create_directories(dir.path / "out");
   auto descr = instance->GetDescr();
@@ -294,20 +297,8 @@ TEST(SimModels, BackupOfALocalInstanceIntoItsOriginFolderLeavesTheGenericsNextVe
   writeModelFile(dir.path / "frame.asm.1", "4 5 6", 2000, 8);
   const std::string generic = contentsOf(dir.path / "plate.prt.2");
   CreoSimulator sim(SimulatorOptions{});
-  SimModelDefinition plate = localModel("plate.prt", dir.path / "plate.prt.2");
-  plate.familyRows = {"PLATE_A"};
-  sim.models().addModel(plate);
-  SimModelDefinition frame = localModel("frame.asm", dir.path / "frame.asm.1");
-  frame.familyRows = {"FRAME_B"};
-  sim.models().addModel(frame);
-  SimModelDefinition plateA;
-  plateA.name = "plate_a.prt";
-  plateA.generic = "plate.prt";
-  pfcModel_ptr instance = sim.models().addModel(plateA);
-  SimModelDefinition frameB;
-  frameB.name = "frame_b.asm";
-  frameB.generic = "frame.asm";
-  pfcModel_ptr assemblyInstance = sim.models().addModel(frameB);
+  pfcModel_ptr instance = addFamily(sim, "plate.prt", dir.path / "plate.prt.2", "plate_a.prt");
+  pfcModel_ptr assemblyInstance = addFamily(sim, "frame.asm", dir.path / "frame.asm.1", "frame_b.asm");
   sim.models().setConfigOption("save_instance_accelerator", "ALWAYS");
 
   // The descriptor names the instance's origin folder, the generic's.
