@@ -46,7 +46,8 @@ class pfcBaseSession : public virtual xobject {
   virtual pfcWindow_ptr GetModelWindow(const pfcModel_ptr& model) = 0;
   virtual pfcWindow_ptr GetCurrentWindow() = 0;
   virtual void SetCurrentWindow(const pfcWindow_ptr& window) = 0;
-  // Empty when the option is not set.
+  // Empty when the option is not set. Both throw pfcXToolkitNotFound for an option
+  // Creo does not know; setting throws pfcXToolkitLineTooLong for a value too long.
   virtual xstring GetConfigOption(const xstring& name) = 0;
   virtual void SetConfigOption(const xstring& name, const xstring& value) = 0;
   // Copies a workspace file (by its "wtws://" or "wtpub://" origin) into a directory.
