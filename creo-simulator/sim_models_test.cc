@@ -275,7 +275,7 @@ TEST(SimModels, DrawingExportFailsWithTheToolkitErrorsCreoRaises) {
                pfcXToolkitUnsupported);
   EXPECT_THROW(drawing->Export(pdf.string(), pdfInstructions(dir.path, {{pfcPDFOPT_FONT_STROKE, pfcCreateBoolArgValue(true)}})),
                pfcXToolkitUnsupported);
-  EXPECT_THROW(drawing->Export(pdf.string(), pdfInstructions(dir.path, {{static_cast<pfcPDFOptionType>(40), pfcCreateIntArgValue(0)}})),
+  EXPECT_THROW(drawing->Export(pdf.string(), pdfInstructions(dir.path, {{static_cast<pfcPDFOptionType>(3), pfcCreateIntArgValue(0)}})),
                pfcXToolkitUnsupported);
   EXPECT_THROW(drawing->Export((dir.path / "absent" / "plan.pdf").string(), instructions), pfcXToolkitCantWrite);
   EXPECT_THROW(drawing->Export(dir.path.string(), instructions), pfcXToolkitCantWrite);
