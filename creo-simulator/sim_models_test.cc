@@ -339,3 +339,31 @@ TEST(SimModels, ConfigOptionsFailOnlyWhenAFaultIsArmed) {
   session->SetConfigOption("save_instance_accelerator", "");  // restored as it was: empty
   EXPECT_EQ(session->GetConfigOption("save_instance_accelerator"), "");
 }
+
+TEST(SimModels, BackupOfAWindchillInstanceWritesIntoTheGivenFolderAndLeavesTheCacheAlone) {
+  TempDirectory dir;
+  fs::create_directories(dir.path / "wscache");
+  fs::create_directories(dir.path / "staging");
+  writeModelFile(dir.path / "wscache" / "plate.prt", "1 2 3", 3000);
+  CreoSimulator sim(SimulatorOptions{});
+  sim.models().addWorkspace({"main", dir.path / "wscache"});
+  SimModelDefinition plate = localModel("plate.prt", dir.path / "wscache" / "plate.prt");
+  plate.workspace = "main";
+  plate.familyRows = {"PLATE_A"};
+  sim.models().addModel(plate);
+  SimModelDefinition plateA;
+  plateA.name = "plate_a.prt";
+  plateA.generic = "plate.prt";
+  plateA.workspace = "main";
+  pfcModel_ptr instance = sim.models().addModel(plateA);
+  EXPECT_EQ(instance->GetOrigin(), "wtws://main/plate.prt");
+  sim.models().setConfigOption("save_instance_accelerator", "ALWAYS");
+
+  auto descr = instance->GetDescr();
+  EXPECT_EQ(descr->GetPath(), "");  // a workspace model has no folder of its own
+  descr->SetPath((dir.path / "staging").string());
+  instance->Backup(descr);
+  EXPECT_TRUE(fs::exists(dir.path / "staging" / "PLATE_A.xpr"));
+  EXPECT_TRUE(fs::exists(dir.path / "staging" / "plate.prt.1"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path / "wscache"), {}), 1);
+}
