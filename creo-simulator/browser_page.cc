@@ -128,8 +128,21 @@ std::string resolveUrl(const Url& base, const std::string& reference) {
   return base.origin() + path.substr(0, path.rfind('/') + 1) + reference;
 }
 
+// Only an address in 127.0.0.0/8 written as four numbers: a name such as
+// "127.tavix.example" would be looked up and could lead anywhere.
 bool isLoopbackHost(const std::string& host) {
-  return host == "localhost" || host == "::1" || host.rfind("127.", 0) == 0;
+  if (host == "localhost" || host == "::1") return true;
+  int parts = 0;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = std::min(host.find('.', start), host.size());
+    const std::string part = host.substr(start, end - start);
+    if (part.empty() || part.size() > 3 || !std::all_of(part.begin(), part.end(), [](unsigned char c) { return std::isdigit(c); })) return false;
+    if (std::stoi(part) > 255 || (parts == 0 && part != "127")) return false;
+    ++parts;
+    if (end == host.size()) return parts == 4;
+    start = end + 1;
+  }
 }
 
 std::optional<HtmlForm> findForm(const std::string& html, const std::string& id) {

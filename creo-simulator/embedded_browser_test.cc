@@ -31,14 +31,15 @@ TEST(SimBrowser, LoadsLoopbackPagesWithTheirStatusAndOnlyRecordsOtherHosts) {
   window.SetURL(origin + "/missing");
   window.SetURL("https://login.tavix.example/v2/logout?client_id=x");
   window.SetURL("http://127.0.0.1:1/unreachable");
+  window.SetURL("http://127.tavix.example/looks-local");
   const bool idle = windows.browser().waitUntilIdle(20s);
   site.stop();
   serving.join();
   ASSERT_TRUE(idle);
 
   const std::vector<BrowserVisit> visits = windows.browser().visits();
-  ASSERT_EQ(visits.size(), 4u);
-  EXPECT_EQ(window.url(), "http://127.0.0.1:1/unreachable");
+  ASSERT_EQ(visits.size(), 5u);
+  EXPECT_EQ(window.url(), "http://127.tavix.example/looks-local");
   // Without a configured user the sign-in form is left as it is.
   EXPECT_FALSE(visits[0].load.submittedSignIn);
   EXPECT_EQ(visits[0].load.status, 200);
@@ -49,6 +50,9 @@ TEST(SimBrowser, LoadsLoopbackPagesWithTheirStatusAndOnlyRecordsOtherHosts) {
   EXPECT_EQ(visits[2].load.error, "not fetched: only plain http on loopback hosts is loaded");
   EXPECT_EQ(visits[3].load.status, 0);
   EXPECT_NE(visits[3].load.error.find("request failed"), std::string::npos);
+  // A name that merely starts like a loopback address is not looked up.
+  EXPECT_EQ(visits[4].url, "http://127.tavix.example/looks-local");
+  EXPECT_EQ(visits[4].load.error, "not fetched: only plain http on loopback hosts is loaded");
 }
 
 }  // namespace
