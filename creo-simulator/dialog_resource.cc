@@ -422,7 +422,17 @@ std::optional<DialogResource> loadDialogResource(const std::filesystem::path& fo
   DialogResource resource = parseDialogResource(text.str());
   if (resource.name != resourceName)
     throw DialogResourceError("defines the dialog " + resource.name + " instead of " + resourceName);
+  for (const ComponentContent& component : resource.components)
+    if (!component.image.empty() && !folderHoldsImage(folder, component.image))
+      throw DialogResourceError("the image " + component.image + " of " + component.name + " is not in the text folder");
   return resource;
+}
+
+bool folderHoldsImage(const std::filesystem::path& folder, const std::string& image) {
+  if (image.empty() || image.find_first_of("/\\:") != std::string::npos || image == "." || image == "..")
+    return false;
+  std::error_code error;
+  return std::filesystem::is_regular_file(folder / image, error);
 }
 
 }  // namespace creosim

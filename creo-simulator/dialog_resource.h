@@ -57,8 +57,12 @@ class DialogResourceError : public std::runtime_error {
 // well-formed resource.
 DialogResource parseDialogResource(std::string_view text);
 // Reads "<resourceName>.res" from the folder; nullopt when there is no such
-// file, DialogResourceError when it is malformed or names another dialog.
+// file, DialogResourceError when it is malformed, names another dialog or
+// names an image that the folder does not hold.
 std::optional<DialogResource> loadDialogResource(const std::filesystem::path& folder,
                                                  const std::string& resourceName);
+// Whether the folder holds a file of that name; images are named by bare file
+// name, never by a path.
+bool folderHoldsImage(const std::filesystem::path& folder, const std::string& image);
 
 }  // namespace creosim

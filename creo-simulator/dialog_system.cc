@@ -47,11 +47,7 @@ std::optional<DialogView> DialogSystem::view(const std::string& dialog) const {
   return it->second->view();
 }
 
-bool DialogSystem::imageExists(const std::string& image) const {
-  if (image.empty() || image.find_first_of("/\\") != std::string::npos || image == "." || image == "..") return false;
-  std::error_code error;
-  return std::filesystem::is_regular_file(textDirectory_ / image, error);
-}
+bool DialogSystem::imageExists(const std::string& image) const { return folderHoldsImage(textDirectory_, image); }
 
 std::shared_ptr<SimDialog> DialogSystem::dialog(const xstring& dialogName, const char* operation) const {
   auto it = dialogs_.find(dialogName);
@@ -69,7 +65,7 @@ void DialogSystem::createDialog(const xstring& dialogName, const xstring& resour
     throw pfcXToolkitInvalidFile("uifcCreateDialog");
   }
   if (!resource) throw pfcXToolkitNotFound("uifcCreateDialog");
-  dialogs_[dialogName] = std::make_shared<SimDialog>(dialogName, std::move(*resource), faults_);
+  dialogs_[dialogName] = std::make_shared<SimDialog>(dialogName, std::move(*resource), textDirectory_, faults_);
 }
 
 void DialogSystem::showToUser(SimDialog& dialog) {

@@ -7,6 +7,10 @@
 #include <functional>
 #include <sstream>
 
+#include "addin_library.h"
+#include "command_table.h"
+#include "creo_simulator.h"
+#include "dialog_commands.h"
 #include "fault_injector.h"
 #include "host/toolkit_errors.h"
 #include "scripted_dialog_user.h"
@@ -36,12 +40,15 @@ struct ButtonCalls : uifcDefaultPushButtonListener {
 };
 struct DialogCalls : uifcDefaultDialogListener {
   int closes = 0, displays = 0;
-  std::function<void()> onClose;
+  std::function<void()> onClose, onDisplay;
   void OnClose(uifcDialog_ptr) override {
     ++closes;
     if (onClose) onClose();
   }
-  void OnDisplay(uifcDialog_ptr) override { ++displays; }
+  void OnDisplay(uifcDialog_ptr) override {
+    ++displays;
+    if (onDisplay) onDisplay();
+  }
 };
 struct MenuCalls : uifcDefaultOptionMenuListener {
   std::vector<std::string> selections;
@@ -208,6 +215,171 @@ TEST_F(SimDialogs, TerminalUserSeesTheDialogAndChoosesByNumber) {
   EXPECT_NE(out.str().find("Please enter a number from 1 to 5.\n"), std::string::npos);
   EXPECT_NE(out.str().find("|  <Beta v>\n"), std::string::npos);
   EXPECT_NE(out.str().find("(end of input)"), std::string::npos);
+}
+
+TEST_F(SimDialogs, AResourceNamingAnImageThatIsNotInTheTextFolderIsRefused) {
+  write("Pictured.res", "(Dialog Pictured (Components (Label Picture)) (Resources (Picture.Image \"absent.png\")))");
+  EXPECT_THROW(dialogs_.createDialog("Pictured", "Pictured"), pfcXToolkitInvalidFile);
+  EXPECT_EQ(dialogs_.problems(),
+            std::vector<std::string>{"Pictured.res: the image absent.png of Picture is not in the text folder"});
+}
+
+// The upload dialog from the add-in's own resources, with listeners that keep the
+// Upload button in step with the workspace selection as the add-in does.
+class UploadDialog : public ::testing::Test {
+ protected:
+  static constexpr const char* kDialog = "StartFileUpload";
+
+  UploadDialog() {
+    sim_.dialogs().setUser(user_);
+    dialogs().createDialog(kDialog, kDialog);
+    uifcOptionMenu_ptr menu = dialogs().findOptionMenu(kDialog, "WorkspaceDropdown");
+    menu->SetItemNameArray(std::make_shared<xstringsequence>(
+        std::vector<std::string>{"__select_placeholder__", "Design Team", "Prototypes"}));
+    menu->SetItemLabelArray(
+        std::make_shared<xstringsequence>(std::vector<std::string>{"Select...", "Design Team", "Prototypes"}));
+    menu->AddActionListener(&selection_);
+    dialogs().findPushButton(kDialog, "UploadButton")->AddActionListener(&upload_);
+    dialogs().findDialog(kDialog, kDialog)->AddActionListener(&display_);
+    upload_.onActivate = [this](uifcPushButton_ptr button) {
+      ++uploads_;
+      dialogs().exitDialog(button->GetDialog(), 0);
+    };
+  }
+  ~UploadDialog() override {
+    for (const std::string& dialog : dialogs().openDialogs()) dialogs().destroyDialog(dialog);
+  }
+  DialogSystem& dialogs() { return sim_.dialogs(); }
+
+  struct WorkspaceSelection : MenuCalls {
+    void OnSelect(uifcOptionMenu_ptr menu) override {
+      MenuCalls::OnSelect(menu);
+      const bool chosen = selections.back() != "__select_placeholder__";
+      uifcPushButton_ptr upload = uifcPushButtonFind(menu->GetDialog(), "UploadButton");
+      upload->SetEnabled(chosen);
+      upload->SetBackgroundColor(chosen ? uifcColor::Create(0, 108, 224) : uifcColor::Create(190, 190, 190));
+    }
+  };
+
+  CreoSimulator sim_{SimulatorOptions{TAVIX_SOURCE_DIR "/text"}};
+  std::shared_ptr<ScriptedDialogUser> user_ = std::make_shared<ScriptedDialogUser>();
+  WorkspaceSelection selection_;
+  ButtonCalls upload_;
+  DialogCalls display_;
+  int uploads_ = 0;
+};
+
+TEST_F(UploadDialog, ChoosingAWorkspaceFiresTheListenerAndOnlyThenCanUploadBePressed) {
+  setCreoHost(&sim_);
+  user_->press(kDialog, "UploadButton").select(kDialog, "WorkspaceDropdown", "Nowhere");
+  user_->select(kDialog, "WorkspaceDropdown", "Design Team");
+  user_->check(kDialog, [](const DialogView& view) {
+    EXPECT_TRUE(view.component("UploadButton")->enabled);
+    EXPECT_EQ(view.component("UploadButton")->color, (Rgb{0, 108, 224}));
+  });
+  user_->select(kDialog, "WorkspaceDropdown", "__select_placeholder__").press(kDialog, "UploadButton");
+  user_->select(kDialog, "WorkspaceDropdown", "Prototypes").press(kDialog, "UploadButton");
+  EXPECT_EQ(dialogs().activateDialog(kDialog), 0);
+  setCreoHost(nullptr);
+
+  EXPECT_EQ(selection_.selections, (std::vector<std::string>{"Design Team", "__select_placeholder__", "Prototypes"}));
+  EXPECT_EQ(uploads_, 1);
+  EXPECT_EQ(dialogs().findOptionMenu(kDialog, "WorkspaceDropdown")->GetSelectedItemNameArray()->items(),
+            std::vector<std::string>{"Prototypes"});
+  EXPECT_EQ(user_->problems(),
+            (std::vector<std::string>{
+                "StartFileUpload: could not press UploadButton: the button is hidden or disabled",
+                "StartFileUpload: could not select Nowhere in WorkspaceDropdown: the option menu has no such item",
+                "StartFileUpload: could not press UploadButton: the button is hidden or disabled"}));
+  const std::string transcript = user_->transcript();
+  EXPECT_NE(transcript.find("|  Workspace:  <Select... v>\n"), std::string::npos) << transcript;
+  EXPECT_NE(transcript.find("|  [Cancel]  [Upload (disabled) rgb(190,190,190)]\n"), std::string::npos) << transcript;
+  EXPECT_NE(transcript.find("|  Workspace:  <Design Team v>\n"), std::string::npos) << transcript;
+  EXPECT_NE(transcript.find("|  [Cancel]  [Upload rgb(0,108,224)]\n"), std::string::npos) << transcript;
+  EXPECT_TRUE(dialogs().problems().empty()) << ::testing::PrintToString(dialogs().problems());
+}
+
+TEST_F(UploadDialog, DisplayListenersRunOnceAtActivationBeforeTheUserSeesTheDialog) {
+  display_.onDisplay = [this] {
+    uifcLayout_ptr existing = dialogs().findLayout(kDialog, "ExistingRevisionLayout");
+    existing->SetDoesReserveSpace(true);
+    existing->SetVisible(true);
+  };
+  display_.onClose = [this] { dialogs().exitDialog(kDialog, 0); };
+  user_->select(kDialog, "WorkspaceDropdown", "Design Team").close(kDialog);
+  EXPECT_EQ(dialogs().activateDialog(kDialog), 0);
+  EXPECT_EQ(display_.displays, 1);
+  EXPECT_EQ(display_.closes, 1);
+  ASSERT_FALSE(user_->seen().empty());
+  EXPECT_TRUE(user_->seen().front().isShown("ExistingRevisionLabel"));
+  EXPECT_TRUE(user_->problems().empty()) << ::testing::PrintToString(user_->problems());
+}
+
+TEST_F(UploadDialog, LabelImagesMustBeFilesOfTheTextFolder) {
+  uifcLabel_ptr icon = dialogs().findLabel(kDialog, "ModelIconLabel");
+  EXPECT_EQ(dialogs().view(kDialog)->image("ModelIconLabel"), "tavix_upload_placeholder_icon.svg");
+  icon->SetImage("tavix_file_upload_asm_icon.svg");
+  for (const char* missing : {"tavix_file_upload_part_icon.svg", "", "../text/tavix_upload_complete.png"})
+    EXPECT_THROW(icon->SetImage(missing), pfcXToolkitNotFound) << missing;
+  EXPECT_EQ(dialogs().view(kDialog)->image("ModelIconLabel"), "tavix_file_upload_asm_icon.svg");
+}
+
+TEST_F(UploadDialog, TheDialogsCommandShowsWhatTheScriptedAnswersDid) {
+  CommandTable table;
+  addDialogCommands(table, user_);
+  std::ostringstream out;
+  SimContext context{sim_, {}, out, nullptr};
+  for (const char* line : {"answer StartFileUpload select WorkspaceDropdown Design Team",
+                           "answer StartFileUpload press UploadButton"})
+    ASSERT_TRUE(table.run(context, line)) << out.str();
+  EXPECT_FALSE(table.run(context, "answer StartFileUpload select WorkspaceDropdown"));
+  EXPECT_EQ(out.str(),
+            "when StartFileUpload waits: select WorkspaceDropdown Design Team\n"
+            "when StartFileUpload waits: press UploadButton\n"
+            "answer: usage: answer DIALOG press BUTTON | answer DIALOG select MENU ITEM... | answer DIALOG close\n");
+  setCreoHost(&sim_);
+  EXPECT_EQ(dialogs().activateDialog(kDialog), 0);
+  setCreoHost(nullptr);
+
+  out.str("");
+  ASSERT_TRUE(table.run(context, "dialogs"));
+  const std::string shown = out.str();
+  const std::string before = "|  Workspace:  <Select... v>\n";
+  const std::string after = "|  Workspace:  <Design Team v>\n";
+  ASSERT_NE(shown.find(before), std::string::npos) << shown;
+  ASSERT_NE(shown.find(after), std::string::npos) << shown;
+  EXPECT_NE(shown.find("[Upload (disabled) rgb(190,190,190)]", shown.find(before)), std::string::npos) << shown;
+  EXPECT_NE(shown.find("[Upload rgb(0,108,224)]", shown.find(after)), std::string::npos) << shown;
+  EXPECT_NE(shown.find("> select Design Team in WorkspaceDropdown\n"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("> press UploadButton\n"), std::string::npos) << shown;
+  EXPECT_EQ(shown.find("problem:"), std::string::npos) << shown;
+  EXPECT_EQ(uploads_, 1);
+}
+
+TEST_F(UploadDialog, APersonAtTheTerminalPicksAWorkspaceAndPressesUpload) {
+  // Pressing the disabled Upload button is not offered; after the choice it is number 5.
+  std::istringstream in("2\n5\n");
+  std::ostringstream out;
+  user_->answerUnscriptedWith(std::make_shared<TerminalDialogUser>(in, out));
+  setCreoHost(&sim_);
+  EXPECT_EQ(dialogs().activateDialog(kDialog), 0);
+  setCreoHost(nullptr);
+
+  EXPECT_EQ(uploads_, 1);
+  EXPECT_EQ(selection_.selections, std::vector<std::string>{"Design Team"});
+  const std::string screen = out.str();
+  EXPECT_NE(screen.find("  1) Choose \"Select...\" in WorkspaceDropdown\n  2) Choose \"Design Team\" in "
+                        "WorkspaceDropdown\n  3) Choose \"Prototypes\" in WorkspaceDropdown\n  4) Press [Cancel]\n"
+                        "  5) Press [Knowledge Center]\n"),
+            std::string::npos)
+      << screen;
+  EXPECT_NE(screen.find("  4) Press [Cancel]\n  5) Press [Upload]\n  6) Press [Knowledge Center]\n"), std::string::npos)
+      << screen;
+  EXPECT_NE(screen.find("|  [Cancel]  [Upload rgb(0,108,224)]\n"), std::string::npos) << screen;
+  const std::string transcript = user_->transcript();
+  EXPECT_LT(transcript.find("> select Design Team in WorkspaceDropdown\n"), transcript.find("> press UploadButton\n"))
+      << transcript;
+  EXPECT_TRUE(user_->problems().empty()) << ::testing::PrintToString(user_->problems());
 }
 
 }  // namespace

@@ -20,7 +20,11 @@ std::string renderComponent(const ComponentContent& component) {
       if (!component.text.empty()) piece += (piece.empty() ? "" : " ") + component.text;
       break;
     case ComponentKind::PushButton:
-      piece = "[" + component.text + (component.enabled ? "]" : " (disabled)]");
+      piece = "[" + component.text + (component.enabled ? "" : " (disabled)");
+      if (const std::optional<Rgb>& colour = component.color)
+        piece += " rgb(" + std::to_string((*colour)[0]) + "," + std::to_string((*colour)[1]) + "," +
+                 std::to_string((*colour)[2]) + ")";
+      piece += "]";
       break;
     case ComponentKind::OptionMenu: {
       std::string selected = component.selectedNames.empty() ? "" : labelOfItem(component, component.selectedNames[0]);

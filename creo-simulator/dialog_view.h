@@ -26,8 +26,9 @@ struct DialogView {
   std::vector<std::string> shownButtons() const;
 
   // The dialog as a person at a terminal sees it: title, shown labels, images,
-  // buttons (with "(disabled)"), option menus with their selection, and a gap
-  // line for a hidden layout that keeps its space.
+  // buttons (with "(disabled)" and a background colour as "rgb(r,g,b)"), option
+  // menus with their selection, and a gap line for a hidden layout that keeps
+  // its space.
   std::string render() const;
 };
 

@@ -108,14 +108,13 @@ int main(int argc, char* argv[]) {
   creosim::addLifecycleCommands(table);
   creosim::addBrowserCommands(table);
   creosim::addModelCommands(table);
-  // A person answers dialogs at the terminal; a script answers them with "answer".
+  // A script answers dialogs with "answer"; at the terminal the person answers
+  // whatever no "answer" covers. Either way "dialogs" shows what happened.
   auto scriptedUser = std::make_shared<creosim::ScriptedDialogUser>();
   creosim::addDialogCommands(table, scriptedUser);
-  if (options.interactive) {
-    simulator.dialogs().setUser(std::make_shared<creosim::TerminalDialogUser>(std::cin, std::cout));
-  } else {
-    simulator.dialogs().setUser(scriptedUser);
-  }
+  if (options.interactive)
+    scriptedUser->answerUnscriptedWith(std::make_shared<creosim::TerminalDialogUser>(std::cin, std::cout));
+  simulator.dialogs().setUser(scriptedUser);
   table.add("help", "help                 list the commands",
             [&table](creosim::SimContext& c, const std::vector<std::string>&) { table.printHelp(c.out); });
 

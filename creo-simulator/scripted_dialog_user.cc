@@ -48,6 +48,7 @@ void ScriptedDialogUser::see(const DialogView& view) {
   if (view.justOpened) appearances_.push_back(view.dialog);
   seen_.push_back(view);
   log_ += view.render();
+  if (person_) person_->see(view);
 }
 
 DialogAction ScriptedDialogUser::act(const DialogView& view) {
@@ -57,13 +58,17 @@ DialogAction ScriptedDialogUser::act(const DialogView& view) {
     steps.pop_front();
     check(view);
   }
-  if (steps.empty()) {
+  DialogAction action;
+  if (!steps.empty()) {
+    action = steps.front().action;
+    steps.pop_front();
+  } else if (person_) {
+    action = person_->act(view);
+  } else {
     problems_.push_back(view.dialog + " waited for the user, but the script had nothing for it");
     log_ += "> (no step left for " + view.dialog + ")\n";
     return DialogAction::giveUp();
   }
-  DialogAction action = steps.front().action;
-  steps.pop_front();
   log_ += "> " + action.describe() + "\n";
   return action;
 }
@@ -71,6 +76,7 @@ DialogAction ScriptedDialogUser::act(const DialogView& view) {
 void ScriptedDialogUser::refused(const DialogView& view, const DialogAction& action, const std::string& reason) {
   problems_.push_back(view.dialog + ": could not " + action.describe() + ": " + reason);
   log_ += "> refused: " + reason + "\n";
+  if (person_) person_->refused(view, action, reason);
 }
 
 }  // namespace creosim

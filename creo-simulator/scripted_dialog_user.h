@@ -6,11 +6,16 @@
 //   user->check("SignInFailed", [](const DialogView& view) { ... });
 //   user->close("SignInFailed");
 //   simulator.dialogs().setUser(user);
+//
+// With a person behind it (creo-sim --interactive), a dialog that waits with
+// no step left is answered by that person, who also sees every dialog; the
+// record then holds what both did.
 #pragma once
 
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +32,7 @@ class ScriptedDialogUser : public DialogUser {
   ScriptedDialogUser& close(const std::string& dialog);
   // Runs when the dialog next waits, before the step that follows it.
   ScriptedDialogUser& check(const std::string& dialog, Check check);
+  void answerUnscriptedWith(std::shared_ptr<DialogUser> person) { person_ = std::move(person); }
 
   // Every view shown, in order (a dialog again only when what it shows changed).
   const std::vector<DialogView>& seen() const { return seen_; }
@@ -51,6 +57,7 @@ class ScriptedDialogUser : public DialogUser {
   ScriptedDialogUser& add(const std::string& dialog, Step step);
 
   std::map<std::string, std::deque<Step>> steps_;
+  std::shared_ptr<DialogUser> person_;
   std::vector<DialogView> seen_;
   std::vector<std::string> appearances_;
   std::vector<std::string> problems_;

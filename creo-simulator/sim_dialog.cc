@@ -36,7 +36,12 @@ class LabelHandle : public ComponentHandle, public uifcLabel {
   LabelHandle(std::shared_ptr<SimDialog> dialog, std::string component)
       : ComponentHandle(std::move(dialog), std::move(component), ComponentKind::Label) {}
   void SetText(const xstring& text) override { content("uifcLabel::SetText").text = text; }
-  void SetImage(const xstring& imageFile) override { content("uifcLabel::SetImage").image = imageFile; }
+  // Like Creo, an image that is not in the add-in's text folder is refused and the label keeps its old one.
+  void SetImage(const xstring& imageFile) override {
+    ComponentContent& label = content("uifcLabel::SetImage");
+    if (!folderHoldsImage(dialog_->textDirectory(), imageFile)) throw pfcXToolkitNotFound("uifcLabel::SetImage");
+    label.image = imageFile;
+  }
 };
 
 class PushButtonHandle : public ComponentHandle, public uifcPushButton {
@@ -119,8 +124,12 @@ class DialogHandle : public uifcDialog {
 
 }  // namespace
 
-SimDialog::SimDialog(std::string name, DialogResource resource, FaultInjector& faults)
-    : name_(std::move(name)), resource_(std::move(resource)), faults_(faults) {}
+SimDialog::SimDialog(std::string name, DialogResource resource, std::filesystem::path textDirectory,
+                     FaultInjector& faults)
+    : name_(std::move(name)),
+      resource_(std::move(resource)),
+      textDirectory_(std::move(textDirectory)),
+      faults_(faults) {}
 
 void SimDialog::checkAlive(const char* operation) const {
   if (destroyed) throw pfcXToolkitNotFound(operation);

@@ -3,6 +3,7 @@
 // toolkit hands out refer back to it and stop working once it is destroyed.
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,10 +19,12 @@ class FaultInjector;
 
 class SimDialog : public std::enable_shared_from_this<SimDialog> {
  public:
-  SimDialog(std::string name, DialogResource resource, FaultInjector& faults);
+  // Images are looked up in textDirectory, as the resource's own were.
+  SimDialog(std::string name, DialogResource resource, std::filesystem::path textDirectory, FaultInjector& faults);
 
   const std::string& name() const { return name_; }
   FaultInjector& faults() { return faults_; }
+  const std::filesystem::path& textDirectory() const { return textDirectory_; }
   DialogResource& content() { return resource_; }
 
   // The component of that kind, or pfcXToolkitNotFound naming the operation.
@@ -54,6 +57,7 @@ class SimDialog : public std::enable_shared_from_this<SimDialog> {
  private:
   std::string name_;
   DialogResource resource_;
+  std::filesystem::path textDirectory_;
   FaultInjector& faults_;
 };
 
