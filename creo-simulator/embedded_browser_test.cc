@@ -32,14 +32,16 @@ TEST(SimBrowser, LoadsLoopbackPagesWithTheirStatusAndOnlyRecordsOtherHosts) {
   window.SetURL("https://login.tavix.example/v2/logout?client_id=x");
   window.SetURL("http://127.0.0.1:1/unreachable");
   window.SetURL("http://127.tavix.example/looks-local");
+  // An octal form that only looks like loopback: the resolver reads 0127 as 87.
+  window.SetURL("http://0127.0.0.1:1/x");
   const bool idle = windows.browser().waitUntilIdle(20s);
   site.stop();
   serving.join();
   ASSERT_TRUE(idle);
 
   const std::vector<BrowserVisit> visits = windows.browser().visits();
-  ASSERT_EQ(visits.size(), 5u);
-  EXPECT_EQ(window.url(), "http://127.tavix.example/looks-local");
+  ASSERT_EQ(visits.size(), 6u);
+  EXPECT_EQ(window.url(), "http://0127.0.0.1:1/x");
   // Without a configured user the sign-in form is left as it is.
   EXPECT_FALSE(visits[0].load.submittedSignIn);
   EXPECT_EQ(visits[0].load.status, 200);
@@ -53,6 +55,7 @@ TEST(SimBrowser, LoadsLoopbackPagesWithTheirStatusAndOnlyRecordsOtherHosts) {
   // A name that merely starts like a loopback address is not looked up.
   EXPECT_EQ(visits[4].url, "http://127.tavix.example/looks-local");
   EXPECT_EQ(visits[4].load.error, "not fetched: only plain http on loopback hosts is loaded");
+  EXPECT_EQ(visits[5].load.error, "not fetched: only plain http on loopback hosts is loaded");
 }
 
 }  // namespace

@@ -72,22 +72,32 @@ Url parseUrl(const std::string& text) {
   return url;
 }
 
-bool isLoopbackHost(const std::string& host) {
-  const std::string name = lowered(host);
-  if (name == "localhost" || name == "::1") return true;
-  // Dotted quad with a first octet of 127.
-  int octets = 0;
+namespace {
+
+// Four decimal parts of 0..255 without leading zeros, as inet_pton reads IPv4:
+// resolvers take "0127.0.0.1" as octal (87.0.0.1) and "127.1" as 127.0.0.1.
+bool isDottedQuadInLoopbackNet(const std::string& name) {
+  int parts = 0;
   size_t position = 0;
   while (position <= name.size()) {
     const size_t dot = std::min(name.find('.', position), name.size());
-    unsigned value = 256;
+    const size_t length = dot - position;
+    if (length == 0 || length > 3 || (length > 1 && name[position] == '0')) return false;
+    unsigned value = 0;
     const auto [end, error] = std::from_chars(name.data() + position, name.data() + dot, value);
     if (error != std::errc() || end != name.data() + dot || value > 255) return false;
-    if (octets == 0 && value != 127) return false;
-    ++octets;
+    if (parts == 0 && value != 127) return false;
+    ++parts;
     position = dot + 1;
   }
-  return octets == 4;
+  return parts == 4;
+}
+
+}  // namespace
+
+bool isLoopbackHost(const std::string& host) {
+  const std::string name = lowered(host);
+  return name == "localhost" || name == "::1" || isDottedQuadInLoopbackNet(name);
 }
 
 void requireSecureTransport(const Url& url) {

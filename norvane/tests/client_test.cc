@@ -282,6 +282,12 @@ TEST(NorvaneService, RefusesPlainHttpOutsideLoopbackAndReportsAnUnreachableServi
               HasSubstr("invalid service address"));
   EXPECT_EQ(refused("https://login.tavix.example/", "http://localhost:9/"), "(no exception)");
   EXPECT_EQ(refused("https://login.tavix.example/", "http://[::1]:9/"), "(no exception)");
+  EXPECT_EQ(refused("https://login.tavix.example/", "http://127.0.0.1:9/"), "(no exception)");
+  // The resolver reads these as other machines ("0127" is octal 87) or as names.
+  for (const char* host : {"0127.0.0.1", "127.0.0.01", "127.1", "127.0.0.1.", "127.evil.example", "127.0.0.1x"}) {
+    EXPECT_THAT(refused("https://login.tavix.example/", std::string("http://") + host + ":9/"),
+                HasSubstr("refusing plain http")) << host;
+  }
 
   // A port nobody listens on: take one from a service and stop it.
   std::string base;
