@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <thread>
 
+#include "addin_library.h"
+#include "browser_commands.h"
+#include "command_table.h"
+#include "creo_simulator.h"
 #include "fault_injector.h"
 #include "window_system.h"
 
@@ -56,6 +61,29 @@ TEST(SimBrowser, LoadsLoopbackPagesWithTheirStatusAndOnlyRecordsOtherHosts) {
   EXPECT_EQ(visits[4].url, "http://127.tavix.example/looks-local");
   EXPECT_EQ(visits[4].load.error, "not fetched: only plain http on loopback hosts is loaded");
   EXPECT_EQ(visits[5].load.error, "not fetched: only plain http on loopback hosts is loaded");
+}
+
+TEST(SimBrowser, BrowserCommandShowsAddressesWithoutTheirQueries) {
+  httplib::Server site;
+  site.Get("/start", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/callback?code=c0de&state=57a7e"); });
+  site.Get("/callback", [](const httplib::Request&, httplib::Response& res) { res.set_content("done", "text/plain"); });
+  const std::string origin = "http://127.0.0.1:" + std::to_string(site.bind_to_any_port("127.0.0.1"));
+  std::thread serving([&] { site.listen_after_bind(); });
+
+  CreoSimulator simulator(SimulatorOptions{});
+  CommandTable commands;
+  addBrowserCommands(commands);
+  std::ostringstream out;
+  SimContext context{simulator, {}, out, nullptr};
+  simulator.windows().baseWindow()->SetURL(origin + "/start?code_challenge=ch4ll");
+  const bool ran = commands.run(context, "browser 20");
+  site.stop();
+  serving.join();
+  ASSERT_TRUE(ran) << out.str();
+
+  EXPECT_NE(out.str().find(": " + origin + "/start\n"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("-> 200 from " + origin + "/callback\n"), std::string::npos) << out.str();
+  for (const char* secret : {"c0de", "57a7e", "ch4ll"}) EXPECT_EQ(out.str().find(secret), std::string::npos) << out.str();
 }
 
 }  // namespace
