@@ -5,9 +5,7 @@
 #include "service.h"
 
 namespace tavixservice {
-namespace {
 
-// The signed-in user of a call, or empty with the 401 already sent.
 std::optional<User> authenticate(ServiceContext& context, const httplib::Request& req, httplib::Response& res) {
   const std::string header = req.get_header_value("Authorization");
   const std::string prefix = "Bearer ";
@@ -30,6 +28,8 @@ std::optional<User> authenticate(ServiceContext& context, const httplib::Request
   if (!user) sendError(res, 401, "invalid_token", "The token's user no longer exists.");
   return user;
 }
+
+namespace {
 
 // The workspace of a call, when it exists and the user is a member; else empty with the answer sent.
 std::optional<Workspace> memberWorkspace(ServiceContext& context, const std::string& idText, const User& user,
@@ -145,10 +145,12 @@ void addApiRoutes(httplib::Server& server, ServiceContext& context) {
     auto user = authenticate(context, req, res);
     if (!user) return;
     std::optional<PendingUpload> upload;
+    const nlohmann::json body = parseJsonBody(req.body);
+    if (body.is_discarded()) return sendError(res, 400, "bad_request", "The upload announcement is not JSON or nested too deeply.");
     try {
-      upload = readAnnouncement(context, nlohmann::json::parse(req.body), *user, res);
-    } catch (const nlohmann::json::exception& e) {
-      return sendError(res, 400, "bad_request", std::string("The upload announcement is malformed: ") + e.what());
+      upload = readAnnouncement(context, body, *user, res);
+    } catch (const nlohmann::json::exception&) {
+      return sendError(res, 400, "bad_request", "The upload announcement lacks a field or has one of the wrong type.");
     }
     if (upload) sendJson(res, 201, {{"uploadId", context.uploads.begin(std::move(*upload))}});
   }));
@@ -165,8 +167,19 @@ void addApiRoutes(httplib::Server& server, ServiceContext& context) {
                  discardBody();
                  return sendError(res, 404, "not_found", "No such upload or file index.");
                }
+               // Reading stops at the announced size: more is refused, not stored.
                BlobStore::Writer writer(context.blobs);
-               bool written = reader([&](const char* data, size_t length) { return writer.write(data, length); });
+               bool tooLong = false;
+               bool written = reader([&](const char* data, size_t length) {
+                 tooLong = writer.size() + static_cast<int64_t>(length) > announced->size;
+                 return !tooLong && writer.write(data, length);
+               });
+               if (tooLong) {
+                 res.set_header("Connection", "close");
+                 return sendError(res, 400, "size_mismatch", "Received more than the announced " +
+                                                                 std::to_string(announced->size) + " bytes of " +
+                                                                 announced->name + ".");
+               }
                if (!written) return sendError(res, 500, "server_error", "The file could not be stored.");
                if (writer.size() != announced->size)
                  return sendError(res, 400, "size_mismatch",

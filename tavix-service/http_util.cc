@@ -62,9 +62,17 @@ std::optional<int64_t> parseInteger(const std::string& text) {
   return value;
 }
 
-bool isLoopbackPeer(const httplib::Request& req) {
-  return req.remote_addr.rfind("127.", 0) == 0 || req.remote_addr == "::1" ||
-         req.remote_addr.rfind("::ffff:127.", 0) == 0;
+nlohmann::json parseJsonBody(const std::string& text) {
+  constexpr int kMaxDepth = 16;
+  bool tooDeep = false;
+  nlohmann::json json = nlohmann::json::parse(
+      text,
+      [&tooDeep](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
+        if (depth > kMaxDepth) tooDeep = true;
+        return !tooDeep;
+      },
+      false);
+  return tooDeep ? nlohmann::json(nlohmann::json::value_t::discarded) : json;
 }
 
 }  // namespace tavixservice

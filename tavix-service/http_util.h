@@ -19,6 +19,9 @@ std::string htmlEscape(const std::string& text);
 std::string urlEncode(const std::string& text);
 // A whole decimal number and nothing else.
 std::optional<int64_t> parseInteger(const std::string& text);
-bool isLoopbackPeer(const httplib::Request& req);
+// The JSON of a request body; discarded when malformed or nested deeper than
+// any request of this service needs (deep nesting would exhaust the stack of
+// whatever walks it later).
+nlohmann::json parseJsonBody(const std::string& text);
 
 }  // namespace tavixservice

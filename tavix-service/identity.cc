@@ -75,10 +75,21 @@ std::string idToken(const ServiceContext& context, const User& user, const std::
   return signingInput + "." + hmacSha256Base64Url(context.idTokenKey, signingInput);
 }
 
+const char* const kTokenFields[] = {"grant_type", "client_id", "code", "code_verifier", "redirect_uri"};
+
 // The token endpoint takes a form, as OAuth prescribes, or the same fields as JSON.
 std::string tokenField(const httplib::Request& req, const nlohmann::json& json, const char* name) {
   if (json.is_object()) return json.value(name, "");
   return req.get_param_value(name);
+}
+
+// Empty when the JSON body's fields are text where present, else why not.
+std::string malformedTokenRequest(const nlohmann::json& json) {
+  if (json.is_discarded()) return "The body is not JSON or is nested too deeply.";
+  if (!json.is_object()) return "The body must be a JSON object.";
+  for (const char* field : kTokenFields)
+    if (json.contains(field) && !json[field].is_string()) return std::string(field) + " must be text.";
+  return {};
 }
 
 }  // namespace
@@ -105,8 +116,11 @@ void addIdentityRoutes(httplib::Server& server, ServiceContext& context) {
 
   server.Post("/oauth/token", guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res) {
     nlohmann::json json;
-    if (req.get_header_value("Content-Type").rfind("application/json", 0) == 0)
-      json = nlohmann::json::parse(req.body, nullptr, false);
+    if (req.get_header_value("Content-Type").rfind("application/json", 0) == 0) {
+      json = parseJsonBody(req.body);
+      if (std::string reason = malformedTokenRequest(json); !reason.empty())
+        return sendGrantError(res, "invalid_request", reason);
+    }
     if (tokenField(req, json, "grant_type") != "authorization_code")
       return sendGrantError(res, "unsupported_grant_type", "Only authorization_code is supported.");
     std::string clientId = tokenField(req, json, "client_id");

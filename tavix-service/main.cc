@@ -103,6 +103,9 @@ int main(int argc, char** argv) {
         kill(getpid(), SIGTERM);
       }).detach();
     }
+    // Printed before the port file appears, so whoever waits for the port finds it.
+    std::printf("Test control secret: %s\n", service.controlSecret().c_str());
+    std::fflush(stdout);
     if (!arguments.portFile.empty()) writePortFile(arguments.portFile, port);
     std::printf("Tavix service listening on %s\n", service.baseUrl().c_str());
     std::fflush(stdout);

@@ -29,9 +29,10 @@ bool answeredByControls(ServiceContext& context, Controlled controlled, httplib:
   return true;
 }
 
+// The text stays in the service's output: exception and SQL texts are not for clients.
 void answerException(httplib::Response& res, const std::exception& e) {
   std::fprintf(stderr, "tavix-service: request failed: %s\n", e.what());
-  sendError(res, 500, "server_error", e.what());
+  sendError(res, 500, "server_error", "The service could not answer this request.");
 }
 
 }  // namespace
@@ -41,6 +42,7 @@ ServiceContext::ServiceContext(const ServiceConfig& config)
       store((std::filesystem::create_directories(config.dataDir), config.dataDir / "tavix.sqlite")),
       blobs(config.dataDir / "blobs"),
       tokens(config.codeLifetime, config.tokenLifetime),
+      controlSecret(randomHex(16)),
       idTokenKey(randomHex(32)) {
   store.seedIfEmpty(config.seed);
 }
@@ -76,6 +78,8 @@ Service::Service(const ServiceConfig& config) : context_(config) {
   addApiRoutes(server_, context_);
   addPageRoutes(server_, context_);
   addControlRoutes(server_, context_);
+  server_.set_pre_routing_handler(
+      [this](const httplib::Request& req, httplib::Response& res) { return gateRequest(context_, req, res); });
   server_.set_logger([](const httplib::Request& req, const httplib::Response& res) {
     // The path only: queries carry codes and challenges.
     std::printf("%s %s %d\n", req.method.c_str(), req.path.c_str(), res.status);
@@ -87,6 +91,7 @@ int Service::bind(int port) {
   int bound = port == 0 ? server_.bind_to_any_port("127.0.0.1") : (server_.bind_to_port("127.0.0.1", port) ? port : -1);
   if (bound <= 0) throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port));
   context_.baseUrl = "http://127.0.0.1:" + std::to_string(bound) + "/";
+  context_.port = bound;
   return bound;
 }
 

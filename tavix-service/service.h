@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,12 +33,15 @@ struct ServiceContext {
   explicit ServiceContext(const ServiceConfig& config);
 
   std::string baseUrl;  // "http://127.0.0.1:PORT/", known once bound
+  int port = 0;
   std::vector<std::string> clientIds;
   Store store;
   BlobStore blobs;
   Tokens tokens;
   Uploads uploads;
   Controls controls;
+  // Printed at start: only the one who started the service may drive its test controls.
+  std::string controlSecret;
   std::string idTokenKey;
 };
 
@@ -54,6 +58,14 @@ enum class Controlled { DelayOnly, DelayAndFailure, Not };
 Handler guarded(ServiceContext& context, Controlled controlled, Handler handler);
 ReadingHandler guarded(ServiceContext& context, Controlled controlled, ReadingHandler handler);
 
+// The signed-in user of an API call, or empty with the 401 already sent.
+std::optional<User> authenticate(ServiceContext& context, const httplib::Request& req, httplib::Response& res);
+
+// Checks every request before a route reads its body: where it was sent, the
+// controls' secret, the size of a body and, for the API, the caller's token.
+httplib::Server::HandlerResponse gateRequest(ServiceContext& context, const httplib::Request& req,
+                                             httplib::Response& res);
+
 void addIdentityRoutes(httplib::Server& server, ServiceContext& context);
 void addApiRoutes(httplib::Server& server, ServiceContext& context);
 void addPageRoutes(httplib::Server& server, ServiceContext& context);
@@ -68,6 +80,7 @@ class Service {
   void run();
   void stop();
   const std::string& baseUrl() const { return context_.baseUrl; }
+  const std::string& controlSecret() const { return context_.controlSecret; }
 
  private:
   ServiceContext context_;

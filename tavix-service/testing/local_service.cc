@@ -41,6 +41,15 @@ std::string readFile(const std::filesystem::path& file) {
 
 bool hasExited(pid_t pid, int& status) { return waitpid(pid, &status, WNOHANG) == pid; }
 
+// The service prints its control secret before it writes the port file.
+std::string controlSecretIn(const std::string& printed) {
+  const std::string prefix = "Test control secret: ";
+  const size_t at = printed.find(prefix);
+  if (at == std::string::npos) throw std::runtime_error("tavix-service printed no control secret:\n" + printed);
+  const size_t start = at + prefix.size();
+  return printed.substr(start, printed.find('\n', start) - start);
+}
+
 }  // namespace
 
 LocalTavixService::LocalTavixService(std::optional<nlohmann::json> seed, std::vector<std::string> extraArguments)
@@ -83,6 +92,7 @@ LocalTavixService::LocalTavixService(std::optional<nlohmann::json> seed, std::ve
     if (std::filesystem::exists(folder_ / "port")) {
       port_ = std::stoi(readFile(folder_ / "port"));
       baseUrl_ = "http://127.0.0.1:" + std::to_string(port_) + "/";
+      controlSecret_ = controlSecretIn(output());
       return;
     }
     if (int status = 0; hasExited(pid_, status)) {
@@ -129,6 +139,7 @@ std::string LocalTavixService::output() const { return readFile(outputFile_); }
 
 std::string LocalTavixService::control(const std::string& method, const std::string& pathAndQuery) {
   httplib::Client client("127.0.0.1", port_);
+  client.set_default_headers({{"X-Tavix-Control-Secret", controlSecret_}});
   auto response = method == "GET" ? client.Get(pathAndQuery.c_str()) : client.Post(pathAndQuery.c_str());
   if (!response) throw std::runtime_error("tavix-service does not answer " + pathAndQuery);
   if (response->status != 200)

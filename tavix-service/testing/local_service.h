@@ -40,7 +40,7 @@ class LocalTavixService {
   // Everything the program printed so far (one line per request, never a token).
   std::string output() const;
 
-  // The test controls; each throws std::runtime_error when the service refuses.
+  // The test controls, called with the secret the service printed; each throws std::runtime_error when the service refuses.
   void expireTokens();
   void removeWorkspace(int64_t id);
   // The next `count` API and token-endpoint calls answer `status` (400..599).
@@ -67,6 +67,7 @@ class LocalTavixService {
   int lifeline_ = -1;  // write end of the service's stdin
   int port_ = 0;
   std::string baseUrl_;
+  std::string controlSecret_;
 };
 
 }  // namespace tavixtest

@@ -1,0 +1,154 @@
+// Hostile requests to the running service: bodies too large or too deep, strangers, and
+// pages that try to drive the test controls.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include "local_service.h"
+
+namespace {
+
+using tavixtest::LocalTavixService;
+
+struct RawAnswer {
+  int status = 0;  // 0: the connection closed without an answer
+  std::string body;
+};
+
+// Sends `request` as given (a head, maybe part of a body) and reads one answer, as a
+// client does that waits for the answer before sending the rest.
+RawAnswer exchangeRaw(int port, const std::string& request) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  timeval patience{30, 0};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  RawAnswer answer;
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      send(fd, request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) {
+    close(fd);
+    return answer;
+  }
+  std::string received;
+  char buffer[4096];
+  for (;;) {
+    const size_t headEnd = received.find("\r\n\r\n");
+    if (headEnd != std::string::npos) {
+      const size_t lengthAt = received.find("Content-Length: ");
+      const size_t length = lengthAt < headEnd ? std::stoul(received.substr(lengthAt + 16)) : 0;
+      if (received.size() >= headEnd + 4 + length) {
+        answer.status = std::stoi(received.substr(9, 3));
+        answer.body = received.substr(headEnd + 4, length);
+        break;
+      }
+    }
+    const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
+    if (got <= 0) break;
+    received.append(buffer, static_cast<size_t>(got));
+  }
+  close(fd);
+  return answer;
+}
+
+std::string head(const LocalTavixService& service, const std::string& requestLine,
+                 const std::vector<std::string>& headers) {
+  std::string text = requestLine + "\r\nHost: 127.0.0.1:" + std::to_string(service.port()) + "\r\n";
+  for (const auto& header : headers) text += header + "\r\n";
+  return text + "\r\n";
+}
+
+std::string nested(int depth) { return std::string(depth, '[') + std::string(depth, ']'); }
+
+TEST(ServiceLimits, DeepOrMistypedJsonIsABadRequestAndTheServiceLivesOn) {
+  LocalTavixService service;
+  httplib::Client client("127.0.0.1", service.port());
+  const std::string token = service.issueTokens()["access_token"];
+  client.set_bearer_token_auth(token.c_str());
+
+  const std::string announcement =
+      R"({"targetDirectories":{"1":101},"files":[{"name":"a.prt","size":1,"properties":{"x":)" + nested(20000) + "}}]}";
+  auto upload = client.Post("/api/v1/uploads", announcement, "application/json");
+  ASSERT_TRUE(upload) << "the service fell over";
+  EXPECT_EQ(upload->status, 400);
+
+  httplib::Client stranger("127.0.0.1", service.port());
+  auto deepToken = stranger.Post("/oauth/token", R"({"grant_type":)" + nested(20000) + "}", "application/json");
+  ASSERT_TRUE(deepToken);
+  EXPECT_EQ(deepToken->status, 400);
+  // A number where text belongs is the caller's mistake, said without the service's internals.
+  auto numberCode = stranger.Post("/oauth/token", R"({"grant_type":"authorization_code","code":12345})",
+                                  "application/json");
+  ASSERT_TRUE(numberCode);
+  EXPECT_EQ(numberCode->status, 400);
+  EXPECT_EQ(nlohmann::json::parse(numberCode->body)["error"], "invalid_request");
+  EXPECT_EQ(numberCode->body.find("json"), std::string::npos) << numberCode->body;
+
+  EXPECT_EQ(client.Get("/api/v1/me")->status, 200);
+}
+
+TEST(ServiceLimits, LargeBodiesAndStrangersBodiesAreRefusedUnread) {
+  LocalTavixService service;
+  // Only the head is sent: an answer proves the body was not waited for.
+  EXPECT_EQ(exchangeRaw(service.port(), head(service, "POST /oauth/token HTTP/1.1",
+                                             {"Content-Type: application/x-www-form-urlencoded",
+                                              "Content-Length: 268435456"})).status, 413);
+  EXPECT_EQ(exchangeRaw(service.port(), head(service, "POST /api/v1/uploads HTTP/1.1",
+                                             {"Content-Type: application/json", "Content-Length: 1000"})).status,
+            401);
+  EXPECT_EQ(exchangeRaw(service.port(), head(service, "PUT /api/v1/uploads/ab12/files/0 HTTP/1.1",
+                                             {"Authorization: Bearer forged", "Content-Length: 67108864"})).status,
+            401);
+
+  // A file announced as 1 byte: the second byte ends the reading.
+  httplib::Client client("127.0.0.1", service.port());
+  const std::string token = service.issueTokens()["access_token"];
+  client.set_bearer_token_auth(token.c_str());
+  auto created = client.Post("/api/v1/uploads",
+                             R"({"targetDirectories":{"1":101},"files":[{"name":"a.prt","size":1}]})",
+                             "application/json");
+  ASSERT_EQ(created->status, 201) << created->body;
+  const std::string uploadId = nlohmann::json::parse(created->body)["uploadId"];
+  const RawAnswer tooLong = exchangeRaw(
+      service.port(), head(service, "PUT /api/v1/uploads/" + uploadId + "/files/0 HTTP/1.1",
+                           {"Authorization: Bearer " + token, "Content-Type: application/octet-stream",
+                            "Content-Length: 67108864"}) + std::string(64 * 1024, 'x'));
+  EXPECT_EQ(tooLong.status, 400);
+  EXPECT_NE(tooLong.body.find("size_mismatch"), std::string::npos) << tooLong.body;
+  EXPECT_TRUE(std::filesystem::is_empty(service.dataDir() / "blobs" / "incoming"));
+}
+
+TEST(ServiceLimits, TestControlsNeedTheRunsSecretAndEveryRequestItsOwnHost) {
+  LocalTavixService service;
+  const std::string token = service.issueTokens()["access_token"];
+  const std::string port = std::to_string(service.port());
+
+  httplib::Client page("127.0.0.1", service.port());
+  EXPECT_EQ(page.Post("/_control/expire-tokens", "", "text/plain")->status, 403);
+  EXPECT_EQ(page.Get("/_control/files")->status, 403);
+  page.set_default_headers({{"X-Tavix-Control-Secret", "guessed"}});
+  EXPECT_EQ(page.Post("/_control/remove-workspace?id=1", "", "text/plain")->status, 403);
+
+  // DNS rebinding: a page's own name pointed at 127.0.0.1.
+  for (const std::string& host : std::vector<std::string>{"rebound.example:" + port, "127.0.0.1", "127.0.0.1:1", ""}) {
+    const std::string request = "GET /api/v1/me HTTP/1.1\r\n" + (host.empty() ? "" : "Host: " + host + "\r\n") +
+                                "Authorization: Bearer " + token + "\r\n\r\n";
+    EXPECT_EQ(exchangeRaw(service.port(), request).status, 421) << host;
+  }
+  for (const std::string& host : std::vector<std::string>{"127.0.0.1:" + port, "localhost:" + port}) {
+    const std::string request = "GET /api/v1/me HTTP/1.1\r\nHost: " + host + "\r\nAuthorization: Bearer " + token + "\r\n\r\n";
+    EXPECT_EQ(exchangeRaw(service.port(), request).status, 200) << host;
+  }
+
+  // The one who started the service still drives the controls: nothing was removed before.
+  EXPECT_EQ(service.storedFiles().size(), 0u);
+  service.removeWorkspace(1);
+  EXPECT_THROW(service.removeWorkspace(1), std::runtime_error);
+}
+
+}  // namespace
