@@ -11,9 +11,11 @@ namespace {
 
 constexpr auto kPollSlice = std::chrono::milliseconds(100);
 // A browser sends its request at once; a silent connection is dropped rather
-// than let it hold up the sign-in.
+// than kept for the rest of the sign-in.
 constexpr auto kRequestTimeout = std::chrono::seconds(10);
 constexpr size_t kMaxRequestHead = 16 * 1024;
+// Browsers open a few connections at a time; past this the oldest makes room.
+constexpr size_t kMaxConnections = 16;
 
 struct RequestLine {
   std::string method;
@@ -21,24 +23,9 @@ struct RequestLine {
   std::string query;
 };
 
-// Reads up to the end of the request head; empty method when it never arrives whole.
-RequestLine readRequestLine(const TcpSocket& connection, std::chrono::steady_clock::time_point deadline) {
-  std::string head;
-  char buffer[2048];
-  while (head.find("\r\n\r\n") == std::string::npos && head.size() < kMaxRequestHead) {
-    const auto now = std::chrono::steady_clock::now();
-    if (now >= deadline) return {};
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
-    const size_t received = connection.receive(buffer, sizeof buffer, std::min<std::chrono::milliseconds>(wait, kPollSlice));
-    if (received == 0) {
-      if (std::chrono::steady_clock::now() >= deadline) return {};
-      continue;
-    }
-    head.append(buffer, received);
-  }
-  const size_t lineEnd = head.find("\r\n");
-  if (lineEnd == std::string::npos) return {};
-  const std::string line = head.substr(0, lineEnd);
+// Empty method when the head is malformed.
+RequestLine parseRequestLine(const std::string& head) {
+  const std::string line = head.substr(0, head.find("\r\n"));
   const size_t firstSpace = line.find(' ');
   const size_t secondSpace = line.find(' ', firstSpace + 1);
   if (firstSpace == std::string::npos || secondSpace == std::string::npos) return {};
@@ -49,6 +36,14 @@ RequestLine readRequestLine(const TcpSocket& connection, std::chrono::steady_clo
   request.path = target.substr(0, question);
   if (question != std::string::npos) request.query = target.substr(question + 1);
   return request;
+}
+
+// Compares secrets without leaking where they differ.
+bool sameSecret(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  unsigned char difference = 0;
+  for (size_t i = 0; i < a.size(); ++i) difference |= static_cast<unsigned char>(a[i] ^ b[i]);
+  return difference == 0;
 }
 
 std::string reasonPhrase(int status) {
@@ -62,6 +57,12 @@ std::string reasonPhrase(int status) {
 
 }  // namespace
 
+struct RedirectListener::Connection {
+  TcpSocket socket;
+  std::string head;
+  std::chrono::steady_clock::time_point dropAt;
+};
+
 RedirectListener::RedirectListener(std::string callbackPath)
     : callbackPath_(std::move(callbackPath)), listener_(TcpSocket::listenOnLoopback()), port_(listener_.localPort()) {}
 
@@ -69,25 +70,69 @@ std::string RedirectListener::redirectUri() const {
   return "http://127.0.0.1:" + std::to_string(port_) + callbackPath_;
 }
 
-std::optional<Redirect> RedirectListener::waitForRedirect(std::chrono::steady_clock::time_point deadline,
-                                                          const std::atomic<bool>& cancelled,
-                                                          const LibraryLog& log) {
-  while (!cancelled.load() && std::chrono::steady_clock::now() < deadline && listener_.isOpen()) {
-    TcpSocket::Accepted accepted = listener_.accept(kPollSlice);
-    if (!accepted.socket.isOpen()) continue;
+void RedirectListener::admitWaitingConnections(std::vector<Connection>& connections, const LibraryLog& log) {
+  for (;;) {
+    TcpSocket::Accepted accepted = listener_.accept(std::chrono::milliseconds(0));
+    if (!accepted.socket.isOpen()) return;
     if (!isLoopbackPeer(accepted.peerAddress)) {
       log.warning("refused a sign-in connection from a non-loopback address");
       continue;
     }
-    const RequestLine request =
-        readRequestLine(accepted.socket, std::min(deadline, std::chrono::steady_clock::now() + kRequestTimeout));
-    if (request.method != "GET" || request.path != callbackPath_) {
-      if (!request.method.empty()) respondToBrowser(accepted.socket, 404, "Not found.");
-      continue;
+    if (connections.size() >= kMaxConnections) connections.erase(connections.begin());
+    connections.push_back({std::move(accepted.socket), {}, std::chrono::steady_clock::now() + kRequestTimeout});
+  }
+}
+
+std::optional<Redirect> RedirectListener::waitForRedirect(std::chrono::steady_clock::time_point deadline,
+                                                          const std::string& expectedState,
+                                                          const std::atomic<bool>& cancelled,
+                                                          const LibraryLog& log) {
+  std::vector<Connection> connections;
+  while (!cancelled.load() && std::chrono::steady_clock::now() < deadline && listener_.isOpen()) {
+    std::vector<const TcpSocket*> sockets{&listener_};
+    for (const Connection& connection : connections) sockets.push_back(&connection.socket);
+    const std::vector<bool> readable = TcpSocket::waitReadable(sockets, kPollSlice);
+    const size_t served = connections.size();
+    if (readable.front()) admitWaitingConnections(connections, log);
+
+    for (size_t i = 0; i < served; ++i) {
+      if (!readable[i + 1]) continue;
+      Connection& connection = connections[i];
+      char buffer[2048];
+      const TcpSocket::Received received = connection.socket.receive(buffer, sizeof buffer, std::chrono::milliseconds(0));
+      if (received.ended) {
+        connection.socket.close();
+        continue;
+      }
+      connection.head.append(buffer, received.size);
+      if (connection.head.size() > kMaxRequestHead) {
+        connection.socket.close();
+        continue;
+      }
+      if (connection.head.find("\r\n\r\n") == std::string::npos) continue;
+
+      const RequestLine request = parseRequestLine(connection.head);
+      if (request.method != "GET" || request.path != callbackPath_) {
+        respondToBrowser(connection.socket, 404, "Not found.");
+        continue;
+      }
+      std::map<std::string, std::string> query = parseQuery(request.query);
+      const auto state = query.find("state");
+      if (state == query.end() || !sameSecret(state->second, expectedState)) {
+        log.warning("ignored a sign-in redirect that did not carry this sign-in's state");
+        respondToBrowser(connection.socket, 400, "Sign-in failed: the answer did not belong to this sign-in. "
+                                                 "Please start again from Creo.");
+        continue;
+      }
+      // One redirect per sign-in: nothing else may reach this port from now on.
+      listener_.close();
+      return Redirect{std::move(query), std::move(connection.socket)};
     }
-    // One redirect per sign-in: nothing else may reach this port from now on.
-    listener_.close();
-    return Redirect{parseQuery(request.query), std::move(accepted.socket)};
+
+    const auto now = std::chrono::steady_clock::now();
+    std::erase_if(connections, [now](const Connection& connection) {
+      return !connection.socket.isOpen() || now >= connection.dropAt;
+    });
   }
   listener_.close();
   return std::nullopt;

@@ -1,6 +1,7 @@
 // The one-shot listener on 127.0.0.1 that the browser comes back to at the
-// end of a sign-in. It takes connections from loopback peers only and stops
-// listening as soon as the redirect has arrived.
+// end of a sign-in. It takes connections from loopback peers only, serves
+// them side by side so that a silent one holds up nobody, and stops
+// listening as soon as the redirect with the sign-in's state has arrived.
 #pragma once
 
 #include <atomic>
@@ -8,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tcp_socket.h"
 
@@ -29,13 +31,18 @@ class RedirectListener {
   // "http://127.0.0.1:PORT/callback"
   std::string redirectUri() const;
 
-  // Serves requests until one for the callback path arrives, the deadline
-  // passes or `cancelled` is set; empty in the last two cases. Other paths
-  // get 404 and the listener keeps waiting.
+  // Serves requests until one for the callback path with `expectedState`
+  // arrives, the deadline passes or `cancelled` is set; empty in the last two
+  // cases. Other paths get 404, a callback with another or no state (an old
+  // tab, another program) gets 400, and the listener keeps waiting.
   std::optional<Redirect> waitForRedirect(std::chrono::steady_clock::time_point deadline,
-                                          const std::atomic<bool>& cancelled, const LibraryLog& log);
+                                          const std::string& expectedState, const std::atomic<bool>& cancelled,
+                                          const LibraryLog& log);
 
  private:
+  struct Connection;
+  void admitWaitingConnections(std::vector<Connection>& connections, const LibraryLog& log);
+
   std::string callbackPath_;
   TcpSocket listener_;
   uint16_t port_ = 0;

@@ -13,14 +13,6 @@ namespace {
 const char* const kCallbackPath = "/callback";
 const char* const kScopes = "openid profile email offline_access";
 
-// Compares secrets without leaking where they differ.
-bool sameSecret(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  unsigned char difference = 0;
-  for (size_t i = 0; i < a.size(); ++i) difference |= static_cast<unsigned char>(a[i] ^ b[i]);
-  return difference == 0;
-}
-
 }  // namespace
 
 SignInFlow::SignInFlow(ServiceConfig config, std::chrono::minutes timeout)
@@ -47,18 +39,12 @@ NorvaneLocalAuthTokens SignInFlow::complete(HttpTransport& transport, const Libr
   // The listener serves one waiter; a second would race it for the redirect.
   if (completing_.exchange(true)) throw SignInError("norvane: this sign-in is already being completed");
   log.info("waiting for the browser on 127.0.0.1:" + std::to_string(listener_.port()));
-  std::optional<Redirect> redirect = listener_.waitForRedirect(deadline_, cancelled_, log);
+  std::optional<Redirect> redirect = listener_.waitForRedirect(deadline_, state_, cancelled_, log);
   if (!redirect) {
     if (cancelled_.load()) throw SignInError("norvane: sign-in was replaced by a newer one");
     throw SignInError("norvane: sign-in timed out waiting for the browser");
   }
   const auto& query = redirect->query;
-  const auto state = query.find("state");
-  if (state == query.end() || !sameSecret(state->second, state_)) {
-    respondToBrowser(redirect->browser, 400, "Sign-in failed: the answer did not belong to this sign-in. "
-                                             "Please start again from Creo.");
-    throw SignInError("norvane: sign-in refused: the redirect carried the wrong state");
-  }
   if (const auto error = query.find("error"); error != query.end()) {
     respondToBrowser(redirect->browser, 400, "Sign-in failed. Please start again from Creo.");
     throw SignInError("norvane: sign-in failed at the identity provider: " + error->second);

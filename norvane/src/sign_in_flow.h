@@ -24,7 +24,7 @@ class SignInFlow {
   // The address to open in the browser.
   std::string authorizationUrl() const;
   // Blocks until the browser comes back, checks it and exchanges the code.
-  // Throws SignInError on time-out, cancellation, a wrong state or a refused code.
+  // Throws SignInError on time-out, cancellation or a refused code.
   NorvaneLocalAuthTokens complete(HttpTransport& transport, const LibraryLog& log);
   // Makes a waiting complete() give up (a newer sign-in replaced this one).
   void cancel() { cancelled_.store(true); }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace norvane {
 
@@ -30,8 +31,17 @@ class TcpSocket {
   // Waits up to `timeout` for a connection; the result's socket is closed on time-out.
   Accepted accept(std::chrono::milliseconds timeout) const;
 
-  // Up to `size` bytes, waiting at most `timeout`; 0 on time-out, close or error.
-  size_t receive(char* buffer, size_t size, std::chrono::milliseconds timeout) const;
+  // Waits up to `timeout` until any of `sockets` has something to accept or to
+  // read, or has been closed by its peer; true at the index of each that has.
+  static std::vector<bool> waitReadable(const std::vector<const TcpSocket*>& sockets,
+                                        std::chrono::milliseconds timeout);
+
+  struct Received {
+    size_t size = 0;      // 0 when nothing arrived in time
+    bool ended = false;   // the peer closed its side, or the connection failed
+  };
+  // Up to `size` bytes, waiting at most `timeout`.
+  Received receive(char* buffer, size_t size, std::chrono::milliseconds timeout) const;
   bool sendAll(std::string_view data) const;
   void close();
 

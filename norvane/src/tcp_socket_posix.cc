@@ -12,19 +12,6 @@
 
 namespace norvane {
 
-namespace {
-
-bool waitFor(int fd, short events, std::chrono::milliseconds timeout) {
-  pollfd entry{fd, events, 0};
-  int ready;
-  do {
-    ready = ::poll(&entry, 1, static_cast<int>(timeout.count()));
-  } while (ready < 0 && errno == EINTR);
-  return ready > 0;
-}
-
-}  // namespace
-
 TcpSocket TcpSocket::listenOnLoopback() {
   TcpSocket listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!listener.isOpen()) throw NorvaneError(std::string("norvane: cannot create a socket: ") + std::strerror(errno));
@@ -53,9 +40,22 @@ uint32_t TcpSocket::localAddress() const {
   return ntohl(address.sin_addr.s_addr);
 }
 
+std::vector<bool> TcpSocket::waitReadable(const std::vector<const TcpSocket*>& sockets,
+                                          std::chrono::milliseconds timeout) {
+  std::vector<pollfd> entries;
+  for (const TcpSocket* socket : sockets) entries.push_back({static_cast<int>(socket->handle_), POLLIN, 0});
+  int ready;
+  do {
+    ready = ::poll(entries.data(), entries.size(), static_cast<int>(timeout.count()));
+  } while (ready < 0 && errno == EINTR);
+  std::vector<bool> readable(sockets.size(), false);
+  for (size_t i = 0; ready > 0 && i < entries.size(); ++i) readable[i] = entries[i].revents != 0;
+  return readable;
+}
+
 TcpSocket::Accepted TcpSocket::accept(std::chrono::milliseconds timeout) const {
   Accepted accepted;
-  if (!waitFor(static_cast<int>(handle_), POLLIN, timeout)) return accepted;
+  if (!waitReadable({this}, timeout).front()) return accepted;
   sockaddr_in peer{};
   socklen_t length = sizeof peer;
   const int fd = ::accept4(static_cast<int>(handle_), reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC);
@@ -65,10 +65,14 @@ TcpSocket::Accepted TcpSocket::accept(std::chrono::milliseconds timeout) const {
   return accepted;
 }
 
-size_t TcpSocket::receive(char* buffer, size_t size, std::chrono::milliseconds timeout) const {
-  if (!waitFor(static_cast<int>(handle_), POLLIN, timeout)) return 0;
-  const ssize_t received = ::recv(static_cast<int>(handle_), buffer, size, 0);
-  return received > 0 ? static_cast<size_t>(received) : 0;
+TcpSocket::Received TcpSocket::receive(char* buffer, size_t size, std::chrono::milliseconds timeout) const {
+  if (!waitReadable({this}, timeout).front()) return {};
+  ssize_t received;
+  do {
+    received = ::recv(static_cast<int>(handle_), buffer, size, 0);
+  } while (received < 0 && errno == EINTR);
+  if (received <= 0) return {0, true};
+  return {static_cast<size_t>(received), false};
 }
 
 bool TcpSocket::sendAll(std::string_view data) const {

@@ -21,11 +21,6 @@ void startWinsock() {
 
 SOCKET native(intptr_t handle) { return static_cast<SOCKET>(handle); }
 
-bool waitFor(SOCKET socket, short events, std::chrono::milliseconds timeout) {
-  WSAPOLLFD entry{socket, events, 0};
-  return WSAPoll(&entry, 1, static_cast<INT>(timeout.count())) > 0;
-}
-
 }  // namespace
 
 TcpSocket TcpSocket::listenOnLoopback() {
@@ -62,9 +57,19 @@ uint32_t TcpSocket::localAddress() const {
   return ntohl(address.sin_addr.s_addr);
 }
 
+std::vector<bool> TcpSocket::waitReadable(const std::vector<const TcpSocket*>& sockets,
+                                          std::chrono::milliseconds timeout) {
+  std::vector<WSAPOLLFD> entries;
+  for (const TcpSocket* socket : sockets) entries.push_back({native(socket->handle_), POLLRDNORM, 0});
+  const int ready = WSAPoll(entries.data(), static_cast<ULONG>(entries.size()), static_cast<INT>(timeout.count()));
+  std::vector<bool> readable(sockets.size(), false);
+  for (size_t i = 0; ready > 0 && i < entries.size(); ++i) readable[i] = entries[i].revents != 0;
+  return readable;
+}
+
 TcpSocket::Accepted TcpSocket::accept(std::chrono::milliseconds timeout) const {
   Accepted accepted;
-  if (!waitFor(native(handle_), POLLRDNORM, timeout)) return accepted;
+  if (!waitReadable({this}, timeout).front()) return accepted;
   sockaddr_in peer{};
   int length = sizeof peer;
   const SOCKET socket = ::accept(native(handle_), reinterpret_cast<sockaddr*>(&peer), &length);
@@ -74,10 +79,11 @@ TcpSocket::Accepted TcpSocket::accept(std::chrono::milliseconds timeout) const {
   return accepted;
 }
 
-size_t TcpSocket::receive(char* buffer, size_t size, std::chrono::milliseconds timeout) const {
-  if (!waitFor(native(handle_), POLLRDNORM, timeout)) return 0;
+TcpSocket::Received TcpSocket::receive(char* buffer, size_t size, std::chrono::milliseconds timeout) const {
+  if (!waitReadable({this}, timeout).front()) return {};
   const int received = ::recv(native(handle_), buffer, static_cast<int>(size), 0);
-  return received > 0 ? static_cast<size_t>(received) : 0;
+  if (received <= 0) return {0, true};
+  return {static_cast<size_t>(received), false};
 }
 
 bool TcpSocket::sendAll(std::string_view data) const {
