@@ -57,7 +57,7 @@ nlohmann::json ServiceApi::send(HttpRequest& request, const std::string& subject
     log_.warning(what + " answered HTTP " + std::to_string(response.status));
     throwServiceError(response.status, response.body, subject);
   }
-  nlohmann::json answer = nlohmann::json::parse(response.body, nullptr, false);
+  nlohmann::json answer = parseAnswer(response.body);
   if (answer.is_discarded()) {
     throw ServerError("norvane: unreadable answer from the service (HTTP " + std::to_string(response.status) +
                       ")");
@@ -65,8 +65,21 @@ nlohmann::json ServiceApi::send(HttpRequest& request, const std::string& subject
   return answer;
 }
 
+nlohmann::json parseAnswer(const std::string& body) {
+  constexpr int kMaxDepth = 32;
+  bool tooDeep = false;
+  nlohmann::json answer = nlohmann::json::parse(
+      body,
+      [&tooDeep](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
+        if (depth > kMaxDepth) tooDeep = true;
+        return !tooDeep;
+      },
+      false);
+  return tooDeep ? nlohmann::json(nlohmann::json::value_t::discarded) : answer;
+}
+
 void throwServiceError(int status, const std::string& body, const std::string& subject) {
-  const nlohmann::json answer = nlohmann::json::parse(body, nullptr, false);
+  const nlohmann::json answer = parseAnswer(body);
   auto field = [&](const char* key) {
     return answer.is_object() && answer.contains(key) && answer[key].is_string() ? answer[key].get<std::string>()
                                                                                   : std::string();

@@ -38,6 +38,10 @@ class ServiceApi {
   std::string accessToken_;
 };
 
+// A server's JSON answer; discarded when malformed or nested deeper than any
+// answer of the service is (walking a deep one, as dump() does, would exhaust the stack).
+nlohmann::json parseAnswer(const std::string& body);
+
 // The text of a service failure, e.g. "norvane: access token expired (HTTP 401)".
 [[noreturn]] void throwServiceError(int status, const std::string& body, const std::string& subject);
 

@@ -5,6 +5,7 @@
 #include "http_transport.h"
 #include "library_log.h"
 #include "norvane/errors.h"
+#include "service_api.h"
 
 namespace norvane {
 
@@ -78,7 +79,7 @@ NorvaneLocalAuthTokens SignInFlow::exchangeCode(const std::string& code, HttpTra
                              {"client_id", config_.clientId}});
   log.debug("POST " + request.url.target);
   const HttpResponse response = transport.send(request);
-  const nlohmann::json answer = nlohmann::json::parse(response.body, nullptr, false);
+  const nlohmann::json answer = parseAnswer(response.body);
   if (response.status != 200) {
     std::string reason = "HTTP " + std::to_string(response.status);
     if (answer.is_object() && answer.contains("error") && answer["error"].is_string()) {

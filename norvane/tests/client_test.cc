@@ -19,6 +19,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include "local_service.h"
 #include "norvane/errors.h"
@@ -337,6 +338,41 @@ TEST(NorvaneService, RefusesPlainHttpOutsideLoopbackAndReportsAnUnreachableServi
   Connected connected(base);
   EXPECT_THAT(failureOf([&] { connected.client.getCurrentUser("token"); }),
               StartsWith("norvane: cannot connect to " + base));
+}
+
+// A server that answers every call with the same text.
+class CannedServer {
+ public:
+  CannedServer(int status, std::string body) {
+    server_.Get(".*", [status, body](const httplib::Request&, httplib::Response& res) {
+      res.status = status;
+      res.set_content(body, "application/json");
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+  }
+  ~CannedServer() {
+    server_.stop();
+    thread_.join();
+  }
+  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
+
+ private:
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+TEST(NorvaneService, DeeplyNestedAnswersAreUnreadableNotACrash) {
+  const std::string deep = std::string(1000000, '[') + std::string(1000000, ']');
+  CannedServer nested(200, R"({"id":1,"email":)" + deep + "}");
+  Connected connected(nested.url());
+  EXPECT_EQ(failureOf([&] { connected.client.getCurrentUser("token"); }),
+            "norvane: unreadable answer from the service (HTTP 200)");
+
+  CannedServer refusing(400, R"({"error":"x","message":)" + deep + "}");
+  Connected refused(refusing.url());
+  EXPECT_EQ(failureOf([&] { refused.client.getCurrentUser("token"); }), "norvane: request refused (HTTP 400)");
 }
 
 // A TLS server whose certificate no authority signed: openssl's own test server.
