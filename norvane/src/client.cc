@@ -275,13 +275,14 @@ NorvaneUploadResult NorvaneClient::upload(const std::string& accessToken, const 
 
   const nlohmann::json created = api.post("api/v1/uploads", request, workspace);
   const std::string uploadId = readAnswer("upload", [&] { return created.at("uploadId").get<std::string>(); });
-  impl_->log.info("upload " + uploadId + " created with " + std::to_string(payload.files.size()) + " file(s)");
+  const std::string shownUploadId = escapeControlCharacters(uploadId);
+  impl_->log.info("upload " + shownUploadId + " created with " + std::to_string(payload.files.size()) + " file(s)");
 
   for (size_t i = 0; i < payload.files.size(); ++i) {
     const auto& file = payload.files[i];
     impl_->log.debug("uploading " + file.name + " (" + std::to_string(sizes[i]) + " bytes)");
     const nlohmann::json stored = api.putFile("api/v1/uploads/" + percentEncode(uploadId) + "/files/" + std::to_string(i),
-                                              pathFromUtf8(file.path), sizes[i], "upload " + uploadId);
+                                              pathFromUtf8(file.path), sizes[i], "upload " + shownUploadId);
     const uint64_t storedSize = readAnswer("stored file", [&] { return stored.at("size").get<uint64_t>(); });
     if (storedSize != sizes[i]) {
       throw ServerError("norvane: the service stored " + std::to_string(storedSize) + " of " +
@@ -290,7 +291,7 @@ NorvaneUploadResult NorvaneClient::upload(const std::string& accessToken, const 
   }
 
   const nlohmann::json completed =
-      api.post("api/v1/uploads/" + percentEncode(uploadId) + "/complete", nlohmann::json::object(), "upload " + uploadId);
+      api.post("api/v1/uploads/" + percentEncode(uploadId) + "/complete", nlohmann::json::object(), "upload " + shownUploadId);
   return readAnswer("upload result", [&] {
     NorvaneUploadResult result;
     if (completed.contains("files")) {
@@ -301,7 +302,7 @@ NorvaneUploadResult NorvaneClient::upload(const std::string& accessToken, const 
         result.errors.push_back({textFrom(error, "fileName"), textFrom(error, "message")});
       }
     }
-    impl_->log.info("upload " + uploadId + " completed: " + std::to_string(result.fileUrls.size()) + " file(s), " +
+    impl_->log.info("upload " + shownUploadId + " completed: " + std::to_string(result.fileUrls.size()) + " file(s), " +
                     std::to_string(result.errors.size()) + " error(s)");
     return result;
   });

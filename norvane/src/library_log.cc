@@ -7,6 +7,28 @@
 
 namespace norvane {
 
+std::string escapeControlCharacters(const std::string& text) {
+  static const char* const hex = "0123456789ABCDEF";
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const unsigned char c : text) {
+    if (c >= 0x20 && c != 0x7f) {
+      escaped += static_cast<char>(c);
+    } else if (c == '\r') {
+      escaped += "\\r";
+    } else if (c == '\n') {
+      escaped += "\\n";
+    } else if (c == '\t') {
+      escaped += "\\t";
+    } else {
+      escaped += "\\x";
+      escaped += hex[c >> 4];
+      escaped += hex[c & 15];
+    }
+  }
+  return escaped;
+}
+
 LibraryLog::LibraryLog(std::shared_ptr<INorvaneLogger> logger) : logger_(std::move(logger)) {}
 
 bool LibraryLog::setLevel(const std::string& name) {

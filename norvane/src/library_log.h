@@ -10,6 +10,11 @@ namespace norvane {
 
 class INorvaneLogger;
 
+// Text from outside (a server, the browser's redirect) with its control
+// characters written out as \r, \n, \t or \xHH, so that it can neither break
+// a log line nor forge one. Apply it where such text enters a message.
+std::string escapeControlCharacters(const std::string& text);
+
 enum class LibraryLogLevel { Debug = 0, Info = 1, Warning = 2, Error = 3 };
 
 class LibraryLog {

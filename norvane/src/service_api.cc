@@ -87,7 +87,7 @@ void throwServiceError(int status, const std::string& body, const std::string& s
   const std::string code = field("error");
   const std::string message = field("message");
   const std::string statusText = "(HTTP " + std::to_string(status) + ")";
-  const std::string detail = message.empty() ? "" : ": " + message;
+  const std::string detail = message.empty() ? "" : ": " + escapeControlCharacters(message);
   if (status == 401) {
     throw AuthorizationError(code == "token_expired" ? "norvane: access token expired " + statusText
                                                      : "norvane: access token refused " + statusText);

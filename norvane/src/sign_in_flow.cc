@@ -48,7 +48,7 @@ NorvaneLocalAuthTokens SignInFlow::complete(HttpTransport& transport, const Libr
   const auto& query = redirect->query;
   if (const auto error = query.find("error"); error != query.end()) {
     respondToBrowser(redirect->browser, 400, "Sign-in failed. Please start again from Creo.");
-    throw SignInError("norvane: sign-in failed at the identity provider: " + error->second);
+    throw SignInError("norvane: sign-in failed at the identity provider: " + escapeControlCharacters(error->second));
   }
   const auto code = query.find("code");
   if (code == query.end() || code->second.empty()) {
@@ -83,7 +83,7 @@ NorvaneLocalAuthTokens SignInFlow::exchangeCode(const std::string& code, HttpTra
   if (response.status != 200) {
     std::string reason = "HTTP " + std::to_string(response.status);
     if (answer.is_object() && answer.contains("error") && answer["error"].is_string()) {
-      reason = answer["error"].get<std::string>() + ", " + reason;
+      reason = escapeControlCharacters(answer["error"].get<std::string>()) + ", " + reason;
     }
     log.warning("the token endpoint refused the authorization code (" + reason + ")");
     throw SignInError("norvane: sign-in failed: the authorization code was refused (" + reason + ")");

@@ -344,10 +344,12 @@ TEST(NorvaneService, RefusesPlainHttpOutsideLoopbackAndReportsAnUnreachableServi
 class CannedServer {
  public:
   CannedServer(int status, std::string body) {
-    server_.Get(".*", [status, body](const httplib::Request&, httplib::Response& res) {
+    const auto answer = [status, body](const httplib::Request&, httplib::Response& res) {
       res.status = status;
       res.set_content(body, "application/json");
-    });
+    };
+    server_.Get(".*", answer);
+    server_.Post(".*", answer);
     port_ = server_.bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_.listen_after_bind(); });
   }
@@ -373,6 +375,38 @@ TEST(NorvaneService, DeeplyNestedAnswersAreUnreadableNotACrash) {
   CannedServer refusing(400, R"({"error":"x","message":)" + deep + "}");
   Connected refused(refusing.url());
   EXPECT_EQ(failureOf([&] { refused.client.getCurrentUser("token"); }), "norvane: request refused (HTTP 400)");
+}
+
+TEST(NorvaneService, TextFromOutsideReachesMessagesAndTheLogWithItsControlCharactersWrittenOut) {
+  const std::string forged = "\r\n[ERROR] forged";
+  const std::string shown = "\\r\\n[ERROR] forged";
+  {
+    tavixtest::LocalTavixService service;
+    Connected connected(service.baseUrl());
+    const std::string authorizeUrl = connected.client.localAuthFlowAuthorize();
+    auto completion = std::async(std::launch::async, [&] { return connected.client.localAuthFlowComplete(); });
+    EXPECT_EQ(statusFor(listenerPort(authorizeUrl), "/callback?state=" + queryValue(authorizeUrl, "state") +
+                                                        "&error=access_denied%0D%0A%5BERROR%5D%20forged"), 400);
+    EXPECT_EQ(failureOf([&] { completion.get(); }),
+              "norvane: sign-in failed at the identity provider: access_denied" + shown);
+    for (const auto& line : connected.logger->lines()) EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+  }
+  {
+    CannedServer refusing(403, nlohmann::json{{"error", "forbidden"}, {"message", "no" + forged}}.dump());
+    Connected connected(refusing.url());
+    EXPECT_EQ(failureOf([&] { connected.client.getCurrentUser("token"); }),
+              "norvane: access denied (HTTP 403): no" + shown);
+  }
+  {
+    // The token endpoint's error code, on the way back from a browser sign-in.
+    CannedServer identityProvider(400, nlohmann::json{{"error", "invalid_grant" + forged}}.dump());
+    Connected connected(identityProvider.url());
+    const std::string authorizeUrl = connected.client.localAuthFlowAuthorize();
+    auto completion = std::async(std::launch::async, [&] { return connected.client.localAuthFlowComplete(); });
+    EXPECT_EQ(statusFor(listenerPort(authorizeUrl), "/callback?code=c&state=" + queryValue(authorizeUrl, "state")), 400);
+    EXPECT_THAT(failureOf([&] { completion.get(); }), HasSubstr("(invalid_grant" + shown + ", HTTP 400)"));
+    for (const auto& line : connected.logger->lines()) EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+  }
 }
 
 // A TLS server whose certificate no authority signed: openssl's own test server.
