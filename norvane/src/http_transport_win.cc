@@ -52,6 +52,12 @@ class WinHttpTransport : public HttpTransport {
                                                wide(request.url.target).c_str(), nullptr, WINHTTP_NO_REFERER,
                                                WINHTTP_DEFAULT_ACCEPT_TYPES, flags)};
     if (!exchange.handle) fail(request, "WinHttpOpenRequest");
+    // WinHTTP follows redirects by default and may resend the Authorization
+    // header or a token request to wherever they point; the answer is returned as it is.
+    DWORD disabled = WINHTTP_DISABLE_REDIRECTS;
+    if (!WinHttpSetOption(exchange.handle, WINHTTP_OPTION_DISABLE_FEATURE, &disabled, sizeof disabled)) {
+      fail(request, "WinHttpSetOption");
+    }
 
     std::string headers;
     for (const auto& [name, value] : request.headers) headers += name + ": " + value + "\r\n";
