@@ -71,7 +71,7 @@ std::string RedirectListener::redirectUri() const {
 }
 
 void RedirectListener::admitWaitingConnections(std::vector<Connection>& connections, const LibraryLog& log) {
-  for (;;) {
+  for (size_t admitted = 0; admitted < kMaxConnections; ++admitted) {
     TcpSocket::Accepted accepted = listener_.accept(std::chrono::milliseconds(0));
     if (!accepted.socket.isOpen()) return;
     if (!isLoopbackPeer(accepted.peerAddress)) {
@@ -83,6 +83,33 @@ void RedirectListener::admitWaitingConnections(std::vector<Connection>& connecti
   }
 }
 
+std::optional<Redirect> RedirectListener::readFrom(Connection& connection, const std::string& expectedState,
+                                                   const LibraryLog& log) const {
+  char buffer[2048];
+  const TcpSocket::Received received = connection.socket.receive(buffer, sizeof buffer, std::chrono::milliseconds(0));
+  connection.head.append(buffer, received.size);
+  if (received.ended || connection.head.size() > kMaxRequestHead) {
+    connection.socket.close();
+    return std::nullopt;
+  }
+  if (connection.head.find("\r\n\r\n") == std::string::npos) return std::nullopt;
+
+  const RequestLine request = parseRequestLine(connection.head);
+  if (request.method != "GET" || request.path != callbackPath_) {
+    respondToBrowser(connection.socket, 404, "Not found.");
+    return std::nullopt;
+  }
+  std::map<std::string, std::string> query = parseQuery(request.query);
+  const auto state = query.find("state");
+  if (state == query.end() || !sameSecret(state->second, expectedState)) {
+    log.warning("ignored a sign-in redirect that did not carry this sign-in's state");
+    respondToBrowser(connection.socket, 400, "Sign-in failed: the answer did not belong to this sign-in. "
+                                             "Please start again from Creo.");
+    return std::nullopt;
+  }
+  return Redirect{std::move(query), std::move(connection.socket)};
+}
+
 std::optional<Redirect> RedirectListener::waitForRedirect(std::chrono::steady_clock::time_point deadline,
                                                           const std::string& expectedState,
                                                           const std::atomic<bool>& cancelled,
@@ -92,43 +119,18 @@ std::optional<Redirect> RedirectListener::waitForRedirect(std::chrono::steady_cl
     std::vector<const TcpSocket*> sockets{&listener_};
     for (const Connection& connection : connections) sockets.push_back(&connection.socket);
     const std::vector<bool> readable = TcpSocket::waitReadable(sockets, kPollSlice);
-    const size_t served = connections.size();
-    if (readable.front()) admitWaitingConnections(connections, log);
 
-    for (size_t i = 0; i < served; ++i) {
+    for (size_t i = 0; i < connections.size(); ++i) {
       if (!readable[i + 1]) continue;
-      Connection& connection = connections[i];
-      char buffer[2048];
-      const TcpSocket::Received received = connection.socket.receive(buffer, sizeof buffer, std::chrono::milliseconds(0));
-      if (received.ended) {
-        connection.socket.close();
-        continue;
+      if (std::optional<Redirect> redirect = readFrom(connections[i], expectedState, log)) {
+        // One redirect per sign-in: nothing else may reach this port from now on.
+        listener_.close();
+        return redirect;
       }
-      connection.head.append(buffer, received.size);
-      if (connection.head.size() > kMaxRequestHead) {
-        connection.socket.close();
-        continue;
-      }
-      if (connection.head.find("\r\n\r\n") == std::string::npos) continue;
-
-      const RequestLine request = parseRequestLine(connection.head);
-      if (request.method != "GET" || request.path != callbackPath_) {
-        respondToBrowser(connection.socket, 404, "Not found.");
-        continue;
-      }
-      std::map<std::string, std::string> query = parseQuery(request.query);
-      const auto state = query.find("state");
-      if (state == query.end() || !sameSecret(state->second, expectedState)) {
-        log.warning("ignored a sign-in redirect that did not carry this sign-in's state");
-        respondToBrowser(connection.socket, 400, "Sign-in failed: the answer did not belong to this sign-in. "
-                                                 "Please start again from Creo.");
-        continue;
-      }
-      // One redirect per sign-in: nothing else may reach this port from now on.
-      listener_.close();
-      return Redirect{std::move(query), std::move(connection.socket)};
     }
 
+    // Admitted after serving: making room may drop the oldest connection.
+    if (readable.front()) admitWaitingConnections(connections, log);
     const auto now = std::chrono::steady_clock::now();
     std::erase_if(connections, [now](const Connection& connection) {
       return !connection.socket.isOpen() || now >= connection.dropAt;

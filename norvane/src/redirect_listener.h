@@ -42,6 +42,9 @@ class RedirectListener {
  private:
   struct Connection;
   void admitWaitingConnections(std::vector<Connection>& connections, const LibraryLog& log);
+  // Reads what has arrived and answers a complete request; the redirect when it is the one.
+  std::optional<Redirect> readFrom(Connection& connection, const std::string& expectedState,
+                                   const LibraryLog& log) const;
 
   std::string callbackPath_;
   TcpSocket listener_;
