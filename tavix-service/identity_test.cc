@@ -113,8 +113,13 @@ TEST(ServiceSignIn, CodeIsOneTimeAndBoundToVerifierAndRedirect) {
   EXPECT_EQ(reused->status, 400);
   EXPECT_NE(reused->body.find("already used"), std::string::npos);
 
-  // Neither codes nor tokens reach the service's output.
+  // Neither codes nor tokens reach the service's output. A request's line is
+  // printed after its answer is sent, so it may arrive a moment later.
   std::string printed = service.output();
+  for (int wait = 0; wait < 100 && printed.find("POST /oauth/token 200") == std::string::npos; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    printed = service.output();
+  }
   EXPECT_EQ(printed.find(code), std::string::npos);
   EXPECT_EQ(printed.find(body["access_token"].get<std::string>()), std::string::npos);
   EXPECT_NE(printed.find("POST /oauth/token 200"), std::string::npos);
