@@ -6,15 +6,23 @@
 
 namespace tavixservice {
 
-std::optional<User> authenticate(ServiceContext& context, const httplib::Request& req, httplib::Response& res) {
+bool carriesBearerToken(const httplib::Request& req) {
   const std::string header = req.get_header_value("Authorization");
-  const std::string prefix = "Bearer ";
-  if (header.rfind(prefix, 0) != 0 || header.size() == prefix.size()) {
+  return header.rfind("Bearer ", 0) == 0 && header.size() > 7;
+}
+
+TokenCheck checkBearerToken(ServiceContext& context, const httplib::Request& req, int64_t& userId) {
+  if (!carriesBearerToken(req)) return TokenCheck::Unknown;
+  return context.tokens.check(req.get_header_value("Authorization").substr(7), userId);
+}
+
+std::optional<User> authenticate(ServiceContext& context, const httplib::Request& req, httplib::Response& res) {
+  if (!carriesBearerToken(req)) {
     sendError(res, 401, "invalid_token", "The call carries no bearer token.");
     return std::nullopt;
   }
   int64_t userId = 0;
-  switch (context.tokens.check(header.substr(prefix.size()), userId)) {
+  switch (checkBearerToken(context, req, userId)) {
     case TokenCheck::Expired:
       sendError(res, 401, "token_expired", "The access token has expired.");
       return std::nullopt;

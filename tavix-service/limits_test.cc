@@ -121,6 +121,17 @@ TEST(ServiceLimits, LargeBodiesAndStrangersBodiesAreRefusedUnread) {
   EXPECT_EQ(tooLong.status, 400);
   EXPECT_NE(tooLong.body.find("size_mismatch"), std::string::npos) << tooLong.body;
   EXPECT_TRUE(std::filesystem::is_empty(service.dataDir() / "blobs" / "incoming"));
+
+  // A client whose token expired meanwhile is no stranger: it hears why, after its bytes.
+  created = client.Post("/api/v1/uploads", R"({"targetDirectories":{"1":101},"files":[{"name":"b.prt","size":8388608}]})",
+                        "application/json");
+  ASSERT_EQ(created->status, 201) << created->body;
+  service.expireTokens();
+  auto expired = client.Put("/api/v1/uploads/" + nlohmann::json::parse(created->body)["uploadId"].get<std::string>() +
+                                "/files/0", std::string(8388608, 'y'), "application/octet-stream");
+  ASSERT_TRUE(expired);
+  EXPECT_EQ(expired->status, 401);
+  EXPECT_EQ(nlohmann::json::parse(expired->body)["error"], "token_expired");
 }
 
 TEST(ServiceLimits, TestControlsNeedTheRunsSecretAndEveryRequestItsOwnHost) {

@@ -54,11 +54,13 @@ httplib::Server::HandlerResponse gateRequest(ServiceContext& context, const http
     return refuse(*status, "bad_request",
                   *status == 413 ? "The body is larger than 1 MiB." : "The body needs a valid Content-Length.");
   }
+  // A stranger's body is not read. A client whose token has merely expired
+  // gets its 401 from the route, after its body, so that it sees the answer
+  // rather than a connection closed while it was still sending.
   const bool apiBody = req.path.rfind("/api/", 0) == 0 && (req.method == "POST" || req.method == "PUT");
-  if (apiBody && !authenticate(context, req, res)) {
-    res.set_header("Connection", "close");
-    return Outcome::Handled;
-  }
+  int64_t userId = 0;
+  if (apiBody && checkBearerToken(context, req, userId) == TokenCheck::Unknown)
+    return refuse(401, "invalid_token", "The call carries no known bearer token.");
   return Outcome::Unhandled;
 }
 

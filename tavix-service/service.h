@@ -60,6 +60,9 @@ ReadingHandler guarded(ServiceContext& context, Controlled controlled, ReadingHa
 
 // The signed-in user of an API call, or empty with the 401 already sent.
 std::optional<User> authenticate(ServiceContext& context, const httplib::Request& req, httplib::Response& res);
+bool carriesBearerToken(const httplib::Request& req);
+// Unknown as well when the call carries no bearer token.
+TokenCheck checkBearerToken(ServiceContext& context, const httplib::Request& req, int64_t& userId);
 
 // Checks every request before a route reads its body: where it was sent, the
 // controls' secret, the size of a body and, for the API, the caller's token.
