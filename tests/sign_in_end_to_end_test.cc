@@ -11,8 +11,8 @@
 #include "cloud/client_provider.h"
 #include "core/testing/log_capture.h"
 #include "core/testing/test_environment.h"
-#include "host/creo_host.h"
 #include "creo_simulator.h"
+#include "host/creo_host.h"
 #include "local_service.h"
 #include "scripted_dialog_user.h"
 

@@ -2,6 +2,7 @@
 
 #include "cloud/norvane_client_adapter.h"
 #include "cloud/norvane_instance.h"
+#include "core/log.h"
 
 namespace {
 
@@ -11,12 +12,20 @@ std::shared_ptr<INorvaneClient>& sharedClient() {
   return client;
 }
 
+// The client starts at the level current when it is created; this hands it
+// every later change.
+void holdClient(std::shared_ptr<INorvaneClient> client) {
+  sharedClient() = std::move(client);
+  setLogLevelListener([](LogLevel level) {
+    if (const auto& held = sharedClient()) held->setLogLevel(logLevelName(level));
+  });
+}
+
 }  // namespace
 
 std::shared_ptr<INorvaneClient> getNorvaneClient() {
-  std::shared_ptr<INorvaneClient>& client = sharedClient();
-  if (!client) client = std::make_shared<NorvaneClientAdapter>(NorvaneInstance::get());
-  return client;
+  if (!sharedClient()) holdClient(std::make_shared<NorvaneClientAdapter>(createNorvaneInstance()));
+  return sharedClient();
 }
 
 std::shared_ptr<INorvaneClient> peekNorvaneClient() { return sharedClient(); }
@@ -26,4 +35,4 @@ ISessionManager& getSessionManager() {
   return manager;
 }
 
-void setNorvaneClientForTesting(std::shared_ptr<INorvaneClient> client) { sharedClient() = std::move(client); }
+void setNorvaneClientForTesting(std::shared_ptr<INorvaneClient> client) { holdClient(std::move(client)); }

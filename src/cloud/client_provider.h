@@ -1,5 +1,5 @@
-// The process-wide cloud client and session manager, created on first use and
-// released when the add-in is unloaded.
+// The process-wide cloud client and session manager: the one place that holds
+// them, from first use until the add-in is unloaded.
 #pragma once
 
 #include <memory>
@@ -8,7 +8,8 @@
 #include "cloud/session_manager.h"
 
 // Creates the client on first use (loading and initializing the library);
-// throws when that fails and tries again on the next call.
+// throws when that fails and tries again on the next call. The client follows
+// later changes of the add-in's log level.
 std::shared_ptr<INorvaneClient> getNorvaneClient();
 // The client if one exists, else empty; never creates one.
 std::shared_ptr<INorvaneClient> peekNorvaneClient();

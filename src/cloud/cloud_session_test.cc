@@ -188,7 +188,7 @@ TEST(CloudSession, EmptyAccessTokenIsSignedOutAndNeverReachesTheService) {
   getSessionManager().setTokens({"", "refresh", "id"});
   EXPECT_FALSE(getSessionManager().hasTokens());
   EXPECT_EQ(getSessionManager().getSecondToken(), "refresh");
-  EXPECT_EQ(getCurrentUserCachedOrFetched(), std::nullopt);
+  EXPECT_EQ(getCurrentUserCachedOrFetched(*getNorvaneClient(), getSessionManager()), std::nullopt);
   EXPECT_EQ(session.fake->userFetches, 0);
   EXPECT_THAT(scope.messagesWith("Access token is empty"),
               ElementsAre("[ERROR] [Tavix] Access token is empty; cannot fetch current user."));
@@ -198,20 +198,20 @@ TEST(CloudSession, UserIsFetchedOnceAndSurvivesNewTokensButNotAFailure) {
   PropertiesScope scope("");
   FakeSession session;
   getSessionManager().setTokens({"first", "", ""});
-  EXPECT_EQ(getCurrentUserCachedOrFetched()->name, "Fetched with first");
+  EXPECT_EQ(getCurrentUserCachedOrFetched(*getNorvaneClient(), getSessionManager())->name, "Fetched with first");
   getSessionManager().setTokens({"second", "", ""});
-  EXPECT_EQ(getCurrentUserCachedOrFetched()->name, "Fetched with first");
+  EXPECT_EQ(getCurrentUserCachedOrFetched(*getNorvaneClient(), getSessionManager())->name, "Fetched with first");
   EXPECT_EQ(session.fake->userFetches, 1);
   EXPECT_THAT(scope.messagesWith("current user."),
               ElementsAre("[DEBUG] [Tavix] Fetching current user.", "[DEBUG] [Tavix] Using cached current user."));
 
   session.fake->failUserFetch = true;
-  EXPECT_THROW(fetchUserWithToken({"second", "", ""}), std::runtime_error);
+  EXPECT_THROW(fetchUserWithToken(*getNorvaneClient(), getSessionManager(), {"second", "", ""}), std::runtime_error);
   EXPECT_EQ(getSessionManager().getCachedUser()->name, "Fetched with first");
 
-  EXPECT_EQ(fetchWorkspaces()->at(1).name, "Gearbox");
+  EXPECT_EQ(fetchWorkspaces(*getNorvaneClient(), getSessionManager())->at(1).name, "Gearbox");
   EXPECT_EQ(session.fake->lastFilter, "");
-  EXPECT_EQ(fetchRootDirectory(2)->id, 20);
+  EXPECT_EQ(fetchRootDirectory(*getNorvaneClient(), getSessionManager(), 2)->id, 20);
 }
 
 TEST(CloudSession, ClearSignsOutAndEveryFetchSaysWhyItHasNothing) {
@@ -223,9 +223,9 @@ TEST(CloudSession, ClearSignsOutAndEveryFetchSaysWhyItHasNothing) {
   EXPECT_EQ(getSessionManager().getTokens(), nullptr);
   EXPECT_EQ(getSessionManager().getCachedUser(), nullptr);
   EXPECT_EQ(getSessionManager().getAccessToken(), "");
-  EXPECT_EQ(getCurrentUserCachedOrFetched(), std::nullopt);
-  EXPECT_EQ(fetchWorkspaces(), std::nullopt);
-  EXPECT_EQ(fetchRootDirectory(1), std::nullopt);
+  EXPECT_EQ(getCurrentUserCachedOrFetched(*getNorvaneClient(), getSessionManager()), std::nullopt);
+  EXPECT_EQ(fetchWorkspaces(*getNorvaneClient(), getSessionManager()), std::nullopt);
+  EXPECT_EQ(fetchRootDirectory(*getNorvaneClient(), getSessionManager(), 1), std::nullopt);
   EXPECT_THAT(scope.messagesWith("No auth tokens"),
               ElementsAre("[ERROR] [Tavix] No auth tokens available for user fetch.",
                           "[ERROR] [Tavix] No auth tokens available for workspace fetch.",
@@ -243,7 +243,7 @@ TEST(CloudSession, SignInThreadStoresWhileTheUIThreadReads) {
     for (int i = 0; i < kRounds; ++i) {
       const std::string n = std::to_string(i);
       getSessionManager().setTokens({"access-" + n, "refresh-" + n, "id-" + n});
-      fetchUserWithToken({"access-" + n, "", ""});
+      fetchUserWithToken(*getNorvaneClient(), getSessionManager(), {"access-" + n, "", ""});
     }
   });
   for (int i = 0; i < kRounds; ++i) {

@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "cloud/client_library_loader.h"
 #include "cloud/environments.h"
-#include "core/client_library_loader.h"
+#include "cloud/norvane_logger_adapter.h"
 #include "core/log.h"
-#include "core/norvane_logger_adapter.h"
 #include "core/properties.h"
 
 namespace {
@@ -41,17 +41,7 @@ ServiceEnvironment environmentNamed(const std::string& name) {
 
 }  // namespace
 
-std::shared_ptr<norvane::NorvaneClient>& NorvaneInstance::published() {
-  static std::shared_ptr<norvane::NorvaneClient> client;
-  return client;
-}
-
-std::shared_ptr<norvane::NorvaneClient> NorvaneInstance::get() {
-  if (published()) return published();
-  return initialize();
-}
-
-std::shared_ptr<norvane::NorvaneClient> NorvaneInstance::initialize() {
+std::shared_ptr<norvane::NorvaneClient> createNorvaneInstance() {
   logDebug("NorvaneInstance initialization started.");
   logDebug("Creating dynamic norvane bridge.");
   ensureClientLibraryLoaded();
@@ -59,20 +49,15 @@ std::shared_ptr<norvane::NorvaneClient> NorvaneInstance::initialize() {
   logDebug("Dynamic norvane bridge created.");
   logDebug("Creating norvane client.");
   auto logger = std::make_shared<NorvaneLoggerAdapter>();
-  published() = std::make_shared<norvane::NorvaneClient>(bridge, logger);
+  auto client = std::make_shared<norvane::NorvaneClient>(bridge, logger);
   logDebug("norvane client created.");
   logDebug("Initializing ostrel via norvane.");
-  try {
-    published()->initialize(buildInitializeOptions());
-  } catch (...) {
-    // A client that refused its options would fail every later call; withdraw
-    // it so the next request starts over.
-    published().reset();
-    throw;
-  }
+  // A client that refused its options is dropped with the exception, so the
+  // next request starts over.
+  client->initialize(buildInitializeOptions());
   logDebug("norvane/ostrel initialization completed.");
   logDebug("NorvaneInstance initialization completed.");
-  return published();
+  return client;
 }
 
 nlohmann::json selectEnvironment() {

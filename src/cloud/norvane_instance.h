@@ -1,5 +1,5 @@
-// The one process-wide library client: created on first request, with the
-// service environment chosen from "tavix.properties", and kept until unload.
+// Creating the library's client with the service environment chosen from
+// "tavix.properties". client_provider keeps the one the add-in uses.
 #pragma once
 
 #include <cstdint>
@@ -9,16 +9,9 @@
 
 #include "norvane/norvane.h"
 
-class NorvaneInstance {
- public:
-  // The client, created and initialized on first use. Throws when the library
-  // cannot be loaded or refuses its options; the next request tries again.
-  static std::shared_ptr<norvane::NorvaneClient> get();
-  static std::shared_ptr<norvane::NorvaneClient> initialize();
-
- private:
-  static std::shared_ptr<norvane::NorvaneClient>& published();
-};
+// A new, initialized client. Throws when the library cannot be loaded or
+// refuses its options.
+std::shared_ptr<norvane::NorvaneClient> createNorvaneInstance();
 
 // The environment named by tavix_creo_server with the property overrides applied.
 nlohmann::json selectEnvironment();

@@ -49,16 +49,16 @@ TEST(CloudClient, SignsInThroughTheLibraryAndNeverLogsASecret) {
   const NorvaneLocalAuthTokens tokens = completion.get();
   getSessionManager().setTokens(tokens);
 
-  EXPECT_EQ(fetchUserWithToken(tokens)->email, tavixtest::kDemoEmail);
-  EXPECT_EQ(getCurrentUserCachedOrFetched()->name, tavixtest::kDemoName);
-  const auto workspaces = fetchWorkspaces();
+  EXPECT_EQ(fetchUserWithToken(*getNorvaneClient(), getSessionManager(), tokens)->email, tavixtest::kDemoEmail);
+  EXPECT_EQ(getCurrentUserCachedOrFetched(*getNorvaneClient(), getSessionManager())->name, tavixtest::kDemoName);
+  const auto workspaces = fetchWorkspaces(*getNorvaneClient(), getSessionManager());
   ASSERT_EQ(workspaces->size(), 2u);
   EXPECT_EQ(workspaces->at(0).name, "Bracket Team");
-  EXPECT_GT(fetchRootDirectory(workspaces->at(0).id)->id, 0);
+  EXPECT_GT(fetchRootDirectory(*getNorvaneClient(), getSessionManager(), workspaces->at(0).id)->id, 0);
 
   service.expireTokens();
   try {
-    fetchWorkspaces();
+    fetchWorkspaces(*getNorvaneClient(), getSessionManager());
     ADD_FAILURE() << "an expired token was accepted";
   } catch (const std::runtime_error& error) {
     EXPECT_STREQ(error.what(), "norvane: access token expired (HTTP 401)");

@@ -1,48 +1,49 @@
 #include "cloud/session_functions.h"
 
-#include "cloud/client_provider.h"
 #include "core/log.h"
 
-std::optional<NorvaneUser> getCurrentUserCachedOrFetched() {
-  if (const auto user = getSessionManager().getCachedUser()) {
+std::optional<NorvaneUser> getCurrentUserCachedOrFetched(INorvaneClient& client, ISessionManager& session) {
+  if (const auto user = session.getCachedUser()) {
     logDebug("Using cached current user.");
     return *user;
   }
   logDebug("Fetching current user.");
-  const auto tokens = getSessionManager().getTokens();
+  const auto tokens = session.getTokens();
   if (!tokens) {
     logError("No auth tokens available for user fetch.");
     return std::nullopt;
   }
-  return fetchUserWithToken(*tokens);
+  return fetchUserWithToken(client, session, *tokens);
 }
 
-std::optional<NorvaneUser> fetchUserWithToken(const NorvaneLocalAuthTokens& tokens) {
+std::optional<NorvaneUser> fetchUserWithToken(INorvaneClient& client, ISessionManager& session,
+                                              const NorvaneLocalAuthTokens& tokens) {
   if (tokens.accessToken.empty()) {
     logError("Access token is empty; cannot fetch current user.");
     return std::nullopt;
   }
-  NorvaneUser user = getNorvaneClient()->getCurrentUser(tokens.accessToken);
-  getSessionManager().setCurrentUser(user);
+  NorvaneUser user = client.getCurrentUser(tokens.accessToken);
+  session.setCurrentUser(user);
   return user;
 }
 
-std::optional<std::vector<NorvaneWorkspace>> fetchWorkspaces() {
+std::optional<std::vector<NorvaneWorkspace>> fetchWorkspaces(INorvaneClient& client, ISessionManager& session) {
   logDebug("Fetching workspaces.");
-  const auto tokens = getSessionManager().getTokens();
+  const auto tokens = session.getTokens();
   if (!tokens) {
     logError("No auth tokens available for workspace fetch.");
     return std::nullopt;
   }
-  return getNorvaneClient()->listWorkspaces(tokens->accessToken, "");
+  return client.listWorkspaces(tokens->accessToken, "");
 }
 
-std::optional<NorvaneDirectory> fetchRootDirectory(int64_t workspaceId) {
+std::optional<NorvaneDirectory> fetchRootDirectory(INorvaneClient& client, ISessionManager& session,
+                                                   int64_t workspaceId) {
   logDebug("Fetching root directory for workspace.");
-  const auto tokens = getSessionManager().getTokens();
+  const auto tokens = session.getTokens();
   if (!tokens) {
     logError("No auth tokens available for root directory fetch.");
     return std::nullopt;
   }
-  return getNorvaneClient()->getRootDirectory(tokens->accessToken, workspaceId);
+  return client.getRootDirectory(tokens->accessToken, workspaceId);
 }

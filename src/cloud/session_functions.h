@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "cloud/norvane_client.h"
+#include "cloud/session_manager.h"
 
-std::optional<NorvaneUser> getCurrentUserCachedOrFetched();
+std::optional<NorvaneUser> getCurrentUserCachedOrFetched(INorvaneClient& client, ISessionManager& session);
 // Fetches the user with the given tokens and caches it.
-std::optional<NorvaneUser> fetchUserWithToken(const NorvaneLocalAuthTokens& tokens);
-std::optional<std::vector<NorvaneWorkspace>> fetchWorkspaces();
-std::optional<NorvaneDirectory> fetchRootDirectory(int64_t workspaceId);
+std::optional<NorvaneUser> fetchUserWithToken(INorvaneClient& client, ISessionManager& session,
+                                              const NorvaneLocalAuthTokens& tokens);
+std::optional<std::vector<NorvaneWorkspace>> fetchWorkspaces(INorvaneClient& client, ISessionManager& session);
+std::optional<NorvaneDirectory> fetchRootDirectory(INorvaneClient& client, ISessionManager& session,
+                                                   int64_t workspaceId);

@@ -6,7 +6,6 @@
 #include <optional>
 #include <string_view>
 
-#include "cloud/client_provider.h"
 #include "core/environment.h"
 #include "core/log_file.h"
 #include "core/log_line.h"
@@ -17,6 +16,11 @@ namespace {
 // Constant-initialised, so it holds INFO even for code that logs during static
 // initialisation before the environment has been read.
 std::atomic<LogLevel> currentLevel{LogLevel::Info};
+
+std::function<void(LogLevel)>& levelListener() {
+  static std::function<void(LogLevel)> listener;
+  return listener;
+}
 
 const char* upperCaseName(LogLevel level) {
   switch (level) {
@@ -95,6 +99,16 @@ void applyPropertyLogLevel() {
   if (*level == currentLogLevel()) return;
   currentLevel.store(*level, std::memory_order_relaxed);
   announceLogLevel(*level, "properties");
-  // During start-up no client exists yet; one created later starts at this level.
-  if (const auto client = peekNorvaneClient()) client->setLogLevel(logLevelName(*level));
+  if (levelListener()) levelListener()(*level);
 }
+
+void setLogLevelListener(std::function<void(LogLevel)> listener) { levelListener() = std::move(listener); }
+
+namespace {
+// What happens as the library is loaded, kept here (every program that logs
+// links this file) so that the order holds: the log level first (its
+// announcement is the log's first line), then the properties' search path,
+// which the start-up sequence reads later.
+[[maybe_unused]] const bool initialisedAtLoad =
+    (initLogLevelFromEnvironment(), TavixProperties::libraryDirectoryPath(), true);
+}  // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 enum class LogLevel : int32_t { Debug = 0, Info = 1, Warning = 2, Error = 3 };
@@ -24,3 +25,6 @@ const char* logLevelName(LogLevel level);
 void initLogLevelFromEnvironment();
 // Applies tavix_creo_log_level from the loaded properties (once, during start-up).
 void applyPropertyLogLevel();
+// Told of each level change applyPropertyLogLevel makes; whoever creates the
+// cloud client installs it so the client logs at the same level.
+void setLogLevelListener(std::function<void(LogLevel)> listener);

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/directory_removal.h"
-#include "core/lifecycle_test_support.h"
 #include "core/session_directory_lock.h"
+#include "core/testing/lifecycle_test_support.h"
 #include "core/text_encoding.h"
 
 namespace fs = std::filesystem;

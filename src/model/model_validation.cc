@@ -1,8 +1,8 @@
 #include "model/model_validation.h"
 
+#include "core/text_encoding.h"
 #include "model/ascii_case.h"
 #include "model/path_text.h"
-#include "core/text_encoding.h"
 #include "model/windchill_names.h"
 
 std::string validateFileType(const std::string& modelFileName, bool hasSimplifiedRep) {

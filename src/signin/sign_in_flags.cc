@@ -1,4 +1,4 @@
-#include "cloud/sign_in_flags.h"
+#include "signin/sign_in_flags.h"
 
 std::atomic<bool> loadingDoneFlag{false};
 std::atomic<int32_t> authFailureFlag{0};

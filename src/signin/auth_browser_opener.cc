@@ -1,4 +1,4 @@
-#include "cloud/auth_browser_opener.h"
+#include "signin/auth_browser_opener.h"
 
 #include "core/log.h"
 #include "host/pfc_session.h"

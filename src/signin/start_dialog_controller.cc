@@ -1,7 +1,7 @@
-#include "cloud/start_dialog_controller.h"
+#include "signin/start_dialog_controller.h"
 
-#include "cloud/sign_in_flags.h"
 #include "core/log.h"
+#include "signin/sign_in_flags.h"
 
 StartDialogController::StartDialogController(IUIFacade& ui, IAuthBrowserOpener& browserOpener,
                                              IAuthFlowRunner& flowRunner, AuthCompleteCallback onAuthComplete,

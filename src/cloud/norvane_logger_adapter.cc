@@ -1,4 +1,4 @@
-#include "core/norvane_logger_adapter.h"
+#include "cloud/norvane_logger_adapter.h"
 
 #include "core/log.h"
 

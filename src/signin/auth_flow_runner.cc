@@ -1,4 +1,4 @@
-#include "cloud/auth_flow_runner.h"
+#include "signin/auth_flow_runner.h"
 
 #include <memory>
 #include <thread>

@@ -1,12 +1,12 @@
-#include "cloud/start_dialog.h"
+#include "signin/start_dialog.h"
 
 #include <exception>
 #include <memory>
 
-#include "cloud/continue_action.h"
-#include "cloud/sign_in_failed_dialog.h"
-#include "cloud/sign_in_flags.h"
 #include "core/log.h"
+#include "signin/continue_action.h"
+#include "signin/sign_in_failed_dialog.h"
+#include "signin/sign_in_flags.h"
 #include "ui/dialog_listeners.h"
 #include "ui/generic_error_dialog.h"
 #include "ui/ui_facade.h"

@@ -1,13 +1,13 @@
-#include "cloud/loading_dialog.h"
+#include "signin/loading_dialog.h"
 
 #include <chrono>
 #include <exception>
 #include <thread>
 
-#include "cloud/sign_in_flags.h"
-#include "cloud/start_dialog.h"
 #include "core/log.h"
 #include "host/toolkit_errors.h"
+#include "signin/sign_in_flags.h"
+#include "signin/start_dialog.h"
 #include "ui/ui_facade.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "cloud/auth_browser_opener.h"
 #include "cloud/norvane_client.h"
 #include "cloud/session_manager.h"
 #include "host/xobject.h"
+#include "signin/auth_browser_opener.h"
 #include "ui/ui_facade.h"
 
 class SignOutFlow {

@@ -1,4 +1,4 @@
-#include "core/client_library_loader.h"
+#include "cloud/client_library_loader.h"
 
 #include <stdexcept>
 

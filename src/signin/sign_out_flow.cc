@@ -1,4 +1,4 @@
-#include "cloud/sign_out_flow.h"
+#include "signin/sign_out_flow.h"
 
 #include "core/log.h"
 

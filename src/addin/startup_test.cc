@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "cloud/client_provider.h"
-#include "core/lifecycle_test_support.h"
 #include "core/session_temp_directory.h"
+#include "core/testing/lifecycle_test_support.h"
 #include "core/text_encoding.h"
 #include "creo_simulator.h"
 #include "host/creo_host.h"

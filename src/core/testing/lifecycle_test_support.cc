@@ -1,4 +1,4 @@
-#include "core/lifecycle_test_support.h"
+#include "core/testing/lifecycle_test_support.h"
 
 #include <fstream>
 #include <random>

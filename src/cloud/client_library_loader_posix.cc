@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <string>
 
-#include "core/client_library_loader.h"
+#include "cloud/client_library_loader.h"
 #include "core/module_directory.h"
 #include "core/text_encoding.h"
 

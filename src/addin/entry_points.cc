@@ -4,11 +4,11 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/client_library_loader.h"
+#include "addin/tavix_start_action.h"
+#include "cloud/client_library_loader.h"
 #include "core/log.h"
 #include "core/properties.h"
 #include "core/session_temp_directory.h"
-#include "core/tavix_start_action.h"
 #include "core/text_encoding.h"
 #include "host/creo_host.h"
 

@@ -1,9 +1,9 @@
-#include "core/client_library_loader.h"
+#include "cloud/client_library_loader.h"
 
 #include "cloud/client_provider.h"
-#include "core/lifecycle_test_support.h"
 #include "core/module_directory.h"
 #include "core/module_file.h"
+#include "core/testing/lifecycle_test_support.h"
 
 namespace fs = std::filesystem;
 

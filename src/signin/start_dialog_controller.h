@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "cloud/auth_browser_opener.h"
-#include "cloud/auth_flow_runner.h"
 #include "cloud/norvane_client.h"
 #include "host/xobject.h"
+#include "signin/auth_browser_opener.h"
+#include "signin/auth_flow_runner.h"
 #include "ui/ui_facade.h"
 
 class StartDialogController {

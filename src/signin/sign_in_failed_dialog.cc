@@ -1,10 +1,10 @@
-#include "cloud/sign_in_failed_dialog.h"
+#include "signin/sign_in_failed_dialog.h"
 
 #include <exception>
 #include <memory>
 
-#include "cloud/sign_in_flags.h"
 #include "core/log.h"
+#include "signin/sign_in_flags.h"
 #include "ui/dialog_listeners.h"
 #include "ui/ui_facade.h"
 

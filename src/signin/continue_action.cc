@@ -1,15 +1,15 @@
-#include "cloud/continue_action.h"
+#include "signin/continue_action.h"
 
 #include <exception>
 
-#include "cloud/auth_browser_opener.h"
-#include "cloud/auth_completion.h"
-#include "cloud/auth_flow_runner.h"
 #include "cloud/client_provider.h"
-#include "cloud/sign_in_flags.h"
-#include "cloud/start_dialog_controller.h"
 #include "core/log.h"
 #include "host/toolkit_errors.h"
+#include "signin/auth_browser_opener.h"
+#include "signin/auth_completion.h"
+#include "signin/auth_flow_runner.h"
+#include "signin/sign_in_flags.h"
+#include "signin/start_dialog_controller.h"
 #include "ui/ui_facade.h"
 
 namespace {

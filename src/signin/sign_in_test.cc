@@ -9,18 +9,18 @@
 #include <stdexcept>
 #include <thread>
 
-#include "cloud/auth_browser_opener.h"
 #include "cloud/client_provider.h"
-#include "cloud/loading_dialog.h"
-#include "cloud/sign_in_flags.h"
-#include "cloud/sign_out_flow.h"
-#include "cloud/start_dialog.h"
 #include "cloud/testing/null_norvane_client.h"
 #include "core/log.h"
 #include "core/testing/log_capture.h"
 #include "core/testing/test_environment.h"
 #include "creo_simulator.h"
 #include "scripted_dialog_user.h"
+#include "signin/auth_browser_opener.h"
+#include "signin/loading_dialog.h"
+#include "signin/sign_in_flags.h"
+#include "signin/sign_out_flow.h"
+#include "signin/start_dialog.h"
 
 namespace {
 

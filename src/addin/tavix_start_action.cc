@@ -1,12 +1,12 @@
-#include "core/tavix_start_action.h"
+#include "addin/tavix_start_action.h"
 
 #include <exception>
 
 #include "cloud/client_provider.h"
-#include "cloud/loading_dialog.h"
 #include "cloud/session_functions.h"
 #include "core/log.h"
 #include "host/toolkit_errors.h"
+#include "signin/loading_dialog.h"
 #include "ui/start_file_upload_dialog.h"
 
 namespace {
@@ -15,7 +15,7 @@ void loadUserDetails(ISessionManager& sessionManager) {
   if (sessionManager.getCachedUser()) return;
   std::optional<NorvaneUser> user;
   try {
-    user = getCurrentUserCachedOrFetched();
+    user = getCurrentUserCachedOrFetched(*getNorvaneClient(), sessionManager);
   } catch (const std::exception& e) {
     // The upload dialog still opens; it shows what it can without the user.
     logWarning(std::string("Fetching user details failed: ") + e.what());

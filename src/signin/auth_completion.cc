@@ -1,20 +1,21 @@
-#include "cloud/auth_completion.h"
+#include "signin/auth_completion.h"
 
 #include <exception>
 
 #include "cloud/client_provider.h"
 #include "cloud/session_functions.h"
-#include "cloud/sign_in_flags.h"
 #include "core/log.h"
+#include "signin/sign_in_flags.h"
 
 void completeAuthentication(std::shared_ptr<INorvaneClient> client) {
   try {
     logDebug("Waiting for authentication to complete.");
     NorvaneLocalAuthTokens tokens = client->localAuthFlowComplete();
-    getSessionManager().setTokens(tokens);
+    ISessionManager& session = getSessionManager();
+    session.setTokens(tokens);
     // The user of these tokens, not a user cached by an earlier sign-in that
     // finished first: the dialogs must name the account the uploads go to.
-    const std::optional<NorvaneUser> user = fetchUserWithToken(tokens);
+    const std::optional<NorvaneUser> user = fetchUserWithToken(*client, session, tokens);
     logDebug("Authentication tokens stored.");
     if (user)
       logInfo("Login completed.");

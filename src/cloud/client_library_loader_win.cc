@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/client_library_loader.h"
+#include "cloud/client_library_loader.h"
 #include "core/log.h"
 #include "core/module_directory.h"
 #include "core/text_encoding.h"

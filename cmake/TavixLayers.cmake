@@ -1,0 +1,11 @@
+# tavix_add_layer(name): the library of the add-in's layer src/<name>.
+# A layer's headers are found as "<name>/file.h" only by targets that link the
+# layer, directly or through a layer above it; an include against the direction
+# of the layers finds no header and fails to build.
+function(tavix_add_layer name)
+  set(root ${PROJECT_BINARY_DIR}/layer-include/${name})
+  file(MAKE_DIRECTORY ${root})
+  file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${name} ${root}/${name} SYMBOLIC)
+  add_library(tavix-${name} STATIC)
+  target_include_directories(tavix-${name} PUBLIC ${root})
+endfunction()
