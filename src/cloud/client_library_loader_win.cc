@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cloud/client_library_loader.h"
+#include "core/ascii_case.h"
 #include "core/log.h"
 #include "core/module_directory.h"
 #include "core/text_encoding.h"
@@ -33,9 +34,7 @@ bool namesClientLibrary(const char* name) {
   const std::string wanted = kClientLibraryFileName;
   size_t i = 0;
   for (; name[i] && i < wanted.size(); ++i) {
-    char c = name[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != wanted[i]) return false;
+    if (asciiLowered(name[i]) != wanted[i]) return false;
   }
   return i == wanted.size() && name[i] == '\0';
 }

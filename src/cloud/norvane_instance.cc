@@ -8,17 +8,11 @@
 #include "cloud/client_library_loader.h"
 #include "cloud/environments.h"
 #include "cloud/norvane_logger_adapter.h"
+#include "core/ascii_case.h"
 #include "core/log.h"
 #include "core/properties.h"
 
 namespace {
-
-std::string asciiLowered(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  });
-  return text;
-}
 
 ServiceEnvironment environmentNamed(const std::string& name) {
   if (name == "stage" || name == "staging") {

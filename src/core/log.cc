@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "core/ascii_case.h"
 #include "core/environment.h"
 #include "core/log_file.h"
 #include "core/log_line.h"
@@ -32,9 +33,7 @@ const char* upperCaseName(LogLevel level) {
 }
 
 std::optional<LogLevel> parseLogLevel(std::string_view text) {
-  std::string upper(text);
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+  const std::string upper = asciiUppered(std::string(text));
   if (upper == "DEBUG") return LogLevel::Debug;
   if (upper == "INFO") return LogLevel::Info;
   if (upper == "WARNING" || upper == "WARN") return LogLevel::Warning;

@@ -8,7 +8,9 @@
 #include <stdexcept>
 #include <thread>
 
+#include "core/ascii_case.h"
 #include "core/directory_removal.h"
+#include "core/fnv1a_hash.h"
 #include "core/log.h"
 #include "core/properties.h"
 #include "core/session_directory_lock.h"
@@ -53,10 +55,7 @@ class StateLockGuard {
 };
 
 bool retainTempFiles() {
-  std::string value = TavixProperties::get("tavix_creo_retain_temp_files");
-  std::transform(value.begin(), value.end(), value.begin(),
-                 [](unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; });
-  return value == "TRUE";
+  return asciiUppered(TavixProperties::get("tavix_creo_retain_temp_files")) == "TRUE";
 }
 
 std::string describe(const std::error_code& error) {
@@ -129,12 +128,9 @@ std::string makeSessionDirectoryId() {
   const uint64_t t = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
 
   const uint32_t threadId = currentThreadNumericId();
-  uint64_t hash = 0xcbf29ce484222325ULL;
-  for (int byte = 0; byte < 4; ++byte) {
-    hash ^= (threadId >> (8 * byte)) & 0xffU;
-    hash *= 0x100000001b3ULL;
-  }
-  const uint64_t h = hash << 1;
+  char threadIdBytes[4];
+  for (int byte = 0; byte < 4; ++byte) threadIdBytes[byte] = static_cast<char>((threadId >> (8 * byte)) & 0xffU);
+  const uint64_t h = fnv1a64(std::string_view(threadIdBytes, sizeof threadIdBytes)) << 1;
   const uint64_t c = g_candidateCounter.fetch_add(1);
 
   const uint64_t value = t ^ h ^ (c * 0x9e3779b97f4a7c15ULL);

@@ -5,7 +5,7 @@
 #include "core/local_time.h"
 #include "core/log.h"
 #include "host/toolkit_errors.h"
-#include "model/ascii_case.h"
+#include "core/ascii_case.h"
 #include "model/creo_model_queries.h"
 #include "model/missing_path_error.h"
 #include "model/model_time_format.h"

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/ascii_case.h"
 #include "core/log.h"
 #include "core/text_encoding.h"
 #include "model/model_metadata.h"
@@ -15,12 +16,6 @@ std::string stripped(const std::string& line) {
   auto first = std::find_if_not(line.begin(), line.end(), [](char c) { return isSpace(c); });
   auto last = std::find_if_not(line.rbegin(), line.rend(), [](char c) { return isSpace(c); }).base();
   return first < last ? std::string(first, last) : std::string();
-}
-
-std::string upperCased(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
 }
 
 }  // namespace
@@ -38,7 +33,7 @@ std::string ModelMetadataResolver::resolveUniqueId(const std::optional<std::file
   std::string line;
   while (std::getline(file, line)) {
     const std::string text = stripped(line);
-    const std::string upper = upperCased(text);
+    const std::string upper = asciiUppered(text);
     if (upper.find("END_OF_UGC_HEADER") != std::string::npos) {
       logError("Unique ID not found in model header: " + pathToUtf8(*path));
       return {};

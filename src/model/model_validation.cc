@@ -1,7 +1,7 @@
 #include "model/model_validation.h"
 
 #include "core/text_encoding.h"
-#include "model/ascii_case.h"
+#include "core/ascii_case.h"
 #include "model/path_text.h"
 #include "model/windchill_names.h"
 

@@ -1,7 +1,7 @@
 #include "model/windchill_names.h"
 
-#include "model/ascii_case.h"
-#include "model/fnv1a_hash.h"
+#include "core/ascii_case.h"
+#include "core/fnv1a_hash.h"
 #include "model/path_separators.h"
 
 namespace {

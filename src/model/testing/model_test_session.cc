@@ -6,7 +6,7 @@
 
 #include "core/log.h"
 #include "core/testing/test_environment.h"
-#include "model/fnv1a_hash.h"
+#include "core/fnv1a_hash.h"
 #include "sim_model_file.h"
 
 namespace fs = std::filesystem;

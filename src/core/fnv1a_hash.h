@@ -1,4 +1,4 @@
-// The 64-bit FNV-1a hash, used to name directories after texts.
+// The 64-bit FNV-1a hash, used to name directories after texts and to mix ids.
 #pragma once
 
 #include <cstdint>
