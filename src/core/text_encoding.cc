@@ -102,3 +102,14 @@ std::string repairUtf8(std::string_view bytes) {
   }
   return out;
 }
+
+std::string pathToUtf8(const std::filesystem::path& path) {
+#ifdef _WIN32
+  // Windows paths are UTF-16 but may hold unpaired surrogates.
+  const std::wstring& native = path.native();
+  return utf16ToUtf8(std::u16string(native.begin(), native.end()));
+#else
+  // POSIX paths are bytes; nothing makes them UTF-8.
+  return repairUtf8(path.native());
+#endif
+}

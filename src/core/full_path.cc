@@ -1,5 +1,7 @@
 #include "core/full_path.h"
 
+#ifdef _WIN32
+
 #include <windows.h>
 
 #include <string>
@@ -17,3 +19,14 @@ std::optional<std::filesystem::path> fullPathName(const std::filesystem::path& p
     full.resize(length);
   }
 }
+
+#else
+
+std::optional<std::filesystem::path> fullPathName(const std::filesystem::path& path) {
+  std::error_code error;
+  std::filesystem::path full = std::filesystem::absolute(path, error);
+  if (error || full.empty()) return std::nullopt;
+  return full;
+}
+
+#endif

@@ -1,5 +1,7 @@
 #include "model/missing_path_error.h"
 
+#ifdef _WIN32
+
 #include <windows.h>
 
 bool isMissingPathError(const std::error_code& error) {
@@ -15,3 +17,12 @@ bool isMissingPathError(const std::error_code& error) {
     default: return false;
   }
 }
+
+#else
+
+bool isMissingPathError(const std::error_code& error) {
+  return error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory ||
+         error == std::errc::filename_too_long || error == std::errc::invalid_argument;
+}
+
+#endif

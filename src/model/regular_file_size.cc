@@ -1,5 +1,7 @@
 #include "model/regular_file_size.h"
 
+#ifdef _WIN32
+
 #include <filesystem>
 #include <system_error>
 
@@ -12,3 +14,15 @@ std::optional<std::uintmax_t> regularFileSize(const std::string& utf8Path) {
   if (error) return std::nullopt;
   return bytes;
 }
+
+#else
+
+#include <sys/stat.h>
+
+std::optional<std::uintmax_t> regularFileSize(const std::string& utf8Path) {
+  struct stat status{};
+  if (::stat(utf8Path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+  return static_cast<std::uintmax_t>(status.st_size);
+}
+
+#endif

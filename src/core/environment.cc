@@ -1,5 +1,7 @@
 #include "core/environment.h"
 
+#ifdef _WIN32
+
 #include <errno.h>
 #include <stdlib.h>
 
@@ -20,3 +22,15 @@ std::optional<std::string> environmentVariable(const char* name) {
   value.resize(required - 1);
   return value;
 }
+
+#else
+
+#include <cstdlib>
+
+std::optional<std::string> environmentVariable(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr) return std::nullopt;
+  return std::string(value);
+}
+
+#endif

@@ -1,3 +1,0 @@
-#include "model/path_separators.h"
-
-const char* const kUnsafeFileNameCharacters = "/";
