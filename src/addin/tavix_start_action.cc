@@ -11,7 +11,7 @@
 
 namespace {
 
-void loadUserDetails(ISessionManager& sessionManager) {
+void loadUserDetails(SessionManager& sessionManager) {
   if (sessionManager.getCachedUser()) return;
   std::optional<NorvaneUser> user;
   try {
@@ -35,7 +35,7 @@ void TavixStartAction::OnCommand() {
   try {
     logInfo("Tavix integration command invoked.");
     logDebug("Checking existing session state.");
-    ISessionManager& sessionManager = getSessionManager();
+    SessionManager& sessionManager = getSessionManager();
     if (sessionManager.hasTokens()) {
       logDebug("User already authenticated. Opening upload dialog.");
       loadUserDetails(sessionManager);

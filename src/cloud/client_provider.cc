@@ -30,7 +30,7 @@ std::shared_ptr<INorvaneClient> getNorvaneClient() {
 
 std::shared_ptr<INorvaneClient> peekNorvaneClient() { return sharedClient(); }
 
-ISessionManager& getSessionManager() {
+SessionManager& getSessionManager() {
   static SessionManager manager;
   return manager;
 }

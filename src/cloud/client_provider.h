@@ -13,7 +13,7 @@
 std::shared_ptr<INorvaneClient> getNorvaneClient();
 // The client if one exists, else empty; never creates one.
 std::shared_ptr<INorvaneClient> peekNorvaneClient();
-ISessionManager& getSessionManager();
+SessionManager& getSessionManager();
 
 // Tests install a fake client here (an empty pointer returns to the real one).
 // Call it on the test's main thread before any sign-in thread starts.

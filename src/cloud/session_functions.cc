@@ -2,7 +2,7 @@
 
 #include "core/log.h"
 
-std::optional<NorvaneUser> getCurrentUserCachedOrFetched(INorvaneClient& client, ISessionManager& session) {
+std::optional<NorvaneUser> getCurrentUserCachedOrFetched(INorvaneClient& client, SessionManager& session) {
   if (const auto user = session.getCachedUser()) {
     logDebug("Using cached current user.");
     return *user;
@@ -16,7 +16,7 @@ std::optional<NorvaneUser> getCurrentUserCachedOrFetched(INorvaneClient& client,
   return fetchUserWithToken(client, session, *tokens);
 }
 
-std::optional<NorvaneUser> fetchUserWithToken(INorvaneClient& client, ISessionManager& session,
+std::optional<NorvaneUser> fetchUserWithToken(INorvaneClient& client, SessionManager& session,
                                               const NorvaneLocalAuthTokens& tokens) {
   if (tokens.accessToken.empty()) {
     logError("Access token is empty; cannot fetch current user.");
@@ -27,7 +27,7 @@ std::optional<NorvaneUser> fetchUserWithToken(INorvaneClient& client, ISessionMa
   return user;
 }
 
-std::optional<std::vector<NorvaneWorkspace>> fetchWorkspaces(INorvaneClient& client, ISessionManager& session) {
+std::optional<std::vector<NorvaneWorkspace>> fetchWorkspaces(INorvaneClient& client, SessionManager& session) {
   logDebug("Fetching workspaces.");
   const auto tokens = session.getTokens();
   if (!tokens) {
@@ -37,7 +37,7 @@ std::optional<std::vector<NorvaneWorkspace>> fetchWorkspaces(INorvaneClient& cli
   return client.listWorkspaces(tokens->accessToken, "");
 }
 
-std::optional<NorvaneDirectory> fetchRootDirectory(INorvaneClient& client, ISessionManager& session,
+std::optional<NorvaneDirectory> fetchRootDirectory(INorvaneClient& client, SessionManager& session,
                                                    int64_t workspaceId) {
   logDebug("Fetching root directory for workspace.");
   const auto tokens = session.getTokens();

@@ -9,10 +9,10 @@
 #include "cloud/norvane_client.h"
 #include "cloud/session_manager.h"
 
-std::optional<NorvaneUser> getCurrentUserCachedOrFetched(INorvaneClient& client, ISessionManager& session);
+std::optional<NorvaneUser> getCurrentUserCachedOrFetched(INorvaneClient& client, SessionManager& session);
 // Fetches the user with the given tokens and caches it.
-std::optional<NorvaneUser> fetchUserWithToken(INorvaneClient& client, ISessionManager& session,
+std::optional<NorvaneUser> fetchUserWithToken(INorvaneClient& client, SessionManager& session,
                                               const NorvaneLocalAuthTokens& tokens);
-std::optional<std::vector<NorvaneWorkspace>> fetchWorkspaces(INorvaneClient& client, ISessionManager& session);
-std::optional<NorvaneDirectory> fetchRootDirectory(INorvaneClient& client, ISessionManager& session,
+std::optional<std::vector<NorvaneWorkspace>> fetchWorkspaces(INorvaneClient& client, SessionManager& session);
+std::optional<NorvaneDirectory> fetchRootDirectory(INorvaneClient& client, SessionManager& session,
                                                    int64_t workspaceId);

@@ -3,16 +3,10 @@
 
 #include <string>
 
-class IAuthBrowserOpener {
- public:
-  virtual ~IAuthBrowserOpener() = default;
-  virtual void openUrl(const std::string& url) = 0;
-};
-
 // Uses the browser of the current model's window, else of the current window.
 // Only a failure to navigate is thrown (the toolkit's exception); every other
 // step that fails is logged and passed over.
-class CreoAuthBrowserOpener : public IAuthBrowserOpener {
+class CreoAuthBrowserOpener {
  public:
-  void openUrl(const std::string& url) override;
+  void openUrl(const std::string& url);
 };

@@ -11,7 +11,7 @@ void completeAuthentication(std::shared_ptr<INorvaneClient> client) {
   try {
     logDebug("Waiting for authentication to complete.");
     NorvaneLocalAuthTokens tokens = client->localAuthFlowComplete();
-    ISessionManager& session = getSessionManager();
+    SessionManager& session = getSessionManager();
     session.setTokens(tokens);
     // The user of these tokens, not a user cached by an earlier sign-in that
     // finished first: the dialogs must name the account the uploads go to.

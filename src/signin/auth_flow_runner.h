@@ -3,15 +3,9 @@
 
 #include <functional>
 
-class IAuthFlowRunner {
- public:
-  virtual ~IAuthFlowRunner() = default;
-  virtual void run(std::function<void()> task) = 0;
-};
-
 // One detached thread per task; nobody joins it. Throws std::system_error when
 // the thread cannot be started.
-class ThreadAuthFlowRunner : public IAuthFlowRunner {
+class ThreadAuthFlowRunner {
  public:
-  void run(std::function<void()> task) override;
+  void run(std::function<void()> task);
 };

@@ -2,7 +2,7 @@
 
 #include "core/log.h"
 
-SignOutFlow::SignOutFlow(IUIFacade& ui, IAuthBrowserOpener& browserOpener, ISessionManager& sessionManager,
+SignOutFlow::SignOutFlow(IUIFacade& ui, CreoAuthBrowserOpener& browserOpener, SessionManager& sessionManager,
                          std::shared_ptr<INorvaneClient> client, xstring dialogName)
     : ui_(ui),
       browserOpener_(browserOpener),

@@ -13,7 +13,7 @@
 
 class SignOutFlow {
  public:
-  SignOutFlow(IUIFacade& ui, IAuthBrowserOpener& browserOpener, ISessionManager& sessionManager,
+  SignOutFlow(IUIFacade& ui, CreoAuthBrowserOpener& browserOpener, SessionManager& sessionManager,
               std::shared_ptr<INorvaneClient> client, xstring dialogName);
 
   // Returns the logout address, possibly empty. A failure to get it from the
@@ -22,8 +22,8 @@ class SignOutFlow {
 
  private:
   IUIFacade& ui_;
-  IAuthBrowserOpener& browserOpener_;
-  ISessionManager& sessionManager_;
+  CreoAuthBrowserOpener& browserOpener_;
+  SessionManager& sessionManager_;
   std::shared_ptr<INorvaneClient> client_;
   xstring dialogName_;
 };

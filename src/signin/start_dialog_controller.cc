@@ -3,8 +3,8 @@
 #include "core/log.h"
 #include "signin/sign_in_flags.h"
 
-StartDialogController::StartDialogController(IUIFacade& ui, IAuthBrowserOpener& browserOpener,
-                                             IAuthFlowRunner& flowRunner, AuthCompleteCallback onAuthComplete,
+StartDialogController::StartDialogController(IUIFacade& ui, CreoAuthBrowserOpener& browserOpener,
+                                             ThreadAuthFlowRunner& flowRunner, AuthCompleteCallback onAuthComplete,
                                              AuthErrorCallback onAuthError, xstring dialogName)
     : ui_(ui),
       browserOpener_(browserOpener),

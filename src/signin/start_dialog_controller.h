@@ -20,7 +20,7 @@ class StartDialogController {
   // Runs on the UI thread with the message for the user.
   using AuthErrorCallback = std::function<void(const std::string&)>;
 
-  StartDialogController(IUIFacade& ui, IAuthBrowserOpener& browserOpener, IAuthFlowRunner& flowRunner,
+  StartDialogController(IUIFacade& ui, CreoAuthBrowserOpener& browserOpener, ThreadAuthFlowRunner& flowRunner,
                         AuthCompleteCallback onAuthComplete, AuthErrorCallback onAuthError,
                         xstring dialogName);
 
@@ -31,8 +31,8 @@ class StartDialogController {
   void abortSignIn();
 
   IUIFacade& ui_;
-  IAuthBrowserOpener& browserOpener_;
-  IAuthFlowRunner& flowRunner_;
+  CreoAuthBrowserOpener& browserOpener_;
+  ThreadAuthFlowRunner& flowRunner_;
   AuthCompleteCallback onAuthComplete_;
   AuthErrorCallback onAuthError_;
   xstring dialogName_;
