@@ -1,6 +1,11 @@
 // A Creo user signs in for the first time: the simulated Creo runs the add-in,
 // whose client library signs in against the local Tavix service through the
 // simulator's embedded browser.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -15,6 +20,7 @@
 #include "host/creo_host.h"
 #include "local_service.h"
 #include "scripted_dialog_user.h"
+#include "signin/sign_in_flags.h"
 
 namespace {
 
@@ -29,9 +35,8 @@ bool signedInWithinAMinute() {
   return true;
 }
 
-TEST(SignInEndToEnd, FirstPressSignsInAndTheSecondGoesOnToTheUploadDialog) {
-  LogCapture log;
-  tavixtest::LocalTavixService service;
+// Points the add-in at the service, in the log's working directory.
+void writeProperties(const LogCapture& log, const tavixtest::LocalTavixService& service) {
   // Start-up removes every "tavix-" folder it finds in the temporary directory:
   // give it one of its own.
   const std::filesystem::path temp = log.directory() / "temp";
@@ -41,6 +46,12 @@ TEST(SignInEndToEnd, FirstPressSignsInAndTheSecondGoesOnToTheUploadDialog) {
                                     << "tavix_creo_server_url=" << service.baseUrl() << "\n"
                                     << "tavix_creo_client_id=" << tavixtest::kLocalClientId << "\n"
                                     << "tavix_creo_log_level=debug\n";
+}
+
+TEST(SignInEndToEnd, FirstPressSignsInAndTheSecondGoesOnToTheUploadDialog) {
+  LogCapture log;
+  tavixtest::LocalTavixService service;
+  writeProperties(log, service);
 
   creosim::CreoSimulator creo(creosim::SimulatorOptions{TAVIX_SOURCE_DIR "/text"});
   auto user = std::make_shared<creosim::ScriptedDialogUser>();
@@ -86,6 +97,67 @@ TEST(SignInEndToEnd, FirstPressSignsInAndTheSecondGoesOnToTheUploadDialog) {
     }
 
   user_terminate();
+  creo.ribbon().releaseCommands();
+  setCreoHost(nullptr);
+  setEnvironmentVariable("TMPDIR", nullptr);
+}
+
+// The port the client library's sign-in listener waits on, once it waits.
+int listenerPortWithinAMinute(const LogCapture& log) {
+  const std::string waiting = "waiting for the browser on 127.0.0.1:";
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
+  while (std::chrono::steady_clock::now() < deadline) {
+    const std::string text = log.text();
+    if (const auto at = text.find(waiting); at != std::string::npos) return std::stoi(text.substr(at + waiting.size()));
+    std::this_thread::sleep_for(10ms);
+  }
+  return 0;
+}
+
+bool acceptsConnections(int port) {
+  const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const bool connected = ::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  ::close(socket);
+  return connected;
+}
+
+// Creo unloads the add-in while the browser shows the sign-in page: the sign-in
+// gives up, its listener closes and its thread is gone before "terminated".
+TEST(SignInEndToEnd, UnloadWhileTheSignInWaitsEndsTheSignInBeforeTermination) {
+  LogCapture log;
+  tavixtest::LocalTavixService service;
+  writeProperties(log, service);
+  getSessionManager().clear();
+  creosim::CreoSimulator creo(creosim::SimulatorOptions{TAVIX_SOURCE_DIR "/text"});
+  auto user = std::make_shared<creosim::ScriptedDialogUser>();
+  user->press("Start", "LoginButton");
+  creo.dialogs().setUser(user);
+  setCreoHost(&creo);
+  ASSERT_EQ(user_initialize(0, nullptr, nullptr, nullptr, nullptr), 0) << log.text();
+
+  creo.ribbon().pressButton("tavixRibbonButton");
+  const int port = listenerPortWithinAMinute(log);
+  ASSERT_NE(port, 0) << log.text();
+  ASSERT_TRUE(acceptsConnections(port));
+
+  user_terminate();
+  const std::string atTermination = log.text();
+  EXPECT_FALSE(acceptsConnections(port)) << "the sign-in listener outlived the add-in";
+  EXPECT_NE(atTermination.find("[INFO] [Tavix] Sign-in cancelled: norvane: sign-in was cancelled"), std::string::npos)
+      << atTermination;
+  EXPECT_EQ(atTermination.find("[ERROR]"), std::string::npos) << atTermination;
+  const std::string terminated = "[DEBUG] [Tavix] Tavix integration terminated.\r\n";
+  ASSERT_GE(atTermination.size(), terminated.size());
+  EXPECT_EQ(atTermination.substr(atTermination.size() - terminated.size()), terminated) << atTermination;
+  // A thread still running would write its lines after "terminated".
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(log.text(), atTermination);
+  EXPECT_EQ(authFailureFlag.load(), 0);
+
   creo.ribbon().releaseCommands();
   setCreoHost(nullptr);
   setEnvironmentVariable("TMPDIR", nullptr);

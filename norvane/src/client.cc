@@ -89,7 +89,7 @@ struct NorvaneClient::Impl {
       std::lock_guard lock(mutex);
       replaced = std::exchange(pendingSignIn, flow);
     }
-    if (replaced) replaced->cancel();
+    if (replaced) replaced->replace();
     log.info("sign-in started; time limit " + std::to_string(timeout.count()) + " minute(s)");
     return flow->authorizationUrl();
   }
@@ -104,9 +104,7 @@ struct NorvaneClient::Impl {
 NorvaneClient::NorvaneClient(std::shared_ptr<NorvaneBridgeInterface> bridge, std::shared_ptr<INorvaneLogger> logger)
     : bridge_(std::move(bridge)), logger_(std::move(logger)), impl_(std::make_unique<Impl>(logger_)) {}
 
-NorvaneClient::~NorvaneClient() {
-  if (auto flow = std::exchange(impl_->pendingSignIn, nullptr)) flow->cancel();
-}
+NorvaneClient::~NorvaneClient() { localAuthFlowCancel(); }
 
 void NorvaneClient::initialize(const NorvaneInitializeOptions& options) {
   if (options.logLevel) setLogLevel(*options.logLevel);
@@ -168,6 +166,15 @@ NorvaneLocalAuthTokens NorvaneClient::localAuthFlowComplete() {
     impl_->log.warning(error.what());
     throw;
   }
+}
+
+void NorvaneClient::localAuthFlowCancel() {
+  std::shared_ptr<SignInFlow> flow;
+  {
+    std::lock_guard lock(impl_->mutex);
+    flow = std::exchange(impl_->pendingSignIn, nullptr);
+  }
+  if (flow) flow->cancel();
 }
 
 std::string NorvaneClient::localAuthFlowLogout() {

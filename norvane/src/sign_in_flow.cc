@@ -42,7 +42,8 @@ NorvaneLocalAuthTokens SignInFlow::complete(HttpTransport& transport, const Libr
   log.info("waiting for the browser on 127.0.0.1:" + std::to_string(listener_.port()));
   std::optional<Redirect> redirect = listener_.waitForRedirect(deadline_, state_, cancelled_, log);
   if (!redirect) {
-    if (cancelled_.load()) throw SignInError("norvane: sign-in was replaced by a newer one");
+    if (replaced_.load()) throw SignInError("norvane: sign-in was replaced by a newer one");
+    if (cancelled_.load()) throw SignInError("norvane: sign-in was cancelled");
     throw SignInError("norvane: sign-in timed out waiting for the browser");
   }
   const auto& query = redirect->query;

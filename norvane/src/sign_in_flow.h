@@ -26,7 +26,9 @@ class SignInFlow {
   // Blocks until the browser comes back, checks it and exchanges the code.
   // Throws SignInError on time-out, cancellation or a refused code.
   NorvaneLocalAuthTokens complete(HttpTransport& transport, const LibraryLog& log);
-  // Makes a waiting complete() give up (a newer sign-in replaced this one).
+  // Makes a waiting complete() give up: a newer sign-in replaced this one, or
+  // the caller cancelled it.
+  void replace() { replaced_.store(true), cancelled_.store(true); }
   void cancel() { cancelled_.store(true); }
 
  private:
@@ -39,6 +41,7 @@ class SignInFlow {
   std::string state_;
   RedirectListener listener_;
   std::atomic<bool> cancelled_{false};
+  std::atomic<bool> replaced_{false};
   std::atomic<bool> completing_{false};
 };
 

@@ -11,6 +11,7 @@
 #include "core/session_temp_directory.h"
 #include "core/text_encoding.h"
 #include "host/creo_host.h"
+#include "signin/auth_completion.h"
 
 namespace {
 
@@ -84,6 +85,7 @@ extern "C" int user_initialize(int, char*[], char*, char*, wchar_t[80]) {
 extern "C" void user_terminate() {
   try {
     logDebug("Integration termination started. Cleaning session temp directory.");
+    endSignInBeforeUnload();
     cleanupSessionTempDirectory();
     logDebug("Tavix integration terminated.");
   } catch (const std::exception& e) {

@@ -159,6 +159,7 @@ class UserLookupClient : public INorvaneClient {
   }
   std::string localAuthFlowAuthorize() override { throw std::logic_error("unexpected"); }
   NorvaneLocalAuthTokens localAuthFlowComplete() override { throw std::logic_error("unexpected"); }
+  void localAuthFlowCancel() override {}
   std::string localAuthFlowLogout() override { throw std::logic_error("unexpected"); }
   std::vector<NorvaneWorkspace> listWorkspaces(const std::string&, const std::string&) override {
     throw std::logic_error("unexpected");

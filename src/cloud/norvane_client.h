@@ -25,6 +25,8 @@ class INorvaneClient {
   virtual std::string localAuthFlowAuthorize() = 0;
   // Blocks until the browser flow ends; throws when it fails or times out.
   virtual NorvaneLocalAuthTokens localAuthFlowComplete() = 0;
+  // Makes a waiting localAuthFlowComplete give up; any thread may call it.
+  virtual void localAuthFlowCancel() = 0;
   virtual std::string localAuthFlowLogout() = 0;
 
   virtual std::vector<NorvaneWorkspace> listWorkspaces(const std::string& accessToken,

@@ -13,6 +13,8 @@ std::string NorvaneClientAdapter::localAuthFlowAuthorize() {
 
 NorvaneLocalAuthTokens NorvaneClientAdapter::localAuthFlowComplete() { return client_->localAuthFlowComplete(); }
 
+void NorvaneClientAdapter::localAuthFlowCancel() { client_->localAuthFlowCancel(); }
+
 std::string NorvaneClientAdapter::localAuthFlowLogout() { return client_->localAuthFlowLogout(); }
 
 std::vector<NorvaneWorkspace> NorvaneClientAdapter::listWorkspaces(const std::string& accessToken,

@@ -13,6 +13,7 @@ class NorvaneClientAdapter : public INorvaneClient {
   // Limits the browser flow to tavix_creo_auth_timeout when that is set.
   std::string localAuthFlowAuthorize() override;
   NorvaneLocalAuthTokens localAuthFlowComplete() override;
+  void localAuthFlowCancel() override;
   std::string localAuthFlowLogout() override;
   std::vector<NorvaneWorkspace> listWorkspaces(const std::string& accessToken, const std::string& filter) override;
   NorvaneUser getCurrentUser(const std::string& accessToken) override;

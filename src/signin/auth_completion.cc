@@ -1,13 +1,33 @@
 #include "signin/auth_completion.h"
 
+#include <chrono>
 #include <exception>
+#include <string>
 
 #include "cloud/client_provider.h"
 #include "cloud/session_functions.h"
 #include "core/log.h"
+#include "signin/auth_flow_runner.h"
 #include "signin/sign_in_flags.h"
 
-void completeAuthentication(std::shared_ptr<INorvaneClient> client) {
+namespace {
+
+// Long enough for a cancelled wait to notice (a tenth of a second) and for a
+// token exchange already under way to end; Creo's unload waits this long at most.
+constexpr std::chrono::seconds kUnloadWait{10};
+
+void endWithoutTokens(const std::stop_token& stop, const std::string& error, const std::string& reason) {
+  if (stop.stop_requested()) {
+    logInfo("Sign-in cancelled: " + reason);
+    return;
+  }
+  logError(error);
+  authFailureFlag.store(1);
+}
+
+}  // namespace
+
+void completeAuthentication(std::shared_ptr<INorvaneClient> client, std::stop_token stop) {
   try {
     logDebug("Waiting for authentication to complete.");
     NorvaneLocalAuthTokens tokens = client->localAuthFlowComplete();
@@ -22,10 +42,16 @@ void completeAuthentication(std::shared_ptr<INorvaneClient> client) {
     else
       logWarning("Login completed, but user details were unavailable.");
   } catch (const std::exception& e) {
-    logError(std::string("Error during authentication completion: ") + e.what());
-    authFailureFlag.store(1);
+    endWithoutTokens(stop, std::string("Error during authentication completion: ") + e.what(), e.what());
   } catch (...) {
-    logError("Unknown error during authentication completion.");
-    authFailureFlag.store(1);
+    endWithoutTokens(stop, "Unknown error during authentication completion.", "unknown error");
   }
+}
+
+void endSignInBeforeUnload() {
+  ThreadAuthFlowRunner& runner = signInRunner();
+  // Stop first, so that the waiting thread takes the library's cancellation for one.
+  runner.requestStop();
+  if (const auto client = peekNorvaneClient()) client->localAuthFlowCancel();
+  if (!runner.waitForAll(kUnloadWait)) logWarning("Sign-in thread still running at termination.");
 }

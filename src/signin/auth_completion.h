@@ -4,7 +4,14 @@
 #pragma once
 
 #include <memory>
+#include <stop_token>
 
 #include "cloud/norvane_client.h"
 
-void completeAuthentication(std::shared_ptr<INorvaneClient> client);
+// Once `stop` is requested (a newer sign-in, or the add-in unloading) a
+// failure is a cancellation: logged, but not left for the next Start dialog.
+void completeAuthentication(std::shared_ptr<INorvaneClient> client, std::stop_token stop);
+
+// Before Creo unloads the add-in: a waiting sign-in gives up and its thread
+// ends, within a bounded time. UI thread.
+void endSignInBeforeUnload();

@@ -1,10 +1,56 @@
 #include "signin/auth_flow_runner.h"
 
-#include <memory>
-#include <thread>
+#include <algorithm>
 
-void ThreadAuthFlowRunner::run(std::function<void()> task) {
-  // The thread owns the task and frees it when the task returns.
-  auto block = std::make_unique<std::function<void()>>(std::move(task));
-  std::thread([block = std::move(block)] { (*block)(); }).detach();
+ThreadAuthFlowRunner::ThreadAuthFlowRunner() : completion_(std::make_shared<Completion>()) {}
+
+ThreadAuthFlowRunner::~ThreadAuthFlowRunner() {
+  joinFinished();
+  for (Worker& worker : workers_) worker.thread.detach();
+}
+
+void ThreadAuthFlowRunner::run(Task task) {
+  joinFinished();
+  std::list<Worker> started(1);
+  Worker& worker = started.front();
+  worker.thread = std::jthread([completion = completion_, done = worker.done,
+                                task = std::move(task)](std::stop_token stop) mutable {
+    task(stop);
+    // The task's captures (the client among them) go before the thread counts as done.
+    task = nullptr;
+    std::lock_guard lock(completion->mutex);
+    *done = true;
+    completion->finished.notify_all();
+  });
+  workers_.splice(workers_.end(), started);
+}
+
+void ThreadAuthFlowRunner::requestStop() {
+  for (Worker& worker : workers_) worker.thread.request_stop();
+}
+
+bool ThreadAuthFlowRunner::waitForAll(std::chrono::milliseconds limit) {
+  bool allDone;
+  {
+    std::unique_lock lock(completion_->mutex);
+    allDone = completion_->finished.wait_for(lock, limit, [this] {
+      return std::all_of(workers_.begin(), workers_.end(), [](const Worker& worker) { return *worker.done; });
+    });
+  }
+  joinFinished();
+  return allDone;
+}
+
+void ThreadAuthFlowRunner::joinFinished() {
+  std::lock_guard lock(completion_->mutex);
+  std::erase_if(workers_, [](Worker& worker) {
+    if (!*worker.done) return false;
+    worker.thread.join();
+    return true;
+  });
+}
+
+ThreadAuthFlowRunner& signInRunner() {
+  static ThreadAuthFlowRunner runner;
+  return runner;
 }

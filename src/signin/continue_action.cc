@@ -23,11 +23,12 @@ void signIn() {
   logDebug("norvane client instance resolved.");
 
   CreoAuthBrowserOpener browserOpener;
-  ThreadAuthFlowRunner flowRunner;
   logDebug("Constructing StartDialogController.");
   StartDialogController controller(
-      uiFacade(), browserOpener, flowRunner,
-      [](std::shared_ptr<INorvaneClient> signInClient) { completeAuthentication(std::move(signInClient)); },
+      uiFacade(), browserOpener, signInRunner(),
+      [](std::shared_ptr<INorvaneClient> signInClient, std::stop_token stop) {
+        completeAuthentication(std::move(signInClient), stop);
+      },
       [](const std::string&) { authFailureFlag.store(1); }, kStartDialog);
 
   logDebug("Invoking StartDialogController::onContinue.");

@@ -39,8 +39,9 @@ class FakeSignInClient : public NullNorvaneClient {
   };
   std::string logoutUrl;
   std::atomic<int> completeCalls{0};
+  std::atomic<int> authorizeCalls{0};
 
-  std::string localAuthFlowAuthorize() override { return authorizeUrl; }
+  std::string localAuthFlowAuthorize() override { return ++authorizeCalls, authorizeUrl; }
   NorvaneLocalAuthTokens localAuthFlowComplete() override { return ++completeCalls, complete(); }
   std::string localAuthFlowLogout() override { return logoutUrl; }
   NorvaneUser getCurrentUser(const std::string& accessToken) override { return currentUser(accessToken); }
@@ -199,6 +200,29 @@ TEST_F(SignInTest, FailureOfTheBrowserFlowIsShownOnceAndItsCloseControlEndsTheFl
   StartDialog::showDialog();
   EXPECT_EQ(user_->seenDialogs(), (std::vector<std::string>{"Start", "SignInFailed", "Start"}));
   EXPECT_TRUE(user_->problems().empty());
+}
+
+TEST_F(SignInTest, ASecondContinueCancelsTheWaitingSignInWithoutFailingIt) {
+  // The first sign-in waits as the library does, until a newer one replaces it.
+  client_->complete = [this]() -> NorvaneLocalAuthTokens {
+    if (client_->completeCalls.load() > 1) return {"access-2", "r", "i"};
+    EXPECT_TRUE(eventually([this] { return client_->authorizeCalls.load() == 2; }));
+    throw std::runtime_error("norvane: sign-in was replaced by a newer one");
+  };
+  user_->press("Start", "LoginButton");
+  StartDialog::showDialog();
+  ASSERT_TRUE(eventually([this] { return client_->completeCalls.load() == 1; }));
+  user_->press("Start", "LoginButton");
+  StartDialog::showDialog();
+  ASSERT_TRUE(eventually([] { return getSessionManager().getCachedUser() != nullptr; }));
+  ASSERT_TRUE(eventually([&] { return logged("Sign-in cancelled: norvane: sign-in was replaced by a newer one"); }));
+
+  EXPECT_EQ(authFailureFlag.load(), 0);
+  EXPECT_FALSE(logged("[ERROR]")) << log_.text();
+  EXPECT_EQ(getSessionManager().getAccessToken(), "access-2");
+  user_->close("Start");
+  StartDialog::showDialog();
+  EXPECT_EQ(user_->seenDialogs(), (std::vector<std::string>{"Start", "Start", "Start"}));
 }
 
 TEST_F(SignInTest, TokensAreKeptWhenTheUserCannotBeLoadedButOnlyAFailedFetchIsShown) {

@@ -27,6 +27,9 @@ void StartDialogController::onContinue(std::shared_ptr<INorvaneClient> client) {
     return;
   }
 
+  // Asking for a new address replaces a sign-in still waiting: its end is a
+  // cancellation, not a failure to show.
+  flowRunner_.requestStop();
   logDebug("Requesting authorization URL from norvane.");
   const std::string url = client->localAuthFlowAuthorize();
   logDebug("Authorization URL retrieved.");
@@ -39,8 +42,8 @@ void StartDialogController::onContinue(std::shared_ptr<INorvaneClient> client) {
   browserOpener_.openUrl(url);
   logDebug("Authentication browser open requested.");
 
-  flowRunner_.run([client, onAuthComplete = onAuthComplete_] {
-    if (onAuthComplete) onAuthComplete(client);
+  flowRunner_.run([client, onAuthComplete = onAuthComplete_](std::stop_token stop) {
+    if (onAuthComplete) onAuthComplete(client, stop);
   });
   logDebug("Background auth completion task started.");
 

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <stop_token>
 #include <string>
 
 #include "cloud/norvane_client.h"
@@ -15,8 +16,9 @@
 
 class StartDialogController {
  public:
-  // Runs on the background runner with the controller's client.
-  using AuthCompleteCallback = std::function<void(std::shared_ptr<INorvaneClient>)>;
+  // Runs on the background runner with the controller's client; the stop
+  // token says whether the sign-in was replaced or the add-in is unloading.
+  using AuthCompleteCallback = std::function<void(std::shared_ptr<INorvaneClient>, std::stop_token)>;
   // Runs on the UI thread with the message for the user.
   using AuthErrorCallback = std::function<void(const std::string&)>;
 

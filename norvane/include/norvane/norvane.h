@@ -52,6 +52,8 @@ class NORVANE_API NorvaneClient {
   std::string localAuthFlowAuthorize();
   std::string localAuthFlowAuthorizeWithTimeout(int64_t minutes);
   NorvaneLocalAuthTokens localAuthFlowComplete();
+  // Makes a waiting localAuthFlowComplete give up at once; nothing happens without one.
+  void localAuthFlowCancel();
   std::string localAuthFlowLogout();
 
   NorvaneUser getCurrentUser(const std::string& accessToken) const;

@@ -8,6 +8,7 @@ class NullNorvaneClient : public INorvaneClient {
  public:
   std::string localAuthFlowAuthorize() override { return {}; }
   norvane::NorvaneLocalAuthTokens localAuthFlowComplete() override { return {}; }
+  void localAuthFlowCancel() override {}
   std::string localAuthFlowLogout() override { return {}; }
   std::vector<norvane::NorvaneWorkspace> listWorkspaces(const std::string&, const std::string&) override {
     return {};
