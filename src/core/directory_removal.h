@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 struct DirectoryRemovalResult {
@@ -11,6 +12,12 @@ struct DirectoryRemovalResult {
   std::error_code error;        // empty when everything was removed
 };
 
-// A path that does not exist counts as 0 removed entries and no error. Symbolic
-// links are removed themselves, never followed.
+// A path that does not exist counts as 0 removed entries and no error. Links
+// (and Windows reparse points) are removed themselves, never followed, at any
+// depth: a directory swapped for a link while the tree is removed leads nowhere.
 DirectoryRemovalResult removeDirectoryTree(const std::filesystem::path& path);
+
+// For each system's removal: removes a directory just emptied, trying again
+// while scanners or indexers hold it briefly. Counts it in `result`.
+std::error_code removeEmptiedDirectory(const std::function<std::error_code()>& removeOnce,
+                                       DirectoryRemovalResult& result);

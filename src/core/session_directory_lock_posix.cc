@@ -9,7 +9,7 @@
 std::error_code SessionDirectoryLock::acquire(const std::filesystem::path& directory) {
   release();
   const std::filesystem::path file = directory / kFileName;
-  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return std::error_code(errno, std::generic_category());
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;

@@ -5,10 +5,11 @@
 namespace {
 
 HANDLE openLockFile(const std::filesystem::path& file, DWORD disposition) {
-  // Shared for deletion so that the session's own clean-up never trips over it.
+  // Shared for deletion so that the session's own clean-up never trips over it;
+  // a link in its place is opened itself, never followed.
   return CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE,
                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, disposition,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
+                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
 bool lockWhole(HANDLE file) {

@@ -67,6 +67,18 @@ bool hasSessionDirectoryPrefix(const fs::path& path) {
   return path.filename().native().compare(0, prefix.size(), prefix) == 0;
 }
 
+// Something that is not this user's private directory sits at a session directory's name.
+[[noreturn]] void refuseForeignEntry(const fs::path& path, const fs::file_status& status) {
+  if (!fs::is_directory(status)) {
+    const std::error_code notDirectory = std::make_error_code(std::errc::not_a_directory);
+    logWarning("Session temp path is not a directory: path=" + pathToUtf8(path) + ", " + describe(notDirectory));
+    throw std::runtime_error("Session temp path exists but is not a directory.");
+  }
+  const std::error_code foreign = std::make_error_code(std::errc::permission_denied);
+  logWarning("Session temp directory is not private to this user: path=" + pathToUtf8(path) + ", " + describe(foreign));
+  throw std::runtime_error("Session temp directory is not private to this user.");
+}
+
 fs::path sessionDirectoryPath(const fs::path& base, const std::string& id) { return base / (kDirectoryPrefix + id); }
 
 const fs::path& baseDirectoryLocked(SessionTempState& s) {
@@ -141,23 +153,23 @@ std::string makeSessionDirectoryId() {
 
 void ensureExistingDirectory(const fs::path& path) {
   std::error_code error;
-  const fs::file_status status = fs::status(path, error);
+  // What sits at the name itself: in a shared temporary folder a vanished
+  // directory may have been replaced by someone else's link or directory.
+  const fs::file_status status = fs::symlink_status(path, error);
   if (error && error != std::errc::no_such_file_or_directory) {
     logWarning("Session temp directory exists() failed: " + describe(error));
     throw std::runtime_error("Failed to check session temp directory existence.");
   }
   if (fs::exists(status)) {
-    if (fs::is_directory(status)) return;
-    const std::error_code notDirectory = std::make_error_code(std::errc::not_a_directory);
-    logWarning("Session temp path is not a directory: path=" + pathToUtf8(path) + ", " + describe(notDirectory));
-    throw std::runtime_error("Session temp path exists but is not a directory.");
+    if (isPrivateDirectoryOfUser(path)) return;
+    refuseForeignEntry(path, status);
   }
 
   error.clear();
   fs::create_directories(path.parent_path(), error);
   if (!error) {
     error = createPrivateDirectory(path);
-    if (error == std::errc::file_exists && fs::is_directory(path)) error.clear();
+    if (error == std::errc::file_exists && isPrivateDirectoryOfUser(path)) error.clear();
   }
   if (error) {
     logWarning("Session temp directory create failed: path=" + pathToUtf8(path) + ", " + describe(error));
@@ -252,8 +264,9 @@ void cleanupStaleTempDirectories() {
   } else {
     for (const fs::directory_iterator end; it != end;) {
       const fs::directory_entry& entry = *it;
-      std::error_code typeError;
-      if (hasSessionDirectoryPrefix(entry.path()) && entry.is_directory(typeError)) {
+      // Only this user's own directories: the folder may be shared with other
+      // users, and a link there leads into someone else's files.
+      if (hasSessionDirectoryPrefix(entry.path()) && isPrivateDirectoryOfUser(entry.path())) {
         if (SessionDirectoryLock::isHeldElsewhere(entry.path())) {
           logDebug("Skipping temp directory held by a running session: path=" + pathToUtf8(entry.path()));
         } else {

@@ -1,5 +1,9 @@
 #include "core/session_temp_directory.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include <fstream>
 #include <regex>
 #include <set>
@@ -24,6 +28,12 @@ void writeFile(const fs::path& path, const std::string& text = "x") {
 }
 
 std::string utf8(const fs::path& path) { return pathToUtf8(path); }
+
+// A directory as an earlier session of this add-in left it: private to the user.
+void writeStaleFile(const fs::path& directory, const std::string& name) {
+  writeFile(directory / name);
+  fs::permissions(directory, fs::perms::owner_all);
+}
 
 TEST_F(TempDirectories, OneDirectoryPerScopeReusedUntilTheScopeChanges) {
   const fs::path first = getSessionTempDirectory("");
@@ -87,7 +97,7 @@ TEST_F(TempDirectories, ADirectoryDeletedByHandComesBackAndAFileInItsPlaceIsRefu
 TEST_F(TempDirectories, RetainedFilesSurviveScopeChangesTerminationAndStartUp) {
   useProperties("tavix_creo_retain_temp_files=True\n");
   const fs::path leftover = testBaseDirectory() / "tavix-00000000000000aa";
-  writeFile(leftover / "old.prt");
+  writeStaleFile(leftover, "old.prt");
   cleanupStaleTempDirectories();
   EXPECT_TRUE(fs::exists(leftover / "old.prt"));
 
@@ -115,13 +125,13 @@ TEST_F(TempDirectories, StaleCleanupSparesFilesOtherNamesAndDirectoriesARunningS
 
   const fs::path base = testBaseDirectory();
   writeFile(base / "tavix-0000000000000001" / "a" / "b" / "deep.prt");
-  writeFile(base / "tavix-0000000000000001" / "top.asm");
+  writeStaleFile(base / "tavix-0000000000000001", "top.asm");
   writeFile(base / "tavix-not-a-directory");
   writeFile(base / "Tavix-0000000000000002" / "other-case.prt");
   writeFile(base / "unrelated" / "file.txt");
   // Another Creo session in the middle of an upload: its lock file is held.
   const fs::path busy = base / "tavix-0000000000000003";
-  writeFile(busy / "uploading.prt");
+  writeStaleFile(busy, "uploading.prt");
   SessionDirectoryLock otherSession;
   ASSERT_FALSE(otherSession.acquire(busy));
   // This session's own directory is held too.
@@ -210,5 +220,71 @@ TEST_F(TempDirectories, TreeRemovalCountsEntriesAndNeverFollowsLinks) {
   EXPECT_FALSE(missing.error);
   EXPECT_EQ(missing.removedEntries, 0u);
 }
+
+#ifndef _WIN32
+// /tmp is shared by every user: other users' entries, links and directories
+// that are not private are left alone, and nothing is done through a link.
+TEST_F(TempDirectories, AHostileSharedTempFolderLosesNothingOutsideTheUsersOwnDirectories) {
+  const fs::path base = testBaseDirectory();
+  const fs::path outside = capture_.directory() / "someone-elses";
+  writeFile(outside / "keep.prt");
+  const fs::path stale = base / "tavix-0000000000000001";
+  writeStaleFile(stale, "old.prt");
+  fs::create_directory_symlink(outside, stale / "link");
+  const fs::path open = base / "tavix-0000000000000002";
+  writeFile(open / "shared.prt");
+  fs::permissions(open, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                            fs::perms::others_read | fs::perms::others_exec);
+  const fs::path link = base / "tavix-0000000000000004";
+  fs::create_directory_symlink(outside, link);
+  const fs::path foreign = base / "tavix-0000000000000005";
+  writeStaleFile(foreign, "theirs.prt");
+  const bool canChown = ::chown(foreign.c_str(), 65534, 65534) == 0;
+
+  cleanupStaleTempDirectories();
+  EXPECT_FALSE(fs::exists(fs::symlink_status(stale)));
+  EXPECT_TRUE(fs::exists(open / "shared.prt"));
+  EXPECT_TRUE(fs::is_symlink(link));
+  if (canChown) {
+    EXPECT_TRUE(fs::exists(foreign / "theirs.prt"));
+  }
+  EXPECT_TRUE(fs::exists(outside / "keep.prt"));
+  // tavix-...01, old.prt, link
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] Stale temp directory cleanup complete: dirs_removed=" +
+                     std::string(canChown ? "1, entries_removed=3" : "2, entries_removed=5")))
+      << logText();
+
+  // The session directory vanished and a link took its name: refused, not written through.
+  const fs::path session = getSessionTempDirectory("scope");
+  fs::remove_all(session);
+  fs::create_directory_symlink(outside, session);
+  EXPECT_THROW(getSessionTempDirectory("scope"), std::runtime_error);
+  EXPECT_EQ(countLogged("[WARNING] [Tavix] Session temp path is not a directory: path=" + utf8(session)), 1);
+  // A directory others may enter took its name.
+  fs::remove(session);
+  fs::create_directory(session);
+  fs::permissions(session, fs::perms::all);
+  try {
+    getSessionTempDirectory("scope");
+    ADD_FAILURE() << "a directory open to everyone was taken for the session's";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Session temp directory is not private to this user.");
+  }
+  EXPECT_EQ(countLogged("[WARNING] [Tavix] Session temp directory is not private to this user: path=" +
+                        utf8(session) + ", code=13"),
+            1);
+  EXPECT_FALSE(fs::exists(session / SessionDirectoryLock::kFileName));
+  fs::remove(session);
+
+  // A lock file that is a link is not followed, not even to create its target.
+  const fs::path directory = capture_.directory() / "locked";
+  fs::create_directory(directory);
+  fs::create_symlink(outside / "planted", directory / SessionDirectoryLock::kFileName);
+  SessionDirectoryLock lock;
+  EXPECT_TRUE(lock.acquire(directory));
+  EXPECT_FALSE(fs::exists(outside / "planted"));
+  EXPECT_EQ(fs::directory_iterator(outside)->path().filename(), "keep.prt");
+}
+#endif
 
 }  // namespace

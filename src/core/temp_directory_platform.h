@@ -16,3 +16,9 @@ uint32_t currentThreadNumericId();
 // Creates one directory (not its parents) that only the current user can enter.
 // std::errc::file_exists when something is already at `path`.
 std::error_code createPrivateDirectory(const std::filesystem::path& path);
+
+// True when `path` itself (not a link's target) is a directory as
+// createPrivateDirectory makes them: owned by the current user, no access for
+// anyone else (POSIX); not a junction or other reparse point (Windows, where
+// the temporary directory is the user's own).
+bool isPrivateDirectoryOfUser(const std::filesystem::path& path);

@@ -16,6 +16,12 @@ std::optional<std::filesystem::path> systemTempDirectory(uint32_t& lastError) {
 
 uint32_t currentThreadNumericId() { return static_cast<uint32_t>(::syscall(SYS_gettid)); }
 
+bool isPrivateDirectoryOfUser(const std::filesystem::path& path) {
+  struct stat status;
+  if (::lstat(path.c_str(), &status) != 0) return false;
+  return S_ISDIR(status.st_mode) && status.st_uid == ::geteuid() && (status.st_mode & 077) == 0;
+}
+
 std::error_code createPrivateDirectory(const std::filesystem::path& path) {
   if (::mkdir(path.c_str(), 0700) == 0) return {};
   return std::error_code(errno, std::generic_category());

@@ -19,6 +19,12 @@ std::optional<std::filesystem::path> systemTempDirectory(uint32_t& lastError) {
 
 uint32_t currentThreadNumericId() { return GetCurrentThreadId(); }
 
+bool isPrivateDirectoryOfUser(const std::filesystem::path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
 std::error_code createPrivateDirectory(const std::filesystem::path& path) {
   // The user's temporary directory is already private to the user; the new
   // directory inherits its permissions.
