@@ -8,6 +8,7 @@
 #include "core/ascii_case.h"
 #include "core/log.h"
 #include "core/module_directory.h"
+#include "core/module_file.h"
 #include "core/text_encoding.h"
 
 const char* const kClientLibraryFileName = "norvane.dll";
@@ -39,6 +40,13 @@ bool namesClientLibrary(const char* name) {
   return i == wanted.size() && name[i] == '\0';
 }
 
+bool isBesideTheAddIn(HMODULE module) {
+  const std::filesystem::path name = canonicalModuleName(readModuleNameGrowingBuffer(
+      [module](wchar_t* buffer, uint32_t size) { return GetModuleFileNameW(module, buffer, size); }));
+  std::error_code error;
+  return std::filesystem::equivalent(parentDirectoryOf(name), moduleDirectory(), error);
+}
+
 }  // namespace
 
 std::string clientLibraryLoadFailureMessage(const std::filesystem::path& path, uint32_t errorCode) {
@@ -47,11 +55,13 @@ std::string clientLibraryLoadFailureMessage(const std::filesystem::path& path, u
 }
 
 void* tryLoadClientLibrary(uint32_t* errorCode) {
-  if (HMODULE loaded = GetModuleHandleW(kClientLibraryWideName)) {
+  const std::filesystem::path path = moduleRelativePath(kClientLibraryWideName);
+  // Another component's norvane.dll from elsewhere is not ours: the add-in's
+  // own is loaded beside it, by full path.
+  if (HMODULE loaded = GetModuleHandleW(kClientLibraryWideName); loaded && isBesideTheAddIn(loaded)) {
     if (errorCode) *errorCode = 0;
     return loaded;
   }
-  const std::filesystem::path path = moduleRelativePath(kClientLibraryWideName);
   HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (errorCode) *errorCode = module ? 0 : GetLastError();
   return module;

@@ -10,8 +10,9 @@ std::filesystem::path moduleDirectory();
 std::filesystem::path moduleRelativePath(const std::filesystem::path& fileName);
 
 // The canonical form of a module name (long-path prefixes turned back into drive
-// and UNC forms, links and relative parts resolved); the name unchanged when it
-// cannot be made canonical.
+// and UNC forms unless the name is too long for them, links and relative parts
+// resolved); the name unchanged when it cannot be made canonical.
 std::filesystem::path canonicalModuleName(const std::filesystem::path& name);
-// The text before the last "\" or "/", without trailing separators.
+// The text before the last "\" or "/", without trailing separators but for a
+// root's own ("C:\", "/").
 std::filesystem::path parentDirectoryOf(const std::filesystem::path& name);
