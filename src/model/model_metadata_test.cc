@@ -123,6 +123,11 @@ TEST(ModelMetadata, UniqueIdFromTheFileHeader) {
   EXPECT_EQ(s.logged("[ERROR] [Tavix] Failed to open model file for unique ID extraction: " +
                      (dir / "absent.prt").string()),
             1);
+  // A file without a header is read no further than any header reaches.
+  EXPECT_EQ(idOf("f.prt", std::string(3 << 20, 'x') + "\nX UOBJ_ID 1 2 3\n#END_OF_UGC_HEADER\n"), "");
+  EXPECT_EQ(s.logged("[ERROR] [Tavix] End of model header not found during unique ID extraction: " +
+                     (dir / "f.prt").string()),
+            1);
   // The generated files carry their identifier.
   EXPECT_EQ(ModelMetadataResolver::resolveUniqueId(s.writeModel(dir / "e.prt.1")), "1711 22345 61234");
 }

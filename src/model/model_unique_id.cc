@@ -10,6 +10,10 @@
 
 namespace {
 
+// Far more than any model's text header: a file without one (or a stray huge
+// line) is not read to its end.
+constexpr std::streamsize kLongestHeader = 1 << 20;
+
 bool isSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 std::string stripped(const std::string& line) {
@@ -30,8 +34,12 @@ std::string ModelMetadataResolver::resolveUniqueId(const std::optional<std::file
     logError("Failed to open model file for unique ID extraction: " + pathToUtf8(*path));
     return {};
   }
+  std::string header(static_cast<size_t>(kLongestHeader), '\0');
+  file.read(header.data(), kLongestHeader);
+  header.resize(static_cast<size_t>(file.gcount()));
+  std::istringstream lines(header);
   std::string line;
-  while (std::getline(file, line)) {
+  while (std::getline(lines, line)) {
     const std::string text = stripped(line);
     const std::string upper = asciiUppered(text);
     if (upper.find("END_OF_UGC_HEADER") != std::string::npos) {
