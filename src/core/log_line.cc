@@ -44,6 +44,31 @@ std::string formatTimestamp(std::time_t when) {
   return std::string(text, length);
 }
 
+bool isControlCharacter(unsigned char c) { return c < 0x20 || c == 0x7f; }
+
+// Text from outside (a server's message, a file address, a toolkit exception)
+// may hold line breaks that would forge lines: control characters are written
+// out as \r, \n, \t or \xHH, as the client library does with its own texts.
+void appendEscaped(std::string& line, std::string_view message) {
+  static const char* const hex = "0123456789ABCDEF";
+  for (const char each : message) {
+    const auto c = static_cast<unsigned char>(each);
+    if (!isControlCharacter(c)) {
+      line += each;
+    } else if (c == '\r') {
+      line += "\\r";
+    } else if (c == '\n') {
+      line += "\\n";
+    } else if (c == '\t') {
+      line += "\\t";
+    } else {
+      line += "\\x";
+      line += hex[c >> 4];
+      line += hex[c & 15];
+    }
+  }
+}
+
 }  // namespace
 
 std::string formatLogLine(std::string_view levelName, std::string_view message, std::time_t when) {
@@ -55,6 +80,6 @@ std::string formatLogLine(std::string_view levelName, std::string_view message, 
   line += levelName;
   line += "] ";
   if (!message.starts_with(kClientLibraryTag)) line += kAddInTag;
-  line += message;
+  appendEscaped(line, message);
   return line;
 }

@@ -52,6 +52,22 @@ TEST(LogFile, LinesHaveTheSupportFormatWithCrLfInTheWorkingDirectory) {
                                           "[INFO] [Tavix] found [norvane] inside"));
 }
 
+// An upload's error, a file address or a toolkit exception's text may come from
+// anywhere: it stays on its own line and cannot pass for another one.
+TEST(LogFile, ControlCharactersInOutsideTextAreWrittenOut) {
+  LogCapture log;
+  startWithEnvironmentLevel("info");
+  logError(std::string("Upload failed: denied\r\n[2026-01-01 00:00:00 +0000] [INFO] [Tavix] Login completed.") +
+           "\t\x1b[2J\x7f\x01");
+  logInfo("C:\\Users\\ada\\bracket.prt, 100% done; \"quoted\" [norvane] \\n stays");
+
+  EXPECT_THAT(log.messages(),
+              ElementsAre("[INFO] [Tavix] Log level set to INFO (env)",
+                          "[ERROR] [Tavix] Upload failed: denied\\r\\n[2026-01-01 00:00:00 +0000] [INFO] [Tavix] Login "
+                          "completed.\\t\\x1B[2J\\x7F\\x01",
+                          "[INFO] [Tavix] C:\\Users\\ada\\bracket.prt, 100% done; \"quoted\" [norvane] \\n stays"));
+}
+
 TEST(LogFile, TimestampIsLocalTimeWithItsUtcOffset) {
   const char* previous = std::getenv("TZ");
   const std::string saved = previous ? previous : "";
