@@ -25,6 +25,7 @@ void leaveStaleDirectories(const fs::path& base) {
   for (int i = 0; i < kStaleDirectories; ++i) {
     std::snprintf(name, sizeof name, "tavix-%016x", i + 1);
     fs::create_directory(base / name);
+    fs::permissions(base / name, fs::perms::owner_all);  // as the add-in makes them
     std::ofstream(base / name / "model.prt.1") << "staged model";
   }
 }

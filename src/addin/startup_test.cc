@@ -53,6 +53,7 @@ class Startup : public LifecycleTest {
 TEST_F(Startup, RegistersTheCommandInOrderAndTerminationRemovesTheSessionDirectory) {
   const fs::path leftover = testBaseDirectory() / "tavix-00000000000000ff";
   fs::create_directories(leftover / "sub");
+  fs::permissions(leftover, fs::perms::owner_all);  // as the add-in makes them
 
   ASSERT_EQ(start(), 0) << logText();
   const std::vector<std::string> expected = {
