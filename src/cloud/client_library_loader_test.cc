@@ -4,7 +4,10 @@
 #include <windows.h>
 #endif
 
+#include <fstream>
+
 #include "cloud/client_provider.h"
+#include "core/directory_removal.h"
 #include "core/module_directory.h"
 #include "core/module_file.h"
 #include "core/testing/lifecycle_test_support.h"
@@ -38,23 +41,26 @@ TEST(LifecycleModuleDirectory, LongPathPrefixesTurnBackIntoDriveFormsWhereTheNam
   EXPECT_EQ(canonicalModuleName(fs::path(L"\\\\?\\" + real.wstring())), real);
 
   // An add-in installed deeper than 260 characters opens only with the prefix.
-  std::wstring deep = L"\\\\?\\" + fs::canonical(fs::temp_directory_path()).wstring() + L"\\tavix-long-path-test";
+  const fs::path ordinaryTop = fs::canonical(fs::temp_directory_path()) / "long-module-path-test";
+  std::error_code ignored;
+  fs::remove_all(ordinaryTop, ignored);
+  std::wstring deep = L"\\\\?\\" + ordinaryTop.wstring();
   while (deep.size() < 300) deep += L"\\" + std::wstring(40, L'd');
   fs::create_directories(deep);
   const fs::path file = deep + L"\\tavix-creo.dll";
-  fs::copy_file(moduleFileName(), file, fs::copy_options::overwrite_existing);
+  std::ofstream(file) << "add-in";
   const fs::path canonical = canonicalModuleName(file);
   EXPECT_EQ(canonical.wstring().rfind(L"\\\\?\\", 0), 0u) << canonical;
   EXPECT_TRUE(fs::is_regular_file(canonical)) << canonical;
   EXPECT_EQ(parentDirectoryOf(canonical).wstring().rfind(L"\\\\?\\", 0), 0u);
-  fs::remove_all(L"\\\\?\\" + fs::canonical(fs::temp_directory_path()).wstring() + L"\\tavix-long-path-test");
+  removeDirectoryTree(fs::path(L"\\\\?\\" + ordinaryTop.wstring()));
 }
 
 // Another component loaded a norvane.dll of its own from elsewhere: the add-in
 // loads its own from its folder instead of taking that one.
 TEST(LifecycleClientLibrary, ALibraryOfTheSameNameFromAnotherFolderIsNotTaken) {
   if (GetModuleHandleW(L"norvane.dll")) GTEST_SKIP() << "norvane.dll was loaded before this test";
-  const fs::path elsewhere = fs::temp_directory_path() / "tavix-other-component";
+  const fs::path elsewhere = fs::temp_directory_path() / "other-component";
   fs::create_directories(elsewhere);
   fs::copy_file(moduleRelativePath(kClientLibraryFileName), elsewhere / "norvane.dll",
                 fs::copy_options::overwrite_existing);
@@ -68,6 +74,8 @@ TEST(LifecycleClientLibrary, ALibraryOfTheSameNameFromAnotherFolderIsNotTaken) {
   ASSERT_GT(GetModuleFileNameW(static_cast<HMODULE>(own), name, 1024), 0u);
   EXPECT_TRUE(fs::equivalent(fs::path(name).parent_path(), moduleDirectory())) << fs::path(name);
   FreeLibrary(foreign);
+  std::error_code ignored;
+  fs::remove_all(elsewhere, ignored);
 }
 #endif
 
