@@ -43,6 +43,9 @@ class ModelStore {
   // that makes CopyFileFromWS return without writing anything.
   int workspaceCopyCount() const { return workspaceCopies_; }
   void setWorkspaceCopiesVanish(bool vanish) { workspaceCopiesVanish_ = vanish; }
+  // A switch that makes pfcModel::Export report success without writing the file.
+  void setExportsVanish(bool vanish) { exportsVanish_ = vanish; }
+  bool exportsVanish() const { return exportsVanish_; }
 
   FaultInjector& faults() { return faults_; }
 
@@ -75,6 +78,7 @@ class ModelStore {
   std::map<std::string, std::string> configOptions_;
   int workspaceCopies_ = 0;
   bool workspaceCopiesVanish_ = false;
+  bool exportsVanish_ = false;
 };
 
 }  // namespace creosim

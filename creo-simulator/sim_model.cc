@@ -415,6 +415,7 @@ void SimModelCommon::exportModel(const xstring& target, const pfcExportInstructi
   if (!store_.isCurrent(*this)) throw pfcXToolkitNotDisplayed(operation);
   std::error_code ec;
   if (target.empty() || fs::is_directory(pathOf(target), ec)) throw pfcXToolkitCantWrite(operation);
+  if (store_.exportsVanish()) return;
   writeBytes(pathOf(target), renderDrawingPdf(drawing), operation);
 }
 

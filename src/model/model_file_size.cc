@@ -6,6 +6,7 @@
 #include "core/log.h"
 #include "core/text_encoding.h"
 #include "host/creo_host.h"
+#include "model/assembly_components.h"
 #include "model/descriptor_key_set.h"
 #include "model/model_metadata.h"
 #include "model/path_text.h"
@@ -30,30 +31,6 @@ bool isEmbedded(const pfcComponentFeat_ptr& component) {
   ProAsmcomp handle{component.get()};
   ProBoolean embedded = PRO_B_FALSE;
   return ProAsmcompIsEmbedded(&handle, &embedded) == PRO_TK_NO_ERROR && embedded == PRO_B_TRUE;
-}
-
-// GetModelFromDescr, then RetrieveModel; a toolkit error counts as no model.
-pfcModel_ptr componentModel(const pfcBaseSession_ptr& session, const pfcModelDescriptor_ptr& descriptor) {
-  pfcModel_ptr model;
-  try {
-    model = session->GetModelFromDescr(descriptor);
-  } catch (const xthrowable& error) {
-    logError(std::string(kSizePrefix) + " - Creo toolkit error fetching assembly component via GetModelFromDescr(): " +
-             error.GetDescription());
-  } catch (const std::exception&) {
-    logError(std::string(kSizePrefix) + " - An error occurred fetching assembly component via GetModelFromDescr().");
-  }
-  if (model) return model;
-  logDebug(std::string(kSizePrefix) + " - GetModelFromDescr() returned no model. Falling back to RetrieveModel().");
-  try {
-    model = session->RetrieveModel(descriptor);
-  } catch (const xthrowable& error) {
-    logError(std::string(kSizePrefix) + " - Creo toolkit error fetching assembly component via RetrieveModel(): " +
-             error.GetDescription());
-  } catch (const std::exception&) {
-    logError(std::string(kSizePrefix) + " - An error occurred fetching assembly component via RetrieveModel().");
-  }
-  return model;
 }
 
 double sizeWithComponents(std::uintmax_t bytes, const pfcModel_ptr& model,
@@ -112,10 +89,8 @@ double componentSize(const pfcBaseSession_ptr& session, const pfcFeature_ptr& fe
   }
   const pfcFeatureStatus status = component->GetStatus();
   pfcModelDescriptor_ptr descriptor = component->GetModelDescr();
-  if (status == pfcFEAT_SUPPRESSED || status == pfcFEAT_FAMILY_TABLE_SUPPRESSED) {
-    logDebug(std::string(kSizePrefix) +
-             " - Skipping suppressed component in assembly. Suppressed component: " +
-             (descriptor ? descriptor->GetInstanceName() : std::string("undefined")) + ". Assembly: " + assemblyName);
+  if (isSuppressed(status)) {
+    logSuppressedComponent(kSizePrefix, descriptor, assemblyName);
     return 0;
   }
   if (isEmbedded(component)) {
@@ -124,7 +99,7 @@ double componentSize(const pfcBaseSession_ptr& session, const pfcFeature_ptr& fe
     throw std::runtime_error(kEmbeddedComponentMessage);
   }
   if (descriptor && visitedModelPaths().containsComponent(*descriptor)) return 0;
-  pfcModel_ptr child = descriptor ? componentModel(session, descriptor) : nullptr;
+  pfcModel_ptr child = descriptor ? componentModel(session, descriptor, kSizePrefix) : nullptr;
   if (!child) {
     logError("ModelMetadataResolver: Unable to retrieve child model from descriptor");
     return 0;

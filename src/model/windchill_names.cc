@@ -64,3 +64,7 @@ std::string windchillCopyDirectoryName(const std::string& origin) {
 std::string makeWindchillScopeKey(const std::string& first, const std::string& second) {
   return second.empty() ? first : first + ":" + second;
 }
+
+std::string windchillFileKey(const std::string& origin, const std::string& fileName) {
+  return origin + '\n' + fileName;
+}

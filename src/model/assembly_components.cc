@@ -1,0 +1,40 @@
+#include "model/assembly_components.h"
+
+#include <exception>
+
+#include "core/log.h"
+#include "host/toolkit_errors.h"
+
+bool isSuppressed(pfcFeatureStatus status) {
+  return status == pfcFEAT_SUPPRESSED || status == pfcFEAT_FAMILY_TABLE_SUPPRESSED;
+}
+
+void logSuppressedComponent(const std::string& logPrefix, const pfcModelDescriptor_ptr& descriptor,
+                            const std::string& assemblyName) {
+  logDebug(logPrefix + " - Skipping suppressed component in assembly. Suppressed component: " +
+           (descriptor ? descriptor->GetInstanceName() : std::string("undefined")) + ". Assembly: " + assemblyName);
+}
+
+pfcModel_ptr componentModel(const xrcptr<pfcBaseSession>& session, const pfcModelDescriptor_ptr& descriptor,
+                            const std::string& logPrefix) {
+  pfcModel_ptr model;
+  try {
+    model = session->GetModelFromDescr(descriptor);
+  } catch (const xthrowable& error) {
+    logError(logPrefix + " - Creo toolkit error fetching assembly component via GetModelFromDescr(): " +
+             error.GetDescription());
+  } catch (const std::exception&) {
+    logError(logPrefix + " - An error occurred fetching assembly component via GetModelFromDescr().");
+  }
+  if (model) return model;
+  logDebug(logPrefix + " - GetModelFromDescr() returned no model. Falling back to RetrieveModel().");
+  try {
+    model = session->RetrieveModel(descriptor);
+  } catch (const xthrowable& error) {
+    logError(logPrefix + " - Creo toolkit error fetching assembly component via RetrieveModel(): " +
+             error.GetDescription());
+  } catch (const std::exception&) {
+    logError(logPrefix + " - An error occurred fetching assembly component via RetrieveModel().");
+  }
+  return model;
+}

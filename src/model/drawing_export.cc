@@ -1,0 +1,95 @@
+// The exporter's drawing branch: one PDF in the session temporary directory,
+// named after the drawing's file.
+#include "core/ascii_case.h"
+#include "core/log.h"
+#include "core/text_encoding.h"
+#include "host/toolkit_errors.h"
+#include "model/export_texts.h"
+#include "model/model_exporter.h"
+#include "model/path_text.h"
+#include "model/windchill_names.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The name without its last extension and then without a ".drw" left before
+// it: plan.drw.3 and plan.drw give plan, site.plan.drw gives site.plan.
+std::string drawingBaseName(const std::string& name) {
+  auto withoutExtension = [](const std::string& text) {
+    const size_t dot = text.rfind('.');
+    return dot == std::string::npos || dot == 0 ? text : text.substr(0, dot);
+  };
+  std::string base = withoutExtension(name);
+  if (base.size() > 4 && asciiLowered(base.substr(base.size() - 4)) == ".drw") base = withoutExtension(base);
+  return base;
+}
+
+pfcPDFOption_ptr pdfOption(pfcPDFOptionType type, pfcArgValue_ptr value) {
+  pfcPDFOption_ptr option = pfcPDFOption::Create();
+  option->SetOptionType(type);
+  option->SetOptionValue(std::move(value));
+  return option;
+}
+
+// Strokes all fonts, in monochrome, without opening a viewer; Creo's defaults for the rest.
+pfcPDFExportInstructions_ptr pdfInstructions(const fs::path& directory) {
+  pfcPDFExportInstructions_ptr instructions = pfcPDFExportInstructions::Create();
+  instructions->SetFilePath(pathToUtf8(directory));
+  pfcPDFOptions_ptr options = pfcPDFOptions::create();
+  options->append(pdfOption(pfcPDFOPT_FONT_STROKE, pfcCreateIntArgValue(pfcPDF_STROKE_ALL_FONTS)));
+  options->append(pdfOption(pfcPDFOPT_COLOR_DEPTH, pfcCreateIntArgValue(pfcPDF_CD_MONO)));
+  options->append(pdfOption(pfcPDFOPT_LAUNCH_VIEWER, pfcCreateBoolArgValue(false)));
+  instructions->SetOptions(options);
+  return instructions;
+}
+
+}  // namespace
+
+std::vector<ExportedFile> ModelExporter::exportDrawing(const pfcModel_ptr& model, const ModelMetadata& metadata,
+                                                       const fs::path& directory) {
+  try {
+    logInfo("Exporting drawing to PDF on Creo thread.");
+    const std::string origin = model->GetOrigin();
+    const std::string source =
+        isWindchillOrigin(origin) ? metadata.fileName : pathToUtf8(pathFromUtf8(origin).filename());
+    const std::string pdfName = drawingBaseName(source) + ".pdf";
+    // The name comes from Creo; one that would leave the directory is refused.
+    if (!isSafeLocalFileName(pdfName)) throw std::runtime_error("Drawing export failed: unusable file name " + pdfName);
+    const fs::path pdf = directory / pathFromUtf8(pdfName);
+    const std::string pdfText = pathToUtf8(pdf);
+    if (fs::exists(pdf)) {
+      logDebug("Deleting existing PDF file present for drawing: " + pdfText);
+      fs::remove(pdf);
+    }
+    logDebug("Drawing export source: " + origin);
+    logDebug("Drawing export target: " + pdfText);
+    logDebug("Setting pdf export options");
+    const pfcPDFExportInstructions_ptr instructions = pdfInstructions(directory);
+    logDebug("Exporting pdf to target location: " + pdfText);
+    model->Export(pdfText, instructions);
+    logDebug("DRW exported as PDF");
+    if (!fs::exists(pdf)) throw std::runtime_error("Drawing export failed: PDF output not found.");
+    logDebug("PDF file exported");
+    return {plainExportedFile(pdf)};
+  } catch (const pfcXToolkitNoPermission& error) {
+    logError("ModelExporter: drawing export failed because Creo lacks permission to write the PDF: " +
+             error.GetDescription());
+    return failWith("Creo could not write the drawing PDF needed for upload. Please check file permissions and try again.",
+                    "Creo lacked permission to write drawing PDF during export.");
+  } catch (const pfcXToolkitNotDisplayed&) {
+    logError("ModelExporter: drawing export failed because the model is not displayed in the current Creo window.");
+    return failWith("The drawing must be active in Creo before it can be exported for upload.",
+                    "Drawing was not active/displayed during PDF export.");
+  } catch (const pfcXToolkitUnsupported&) {
+    logError("ModelExporter: drawing export failed because Creo does not support this PDF export request.");
+    return failWith("Creo does not support exporting this drawing with the current PDF settings.",
+                    "Creo reported drawing PDF export request as unsupported.");
+  } catch (const xthrowable& error) {
+    logError("Creo toolkit error while exporting drw to pdf: exception=" + error.GetDescription());
+    return failWith(kPrepareFailedText, "Creo toolkit error while exporting drawing to PDF.");
+  } catch (const std::exception& error) {
+    logError("An error occurred while exporting drw as pdf: " + std::string(error.what()));
+    return failWith(kPrepareFailedText, "Unexpected error while exporting drawing to PDF.");
+  }
+}

@@ -1,0 +1,376 @@
+// The exporter's family-table branch: an instance travels as its accelerator
+// file and its generic's file. Where no accelerator exists, Creo is made to
+// write one by a backup, with "save_instance_accelerator" set to ALWAYS for the
+// upload; finalizeExport takes back what that left beside the user's models.
+#include <set>
+
+#include "core/ascii_case.h"
+#include "core/log.h"
+#include "core/text_encoding.h"
+#include "host/toolkit_errors.h"
+#include "model/creo_model_queries.h"
+#include "model/export_texts.h"
+#include "model/family_table_names.h"
+#include "model/model_exporter.h"
+#include "model/path_text.h"
+#include "model/windchill_names.h"
+#include "model/windchill_staging.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kAcceleratorOption = "save_instance_accelerator";
+
+std::set<fs::path> fileNamesIn(const fs::path& folder) {
+  std::set<fs::path> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+  return names;
+}
+
+// The staged accelerator takes the instance's own model extension: the root
+// instance travels as the model file of its name.
+fs::path moveReplacing(const fs::path& from, const fs::path& to) {
+  std::error_code ignored;
+  fs::remove(to, ignored);
+  fs::rename(from, to);
+  return to;
+}
+
+void logStagedLocations(const fs::path& accelerator, const fs::path& generic) {
+  logDebug("Accelerator file location in temp directory: " + pathToUtf8(accelerator));
+  logDebug("Generic file location in temp directory: " + pathToUtf8(generic));
+}
+
+}  // namespace
+
+std::vector<ExportedFile> ModelExporter::exportFamilyTableInstance(const pfcModel_ptr& model, const fs::path& directory,
+                                                                   bool isRoot) {
+  if (isWindchillOrigin(model->GetOrigin())) return exportWindchillFamilyTableInstance(model, directory, isRoot);
+  static const FamilyTableErrorTexts kTexts = {
+      "ModelExporter: Creo could not write the family table backup into the temp directory: ",
+      "ModelExporter: Creo does not have permission to back up the family table model.",
+      "Creo toolkit error while backing up family table model. exception=",
+      "Creo toolkit error while preparing local family table instance for upload."};
+  try {
+    const std::optional<std::string> genericOrigin = localGenericOrigin(model);
+    if (!genericOrigin) return {};
+    return stageLocalInstance(model, *genericOrigin, directory, isRoot);
+  } catch (const xthrowable& error) {
+    return failFamilyTableToolkitError(error, kTexts);
+  } catch (const std::exception& error) {
+    logError("Exception while backing up family table model: " + std::string(error.what()));
+    return failWith(kPrepareFailedText, "Unexpected error while preparing local family table instance for upload.");
+  }
+}
+
+// The generic's origin, or none after recording the failure.
+std::optional<std::string> ModelExporter::localGenericOrigin(const pfcModel_ptr& model) {
+  try {
+    pfcFamilyMember_ptr member = pfcFamilyMember::cast(model);
+    pfcModel_ptr generic = member ? pfcModel::cast(member->GetParent()) : nullptr;
+    if (!generic) throw std::runtime_error("the instance has no generic model");
+    const std::string origin = generic->GetOrigin();
+    logDebug("Original Generic file path: " + origin);
+    return origin;
+  } catch (const pfcXToolkitNotFound&) {
+    logError("ModelExporter: family table parent model was not found while exporting an instance.");
+  } catch (const pfcXToolkitCantOpen&) {
+    logError("ModelExporter: family table parent model is not available in session while exporting an instance.");
+  } catch (const std::runtime_error& error) {
+    logError("Error occurred while fetching instance parent: " + std::string(error.what()));
+    failWith(kPrepareFailedText, "Local family table generic could not be resolved for upload.");
+    return std::nullopt;
+  }
+  failWith(kPrepareFailedText, "Creo could not retrieve local family table generic needed for upload.");
+  return std::nullopt;
+}
+
+std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& model, const std::string& genericOrigin,
+                                                            const fs::path& directory, bool isRoot) {
+  const pfcModelType type = model->GetType();
+  const std::string instanceName = model->GetInstanceName();
+  const std::string acceleratorName = instanceName + acceleratorExtension(type);
+  const fs::path genericSource = pathFromUtf8(genericOrigin);
+  const fs::path originFolder = pathFromUtf8(model->GetOrigin()).parent_path();
+  const fs::path originAccelerator = originFolder / pathFromUtf8(acceleratorName);
+  const fs::path acceleratorFolder = directory / "_ft_accelerators";
+  fs::path stagedAccelerator = acceleratorFolder / pathFromUtf8(makeStagedFileName(acceleratorName, genericOrigin));
+  const fs::path stagedGeneric = directory / genericSource.filename();
+
+  if (exportedSources_.contains(genericSource) &&
+      (exportedSources_.contains(originAccelerator) || exportedSources_.contains(stagedAccelerator))) {
+    logDebug("Skipping temp. directory export for already exported model: " + model->GetFileName());
+    return {};
+  }
+
+  if (fs::exists(originAccelerator)) {
+    logDebug("Accelerator file already exists, copying it to temp directory");
+    logDebug("Original Accelerator file path: " + pathToUtf8(originAccelerator));
+  } else {
+    logDebug("Accelerator file does not exist, generating one in temp directory");
+    ensureAcceleratorConfig();
+    pfcModelDescriptor_ptr descriptor = model->GetDescr();
+    if (!descriptor) {
+      logWarning("Model descriptor unavailable; skipping backup.");
+      return failWith(kPrepareFailedText, "Model descriptor unavailable while preparing local family table instance.");
+    }
+    logDebug("Exporting the accelerator file to model's origin directory:  " + pathToUtf8(originFolder));
+    backupBesideUserModels(model, descriptor, originFolder);
+    logDebug("Copying the generated accelerator file to temp. directory");
+  }
+  fs::create_directories(acceleratorFolder);
+  fs::copy_file(originAccelerator, stagedAccelerator, fs::copy_options::overwrite_existing);
+  exportedSources_.append(originAccelerator);
+
+  std::error_code error;
+  const bool genericPresent = fs::exists(stagedGeneric, error);
+  bool genericStaged = false;
+  if (error) {
+    logWarning("Unable to determine if generic file is already staged; proceeding with copy.");
+  } else if (genericPresent) {
+    genericStaged = fs::equivalent(stagedGeneric, genericSource, error);
+    if (error) logWarning("Unable to compare generic file paths; proceeding with copy.");
+  }
+  if (genericStaged)
+    logDebug("Generic file already staged in temp directory; skipping copy.");
+  else
+    fs::copy_file(genericSource, stagedGeneric, fs::copy_options::overwrite_existing);
+  exportedSources_.append(genericSource);
+
+  std::string uploadName = acceleratorName;
+  if (isRoot) {
+    stagedAccelerator = moveReplacing(stagedAccelerator, fs::path(stagedAccelerator).replace_extension(nativeExtension(type)));
+    uploadName = instanceName + nativeExtension(type);
+  }
+  logStagedLocations(stagedAccelerator, stagedGeneric);
+  return {ExportedFile{stagedAccelerator, true, "", uploadName, ""}, plainExportedFile(stagedGeneric)};
+}
+
+// Creo's backup writes the instance's accelerator, and the generic's next
+// version with it, into the user's folder. Every file it added there is listed
+// for finalizeExport, also when the backup fails halfway; a file that was there
+// before is never listed.
+void ModelExporter::backupBesideUserModels(const pfcModel_ptr& model, const pfcModelDescriptor_ptr& descriptor,
+                                           const fs::path& folder) {
+  const std::set<fs::path> before = fileNamesIn(folder);
+  auto listAdded = [&] {
+    for (const fs::path& name : fileNamesIn(folder))
+      if (!before.count(name)) generatedAccelerators_.push_back(folder / name);
+  };
+  descriptor->SetPath(pathToUtf8(folder));
+  try {
+    model->Backup(descriptor);
+  } catch (...) {
+    listAdded();
+    throw;
+  }
+  listAdded();
+}
+
+std::vector<ExportedFile> ModelExporter::failFamilyTableToolkitError(const xthrowable& error,
+                                                                     const FamilyTableErrorTexts& texts) {
+  const std::string className = error.GetClassName();
+  if (className == "pfcXToolkitNotFound")
+    logError("ModelExporter: Creo configuration option was not found while exporting a family table model.");
+  else if (className == "pfcXToolkitLineTooLong")
+    logError("ModelExporter: Creo configuration value exceeded the supported length while exporting a family table model.");
+  else if (className == "pfcXToolkitInvalidDir")
+    logError("ModelExporter: family table backup target directory is invalid: " + error.GetDescription());
+  else if (className == "pfcXToolkitCantWrite")
+    logError(texts.cantWriteLog + error.GetDescription());
+  else if (className == "pfcXToolkitNoPermission")
+    logError(texts.noPermissionLog);
+  logError(texts.toolkitLog + error.GetDescription());
+  return failWith(kPrepareFailedText, texts.toolkitDetail);
+}
+
+std::vector<ExportedFile> ModelExporter::exportWindchillFamilyTableInstance(const pfcModel_ptr& model,
+                                                                           const fs::path& directory, bool isRoot) {
+  const std::optional<std::string> genericOrigin = windchillGenericOrigin(model);
+  if (!genericOrigin) return {};
+  const std::optional<std::string> revision = resolveWindchillRevisionForExport(model);
+  if (!revision) return failWith(kWindchillRevisionText, "Failed to resolve Windchill FT instance revision during export.");
+  std::string version = "1";
+  const CreoQueryResult iteration = CreoModelQueries::GetVersion(model);
+  if (iteration.status == QueryStatus::Ok) version = iteration.value;
+  if (iteration.status == QueryStatus::ToolkitError) {
+    logError("Failed to resolve Windchill FT instance iteration during export.");
+    return failWith(kWindchillRevisionText, "Failed to resolve Windchill FT instance iteration during export.");
+  }
+  static const FamilyTableErrorTexts kTexts = {
+      "ModelExporter: Creo could not write the Windchill family table backup into the temp directory: ",
+      "ModelExporter: Creo does not have permission to back up the Windchill family table model.",
+      "Creo toolkit error while backing up Windchill family table model. exception=",
+      "Creo toolkit error while preparing Windchill family table instance for upload."};
+  try {
+    return stageWindchillInstance(model, *genericOrigin, directory, isRoot, version, *revision);
+  } catch (const xthrowable& error) {
+    return failFamilyTableToolkitError(error, kTexts);
+  } catch (const std::exception& error) {
+    logError("Exception while backing up Windchill family table model: " + std::string(error.what()));
+    return failWith(kPrepareFailedText, "Unexpected error while preparing Windchill family table instance for upload.");
+  }
+}
+
+// The origin of the instance's generic: the loaded generic found by name, else
+// the instance's parent. None after recording the failure.
+std::optional<std::string> ModelExporter::windchillGenericOrigin(const pfcModel_ptr& model) {
+  pfcModel_ptr loaded;
+  try {
+    loaded = findLoadedWindchillGeneric(session_->ListModels(), model);
+  } catch (const xthrowable& error) {
+    logDebug("ModelExporter: ListModels() failed while resolving Windchill FT generic: " + error.GetDescription());
+  }
+  if (loaded) {
+    try {
+      return loaded->GetOrigin();
+    } catch (const xthrowable& error) {
+      logDebug("ModelExporter: failed to read origin from loaded Windchill generic; falling back to GetParent(): " +
+               error.GetDescription());
+    }
+  } else {
+    logDebug("ModelExporter: Windchill FT generic not found in session; falling back to pfcFamilyMember::GetParent().");
+  }
+  try {
+    pfcFamilyMember_ptr member = pfcFamilyMember::cast(model);
+    pfcModel_ptr parent = member ? pfcModel::cast(member->GetParent()) : nullptr;
+    if (!parent) throw std::runtime_error("the instance has no generic model");
+    return parent->GetOrigin();
+  } catch (const xthrowable& error) {
+    logError("ModelExporter: failed to resolve Windchill family table generic via GetParent() fallback: " +
+             error.GetDescription());
+    failWith(kPrepareFailedText, "Creo could not locate the Windchill family table generic for upload.");
+  } catch (const std::runtime_error& error) {
+    logError("ModelExporter: runtime error while resolving Windchill family table generic: " + std::string(error.what()));
+    failWith(kPrepareFailedText, "Windchill family table generic could not be resolved for upload.");
+  } catch (const std::exception& error) {
+    logError("ModelExporter: unexpected error while resolving Windchill family table generic: " +
+             std::string(error.what()));
+    failWith(kPrepareFailedText, "Windchill family table generic could not be resolved for upload.");
+  }
+  return std::nullopt;
+}
+
+std::vector<ExportedFile> ModelExporter::stageWindchillInstance(const pfcModel_ptr& model,
+                                                                const std::string& genericOrigin,
+                                                                const fs::path& directory, bool isRoot,
+                                                                const std::string& version,
+                                                                const std::string& revision) {
+  const pfcModelType type = model->GetType();
+  const std::string instanceName = model->GetInstanceName();
+  const std::string acceleratorName = instanceName + acceleratorExtension(type);
+  const std::string genericName = localFileNameFromOrigin(genericOrigin);
+  if (!isSafeLocalFileName(genericName)) throw std::runtime_error("unusable Windchill generic file name " + genericName);
+  const fs::path acceleratorFolder = directory / "_ft_accelerators";
+  fs::path stagedAccelerator = acceleratorFolder / pathFromUtf8(makeStagedFileName(acceleratorName, genericOrigin));
+  fs::path stagedGeneric = directory / "_ft_generics" / pathFromUtf8(makeStagedFileName(genericName, genericOrigin));
+  const std::string genericKey = windchillFileKey(genericOrigin, genericName);
+  const bool genericStaged = stagedWindchillGenerics_.count(genericKey) > 0;
+  if (genericStaged && exportedSources_.contains(stagedAccelerator)) {
+    logDebug("Skipping already-staged Windchill FT instance: " + model->GetFileName());
+    return {};
+  }
+
+  ensureAcceleratorConfig();
+  pfcModelDescriptor_ptr descriptor = model->GetDescr();
+  if (!descriptor) {
+    logWarning("Model descriptor unavailable; skipping backup.");
+    return failWith(kPrepareFailedText, "Model descriptor unavailable while preparing Windchill family table instance.");
+  }
+  // Into our own folder: nothing lands beside the workspace cache.
+  fs::create_directories(acceleratorFolder);
+  descriptor->SetPath(pathToUtf8(acceleratorFolder));
+  model->Backup(descriptor);
+  const fs::path written = acceleratorFolder / pathFromUtf8(acceleratorName);
+  if (!fs::exists(written)) {
+    logError("Windchill FT accelerator was not generated at expected path: " + pathToUtf8(written));
+    return failWith(kPrepareFailedText, "Creo did not generate the expected Windchill family table accelerator file.");
+  }
+
+  if (!genericStaged) {
+    logDebug("Staging Windchill generic file via CopyFileFromWS: " + pathToUtf8(stagedGeneric));
+    if (!stageWindchillModelToPath(session_, genericOrigin, genericName, stagedGeneric)) {
+      logError("Failed to stage Windchill generic file locally: " + genericName);
+      std::error_code ignored;
+      fs::remove(stagedGeneric, ignored);
+      return failWith(kWindchillFilesText, "Failed to stage Windchill family table generic file locally.");
+    }
+    const fs::path native = toNativeExtension(stagedGeneric);
+    if (native != stagedGeneric) {
+      fs::copy_file(stagedGeneric, native, fs::copy_options::overwrite_existing);
+      stagedGeneric = native;
+    }
+    stagedWindchillGenerics_.insert(genericKey);
+  }
+
+  std::string uploadName = acceleratorName;
+  fs::path finalAccelerator = stagedAccelerator;
+  if (isRoot) {
+    finalAccelerator.replace_extension(nativeExtension(type));
+    uploadName = instanceName + nativeExtension(type);
+  }
+  moveReplacing(written, finalAccelerator);
+  exportedSources_.append(stagedAccelerator);
+  logStagedLocations(finalAccelerator, stagedGeneric);
+  std::vector<ExportedFile> files{ExportedFile{finalAccelerator, true, version, uploadName, revision}};
+  if (!genericStaged)
+    files.push_back(ExportedFile{stagedGeneric, false, version, pathToUtf8(toNativeExtension(pathFromUtf8(genericName))),
+                                 revision});
+  return files;
+}
+
+void ModelExporter::ensureAcceleratorConfig() {
+  if (acceleratorConfigChecked_) return;
+  acceleratorConfigChecked_ = true;
+  const std::string value = session_->GetConfigOption(kAcceleratorOption);
+  logDebug("Existing value of save_instance_accelerator: " + value);
+  if (!value.empty() && asciiUppered(value) != "NONE") return;
+  logDebug("Setting save_instance_accelerator to ALWAYS to export accelerator file");
+  try {
+    session_->SetConfigOption(kAcceleratorOption, "ALWAYS");
+  } catch (const xthrowable&) {
+    logError("ModelExporter: failed to set save_instance_accelerator to ALWAYS while exporting a family table instance");
+    showErrorDialog(
+        "The integration is unable to set the property save_instance_accelerator to ALWAYS \nwhich is required to "
+        "generate accelerator file(s) for one or more family table instances.\n\nPlease set the property "
+        "save_instance_accelerator to ALWAYS and try again.");
+    throw;
+  }
+  savedAcceleratorValue_ = value;
+}
+
+void ModelExporter::finalizeExport() {
+  logDebug("Removing " + std::to_string(generatedAccelerators_.size()) +
+           " generated accelerator file(s) from model origin directories");
+  std::error_code firstError;
+  for (const fs::path& file : generatedAccelerators_) {
+    std::error_code error;
+    fs::remove(file, error);  // a file already gone is no error
+    if (error && !firstError) firstError = error;
+  }
+  if (firstError) {
+    logError("Failed to delete generated accelerator file(s): " + firstError.message());
+    showErrorDialog(
+        "The integration generated one or more accelerator files in the directory containing the model which cannot "
+        "be removed due to an issue.\nPlease remove them manually.");
+  }
+  if (savedAcceleratorValue_) {
+    const std::string saved = *savedAcceleratorValue_;
+    logDebug("Resetting save_instance_accelerator to previous value: " + saved);
+    bool restored = false;
+    try {
+      session_->SetConfigOption(kAcceleratorOption, saved);
+      restored = true;
+    } catch (const xthrowable& error) {
+      logError("Failed to restore save_instance_accelerator config after export: " + error.GetDescription());
+    } catch (const std::exception& error) {
+      logError("Unexpected error restoring save_instance_accelerator config after export: " + std::string(error.what()));
+    }
+    if (!restored)
+      showErrorDialog("The integration was unable to reset save_instance_accelerator to " +
+                      (saved.empty() ? std::string("previous value") : saved) + ".\nPlease reset it manually.");
+  }
+  generatedAccelerators_.clear();
+  savedAcceleratorValue_.reset();
+}

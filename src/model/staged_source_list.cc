@@ -1,0 +1,11 @@
+#include "model/staged_source_list.h"
+
+#include "core/text_encoding.h"
+
+void StagedSourceList::append(const std::filesystem::path& source) {
+  if (members_.insert(pathToUtf8(source))) paths_.push_back(source);
+}
+
+bool StagedSourceList::contains(const std::filesystem::path& source) const {
+  return members_.contains(pathToUtf8(source));
+}

@@ -1,0 +1,99 @@
+// The exporter's Windchill branch: a part or assembly copied out of the
+// workspace, with the revision and iteration Windchill knows it by.
+#include "core/log.h"
+#include "core/text_encoding.h"
+#include "host/toolkit_errors.h"
+#include "model/creo_model_queries.h"
+#include "model/export_texts.h"
+#include "model/model_exporter.h"
+#include "model/windchill_names.h"
+#include "model/windchill_staging.h"
+
+namespace fs = std::filesystem;
+
+std::vector<ExportedFile> ModelExporter::exportWindchillModel(const pfcModel_ptr& model, const fs::path& directory) {
+  const std::string fileName = model->GetFileName();
+  const std::string origin = model->GetOrigin();
+  logDebug("ModelExporter: Windchill model raw GetFileName()=" + fileName + ", GetOrigin()=" + origin);
+  const std::string key = windchillFileKey(origin, fileName);
+  if (stagedWindchillGenerics_.count(key)) {
+    logDebug("Skipping already-staged Windchill model: " + fileName);
+    return {};
+  }
+  const std::optional<fs::path> copy = copyWindchillModelIfNeeded(session_, origin, fileName, directory);
+  if (!copy) {
+    logError("Failed to stage Windchill model locally for export: " + fileName);
+    return failWith(kWindchillFilesText, "Failed to stage Windchill model locally for export.");
+  }
+  stagedWindchillGenerics_.insert(key);
+
+  const std::optional<std::string> revision = resolveWindchillRevisionForExport(model);
+  if (!revision) return failWith(kWindchillRevisionText, "Failed to resolve Windchill model revision during export.");
+  std::string version = "1";
+  const CreoQueryResult iteration = CreoModelQueries::GetVersion(model);
+  if (iteration.status == QueryStatus::Ok) version = iteration.value;
+  if (iteration.status == QueryStatus::ToolkitError) {
+    logError("Failed to resolve Windchill model iteration during export.");
+    return failWith(kWindchillRevisionText, "Failed to resolve Windchill model iteration during export.");
+  }
+
+  ExportedFile own{*copy, false, version, "", *revision};
+  if (model->GetType() != pfcMDL_ASSEMBLY) return {own};
+  own.markedEntry = true;
+  return exportWindchillAssemblyComponents(model, std::move(own));
+}
+
+std::vector<ExportedFile> ModelExporter::exportWindchillAssemblyComponents(const pfcModel_ptr& model,
+                                                                           ExportedFile ownFile) {
+  static const ComponentTexts kTexts = {
+      "ModelExporter::exportWindchillModel()", "Unable to cast child feature to component.",
+      "Unable to cast Windchill assembly child feature to component.",
+      "Unable to retrieve child model from descriptor.",
+      "Unable to retrieve Windchill assembly child model from descriptor."};
+  std::vector<ExportedFile> result{std::move(ownFile)};
+  const std::string fileName = model->GetFileName();
+  try {
+    logDebug("Exporting child components of Windchill assembly: " + fileName);
+    exportComponents(model, kTexts, result);
+    if (userMessage_.empty()) logDebug("Extracted all components successfully from Windchill assembly: " + fileName);
+  } catch (const pfcXToolkitNotFound& error) {
+    logError("ModelExporter: Windchill assembly child model or descriptor was not found during export: " +
+             error.GetDescription());
+    failWith(kMissingPartsText, "Windchill assembly child model or descriptor was not found during export.");
+  } catch (const pfcXToolkitNoPermission& error) {
+    logError("ModelExporter: Creo lacks permission to retrieve a Windchill assembly child during export: " +
+             error.GetDescription());
+    failWith(kWindchillFilesText, "Creo lacked permission to retrieve a Windchill assembly child during export.");
+  } catch (const xthrowable& error) {
+    logError("Creo toolkit error while exporting Windchill assembly components: " + fileName +
+             ", exception=" + error.GetDescription());
+    failWith(kMissingPartsText, "Creo toolkit error while exporting Windchill assembly components.");
+  } catch (const std::exception& error) {
+    logError("Error exporting Windchill assembly components: " + std::string(error.what()));
+    failWith(kMissingPartsText, "Unexpected error while exporting Windchill assembly components.");
+  }
+  return result;
+}
+
+std::optional<std::string> ModelExporter::resolveWindchillRevisionForExport(const pfcModel_ptr& model) {
+  const CreoQueryResult revision = CreoModelQueries::GetRevision(model);
+  if (revision.status == QueryStatus::Ok) return revision.value;
+  if (revision.status == QueryStatus::ToolkitError) {
+    logError("Failed to resolve Windchill model revision during export.");
+    return std::nullopt;
+  }
+  try {
+    const std::string stamp = model->GetVersionStamp();
+    if (stamp.empty()) {
+      logWarning("Windchill model has neither a revision nor an internal version stamp.");
+      return std::nullopt;
+    }
+    logInfo("Windchill model revision unavailable; using per-model version stamp: " + stamp);
+    return stamp;
+  } catch (const xthrowable& error) {
+    logError("Failed to resolve Windchill version stamp during export: " + error.GetDescription());
+  } catch (const std::exception& error) {
+    logError("Failed to resolve Windchill version stamp during export: " + std::string(error.what()));
+  }
+  return std::nullopt;
+}
