@@ -123,6 +123,8 @@ std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& 
   fs::copy_file(originAccelerator, stagedAccelerator, fs::copy_options::overwrite_existing);
   exportedSources_.append(originAccelerator);
 
+  // Instances of one generic share its file: it travels once, with the first.
+  const bool genericListed = exportedSources_.contains(genericSource);
   std::error_code error;
   const bool genericPresent = fs::exists(stagedGeneric, error);
   bool genericStaged = false;
@@ -144,7 +146,9 @@ std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& 
     uploadName = instanceName + nativeExtension(type);
   }
   logStagedLocations(stagedAccelerator, stagedGeneric);
-  return {ExportedFile{stagedAccelerator, true, "", uploadName, ""}, plainExportedFile(stagedGeneric)};
+  std::vector<ExportedFile> files{ExportedFile{stagedAccelerator, true, "", uploadName, ""}};
+  if (!genericListed) files.push_back(plainExportedFile(stagedGeneric));
+  return files;
 }
 
 // Creo's backup writes the instance's accelerator, and the generic's next

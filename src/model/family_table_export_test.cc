@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include "core/fnv1a_hash.h"
+#include "model/family_table_names.h"
+#include "model/testing/export_test_session.h"
+
+namespace fs = std::filesystem;
+using creosim::QueryScript;
+using creosim::SimModelDefinition;
+
+namespace {
+
+const char* const kPrepareFailed =
+    "We couldn't prepare this model for upload. Please try again. If the problem continues, contact support.";
+
+// The generic plate.prt (saved as plate.prt.2, after plate.prt.1) with the
+// instances PLATE_A and PLATE_B, in the user's folder "models".
+struct FamilySession : ExportTestSession {
+  FamilySession() {
+    models = directory("models");
+    writeModel(models / "plate.prt.1", 3000);
+    SimModelDefinition plate = localModel("plate.prt", writeModel(models / "plate.prt.2", 6000));
+    plate.familyRows = {"PLATE_A", "PLATE_B"};
+    add(plate);
+    for (const char* name : {"plate_a.prt", "plate_b.prt"}) {
+      SimModelDefinition instance;
+      instance.name = name;
+      instance.generic = "plate.prt";
+      add(instance);
+    }
+  }
+  std::string stagedName(const std::string& name) {
+    return makeStagedFileName(name, (models / "plate.prt.2").string());
+  }
+  fs::path staged(const std::string& relative) { return getSessionTempDirectory("upload") / relative; }
+  fs::path models;
+};
+
+}  // namespace
+
+TEST(FamilyTableExport, StagedNamesCarryTheGenericsHash) {
+  EXPECT_EQ(makeStagedFileName("PLATE_A.xpr", "/m/plate.prt.2"),
+            "PLATE_A_" + std::to_string(fnv1a64("/m/plate.prt.2")) + ".xpr");
+  // Instances of one name from different generics stay apart.
+  EXPECT_NE(makeStagedFileName("PLATE_A.xpr", "/m/plate.prt.2"), makeStagedFileName("PLATE_A.xpr", "/n/plate.prt.2"));
+  EXPECT_EQ(makeStagedFileName("plate.prt", ""), "plate_14695981039346656037.prt");
+  EXPECT_EQ(toNativeExtension("a/PLATE_A_1.xpr"), fs::path("a/PLATE_A_1.prt"));
+  EXPECT_EQ(toNativeExtension("FRAME_B.XAS"), fs::path("FRAME_B.asm"));
+  EXPECT_EQ(toNativeExtension("plate.prt.2"), fs::path("plate.prt.2"));
+}
+
+TEST(FamilyTableExport, RootInstanceWithAnAcceleratorTravelsAsItsOwnModelFile) {
+  FamilySession s;
+  s.writeModel(s.models / "PLATE_A.xpr", 1024);
+  s.setAcceleratorOption("NONE");
+  const auto before = fileFingerprints(s.models);
+
+  ModelExporter exporter = s.exporter();
+  const auto files = exporter.exportToTempDirectory(s.model("plate_a.prt"), true);
+  EXPECT_EQ(exporter.userMessage(), "");
+  const std::string accelerator = s.stagedName("PLATE_A.prt");
+  EXPECT_EQ(described(files), (std::vector<std::string>{accelerator + " as PLATE_A.prt marked", "plate.prt.2"}));
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[0].localPath, s.staged("_ft_accelerators") / accelerator);
+  EXPECT_EQ(bytesOf(files[0].localPath), bytesOf(s.models / "PLATE_A.xpr"));
+  EXPECT_EQ(files[1].localPath, s.staged("plate.prt.2"));
+  EXPECT_EQ(bytesOf(files[1].localPath), bytesOf(s.models / "plate.prt.2"));
+  EXPECT_EQ(s.logged("Accelerator file already exists, copying it to temp directory"), 1);
+  EXPECT_EQ(s.logged("save_instance_accelerator"), 0);  // not even read
+
+  exporter.finalizeExport();
+  EXPECT_EQ(s.acceleratorOption(), "NONE");
+  EXPECT_EQ(fileFingerprints(s.models), before);
+  EXPECT_TRUE(s.errorDialogs.empty());
+}
+
+// Creo writes the accelerator, and the generic's next version with it, beside
+// the user's models; after the upload both are gone, plate.prt.1 and
+// plate.prt.2 are untouched, and the option holds its old value.
+TEST(FamilyTableExport, GeneratedAcceleratorAndEveryOtherFileTheBackupAddedAreRemoved) {
+  for (const std::string& previous : {std::string(), std::string("NONE")}) {
+    FamilySession s;
+    s.setAcceleratorOption(previous);
+    const auto before = fileFingerprints(s.models);
+
+    ModelExporter exporter = s.exporter();
+    const auto files = exporter.exportToTempDirectory(s.model("plate_a.prt"), true);
+    EXPECT_EQ(exporter.userMessage(), "");
+    EXPECT_EQ(described(files),
+              (std::vector<std::string>{s.stagedName("PLATE_A.prt") + " as PLATE_A.prt marked", "plate.prt.2"}));
+    EXPECT_EQ(s.acceleratorOption(), "ALWAYS");
+    EXPECT_TRUE(fs::exists(s.models / "PLATE_A.xpr"));
+    EXPECT_TRUE(fs::exists(s.models / "plate.prt.3"));
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(bytesOf(files[0].localPath), bytesOf(s.models / "PLATE_A.xpr"));
+    EXPECT_EQ(s.logged("[DEBUG] [Tavix] Existing value of save_instance_accelerator: " + previous), 1);
+    EXPECT_EQ(s.logged("[DEBUG] [Tavix] Exporting the accelerator file to model's origin directory:  " +
+                       s.models.string()),
+              1);
+
+    exporter.finalizeExport();
+    EXPECT_EQ(fileFingerprints(s.models), before) << "previous option '" << previous << "'";
+    EXPECT_EQ(s.acceleratorOption(), previous);
+    EXPECT_EQ(s.logged("[DEBUG] [Tavix] Removing 2 generated accelerator file(s) from model origin directories"), 1);
+    EXPECT_EQ(s.logged("[DEBUG] [Tavix] Resetting save_instance_accelerator to previous value: " + previous), 1);
+    EXPECT_TRUE(s.errorDialogs.empty());
+  }
+
+  // Any other value is left as it is, and not restored.
+  FamilySession s;
+  s.setAcceleratorOption("ALWAYS");
+  ModelExporter exporter = s.exporter();
+  exporter.exportToTempDirectory(s.model("plate_a.prt"), true);
+  exporter.finalizeExport();
+  EXPECT_EQ(s.acceleratorOption(), "ALWAYS");
+  EXPECT_EQ(s.logged("Setting save_instance_accelerator to ALWAYS"), 0);
+  EXPECT_EQ(s.logged("Resetting save_instance_accelerator"), 0);
+}
+
+TEST(FamilyTableExport, InstancesInsideAnAssemblyKeepTheirAcceleratorNames) {
+  FamilySession s;
+  s.writeModel(s.models / "PLATE_A.xpr", 1024);
+  s.add(localModel("top.asm", s.writeModel(s.models / "top.asm.1"),
+                   {"plate_a.prt", "plate_b.prt", "plate.prt", "plate_a.prt", "plate_b.prt"}));
+  const auto before = fileFingerprints(s.models);
+
+  ModelExporter exporter = s.exporter();
+  const auto files = exporter.exportToTempDirectory(s.model("top.asm"), true);
+  EXPECT_EQ(exporter.userMessage(), "");
+  // The generic travels once, with the first instance; each instance once.
+  EXPECT_EQ(described(files), (std::vector<std::string>{"top.asm.1", s.stagedName("PLATE_A.xpr") + " as PLATE_A.xpr marked",
+                                                        "plate.prt.2", s.stagedName("PLATE_B.xpr") + " as PLATE_B.xpr marked"}));
+  EXPECT_EQ(s.logged("Skipping temp. directory export for already exported model: plate_a<plate>.prt"), 1);
+  exporter.finalizeExport();
+  EXPECT_EQ(fileFingerprints(s.models), before);
+}
+
+TEST(FamilyTableExport, FailuresAreRecordedAndTheUsersFolderAndOptionRestored) {
+  {
+    FamilySession s;
+    const auto before = fileFingerprints(s.models);
+    s.sim().faults().failNext("pfcModel::Backup", "pfcXToolkitCantWrite");
+    ModelExporter exporter = s.exporter();
+    EXPECT_TRUE(exporter.exportToTempDirectory(s.model("plate_a.prt"), true).empty());
+    EXPECT_EQ(exporter.userMessage(), kPrepareFailed);
+    EXPECT_EQ(exporter.detailMessage(), "Creo toolkit error while preparing local family table instance for upload.");
+    EXPECT_EQ(s.logged("[ERROR] [Tavix] ModelExporter: Creo could not write the family table backup into the temp "
+                       "directory: pfcXToolkitCantWrite in pfcModel::Backup"),
+              1);
+    EXPECT_EQ(s.logged("[ERROR] [Tavix] Creo toolkit error while backing up family table model. exception="
+                       "pfcXToolkitCantWrite in pfcModel::Backup"),
+              1);
+    exporter.finalizeExport();
+    EXPECT_EQ(fileFingerprints(s.models), before);
+    EXPECT_EQ(s.acceleratorOption(), "");
+  }
+  {
+    // The option cannot be set: the user is told how to set it.
+    FamilySession s;
+    s.sim().faults().failNext("pfcBaseSession::SetConfigOption", "pfcXToolkitLineTooLong");
+    ModelExporter exporter = s.exporter();
+    exporter.exportToTempDirectory(s.model("plate_a.prt"), true);
+    EXPECT_EQ(exporter.detailMessage(), "Creo toolkit error while preparing local family table instance for upload.");
+    EXPECT_EQ(s.errorDialogs,
+              std::vector<std::string>{
+                  "The integration is unable to set the property save_instance_accelerator to ALWAYS \nwhich is "
+                  "required to generate accelerator file(s) for one or more family table instances.\n\nPlease set "
+                  "the property save_instance_accelerator to ALWAYS and try again."});
+    EXPECT_EQ(s.logged("ModelExporter: Creo configuration value exceeded the supported length while exporting a "
+                       "family table model."),
+              1);
+    exporter.finalizeExport();
+    EXPECT_EQ(s.errorDialogs.size(), 1u);
+  }
+  {
+    // The option cannot be restored: the user is told to reset it.
+    FamilySession s;
+    s.setAcceleratorOption("NONE");
+    ModelExporter exporter = s.exporter();
+    exporter.exportToTempDirectory(s.model("plate_a.prt"), true);
+    s.sim().faults().failNext("pfcBaseSession::SetConfigOption", "pfcXToolkitNotFound");
+    exporter.finalizeExport();
+    EXPECT_EQ(s.errorDialogs,
+              std::vector<std::string>{
+                  "The integration was unable to reset save_instance_accelerator to NONE.\nPlease reset it manually."});
+    EXPECT_EQ(s.logged("[ERROR] [Tavix] Failed to restore save_instance_accelerator config after export: "
+                       "pfcXToolkitNotFound in pfcBaseSession::SetConfigOption"),
+              1);
+  }
+  {
+    // The generic's file is gone and it is not in session.
+    ExportTestSession s;
+    const fs::path dir = s.directory("models");
+    SimModelDefinition plate = localModel("plate.prt", dir / "plate.prt.2");
+    plate.familyRows = {"PLATE_A"};
+    plate.loaded = false;
+    s.add(plate);
+    SimModelDefinition instance;
+    instance.name = "plate_a.prt";
+    instance.generic = "plate.prt";
+    s.add(instance);
+    ModelExporter exporter = s.exporter();
+    exporter.exportToTempDirectory(s.model("plate_a.prt"), true);
+    EXPECT_EQ(exporter.userMessage(), kPrepareFailed);
+    EXPECT_EQ(exporter.detailMessage(), "Creo could not retrieve local family table generic needed for upload.");
+    EXPECT_EQ(s.logged("[ERROR] [Tavix] ModelExporter: family table parent model is not available in session while "
+                       "exporting an instance."),
+              1);
+  }
+}
+
+namespace {
+
+// The generic plate.prt and its instance PLATE_A in the workspace "main".
+struct WindchillFamilySession : ExportTestSession {
+  WindchillFamilySession() {
+    cache = directory("wscache");
+    models().addWorkspace({"main", cache});
+    SimModelDefinition plate = localModel("plate.prt", writeModel(cache / "plate.prt", 6000));
+    plate.workspace = "main";
+    plate.familyRows = {"PLATE_A"};
+    add(plate);
+    SimModelDefinition instance;
+    instance.name = "plate_a.prt";
+    instance.generic = "plate.prt";
+    instance.workspace = "main";
+    instance.revision = QueryScript::answer("C");
+    instance.version = QueryScript::answer("7");
+    add(instance);
+  }
+  fs::path cache;
+};
+
+}  // namespace
+
+TEST(FamilyTableExport, WindchillInstanceIsBackedUpIntoTheStagingFolderOnly) {
+  WindchillFamilySession s;
+  const auto before = fileFingerprints(s.cache);
+  const std::string origin = "wtws://main/plate.prt";
+
+  ModelExporter exporter = s.exporter();
+  const auto files = exporter.exportToTempDirectory(s.model("plate_a.prt"), true);
+  EXPECT_EQ(exporter.userMessage(), "");
+  const std::string accelerator = makeStagedFileName("PLATE_A.prt", origin);
+  const std::string generic = makeStagedFileName("plate.prt", origin);
+  EXPECT_EQ(described(files), (std::vector<std::string>{accelerator + " as PLATE_A.prt marked v7 rC",
+                                                        generic + " as plate.prt v7 rC"}));
+  const fs::path directory = getSessionTempDirectory("upload");
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[0].localPath, directory / "_ft_accelerators" / accelerator);
+  EXPECT_EQ(files[1].localPath, directory / "_ft_generics" / generic);
+  EXPECT_EQ(bytesOf(files[1].localPath), bytesOf(s.cache / "plate.prt"));
+  EXPECT_EQ(s.acceleratorOption(), "ALWAYS");
+
+  exporter.finalizeExport();
+  EXPECT_EQ(s.acceleratorOption(), "");
+  EXPECT_EQ(fileFingerprints(s.cache), before);
+}
