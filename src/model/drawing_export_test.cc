@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "model/export_texts.h"
 #include "model/testing/export_test_session.h"
 #include "pdf_reader_test_support.h"
 
@@ -7,9 +8,6 @@ namespace fs = std::filesystem;
 using creosim::SimModelDefinition;
 
 namespace {
-
-const char* const kPrepareFailed =
-    "We couldn't prepare this model for upload. Please try again. If the problem continues, contact support.";
 
 // A drawing of `sheets` sheets, shown in the active window.
 pfcModel_ptr addDrawing(ExportTestSession& s, SimModelDefinition drawing, int sheets = 1) {
@@ -87,8 +85,8 @@ TEST(DrawingExport, FailuresGiveTheirUserTexts) {
        "Drawing was not active/displayed during PDF export."},
       {"pfcXToolkitUnsupported", true, true, "Creo does not support exporting this drawing with the current PDF settings.",
        "Creo reported drawing PDF export request as unsupported."},
-      {"pfcXToolkitCantWrite", true, true, kPrepareFailed, "Creo toolkit error while exporting drawing to PDF."},
-      {"", true, false, kPrepareFailed, "Unexpected error while exporting drawing to PDF."},
+      {"pfcXToolkitCantWrite", true, true, kPrepareFailedText, "Creo toolkit error while exporting drawing to PDF."},
+      {"", true, false, kPrepareFailedText, "Unexpected error while exporting drawing to PDF."},
   };
   for (const Case& c : cases) {
     ExportTestSession s;

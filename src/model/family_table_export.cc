@@ -8,7 +8,6 @@
 #include "core/log.h"
 #include "core/text_encoding.h"
 #include "host/toolkit_errors.h"
-#include "model/creo_model_queries.h"
 #include "model/export_texts.h"
 #include "model/family_table_names.h"
 #include "model/model_exporter.h"
@@ -193,22 +192,17 @@ std::vector<ExportedFile> ModelExporter::exportWindchillFamilyTableInstance(cons
                                                                            const fs::path& directory, bool isRoot) {
   const std::optional<std::string> genericOrigin = windchillGenericOrigin(model);
   if (!genericOrigin) return {};
-  const std::optional<std::string> revision = resolveWindchillRevisionForExport(model);
-  if (!revision) return failWith(kWindchillRevisionText, "Failed to resolve Windchill FT instance revision during export.");
-  std::string version = "1";
-  const CreoQueryResult iteration = CreoModelQueries::GetVersion(model);
-  if (iteration.status == QueryStatus::Ok) version = iteration.value;
-  if (iteration.status == QueryStatus::ToolkitError) {
-    logError("Failed to resolve Windchill FT instance iteration during export.");
-    return failWith(kWindchillRevisionText, "Failed to resolve Windchill FT instance iteration during export.");
-  }
+  const std::optional<WindchillRevision> revision =
+      resolveWindchillRevision(model, "Failed to resolve Windchill FT instance revision during export.",
+                               "Failed to resolve Windchill FT instance iteration during export.");
+  if (!revision) return {};
   static const FamilyTableErrorTexts kTexts = {
       "ModelExporter: Creo could not write the Windchill family table backup into the temp directory: ",
       "ModelExporter: Creo does not have permission to back up the Windchill family table model.",
       "Creo toolkit error while backing up Windchill family table model. exception=",
       "Creo toolkit error while preparing Windchill family table instance for upload."};
   try {
-    return stageWindchillInstance(model, *genericOrigin, directory, isRoot, version, *revision);
+    return stageWindchillInstance(model, *genericOrigin, directory, isRoot, *revision);
   } catch (const xthrowable& error) {
     return failFamilyTableToolkitError(error, kTexts);
   } catch (const std::exception& error) {
@@ -259,8 +253,7 @@ std::optional<std::string> ModelExporter::windchillGenericOrigin(const pfcModel_
 std::vector<ExportedFile> ModelExporter::stageWindchillInstance(const pfcModel_ptr& model,
                                                                 const std::string& genericOrigin,
                                                                 const fs::path& directory, bool isRoot,
-                                                                const std::string& version,
-                                                                const std::string& revision) {
+                                                                const WindchillRevision& revision) {
   const pfcModelType type = model->GetType();
   const std::string instanceName = model->GetInstanceName();
   const std::string acceleratorName = instanceName + acceleratorExtension(type);
@@ -317,10 +310,10 @@ std::vector<ExportedFile> ModelExporter::stageWindchillInstance(const pfcModel_p
   moveReplacing(written, finalAccelerator);
   exportedSources_.append(stagedAccelerator);
   logStagedLocations(finalAccelerator, stagedGeneric);
-  std::vector<ExportedFile> files{ExportedFile{finalAccelerator, true, version, uploadName, revision}};
+  std::vector<ExportedFile> files{ExportedFile{finalAccelerator, true, revision.version, uploadName, revision.revision}};
   if (!genericStaged)
-    files.push_back(ExportedFile{stagedGeneric, false, version, pathToUtf8(toNativeExtension(pathFromUtf8(genericName))),
-                                 revision});
+    files.push_back(ExportedFile{stagedGeneric, false, revision.version,
+                                 pathToUtf8(toNativeExtension(pathFromUtf8(genericName))), revision.revision});
   return files;
 }
 

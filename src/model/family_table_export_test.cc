@@ -2,6 +2,7 @@
 
 #include "core/fnv1a_hash.h"
 #include "model/family_table_names.h"
+#include "model/export_texts.h"
 #include "model/testing/export_test_session.h"
 
 namespace fs = std::filesystem;
@@ -9,9 +10,6 @@ using creosim::QueryScript;
 using creosim::SimModelDefinition;
 
 namespace {
-
-const char* const kPrepareFailed =
-    "We couldn't prepare this model for upload. Please try again. If the problem continues, contact support.";
 
 // The generic plate.prt (saved as plate.prt.2, after plate.prt.1) with the
 // instances PLATE_A and PLATE_B, in the user's folder "models".
@@ -142,7 +140,7 @@ TEST(FamilyTableExport, FailuresAreRecordedAndTheUsersFolderAndOptionRestored) {
     s.sim().faults().failNext("pfcModel::Backup", "pfcXToolkitCantWrite");
     ModelExporter exporter = s.exporter();
     EXPECT_TRUE(exporter.exportToTempDirectory(s.model("plate_a.prt"), true).empty());
-    EXPECT_EQ(exporter.userMessage(), kPrepareFailed);
+    EXPECT_EQ(exporter.userMessage(), kPrepareFailedText);
     EXPECT_EQ(exporter.detailMessage(), "Creo toolkit error while preparing local family table instance for upload.");
     EXPECT_EQ(s.logged("[ERROR] [Tavix] ModelExporter: Creo could not write the family table backup into the temp "
                        "directory: pfcXToolkitCantWrite in pfcModel::Backup"),
@@ -201,7 +199,7 @@ TEST(FamilyTableExport, FailuresAreRecordedAndTheUsersFolderAndOptionRestored) {
     s.add(instance);
     ModelExporter exporter = s.exporter();
     exporter.exportToTempDirectory(s.model("plate_a.prt"), true);
-    EXPECT_EQ(exporter.userMessage(), kPrepareFailed);
+    EXPECT_EQ(exporter.userMessage(), kPrepareFailedText);
     EXPECT_EQ(exporter.detailMessage(), "Creo could not retrieve local family table generic needed for upload.");
     EXPECT_EQ(s.logged("[ERROR] [Tavix] ModelExporter: family table parent model is not available in session while "
                        "exporting an instance."),

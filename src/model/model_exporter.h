@@ -65,6 +65,13 @@ class ModelExporter {
   std::vector<ExportedFile> exportWindchillModel(const pfcModel_ptr& model, const std::filesystem::path& directory);
   std::vector<ExportedFile> exportWindchillAssemblyComponents(const pfcModel_ptr& model, ExportedFile ownFile);
   std::optional<std::string> resolveWindchillRevisionForExport(const pfcModel_ptr& model);
+  // The revision and iteration sent with a Windchill file; none after recording the failure.
+  struct WindchillRevision {
+    std::string revision;
+    std::string version;
+  };
+  std::optional<WindchillRevision> resolveWindchillRevision(const pfcModel_ptr& model, const char* revisionDetail,
+                                                            const char* iterationDetail);
   std::vector<ExportedFile> exportDrawing(const pfcModel_ptr& model, const ModelMetadata& metadata,
                                           const std::filesystem::path& directory);
   std::vector<ExportedFile> exportFamilyTableInstance(const pfcModel_ptr& model, const std::filesystem::path& directory,
@@ -76,7 +83,7 @@ class ModelExporter {
                                                                const std::filesystem::path& directory, bool isRoot);
   std::vector<ExportedFile> stageWindchillInstance(const pfcModel_ptr& model, const std::string& genericOrigin,
                                                    const std::filesystem::path& directory, bool isRoot,
-                                                   const std::string& version, const std::string& revision);
+                                                   const WindchillRevision& revision);
   std::optional<std::string> windchillGenericOrigin(const pfcModel_ptr& model);
   void backupBesideUserModels(const pfcModel_ptr& model, const pfcModelDescriptor_ptr& descriptor,
                               const std::filesystem::path& folder);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/export_texts.h"
 #include "model/testing/export_test_session.h"
 
 namespace fs = std::filesystem;
@@ -9,9 +10,6 @@ using creosim::QueryScript;
 using creosim::SimModelDefinition;
 
 namespace {
-
-const char* const kMissingParts =
-    "Some referenced parts are missing.\nReopen the assembly with all files loaded, then try again.";
 
 // Every staged file lies in the session temporary directory, with the bytes of its source.
 void expectStagedCopies(const std::vector<ExportedFile>& files, const std::vector<fs::path>& sources) {
@@ -84,7 +82,7 @@ TEST(ModelExport, FirstFailureIsKeptAndLaterComponentsAreSkipped) {
 
   ModelExporter exporter = s.exporter();
   const auto files = exporter.exportToTempDirectory(s.model("top.asm"), true);
-  EXPECT_EQ(exporter.userMessage(), kMissingParts);
+  EXPECT_EQ(exporter.userMessage(), kMissingPartsText);
   EXPECT_EQ(exporter.detailMessage(), "Unable to retrieve assembly child model from descriptor.");
   EXPECT_EQ(described(files), (std::vector<std::string>{"top.asm.1", "a.prt.1"}));
   EXPECT_FALSE(fs::exists(getSessionTempDirectory("upload") / "b.prt.1"));
@@ -122,7 +120,7 @@ TEST(ModelExport, ErrorsInsideAnAssemblyBecomeTheMissingPartsText) {
     s.sim().faults().failNext(c.operation, c.exception, -1);  // the size walk meets it first
     ModelExporter exporter = s.exporter();
     exporter.exportToTempDirectory(s.model("top.asm"), true);
-    EXPECT_EQ(exporter.userMessage(), kMissingParts) << c.exception;
+    EXPECT_EQ(exporter.userMessage(), kMissingPartsText) << c.exception;
     EXPECT_EQ(exporter.detailMessage(), c.detail);
     EXPECT_EQ(s.logged(c.logLine), 1) << c.logLine;
   }

@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <random>
 
 #include "assembly_generator.h"
 #include "creo_simulator.h"
 #include "model/model_metadata.h"
+#include "model/testing/bench_directory.h"
 #include "model/unsaved_change_scan.h"
 
 namespace fs = std::filesystem;
@@ -66,17 +66,10 @@ Figures measure(int occurrences, const fs::path& directory, int repetitions) {
 
 int main(int argc, char* argv[]) {
   const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  std::random_device random;
-  const fs::path base = fs::temp_directory_path() / ("tavixtest-model-bench-" + std::to_string(random()));
-  fs::create_directories(base);
-  fs::current_path(base);  // the log goes to the working directory
-
-  std::vector<int> sizes;
-  for (int i = 2; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
-  if (sizes.empty()) sizes = {1000, 10000};
+  const BenchDirectory base("model-bench");
   std::vector<Figures> runs;
-  for (int occurrences : sizes)
-    runs.push_back(measure(occurrences, base / std::to_string(occurrences), repetitions));
+  for (int occurrences : occurrenceCounts(argc, argv, 2))
+    runs.push_back(measure(occurrences, base.path() / std::to_string(occurrences), repetitions));
 
   std::printf("processor time, best of %d runs\n", repetitions);
   std::printf("%-12s %8s %12s %14s %8s %14s %8s\n", "occurrences", "files", "plain walk", "metadata", "ratio",
@@ -88,9 +81,5 @@ int main(int argc, char* argv[]) {
     std::printf("growth %d -> %d: plain walk %.2fx, metadata %.2fx, unsaved scan %.2fx\n",
               runs[0].occurrences, runs[1].occurrences, runs[1].plainWalk / runs[0].plainWalk, runs[1].metadata / runs[0].metadata,
               runs[1].unsavedScan / runs[0].unsavedScan);
-
-  fs::current_path(fs::temp_directory_path());
-  std::error_code ignored;
-  fs::remove_all(base, ignored);
   return 0;
 }

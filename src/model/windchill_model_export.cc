@@ -27,17 +27,12 @@ std::vector<ExportedFile> ModelExporter::exportWindchillModel(const pfcModel_ptr
   }
   stagedWindchillGenerics_.insert(key);
 
-  const std::optional<std::string> revision = resolveWindchillRevisionForExport(model);
-  if (!revision) return failWith(kWindchillRevisionText, "Failed to resolve Windchill model revision during export.");
-  std::string version = "1";
-  const CreoQueryResult iteration = CreoModelQueries::GetVersion(model);
-  if (iteration.status == QueryStatus::Ok) version = iteration.value;
-  if (iteration.status == QueryStatus::ToolkitError) {
-    logError("Failed to resolve Windchill model iteration during export.");
-    return failWith(kWindchillRevisionText, "Failed to resolve Windchill model iteration during export.");
-  }
+  const std::optional<WindchillRevision> revision =
+      resolveWindchillRevision(model, "Failed to resolve Windchill model revision during export.",
+                               "Failed to resolve Windchill model iteration during export.");
+  if (!revision) return {};
 
-  ExportedFile own{*copy, false, version, "", *revision};
+  ExportedFile own{*copy, false, revision->version, "", revision->revision};
   if (model->GetType() != pfcMDL_ASSEMBLY) return {own};
   own.markedEntry = true;
   return exportWindchillAssemblyComponents(model, std::move(own));
@@ -73,6 +68,25 @@ std::vector<ExportedFile> ModelExporter::exportWindchillAssemblyComponents(const
     failWith(kMissingPartsText, "Unexpected error while exporting Windchill assembly components.");
   }
   return result;
+}
+
+std::optional<ModelExporter::WindchillRevision> ModelExporter::resolveWindchillRevision(
+    const pfcModel_ptr& model, const char* revisionDetail, const char* iterationDetail) {
+  const std::optional<std::string> revision = resolveWindchillRevisionForExport(model);
+  if (!revision) {
+    failWith(kWindchillRevisionText, revisionDetail);
+    return std::nullopt;
+  }
+  // A model never checked in has no iteration yet: it is the first.
+  std::string version = "1";
+  const CreoQueryResult iteration = CreoModelQueries::GetVersion(model);
+  if (iteration.status == QueryStatus::Ok) version = iteration.value;
+  if (iteration.status == QueryStatus::ToolkitError) {
+    logError(iterationDetail);
+    failWith(kWindchillRevisionText, iterationDetail);
+    return std::nullopt;
+  }
+  return WindchillRevision{*revision, version};
 }
 
 std::optional<std::string> ModelExporter::resolveWindchillRevisionForExport(const pfcModel_ptr& model) {
