@@ -2,7 +2,9 @@
 
 #include "model/export_texts.h"
 #include "model/testing/export_test_session.h"
+#ifndef _WIN32
 #include "pdf_reader_test_support.h"
+#endif
 
 namespace fs = std::filesystem;
 using creosim::SimModelDefinition;
@@ -35,6 +37,8 @@ TEST(DrawingExport, DrawingBecomesOnePdfNamedAfterItsFile) {
   EXPECT_EQ(files[0].localPath, pdf);
 #ifndef _WIN32
   EXPECT_EQ(creosim::infoField(pdf, "Pages"), "3");
+  // The simulated Creo notes the options it was given, in their order.
+  EXPECT_EQ(creosim::infoField(pdf, "Keywords"), "font_stroke=0 color_depth=2 launch_viewer=false");
 #endif
   EXPECT_EQ(s.logged("[DEBUG] [Tavix] Drawing export source: " + (dir / "plan.drw.3").string()), 1);
   EXPECT_EQ(s.logged("[DEBUG] [Tavix] Exporting pdf to target location: " + pdf.string()), 1);

@@ -133,6 +133,38 @@ TEST(FamilyTableExport, InstancesInsideAnAssemblyKeepTheirAcceleratorNames) {
   EXPECT_EQ(fileFingerprints(s.models), before);
 }
 
+// An instance assembly's model path is its generic's file: that the generic was
+// staged with one instance says nothing about another, nor about its components.
+TEST(FamilyTableExport, EveryInstanceAssemblyOfOneGenericBringsItsAcceleratorAndComponents) {
+  FamilySession s;
+  SimModelDefinition frame = localModel("frame.asm", s.writeModel(s.models / "frame.asm.1"));
+  frame.familyRows = {"FRAME_A", "FRAME_B"};
+  s.add(frame);
+  for (const auto& [name, part] : {std::pair{"frame_a.asm", "bolt.prt"}, std::pair{"frame_b.asm", "nut.prt"}}) {
+    SimModelDefinition instance;
+    instance.name = name;
+    instance.generic = "frame.asm";
+    instance.components = {{part}};
+    s.add(instance);
+    s.add(localModel(part, s.writeModel(s.models / (std::string(part) + ".1"))));
+  }
+  s.add(localModel("top.asm", s.writeModel(s.models / "top.asm.1"), {"frame_a.asm", "frame_b.asm", "frame_a.asm"}));
+  const auto before = fileFingerprints(s.models);
+
+  ModelExporter exporter = s.exporter();
+  const auto files = exporter.exportToTempDirectory(s.model("top.asm"), true);
+  EXPECT_EQ(exporter.userMessage(), "");
+  const std::string frameOrigin = (s.models / "frame.asm.1").string();
+  EXPECT_EQ(described(files),
+            (std::vector<std::string>{"top.asm.1", makeStagedFileName("FRAME_A.xas", frameOrigin) + " as FRAME_A.xas marked",
+                                      "frame.asm.1", "bolt.prt.1",
+                                      makeStagedFileName("FRAME_B.xas", frameOrigin) + " as FRAME_B.xas marked",
+                                      "nut.prt.1"}));
+  EXPECT_EQ(s.logged("Skipping already-staged family table assembly parent."), 1);
+  exporter.finalizeExport();
+  EXPECT_EQ(fileFingerprints(s.models), before);
+}
+
 TEST(FamilyTableExport, FailuresAreRecordedAndTheUsersFolderAndOptionRestored) {
   {
     FamilySession s;
