@@ -20,12 +20,8 @@ struct FamilySession : ExportTestSession {
     SimModelDefinition plate = localModel("plate.prt", writeModel(models / "plate.prt.2", 6000));
     plate.familyRows = {"PLATE_A", "PLATE_B"};
     add(plate);
-    for (const char* name : {"plate_a.prt", "plate_b.prt"}) {
-      SimModelDefinition instance;
-      instance.name = name;
-      instance.generic = "plate.prt";
-      add(instance);
-    }
+    add(familyInstance("plate_a.prt", "plate.prt"));
+    add(familyInstance("plate_b.prt", "plate.prt"));
   }
   std::string stagedName(const std::string& name) {
     return makeStagedFileName(name, (models / "plate.prt.2").string());
@@ -140,14 +136,10 @@ TEST(FamilyTableExport, EveryInstanceAssemblyOfOneGenericBringsItsAcceleratorAnd
   SimModelDefinition frame = localModel("frame.asm", s.writeModel(s.models / "frame.asm.1"));
   frame.familyRows = {"FRAME_A", "FRAME_B"};
   s.add(frame);
-  for (const auto& [name, part] : {std::pair{"frame_a.asm", "bolt.prt"}, std::pair{"frame_b.asm", "nut.prt"}}) {
-    SimModelDefinition instance;
-    instance.name = name;
-    instance.generic = "frame.asm";
-    instance.components = {{part}};
-    s.add(instance);
-    s.add(localModel(part, s.writeModel(s.models / (std::string(part) + ".1"))));
-  }
+  s.add(familyInstance("frame_a.asm", "frame.asm", {"bolt.prt"}));
+  s.add(familyInstance("frame_b.asm", "frame.asm", {"nut.prt"}));
+  s.add(localModel("bolt.prt", s.writeModel(s.models / "bolt.prt.1")));
+  s.add(localModel("nut.prt", s.writeModel(s.models / "nut.prt.1")));
   s.add(localModel("top.asm", s.writeModel(s.models / "top.asm.1"), {"frame_a.asm", "frame_b.asm", "frame_a.asm"}));
   const auto before = fileFingerprints(s.models);
 
@@ -225,10 +217,7 @@ TEST(FamilyTableExport, FailuresAreRecordedAndTheUsersFolderAndOptionRestored) {
     plate.familyRows = {"PLATE_A"};
     plate.loaded = false;
     s.add(plate);
-    SimModelDefinition instance;
-    instance.name = "plate_a.prt";
-    instance.generic = "plate.prt";
-    s.add(instance);
+    s.add(familyInstance("plate_a.prt", "plate.prt"));
     ModelExporter exporter = s.exporter();
     exporter.exportToTempDirectory(s.model("plate_a.prt"), true);
     EXPECT_EQ(exporter.userMessage(), kPrepareFailedText);
@@ -250,9 +239,7 @@ struct WindchillFamilySession : ExportTestSession {
     plate.workspace = "main";
     plate.familyRows = {"PLATE_A"};
     add(plate);
-    SimModelDefinition instance;
-    instance.name = "plate_a.prt";
-    instance.generic = "plate.prt";
+    SimModelDefinition instance = familyInstance("plate_a.prt", "plate.prt");
     instance.workspace = "main";
     instance.revision = QueryScript::answer("C");
     instance.version = QueryScript::answer("7");
