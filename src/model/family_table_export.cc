@@ -9,6 +9,7 @@
 #include "core/text_encoding.h"
 #include "host/toolkit_errors.h"
 #include "model/export_texts.h"
+#include "model/file_replacement.h"
 #include "model/family_table_names.h"
 #include "model/model_exporter.h"
 #include "model/path_text.h"
@@ -25,15 +26,6 @@ std::set<fs::path> fileNamesIn(const fs::path& folder) {
   std::set<fs::path> names;
   for (const fs::directory_entry& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
   return names;
-}
-
-// The staged accelerator takes the instance's own model extension: the root
-// instance travels as the model file of its name.
-fs::path moveReplacing(const fs::path& from, const fs::path& to) {
-  std::error_code ignored;
-  fs::remove(to, ignored);
-  fs::rename(from, to);
-  return to;
 }
 
 void logStagedLocations(const fs::path& accelerator, const fs::path& generic) {
@@ -119,7 +111,7 @@ std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& 
     logDebug("Copying the generated accelerator file to temp. directory");
   }
   fs::create_directories(acceleratorFolder);
-  fs::copy_file(originAccelerator, stagedAccelerator, fs::copy_options::overwrite_existing);
+  copyFileReplacing(originAccelerator, stagedAccelerator);
   exportedSources_.append(originAccelerator);
 
   // Instances of one generic share its file: it travels once, with the first.
@@ -136,12 +128,15 @@ std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& 
   if (genericStaged)
     logDebug("Generic file already staged in temp directory; skipping copy.");
   else
-    fs::copy_file(genericSource, stagedGeneric, fs::copy_options::overwrite_existing);
+    copyFileReplacing(genericSource, stagedGeneric);
   exportedSources_.append(genericSource);
 
   std::string uploadName = acceleratorName;
   if (isRoot) {
-    stagedAccelerator = moveReplacing(stagedAccelerator, fs::path(stagedAccelerator).replace_extension(nativeExtension(type)));
+    // The root instance travels as the model file of its name.
+    const fs::path native = fs::path(stagedAccelerator).replace_extension(nativeExtension(type));
+    moveFileReplacing(stagedAccelerator, native);
+    stagedAccelerator = native;
     uploadName = instanceName + nativeExtension(type);
   }
   logStagedLocations(stagedAccelerator, stagedGeneric);
@@ -295,7 +290,7 @@ std::vector<ExportedFile> ModelExporter::stageWindchillInstance(const pfcModel_p
     }
     const fs::path native = toNativeExtension(stagedGeneric);
     if (native != stagedGeneric) {
-      fs::copy_file(stagedGeneric, native, fs::copy_options::overwrite_existing);
+      copyFileReplacing(stagedGeneric, native);
       stagedGeneric = native;
     }
     stagedWindchillGenerics_.insert(genericKey);
@@ -307,7 +302,7 @@ std::vector<ExportedFile> ModelExporter::stageWindchillInstance(const pfcModel_p
     finalAccelerator.replace_extension(nativeExtension(type));
     uploadName = instanceName + nativeExtension(type);
   }
-  moveReplacing(written, finalAccelerator);
+  moveFileReplacing(written, finalAccelerator);
   exportedSources_.append(stagedAccelerator);
   logStagedLocations(finalAccelerator, stagedGeneric);
   std::vector<ExportedFile> files{ExportedFile{finalAccelerator, true, revision.version, uploadName, revision.revision}};

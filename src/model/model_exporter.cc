@@ -7,6 +7,7 @@
 #include "host/toolkit_errors.h"
 #include "model/assembly_components.h"
 #include "model/export_texts.h"
+#include "model/file_replacement.h"
 #include "model/windchill_names.h"
 
 namespace fs = std::filesystem;
@@ -109,7 +110,7 @@ std::vector<ExportedFile> ModelExporter::stagePlainFile(const ModelMetadata& met
   logDebug("Staging model file: " + pathToUtf8(source));
   // The name stays exactly as Creo wrote it, version suffix included.
   const fs::path target = directory / source.filename();
-  fs::copy_file(source, target, fs::copy_options::overwrite_existing);
+  copyFileReplacing(source, target);
   logDebug("Model file staged: " + pathToUtf8(target));
   exportedSources_.append(source);
   return {plainExportedFile(target)};
@@ -175,7 +176,7 @@ bool ModelExporter::exportAssemblyParent(const pfcModel_ptr& model, const ModelM
   }
   logDebug("Exporting parent file for non-FT/generic assembly");
   const fs::path target = directory / source.filename();
-  fs::copy_file(source, target, fs::copy_options::overwrite_existing);
+  copyFileReplacing(source, target);
   logDebug("Parent assembly file exported to: " + pathToUtf8(target));
   result.push_back(plainExportedFile(target));
   exportedSources_.append(source);

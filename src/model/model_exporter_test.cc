@@ -39,8 +39,12 @@ TEST(ModelExport, PartKeepsItsVersionSuffixAndIsStagedOnce) {
   EXPECT_EQ(exporter.detailMessage(), "");
   EXPECT_EQ(s.logged("[DEBUG] [Tavix] Skipping temp. directory export for already exported model: bracket.prt"), 1);
   EXPECT_EQ(s.logged("[DEBUG] [Tavix] Staging model file: " + source.string()), 1);
-
   exporter.finalizeExport();
+
+  // A retry of the upload stages the file again over the first copy.
+  ModelExporter retry = s.exporter();
+  expectStagedCopies(retry.exportToTempDirectory(s.model("bracket.prt"), true), {source});
+  EXPECT_EQ(retry.userMessage(), "");
   EXPECT_EQ(fileFingerprints(dir), before);
 }
 
