@@ -257,7 +257,7 @@ std::vector<ExportedFile> ModelExporter::stageWindchillInstance(const pfcModel_p
   const fs::path acceleratorFolder = directory / "_ft_accelerators";
   fs::path stagedAccelerator = acceleratorFolder / pathFromUtf8(makeStagedFileName(acceleratorName, genericOrigin));
   fs::path stagedGeneric = directory / "_ft_generics" / pathFromUtf8(makeStagedFileName(genericName, genericOrigin));
-  const std::string genericKey = windchillFileKey(genericOrigin, genericName);
+  const std::string genericKey = modelFileKey(genericOrigin, genericName);
   const bool genericStaged = stagedWindchillGenerics_.count(genericKey) > 0;
   if (genericStaged && exportedSources_.contains(stagedAccelerator)) {
     logDebug("Skipping already-staged Windchill FT instance: " + model->GetFileName());

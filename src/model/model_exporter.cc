@@ -74,10 +74,26 @@ std::vector<ExportedFile> ModelExporter::exportToTempDirectory(const pfcModel_pt
     logError("Upload failed: Unknown model type");
     return failWith("This model type is not supported for upload.", "Unsupported model type encountered during export.");
   }
-  logDebug("Requesting session temp directory for model export: model=" + model->GetFileName());
+  const std::string fileName = model->GetFileName();
+  // A model met again (a part used in many places, a sub-assembly used twice)
+  // has nothing more to give: it is passed over before its metadata, which for
+  // an assembly means a walk over all its components.
+  const std::string modelKey = modelFileKey(model->GetOrigin(), fileName);
+  if (exportedModels_.contains(modelKey)) {
+    logDebug("Skipping temp. directory export for already exported model: " + fileName);
+    return {};
+  }
+  logDebug("Requesting session temp directory for model export: model=" + fileName);
   const fs::path directory = getSessionTempDirectory(tempScopeKey_);
   logDebug("Session temp directory resolved for export: path=" + pathToUtf8(directory));
   const ModelMetadata metadata = ModelMetadataResolver().getModelMetadata(model);
+  std::vector<ExportedFile> files = exportResolvedModel(model, metadata, directory, isRoot);
+  if (userMessage_.empty()) exportedModels_.insert(modelKey);
+  return files;
+}
+
+std::vector<ExportedFile> ModelExporter::exportResolvedModel(const pfcModel_ptr& model, const ModelMetadata& metadata,
+                                                             const fs::path& directory, bool isRoot) {
   const pfcModelType type = model->GetType();
   if (type != pfcMDL_DRAWING && !metadata.isFamilyTableInstance && isWindchillOrigin(model->GetOrigin()))
     return exportWindchillModel(model, directory);

@@ -18,6 +18,7 @@
 #include "model/exported_file.h"
 #include "model/model_metadata.h"
 #include "model/staged_source_list.h"
+#include "model/text_set.h"
 
 class ModelExporter {
  public:
@@ -56,6 +57,8 @@ class ModelExporter {
   };
 
   std::vector<ExportedFile> failWith(const std::string& userText, const std::string& detailText);
+  std::vector<ExportedFile> exportResolvedModel(const pfcModel_ptr& model, const ModelMetadata& metadata,
+                                                const std::filesystem::path& directory, bool isRoot);
   std::vector<ExportedFile> stagePlainFile(const ModelMetadata& metadata, const std::filesystem::path& directory);
   std::vector<ExportedFile> exportAssembly(const pfcModel_ptr& model, const ModelMetadata& metadata,
                                            const std::filesystem::path& directory, bool isRoot);
@@ -105,4 +108,6 @@ class ModelExporter {
   // accelerators, and the generic's next version Creo writes with them.
   std::vector<std::filesystem::path> generatedAccelerators_;
   ErrorDialog errorDialog_;
+  // Models exported whole during this export, by origin and file name.
+  TextSet exportedModels_;
 };

@@ -15,7 +15,7 @@ std::vector<ExportedFile> ModelExporter::exportWindchillModel(const pfcModel_ptr
   const std::string fileName = model->GetFileName();
   const std::string origin = model->GetOrigin();
   logDebug("ModelExporter: Windchill model raw GetFileName()=" + fileName + ", GetOrigin()=" + origin);
-  const std::string key = windchillFileKey(origin, fileName);
+  const std::string key = modelFileKey(origin, fileName);
   if (stagedWindchillGenerics_.count(key)) {
     logDebug("Skipping already-staged Windchill model: " + fileName);
     return {};

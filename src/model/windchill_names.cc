@@ -65,6 +65,6 @@ std::string makeWindchillScopeKey(const std::string& first, const std::string& s
   return second.empty() ? first : first + ":" + second;
 }
 
-std::string windchillFileKey(const std::string& origin, const std::string& fileName) {
+std::string modelFileKey(const std::string& origin, const std::string& fileName) {
   return origin + '\n' + fileName;
 }

@@ -23,7 +23,7 @@ std::string comparableFileName(const std::string& fileName);
 std::string windchillCopyDirectoryName(const std::string& origin);
 // "first:second", or "first" when second is empty.
 std::string makeWindchillScopeKey(const std::string& first, const std::string& second);
-// What tells one staged Windchill file from another: its origin and its file name.
-std::string windchillFileKey(const std::string& origin, const std::string& fileName);
+// What tells one model file from another: its origin and its file name.
+std::string modelFileKey(const std::string& origin, const std::string& fileName);
 // The name without one trailing version suffix: "bracket.prt.12" gives "bracket.prt".
 std::string withoutVersionSuffix(const std::string& fileName);
