@@ -152,7 +152,7 @@ TEST(FamilyTableExport, EveryInstanceAssemblyOfOneGenericBringsItsAcceleratorAnd
                                       "frame.asm.1", "bolt.prt.1",
                                       makeStagedFileName("FRAME_B.xas", frameOrigin) + " as FRAME_B.xas marked",
                                       "nut.prt.1"}));
-  EXPECT_EQ(s.logged("Skipping already-staged family table assembly parent."), 1);
+  EXPECT_EQ(s.logged("Skipping temp. directory export for already exported model: frame_a<frame>.asm"), 1);
   exporter.finalizeExport();
   EXPECT_EQ(fileFingerprints(s.models), before);
 }
