@@ -1,7 +1,7 @@
 // Times the export of generated assemblies against `cp` of the same distinct
 // files into an empty folder, measured in the same run on the same disk.
 // Usage: model_export_bench [repetitions [part-bytes [occurrences...]]]
-// (default 3 repetitions, 1 MiB parts, 1000 and 10000 occurrences)
+// (default 4 repetitions, 1 MiB parts, 1000 and 10000 occurrences)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -20,11 +20,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // Wall time: copying is the disk's and the kernel's work as much as ours, and
-// `cp` runs in a process of its own. Each timed run starts after `sync`, so
-// that neither is slowed by writing back what the other wrote before it.
-double milliseconds(const std::function<void()>& prepare, const std::function<void()>& work) {
-  prepare();
-  if (std::system("sync") != 0) std::fprintf(stderr, "sync failed\n");
+// `cp` runs in a process of its own.
+double milliseconds(const std::function<void()>& work) {
   const auto start = std::chrono::steady_clock::now();
   work();
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
@@ -55,9 +52,11 @@ Figures measure(int occurrences, std::uintmax_t partBytes, const fs::path& direc
       figures.megabytes += static_cast<double>(entry.file_size()) / 1048576.0;
     }
   }
-  const fs::path cpTarget = directory / "cp-target";
+  // Beside the session temporary directory the export writes to: a file system
+  // creates files at a speed that depends on the folder's neighbourhood.
+  const fs::path cpTarget = resolveBaseTempDirectory() / (directory.parent_path().filename().string() + "-cp");
   const std::string command = "xargs -d '\\n' -a '" + list.string() + "' cp -t '" + cpTarget.string() + "'";
-  auto copyAll = [&] {
+  const std::function<void()> copyAll = [&] {
     if (std::system(command.c_str()) != 0) std::fprintf(stderr, "cp failed for %d\n", occurrences);
   };
   auto emptyTarget = [&] {
@@ -69,18 +68,26 @@ Figures measure(int occurrences, std::uintmax_t partBytes, const fs::path& direc
   simulator.models().load(generated.description);
   setCreoHost(&simulator);
   pfcModel_ptr root = simulator.models().currentModel();
-  auto exportAll = [&] {
+  const std::function<void()> exportAll = [&] {
     ModelExporter exporter(pfcGetCurrentSessionWithCompatibility(pfcC4Compatible), "bench", {}, {});
     figures.staged = exporter.exportToTempDirectory(root, true).size();
     if (!exporter.userMessage().empty()) std::fprintf(stderr, "export failed: %s\n", exporter.detailMessage().c_str());
     exporter.finalizeExport();
   };
 
-  // Taken in turns, best of each, so that both meet the same disk.
+  // Taken in turns, best of each, so that both meet the same disk: what the
+  // previous turn wrote is removed and written back first, and the one that
+  // goes first alternates (a file system creates files more slowly right
+  // after many were deleted).
   figures.cp = figures.exported = 1e300;
   for (int i = 0; i < repetitions; ++i) {
-    figures.cp = std::min(figures.cp, milliseconds(emptyTarget, copyAll));
-    figures.exported = std::min(figures.exported, milliseconds([] { cleanupSessionTempDirectory(); }, exportAll));
+    emptyTarget();
+    cleanupSessionTempDirectory();
+    if (std::system("sync") != 0) std::fprintf(stderr, "sync failed\n");
+    const double first = milliseconds(i % 2 ? exportAll : copyAll);
+    const double second = milliseconds(i % 2 ? copyAll : exportAll);
+    figures.cp = std::min(figures.cp, i % 2 ? second : first);
+    figures.exported = std::min(figures.exported, i % 2 ? first : second);
   }
   fs::remove_all(cpTarget);
   cleanupSessionTempDirectory();
@@ -92,7 +99,7 @@ Figures measure(int occurrences, std::uintmax_t partBytes, const fs::path& direc
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+  const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 4;
   const std::uintmax_t partBytes = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1048576;
   const BenchDirectory base("export-bench");
   std::vector<Figures> runs;
