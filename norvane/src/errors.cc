@@ -6,9 +6,14 @@ NorvaneError::NorvaneError(const std::string& message) : std::runtime_error(mess
 NorvaneError::~NorvaneError() = default;
 ConnectionError::~ConnectionError() = default;
 AuthorizationError::~AuthorizationError() = default;
+AccessDeniedError::~AccessDeniedError() = default;
 NotFoundError::~NotFoundError() = default;
 ServerError::~ServerError() = default;
 SignInError::~SignInError() = default;
 ConfigurationError::~ConfigurationError() = default;
+
+bool isAuthorizationRefused(const std::exception& error) noexcept {
+  return dynamic_cast<const AuthorizationError*>(&error) != nullptr;
+}
 
 }  // namespace norvane

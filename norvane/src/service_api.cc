@@ -92,7 +92,7 @@ void throwServiceError(int status, const std::string& body, const std::string& s
     throw AuthorizationError(code == "token_expired" ? "norvane: access token expired " + statusText
                                                      : "norvane: access token refused " + statusText);
   }
-  if (status == 403) throw AuthorizationError("norvane: access denied " + statusText + detail);
+  if (status == 403) throw AccessDeniedError("norvane: access denied " + statusText + detail);
   if (status == 404) {
     throw NotFoundError("norvane: " + (subject.empty() ? std::string("resource") : subject) + " not found " +
                         statusText);

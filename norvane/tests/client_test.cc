@@ -151,6 +151,17 @@ std::string failureOf(Call call) {
   return "(no exception)";
 }
 
+// Whether the call failed with what the library calls a refused authorization.
+template <class Call>
+bool refusesAuthorization(Call call) {
+  try {
+    call();
+  } catch (const std::exception& error) {
+    return isAuthorizationRefused(error);
+  }
+  return false;
+}
+
 TEST(NorvaneSignIn, BrowserSignInGivesTokensAndTheServiceAnswersWithThem) {
   tavixtest::LocalTavixService service;
   Connected connected(service.baseUrl());
@@ -295,6 +306,16 @@ TEST(NorvaneService, FailuresSayWhatHappened) {
   EXPECT_EQ(failureOf([&] { connected.client.getCurrentUser("not-a-token"); }),
             "norvane: access token refused (HTTP 401)");
 
+  // Only a refused token is one that signing in again mends.
+  EXPECT_TRUE(refusesAuthorization([&] { connected.client.getCurrentUser("not-a-token"); }));
+  EXPECT_TRUE(refusesAuthorization([&] { connected.client.listWorkspaces("", ""); }));
+  service.failNext(1, 403);
+  EXPECT_FALSE(refusesAuthorization([&] { connected.client.listWorkspaces(token, ""); }));
+  service.failNext(1, 503);
+  EXPECT_FALSE(refusesAuthorization([&] { connected.client.listWorkspaces(token, ""); }));
+  EXPECT_FALSE(refusesAuthorization([&] { connected.client.getRootDirectory(token, workspaces[0].id); }));
+  EXPECT_FALSE(isAuthorizationRefused(std::runtime_error("norvane: access token expired (HTTP 401)")));
+
   service.expireTokens();
   NorvaneUploadPayload payload;
   payload.targetDirectories[workspaces[1].id] = 1;
@@ -305,7 +326,10 @@ TEST(NorvaneService, FailuresSayWhatHappened) {
       [&] { connected.client.getRootDirectory(token, workspaces[1].id); },
       [&] { connected.client.findRevision(token, workspaces[1].id, "key", "1", "rev", "", false, true, false, true); },
   };
-  for (const auto& call : calls) EXPECT_EQ(failureOf(call), "norvane: access token expired (HTTP 401)");
+  for (const auto& call : calls) {
+    EXPECT_EQ(failureOf(call), "norvane: access token expired (HTTP 401)");
+    EXPECT_TRUE(refusesAuthorization(call));
+  }
   EXPECT_THAT(failureOf([&] { connected.client.upload(token, payload, false); }),
               HasSubstr("cannot read file to upload: /nonexistent/part.prt"));
   connected.logger->expectNoneOf({token});

@@ -6,8 +6,11 @@
 #include "cloud/session_functions.h"
 #include "core/log.h"
 #include "host/toolkit_errors.h"
+#include "signin/auth_browser_opener.h"
 #include "signin/loading_dialog.h"
-#include "ui/start_file_upload_dialog.h"
+#include "ui/ui_facade.h"
+#include "upload/knowledge_center.h"
+#include "upload/start_file_upload_dialog.h"
 
 namespace {
 
@@ -39,7 +42,8 @@ void TavixStartAction::OnCommand() {
     if (sessionManager.hasTokens()) {
       logDebug("User already authenticated. Opening upload dialog.");
       loadUserDetails(sessionManager);
-      StartFileUploadDialog::showDialog();
+      CreoAuthBrowserOpener browser;
+      StartFileUploadDialog(uiFacade(), sessionManager, browser, knowledgeCenterUrl()).showDialog();
     } else {
       logDebug("User not authenticated. Opening login flow.");
       LoadingDialog::showDialog();

@@ -1,5 +1,6 @@
 #include "signin/sign_out_flow.h"
 
+#include "cloud/client_provider.h"
 #include "core/log.h"
 
 SignOutFlow::SignOutFlow(IUIFacade& ui, CreoAuthBrowserOpener& browserOpener, SessionManager& sessionManager,
@@ -35,4 +36,9 @@ std::string SignOutFlow::signOut() {
   }
   ui_.ExitDialog(dialogName_, 0);
   return url;
+}
+
+void signOutOf(const std::string& dialogName) {
+  CreoAuthBrowserOpener browserOpener;
+  SignOutFlow(uiFacade(), browserOpener, getSessionManager(), getNorvaneClient(), dialogName).signOut();
 }

@@ -27,3 +27,7 @@ class SignOutFlow {
   std::shared_ptr<INorvaneClient> client_;
   xstring dialogName_;
 };
+
+// The Sign Out button of `dialogName`: the flow above with the add-in's
+// facade, session and client.
+void signOutOf(const std::string& dialogName);

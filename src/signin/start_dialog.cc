@@ -7,6 +7,7 @@
 #include "signin/continue_action.h"
 #include "signin/sign_in_failed_dialog.h"
 #include "signin/sign_in_flags.h"
+#include "signin/sign_out_flow.h"
 #include "ui/dialog_listeners.h"
 #include "ui/generic_error_dialog.h"
 #include "ui/ui_facade.h"
@@ -55,12 +56,12 @@ void StartDialog::showDialog() {
     } catch (const std::exception& e) {
       logError(std::string("Error detected in StartDialog::showDialog: ") + e.what());
       destroyAfterFailure(ui);
-      GenericErrorDialog::showDialog(kStartOverMessage, "", "", true);
+      GenericErrorDialog(ui, signOutOf).showDialog(kStartOverMessage, "", "", true);
       return;
     } catch (...) {
       logError("Unknown error detected in StartDialog::showDialog.");
       destroyAfterFailure(ui);
-      GenericErrorDialog::showDialog(kStartOverMessage, "", "", true);
+      GenericErrorDialog(ui, signOutOf).showDialog(kStartOverMessage, "", "", true);
       return;
     }
     if (!backToSignInFlag) return;

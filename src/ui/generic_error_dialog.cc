@@ -1,9 +1,92 @@
-// Placeholder entry: the error dialogs are not part of this build yet.
 #include "ui/generic_error_dialog.h"
 
-#include "core/log.h"
+#include <exception>
+#include <memory>
+#include <stdexcept>
 
-bool GenericErrorDialog::showDialog(const std::string& message, const std::string&, const std::string&, bool) {
-  logInfo("GenericErrorDialog::showDialog: error dialog not available in this build. message=" + message);
-  return false;
+#include "core/log.h"
+#include "ui/dialog_conventions.h"
+#include "ui/dialog_listeners.h"
+
+namespace {
+
+constexpr const char* kDialog = "GenericError";
+constexpr const char* kTitleLabel = "ErrorTitleLabel";
+constexpr const char* kMessageLabel = "ErrorMessageLabel";
+constexpr const char* kStartOverButton = "StartOverButton";
+constexpr const char* kSignOutButton = "SignOutButton";
+
+}  // namespace
+
+GenericErrorDialog::GenericErrorDialog(IUIFacade& ui, SignOutRunner signOut)
+    : ui_(ui), signOut_(std::move(signOut)) {}
+
+bool GenericErrorDialog::showDialog(const std::string& message, const std::string& title,
+                                    const std::string& buttonText, bool showButton) {
+  startOverPressed_ = false;
+  // Declared before the dialog so that they outlive it on every path.
+  std::unique_ptr<DialogCloseAction> closeAction;
+  std::unique_ptr<GenericErrorStartOverAction> startOverAction;
+  std::unique_ptr<GenericErrorSignOutAction> signOutAction;
+  try {
+    logDebug("Generic error dialog opened.");
+    ui_.CreateDialog(kDialog, kDialog);
+    showCachedUserEmail(ui_, kDialog, kGenericErrorUserEmailWarning);
+    if (!title.empty()) ui_.SetLabelText(kDialog, kTitleLabel, title);
+    if (!message.empty()) ui_.SetLabelText(kDialog, kMessageLabel, message);
+
+    closeAction = std::make_unique<DialogCloseAction>();
+    ui_.AddDialogListener(kDialog, closeAction.get());
+    if (!showButton)
+      ui_.SetButtonVisible(kDialog, kStartOverButton, false);
+    else if (!buttonText.empty())
+      ui_.SetButtonText(kDialog, kStartOverButton, buttonText);
+
+    showIntegrationVersion(ui_, kDialog);
+    startOverAction = std::make_unique<GenericErrorStartOverAction>(ui_, startOverPressed_);
+    ui_.AddPushButtonListener(kDialog, kStartOverButton, startOverAction.get());
+    signOutAction = std::make_unique<GenericErrorSignOutAction>(signOut_);
+    ui_.AddPushButtonListener(kDialog, kSignOutButton, signOutAction.get());
+
+    ui_.ActivateDialog(kDialog);
+    ui_.DestroyDialog(kDialog);
+    logDebug("Generic error dialog closed.");
+    return startOverPressed_;
+  } catch (...) {
+    logError("Unknown error detected in GenericErrorDialog::showDialog.");
+    try {
+      ui_.DestroyDialog(kDialog);
+    } catch (...) {
+      logDebug("DestroyDialog failed during GenericError cleanup.");
+    }
+    return startOverPressed_;
+  }
+}
+
+GenericErrorStartOverAction::GenericErrorStartOverAction(IUIFacade& ui, bool& startOverPressed)
+    : ui_(ui), startOverPressed_(startOverPressed) {}
+
+void GenericErrorStartOverAction::OnActivate(uifcPushButton_ptr handle) {
+  try {
+    logDebug("Start Over button activated on GenericError dialog.");
+    startOverPressed_ = true;
+    if (!handle) throw std::invalid_argument("no button handle");
+    ui_.ExitOwningDialog(*handle, 0);
+  } catch (const std::exception& e) {
+    logError(std::string("Error in GenericErrorStartOverAction::OnActivate: ") + e.what());
+  } catch (...) {
+    logError("Unknown error in GenericErrorStartOverAction::OnActivate.");
+  }
+}
+
+GenericErrorSignOutAction::GenericErrorSignOutAction(SignOutRunner signOut) : signOut_(std::move(signOut)) {}
+
+void GenericErrorSignOutAction::OnActivate(uifcPushButton_ptr) {
+  try {
+    signOut_(kDialog);
+  } catch (const std::exception& e) {
+    logError(std::string("Error in GenericErrorSignOutAction::OnActivate: ") + e.what());
+  } catch (...) {
+    logError("Unknown error in GenericErrorSignOutAction::OnActivate.");
+  }
 }

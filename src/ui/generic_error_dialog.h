@@ -1,12 +1,49 @@
-// The common error box: a message, an optional title and an optional action button.
+// The common error box: a message, an optional title and an optional action
+// button (Start Over, or the text a caller gives it), with Sign Out beside it.
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "host/uifc.h"
+#include "ui/ui_facade.h"
+
+// Signs the user out and closes the named dialog. Signing out belongs to a
+// layer above this one, which hands it down.
+using SignOutRunner = std::function<void(const std::string& dialog)>;
 
 class GenericErrorDialog {
  public:
-  // Empty texts keep the resource's own; returns true when the user pressed
-  // the action button. Called on Creo's UI thread. Catches everything.
-  static bool showDialog(const std::string& message, const std::string& title, const std::string& buttonText,
-                         bool showButton);
+  GenericErrorDialog(IUIFacade& ui, SignOutRunner signOut);
+
+  // Empty title or message keep the resource's own text; with showButton the
+  // action button shows buttonText (or its own text when that is empty).
+  // Returns true when the user pressed the action button. Called on Creo's UI
+  // thread. Catches everything.
+  bool showDialog(const std::string& message, const std::string& title, const std::string& buttonText,
+                  bool showButton);
+
+ private:
+  IUIFacade& ui_;
+  SignOutRunner signOut_;
+  bool startOverPressed_ = false;
+};
+
+class GenericErrorStartOverAction : public uifcDefaultPushButtonListener {
+ public:
+  GenericErrorStartOverAction(IUIFacade& ui, bool& startOverPressed);
+  void OnActivate(uifcPushButton_ptr handle) override;
+
+ private:
+  IUIFacade& ui_;
+  bool& startOverPressed_;
+};
+
+class GenericErrorSignOutAction : public uifcDefaultPushButtonListener {
+ public:
+  explicit GenericErrorSignOutAction(SignOutRunner signOut);
+  void OnActivate(uifcPushButton_ptr handle) override;
+
+ private:
+  SignOutRunner signOut_;
 };

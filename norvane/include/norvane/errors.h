@@ -23,11 +23,20 @@ class NORVANE_API ConnectionError : public NorvaneError {
   ~ConnectionError() override;
 };
 
-// The access token was refused: expired, revoked or unknown (HTTP 401/403).
+// The access token was refused: expired, revoked, unknown or missing (HTTP 401).
+// Signing in again gives a token the service accepts.
 class NORVANE_API AuthorizationError : public NorvaneError {
  public:
   using NorvaneError::NorvaneError;
   ~AuthorizationError() override;
+};
+
+// The token is good but its user may not do this (HTTP 403); signing in again
+// does not help.
+class NORVANE_API AccessDeniedError : public NorvaneError {
+ public:
+  using NorvaneError::NorvaneError;
+  ~AccessDeniedError() override;
 };
 
 // A workspace or other object does not exist (HTTP 404).
@@ -57,5 +66,10 @@ class NORVANE_API ConfigurationError : public NorvaneError {
   using NorvaneError::NorvaneError;
   ~ConfigurationError() override;
 };
+
+// True when `error` is the library's AuthorizationError. Callers across a
+// delay-loaded import cannot catch the library's classes by type (their type
+// information is the library's own); the library tells its own apart.
+NORVANE_API bool isAuthorizationRefused(const std::exception& error) noexcept;
 
 }  // namespace norvane

@@ -1,0 +1,72 @@
+// The upload dialog for the model in the active window: checks the model, shows
+// its facts, the signed-in user and the user's workspaces, keeps the Upload
+// button and the warnings in step with the chosen workspace, and hands the
+// workspace chosen with Upload to the upload operation.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cloud/norvane_client.h"
+#include "cloud/session_manager.h"
+#include "model/model_metadata.h"
+#include "signin/auth_browser_opener.h"
+#include "ui/ui_facade.h"
+
+class StartFileUploadDialog {
+ public:
+  StartFileUploadDialog(IUIFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser,
+                        std::string knowledgeCenterUrl);
+
+  // Called on Creo's UI thread; returns when the dialog and what it led to have
+  // ended. Catches everything: every failure ends in the generic error dialog.
+  void showDialog();
+
+  // What the dialog's listeners do, while the dialog is active. They may throw;
+  // the listeners catch and log.
+  void onWorkspaceSelected();
+  void onDialogDisplayed();
+  void onUpload();
+  void onSignOut();
+  // Catches its own failures and leaves them for showDialog to show.
+  void onKnowledgeCenter();
+
+ private:
+  struct ErrorBox {
+    std::string message;
+    std::string title;
+    std::string buttonText;
+    bool showButton = true;
+  };
+  struct Listeners;
+
+  // True when the workflow asks for the upload dialog again.
+  bool showDialogOnce();
+  bool run(Listeners& listeners);
+  void addModelInfo(const std::optional<std::filesystem::path>& stagedModelPath, Listeners& listeners);
+  void fillUserFields();
+  // False when the service refused the session.
+  bool fillWorkspaces();
+  void checkExistingRevision();
+  // Shows the error after the upload dialog is gone.
+  bool showError(const ErrorBox& error);
+
+  IUIFacade& ui_;
+  SessionManager& session_;
+  CreoAuthBrowserOpener& browser_;
+  std::string knowledgeCenterUrl_;
+
+  std::shared_ptr<INorvaneClient> client_;
+  bool dialogCreated_ = false;
+  std::vector<NorvaneWorkspace> workspaces_;
+  std::optional<NorvaneWorkspace> selectedWorkspace_;
+  bool proceed_ = false;
+  ModelMetadata metadata_;
+  std::string revisionKey_;
+  std::string sourceRevisionId_;
+  std::string sourceRevisionVersion_;
+  // A listener's failure that closed the dialog, shown once it is destroyed.
+  std::optional<ErrorBox> pendingError_;
+};

@@ -1,0 +1,70 @@
+#include "upload/upload_dialog_listeners.h"
+
+#include <exception>
+#include <string>
+
+#include "core/log.h"
+#include "host/toolkit_errors.h"
+#include "upload/start_file_upload_dialog.h"
+
+void UploadAction::OnActivate(uifcPushButton_ptr) {
+  try {
+    dialog_.onUpload();
+  } catch (const std::exception& e) {
+    logError(std::string("Error detected in UploadAction::OnActivate: ") + e.what());
+  } catch (const xthrowable& e) {
+    logError("Error detected in UploadAction::OnActivate: " + e.GetDescription());
+  } catch (...) {
+    logError("Unknown error detected in UploadAction::OnActivate.");
+  }
+}
+
+void KnowledgeCenterAction::OnActivate(uifcPushButton_ptr) {
+  try {
+    dialog_.onKnowledgeCenter();
+  } catch (...) {
+    logError("Unknown error detected in KnowledgeCenterAction::OnActivate.");
+  }
+}
+
+void SignOutAction::OnActivate(uifcPushButton_ptr) {
+  try {
+    dialog_.onSignOut();
+  } catch (const std::exception& e) {
+    logError(std::string("Error detected in SignOutAction::OnActivate: ") + e.what());
+  } catch (const xthrowable&) {
+    logError("Creo toolkit error detected in SignOutAction::OnActivate.");
+  } catch (...) {
+    logError("Unknown error detected in SignOutAction::OnActivate.");
+  }
+}
+
+namespace {
+
+constexpr const char* kLookupFailed = "An error occurred while checking for existing revisions: ";
+
+}  // namespace
+
+void CheckExistingRevisionOnWorkspaceSelect::OnSelect(uifcOptionMenu_ptr) {
+  try {
+    dialog_.onWorkspaceSelected();
+  } catch (const std::exception& e) {
+    logError(kLookupFailed + std::string(e.what()));
+  } catch (const xthrowable& e) {
+    logError(kLookupFailed + e.GetDescription());
+  } catch (...) {
+    logError("Unknown error while checking for existing revisions on workspace select.");
+  }
+}
+
+void CheckExistingRevisionOnDialogDisplay::OnDisplay(uifcDialog_ptr) {
+  try {
+    dialog_.onDialogDisplayed();
+  } catch (const std::exception& e) {
+    logError(kLookupFailed + std::string(e.what()));
+  } catch (const xthrowable& e) {
+    logError(kLookupFailed + e.GetDescription());
+  } catch (...) {
+    logError("Unknown error while checking for existing revisions on dialog display.");
+  }
+}
