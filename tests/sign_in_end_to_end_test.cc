@@ -21,6 +21,7 @@
 #include "local_service.h"
 #include "scripted_dialog_user.h"
 #include "signin/sign_in_flags.h"
+#include "sim_model_file.h"
 
 namespace {
 
@@ -86,10 +87,20 @@ TEST(SignInEndToEnd, FirstPressSignsInAndTheSecondGoesOnToTheUploadDialog) {
     std::this_thread::sleep_for(10ms);
   EXPECT_NE(log.text().find("[INFO] [Tavix] Login completed."), std::string::npos) << log.text();
 
+  // Signed in, the engineer opens a part and picks a workspace for it.
+  creosim::SimModelDefinition part;
+  part.name = "bracket.prt";
+  part.file = log.directory() / "bracket.prt.1";
+  creosim::writeModelFile(part.file, "1711 22345 61234", 65536);
+  creo.models().addModel(part);
+  creo.models().setCurrentModel(part.name);
+  user->select("StartFileUpload", "WorkspaceDropdown", "Bracket Team").press("StartFileUpload", "UploadButton");
   creo.ribbon().pressButton("tavixRibbonButton");
   EXPECT_NE(log.text().find("User already authenticated. Opening upload dialog."), std::string::npos);
-  EXPECT_NE(log.text().find("StartFileUploadDialog::showDialog"), std::string::npos);
-  EXPECT_EQ(user->seenDialogs().size(), 2u);
+  EXPECT_NE(log.text().find("[INFO] [Tavix] Upload initiated: workspace_id=1, workspace_name=Bracket Team"),
+            std::string::npos);
+  EXPECT_EQ(user->seenDialogs(), (std::vector<std::string>{"Loading", "Start", "StartFileUpload"}));
+  EXPECT_EQ(user->lastSeen("StartFileUpload").text("UserEmailLabel"), tavixtest::kDemoEmail);
   EXPECT_TRUE(user->problems().empty());
   for (const std::string& secret : {getSessionManager().getAccessToken(), getSessionManager().getSecondToken()})
     if (!secret.empty()) {

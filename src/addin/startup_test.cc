@@ -193,7 +193,7 @@ TEST_F(Startup, ThePressedButtonOpensTheUploadDialogForASignedInUserEvenWithoutU
   simulator_->ribbon().pressButton(kCommand);
   EXPECT_EQ(failing->userLookups, 1);
   EXPECT_TRUE(logged("[WARNING] [Tavix] Could not load user details for existing session.")) << logText();
-  EXPECT_EQ(countLogged("[INFO] [Tavix] StartFileUploadDialog::showDialog"), 1);
+  EXPECT_EQ(countLogged("[DEBUG] [Tavix] Upload dialog opened."), 1);
 
   auto answering = std::make_shared<UserLookupClient>(false);
   setNorvaneClientForTesting(answering);
@@ -201,7 +201,7 @@ TEST_F(Startup, ThePressedButtonOpensTheUploadDialogForASignedInUserEvenWithoutU
   EXPECT_TRUE(logged("[DEBUG] [Tavix] User details loaded for existing session."));
   ASSERT_TRUE(getSessionManager().getCachedUser());
   EXPECT_EQ(getSessionManager().getCachedUser()->email, "ada@example.com");
-  EXPECT_EQ(countLogged("[INFO] [Tavix] StartFileUploadDialog::showDialog"), 2);
+  EXPECT_EQ(countLogged("[DEBUG] [Tavix] Upload dialog opened."), 2);
 
   // A known user is not fetched again.
   simulator_->ribbon().pressButton(kCommand);
