@@ -41,30 +41,29 @@ void SignOutAction::OnActivate(uifcPushButton_ptr) {
 
 namespace {
 
-constexpr const char* kLookupFailed = "An error occurred while checking for existing revisions: ";
+// A failed lookup is only logged: the dialog stays open as it was.
+template <class Check>
+void checkLoggingFailures(Check check, const char* unknownFailure) {
+  constexpr const char* kLookupFailed = "An error occurred while checking for existing revisions: ";
+  try {
+    check();
+  } catch (const std::exception& e) {
+    logError(kLookupFailed + std::string(e.what()));
+  } catch (const xthrowable& e) {
+    logError(kLookupFailed + e.GetDescription());
+  } catch (...) {
+    logError(unknownFailure);
+  }
+}
 
 }  // namespace
 
 void CheckExistingRevisionOnWorkspaceSelect::OnSelect(uifcOptionMenu_ptr) {
-  try {
-    dialog_.onWorkspaceSelected();
-  } catch (const std::exception& e) {
-    logError(kLookupFailed + std::string(e.what()));
-  } catch (const xthrowable& e) {
-    logError(kLookupFailed + e.GetDescription());
-  } catch (...) {
-    logError("Unknown error while checking for existing revisions on workspace select.");
-  }
+  checkLoggingFailures([this] { dialog_.onWorkspaceSelected(); },
+                       "Unknown error while checking for existing revisions on workspace select.");
 }
 
 void CheckExistingRevisionOnDialogDisplay::OnDisplay(uifcDialog_ptr) {
-  try {
-    dialog_.onDialogDisplayed();
-  } catch (const std::exception& e) {
-    logError(kLookupFailed + std::string(e.what()));
-  } catch (const xthrowable& e) {
-    logError(kLookupFailed + e.GetDescription());
-  } catch (...) {
-    logError("Unknown error while checking for existing revisions on dialog display.");
-  }
+  checkLoggingFailures([this] { dialog_.onDialogDisplayed(); },
+                       "Unknown error while checking for existing revisions on dialog display.");
 }

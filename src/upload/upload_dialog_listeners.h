@@ -6,47 +6,41 @@
 
 class StartFileUploadDialog;
 
-class UploadAction : public uifcDefaultPushButtonListener {
+template <class ToolkitListener>
+class UploadDialogListener : public ToolkitListener {
  public:
-  explicit UploadAction(StartFileUploadDialog& dialog) : dialog_(dialog) {}
-  void OnActivate(uifcPushButton_ptr handle) override;
+  explicit UploadDialogListener(StartFileUploadDialog& dialog) : dialog_(dialog) {}
 
- private:
+ protected:
   StartFileUploadDialog& dialog_;
 };
 
-class KnowledgeCenterAction : public uifcDefaultPushButtonListener {
+class UploadAction : public UploadDialogListener<uifcDefaultPushButtonListener> {
  public:
-  explicit KnowledgeCenterAction(StartFileUploadDialog& dialog) : dialog_(dialog) {}
+  using UploadDialogListener::UploadDialogListener;
   void OnActivate(uifcPushButton_ptr handle) override;
-
- private:
-  StartFileUploadDialog& dialog_;
 };
 
-class SignOutAction : public uifcDefaultPushButtonListener {
+class KnowledgeCenterAction : public UploadDialogListener<uifcDefaultPushButtonListener> {
  public:
-  explicit SignOutAction(StartFileUploadDialog& dialog) : dialog_(dialog) {}
+  using UploadDialogListener::UploadDialogListener;
   void OnActivate(uifcPushButton_ptr handle) override;
-
- private:
-  StartFileUploadDialog& dialog_;
 };
 
-class CheckExistingRevisionOnWorkspaceSelect : public uifcDefaultOptionMenuListener {
+class SignOutAction : public UploadDialogListener<uifcDefaultPushButtonListener> {
  public:
-  explicit CheckExistingRevisionOnWorkspaceSelect(StartFileUploadDialog& dialog) : dialog_(dialog) {}
+  using UploadDialogListener::UploadDialogListener;
+  void OnActivate(uifcPushButton_ptr handle) override;
+};
+
+class CheckExistingRevisionOnWorkspaceSelect : public UploadDialogListener<uifcDefaultOptionMenuListener> {
+ public:
+  using UploadDialogListener::UploadDialogListener;
   void OnSelect(uifcOptionMenu_ptr handle) override;
-
- private:
-  StartFileUploadDialog& dialog_;
 };
 
-class CheckExistingRevisionOnDialogDisplay : public uifcDefaultDialogListener {
+class CheckExistingRevisionOnDialogDisplay : public UploadDialogListener<uifcDefaultDialogListener> {
  public:
-  explicit CheckExistingRevisionOnDialogDisplay(StartFileUploadDialog& dialog) : dialog_(dialog) {}
+  using UploadDialogListener::UploadDialogListener;
   void OnDisplay(uifcDialog_ptr handle) override;
-
- private:
-  StartFileUploadDialog& dialog_;
 };
