@@ -18,6 +18,7 @@
 #include "core/log.h"
 #include "core/properties.h"
 #include "core/testing/log_capture.h"
+#include "norvane/errors.h"
 
 namespace {
 
@@ -264,3 +265,22 @@ TEST(CloudSession, SignInThreadStoresWhileTheUIThreadReads) {
 }
 
 }  // namespace
+
+// The add-in cannot catch the library's exception classes by type across the
+// delay-loaded import: the library itself tells a refused token apart.
+TEST(CloudSession, TheLibraryTellsARefusedTokenFromItsOtherFailures) {
+  PropertiesScope scope("tavix_creo_login_url=http://127.0.0.1:9/\ntavix_creo_server_url=http://127.0.0.1:9/\n"
+                        "tavix_creo_client_id=c\n");
+  const std::shared_ptr<norvane::NorvaneClient> client = createNorvaneInstance();
+  const auto refusal = [&](const std::string& token) {
+    try {
+      client->getCurrentUser(token);
+    } catch (const std::exception& e) {
+      return std::string(norvane::isAuthorizationRefused(e) ? "refused: " : "other: ") + e.what();
+    }
+    return std::string("no failure");
+  };
+  EXPECT_EQ(refusal(""), "refused: norvane: no access token given; sign in first");
+  EXPECT_THAT(refusal("token"), ::testing::StartsWith("other: "));  // nothing listens on port 9
+  EXPECT_FALSE(norvane::isAuthorizationRefused(std::runtime_error("norvane: access token expired (HTTP 401)")));
+}
