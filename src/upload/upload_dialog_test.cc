@@ -320,7 +320,7 @@ TEST_F(UploadDialogTest, AModelWithoutUniqueIdentifierNeverShowsAnExistingRevisi
   // Revisions with any key are in the workspace; an empty key would match them all.
   const fs::path anonymous = modelFile("anonymous.prt.1", "");
   uploadEarlierRevision(1, "", "stamp-7", anonymous);
-  uploadEarlierRevision(1, "_anonymous_a.prt", "stamp-7", anonymous);
+  uploadEarlierRevision(1, "_anonymous_a<anonymous_gen>.prt", "stamp-7", anonymous);
   openPart("anonymous.prt", anonymous);
   user_->select("StartFileUpload", "WorkspaceDropdown", "Bracket Team");
   user_->check("StartFileUpload",
