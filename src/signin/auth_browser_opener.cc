@@ -1,8 +1,11 @@
 #include "signin/auth_browser_opener.h"
 
+#include <stdexcept>
+
 #include "core/log.h"
 #include "host/pfc_session.h"
 #include "host/toolkit_errors.h"
+#include "signin/browser_address.h"
 
 namespace {
 
@@ -24,6 +27,10 @@ pfcWindow_ptr browserTargetWindow(pfcBaseSession& session) {
 }  // namespace
 
 void CreoAuthBrowserOpener::openUrl(const std::string& url) {
+  if (!isBrowsableAddress(url)) {
+    logError("Failed to navigate the embedded browser to the requested URL.");
+    throw std::invalid_argument("the address is neither https nor http to this machine");
+  }
   wfcWSession_ptr session = wfcWSession::cast(pfcGetCurrentSessionWithCompatibility(pfcC4Compatible));
   if (!session) {
     logWarning("Creo session unavailable while opening embedded browser.");

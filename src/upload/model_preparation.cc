@@ -24,24 +24,6 @@ constexpr const char* kPreparationFailed =
 
 PreparedModel refused(std::string message) { return PreparedModel{std::move(message), std::nullopt}; }
 
-// A part or assembly shown in a simplified representation other than the master.
-bool hasSimplifiedRepresentation(const pfcModel_ptr& model, int type, const std::string& fileName) {
-  if (type != pfcMDL_PART && type != pfcMDL_ASSEMBLY) {
-    logDebug("prepareModelLocally: skipping simplified representation check for non-solid model. type=" +
-             modelKindName(type) + "(" + std::to_string(type) + "), file=" + fileName);
-    return false;
-  }
-  try {
-    pfcSolid_ptr solid = pfcSolid::cast(model);
-    pfcSimpRep_ptr representation = solid ? solid->GetActiveSimpRep() : nullptr;
-    return representation && representation->GetSimpRepType() != 0;
-  } catch (const xthrowable& e) {
-    logWarning("prepareModelLocally: simplified representation check skipped. file=" + fileName +
-               ", exception=" + e.GetDescription());
-    return false;
-  }
-}
-
 PreparedModel stageWindchillModel(const pfcBaseSession_ptr& session, const std::string& origin,
                                   const std::string& fileName) {
   logInfo("Model is loaded from a Windchill workspace; copying to local temp directory.");
@@ -63,6 +45,24 @@ PreparedModel stageWindchillModel(const pfcBaseSession_ptr& session, const std::
 }
 
 }  // namespace
+
+bool hasSimplifiedRepresentation(const pfcModel_ptr& model, int type, const std::string& fileName,
+                                 const std::string& logPrefix) {
+  if (type != pfcMDL_PART && type != pfcMDL_ASSEMBLY) {
+    logDebug(logPrefix + "skipping simplified representation check for non-solid model. type=" +
+             modelKindName(type) + "(" + std::to_string(type) + "), file=" + fileName);
+    return false;
+  }
+  try {
+    pfcSolid_ptr solid = pfcSolid::cast(model);
+    pfcSimpRep_ptr representation = solid ? solid->GetActiveSimpRep() : nullptr;
+    return representation && representation->GetSimpRepType() != 0;
+  } catch (const xthrowable& e) {
+    logWarning(logPrefix + "simplified representation check skipped. file=" + fileName +
+               ", exception=" + e.GetDescription());
+    return false;
+  }
+}
 
 PreparedModel prepareModelLocally() {
   pfcSession_ptr session = pfcGetCurrentSessionWithCompatibility(pfcC4Compatible);
@@ -99,7 +99,7 @@ PreparedModel prepareModelLocally() {
   const std::string kind = modelKindName(type);
   logDebug("prepareModelLocally: current model resolved. type=" + kind + "(" + std::to_string(type) +
            "), file=" + fileName);
-  const bool simplified = hasSimplifiedRepresentation(model, type, fileName);
+  const bool simplified = hasSimplifiedRepresentation(model, type, fileName, "prepareModelLocally: ");
   if (std::string verdict = validateFileType(fileName, simplified); !verdict.empty()) {
     logWarning("Unsupported file selected for upload: " + fileName + ", type=" + kind +
                ", is_simplified_rep=" + (simplified ? "true" : "false"));

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "host/pfc_model.h"
+
 struct PreparedModel {
   // Empty when the model may be uploaded; else what the user is told.
   std::string refusal;
@@ -16,3 +18,8 @@ struct PreparedModel {
 
 // Never throws for a refused model; every refusal is logged.
 PreparedModel prepareModelLocally();
+
+// A part or assembly shown in a simplified representation other than the
+// master; a check the toolkit refuses counts as none. Log lines start with logPrefix.
+bool hasSimplifiedRepresentation(const pfcModel_ptr& model, int type, const std::string& fileName,
+                                 const std::string& logPrefix);

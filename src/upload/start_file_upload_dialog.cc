@@ -137,7 +137,8 @@ bool StartFileUploadDialog::run(Listeners& listeners) {
   }
   if (!proceed_ || !selectedWorkspace_) return false;
   logInfo("Launching upload operation dialog.");
-  return UploadOperationDialog::showDialog(*selectedWorkspace_) == kOpenUploadDialogAgain;
+  return UploadOperationDialog(ui_, session_, browser_, uploadPauses()).showDialog(*selectedWorkspace_) ==
+         kOpenUploadDialogAgain;
 }
 
 void StartFileUploadDialog::addModelInfo(const std::optional<std::filesystem::path>& stagedModelPath,

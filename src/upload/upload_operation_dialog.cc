@@ -1,12 +1,336 @@
-// Placeholder entry: the upload operation is not part of this build yet.
 #include "upload/upload_operation_dialog.h"
 
-#include <string>
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <stdexcept>
+#include <thread>
 
+#include "cloud/client_provider.h"
 #include "core/log.h"
+#include "core/session_temp_directory.h"
+#include "core/text_encoding.h"
+#include "host/toolkit_errors.h"
+#include "model/creo_model_queries.h"
+#include "model/model_kind.h"
+#include "model/model_validation.h"
+#include "model/windchill_names.h"
+#include "model/windchill_staging.h"
+#include "signin/sign_out_flow.h"
+#include "ui/dialog_conventions.h"
+#include "ui/dialog_listeners.h"
+#include "ui/generic_error_dialog.h"
+#include "upload/model_preparation.h"
+#include "upload/upload_failure_handling.h"
+#include "upload/upload_operation_listeners.h"
+
+namespace {
+
+constexpr const char* kDialog = "Upload";
+constexpr const char* kUploadComplete = "Upload Complete!";
+// Between two refreshes of the progress dialog while the transfer runs: short
+// enough to follow the statuses, long enough not to keep a processor busy.
+constexpr auto kPollInterval = std::chrono::milliseconds(50);
+
+std::optional<UploadPauses>& pausesForTesting() {
+  static std::optional<UploadPauses> pauses;
+  return pauses;
+}
+
+// The temporary-directory scope of a model outside Windchill: its identity,
+// revision and file, so two models never share staged files.
+std::string localScopeKey(const ModelMetadata& metadata) {
+  std::string key = metadata.uniqueId;
+  auto append = [&key](const std::string& part) {
+    if (!key.empty()) key += "|";
+    key += part;
+  };
+  if (!metadata.sourceRevisionId.empty()) append(metadata.sourceRevisionId);
+  if (metadata.modelPath)
+    append(pathToUtf8(*metadata.modelPath));
+  else if (!metadata.fileName.empty())
+    append(metadata.fileName);
+  return key;
+}
+
+std::string sizeText(double fileSizeMb) {
+  if (fileSizeMb <= 0) return "undefined";
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f MB", fileSizeMb);
+  return text;
+}
+
+}  // namespace
+
+UploadPauses uploadPauses() { return pausesForTesting() ? *pausesForTesting() : oneSecondPauses(); }
+void setUploadPausesForTesting(std::optional<UploadPauses> pauses) { pausesForTesting() = std::move(pauses); }
+
+// Created when the completion panel is shown, released after the dialog is destroyed.
+struct UploadOperationDialog::Listeners {
+  std::unique_ptr<DialogCloseAction> close;
+  std::unique_ptr<PushButtonCloseAction> closeButton;
+  std::unique_ptr<UploadAnotherWorkspaceAction> uploadAnother;
+  std::unique_ptr<OpenInTavixAction> openInTavix;
+};
+
+UploadOperationDialog::UploadOperationDialog(IUIFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser,
+                                             UploadPauses pauses)
+    : ui_(ui), session_(session), browser_(browser), pauses_(std::move(pauses)) {}
 
 int UploadOperationDialog::showDialog(NorvaneWorkspace workspace) {
-  logInfo("UploadOperationDialog::showDialog: upload operation not available in this build. workspace_id=" +
-          std::to_string(workspace.id));
+  // Declared before the dialog so that they outlive it on every path.
+  Listeners listeners;
+  workspace_ = std::move(workspace);
+  try {
+    return run(listeners);
+  } catch (...) {
+    logError("Unknown error detected in UploadOperationDialog::showDialog.");
+  }
+  if (dialogCreated_) {
+    try {
+      ui_.DestroyDialog(kDialog);
+    } catch (...) {
+      logError("DestroyDialog failed during UploadOperation cleanup.");
+    }
+  }
+  // Before the transfer starts the staged files are still ours to remove.
+  if (!staging_.files.empty() || !staging_.tempScopeKey.empty()) resetUploadStaging(staging_);
+  finalizeExport();
+  GenericErrorDialog(ui_, signOutOf).showDialog(kRequestFailedMessage, "", "", true);
   return kWorkflowEnds;
+}
+
+int UploadOperationDialog::run(Listeners& listeners) {
+  logDebug("Initializing upload workflow.");
+  state_->clearFailure();
+  state_->clearDone();
+  state_->setAddresses({}, {});
+  exportError_.clear();
+  exportDetail_.clear();
+  uploadAnother_ = false;
+  logDebug("Selected workspace assigned: id=" + std::to_string(workspace_.id) + ", name=" + workspace_.name);
+
+  ui_.CreateDialog(kDialog, kDialog);
+  dialogCreated_ = true;
+  // A retry starts a new operation of its own, with its own export.
+  const UploadRetry retry = [this] {
+    return UploadOperationDialog(ui_, session_, browser_, pauses_).showDialog(workspace_);
+  };
+  if (!populateFieldsBeforeUpload()) {
+    resetUploadStaging(staging_);
+    dialogCreated_ = false;
+    return handleUploadFailure(ui_, session_, *state_, metadata_.fileName, workspace_, retry);
+  }
+  ui_.ActivateDialog(kDialog);
+  exportModel();
+  startTransfer();
+  while (!state_->done()) {
+    refreshStatusLabels();
+    ui_.ActivateDialog(kDialog);
+    std::this_thread::sleep_for(kPollInterval);
+  }
+
+  const UploadOperationState::Snapshot outcome = state_->snapshot();
+  if (outcome.primaryStatus == kUploadComplete) {
+    showCompletionPanel(listeners);
+  } else if (outcome.failure.kind != UploadFailureKind::None) {
+    dialogCreated_ = false;
+    const int code = handleUploadFailure(ui_, session_, *state_, metadata_.fileName, workspace_, retry);
+    finalizeExport();
+    return code;
+  }
+
+  ui_.ExitDialog(kDialog, 0);
+  ui_.DestroyDialog(kDialog);
+  dialogCreated_ = false;
+  listeners = Listeners{};
+  logDebug("Upload dialog closed.");
+  const int code = uploadAnother_ ? kOpenUploadDialogAgain : kUploadEnded;
+  state_->setAddresses({}, {});
+  uploadAnother_ = false;
+  finalizeExport();
+  return code;
+}
+
+bool UploadOperationDialog::populateFieldsBeforeUpload() {
+  logDebug("Populating upload dialog fields.");
+  creoSession_ = pfcGetCurrentSessionWithCompatibility(pfcC4Compatible);
+  if (!creoSession_) {
+    logError("Creo session unavailable while preparing upload dialog.");
+    throw std::runtime_error("The Creo session is unavailable.");
+  }
+  model_ = creoSession_->GetCurrentModel();
+  if (!model_) {
+    logError("Current model unavailable while preparing upload dialog.");
+    throw std::runtime_error("No model is currently open.");
+  }
+  modelType_ = model_->GetType();
+  const std::string kind = modelKindName(modelType_);
+  const std::string hostFileName = model_->GetFileName();
+  logDebug("populateFieldsBeforeUpload: root model resolved. type=" + kind + "(" + std::to_string(modelType_) +
+           "), file=" + hostFileName);
+
+  const std::string origin = model_->GetOrigin();
+  windchillOrigin_ = isWindchillOrigin(origin);
+  std::optional<std::filesystem::path> stagedPath;
+  if (windchillOrigin_) {
+    logInfo("Root model is loaded from a Windchill workspace; pre-copying for metadata resolution.");
+    staging_.tempScopeKey = makeWindchillScopeKey(origin, hostFileName);
+    try {
+      stagedPath = copyWindchillModelIfNeeded(creoSession_, origin, hostFileName,
+                                              getSessionTempDirectory(staging_.tempScopeKey));
+    } catch (const std::exception& e) {
+      logDebug(std::string("populateFieldsBeforeUpload: ") + e.what());
+    }
+    if (!stagedPath) logWarning("Failed to stage Windchill model locally; metadata will be partial.");
+  }
+  metadata_ = ModelMetadataResolver().getModelMetadata(model_, stagedPath);
+  staging_.modelPath = metadata_.modelPath;
+  if (!windchillOrigin_) staging_.tempScopeKey = localScopeKey(metadata_);
+
+  if (windchillOrigin_ && (!metadata_.modelPath || metadata_.sourceRevisionId.empty())) {
+    logWarning("Windchill model metadata is incomplete; aborting upload before transfer.");
+    state_->setFailure({UploadFailureKind::Other,
+                        "We couldn't read the Windchill revision information required for upload.\nPlease reopen the "
+                        "model and try again."});
+    return false;
+  }
+  const bool simplified =
+      hasSimplifiedRepresentation(model_, modelType_, hostFileName, "populateFieldsBeforeUpload: ");
+  if (std::string verdict = validateFileType(hostFileName, simplified); !verdict.empty()) {
+    logWarning("Upload dialog rejected unsupported file: " + hostFileName + ", type=" + kind +
+               ", is_simplified_rep=" + (simplified ? "true" : "false"));
+    state_->setFailure({UploadFailureKind::UnsupportedModel, verdict});
+    return false;
+  }
+
+  logDebug("Upload temp scope key prepared for root model: key_length=" +
+           std::to_string(staging_.tempScopeKey.size()));
+  if (staging_.tempScopeKey.empty())
+    logWarning("Upload temp scope key is empty; temp directory isolation may degrade.");
+  logDebug("Resolved model metadata: filename=" + metadata_.fileName);
+  if (metadata_.modelPath) logDebug("Resolved model path: " + pathToUtf8(*metadata_.modelPath));
+
+  ui_.SetLabelText(kDialog, "ModelNameLabel", metadata_.fileName);
+  ui_.SetLabelText(kDialog, "WorkspaceNameLabel", workspace_.name);
+  logDebug("Upload dialog label: " + metadata_.fileName + " -> workspace " + workspace_.name + " (id=" +
+           std::to_string(workspace_.id) + ")");
+  ui_.SetLabelText(kDialog, "ModelSizeLabel", sizeText(metadata_.fileSizeMb));
+  if (const std::shared_ptr<const NorvaneUser> user = session_.getCachedUser())
+    ui_.SetLabelText(kDialog, "UserEmailLabel", user->email);
+  else
+    logWarning("User details unavailable while populating upload dialog.");
+
+  state_->setStatus("Preparing data from Creo...", "Exporting your data for upload...");
+  ui_.SetLabelImage(kDialog, "ProgressAnimationLabel", "tavix_upload_spinner.gif");
+  ui_.ShowLayout(kDialog, "FooterLayout", true);
+  ui_.ShowLayout(kDialog, "SuccessActionsLayout", false);
+  ui_.ShowLayout(kDialog, "OpenInTavixButtonLayout", true);
+  showIntegrationVersion(ui_, kDialog);
+  refreshStatusLabels();
+  return true;
+}
+
+void UploadOperationDialog::exportModel() {
+  IUIFacade& ui = ui_;
+  exporter_.emplace(
+      creoSession_, staging_.tempScopeKey, [&ui] { ui.ActivateDialog(kDialog); },
+      [&ui](const std::string& message) { GenericErrorDialog(ui, signOutOf).showDialog(message, "", "", false); });
+  staging_.files = exporter_->exportToTempDirectory(model_, true);
+  exportError_ = exporter_->userMessage();
+  exportDetail_ = exporter_->detailMessage();
+}
+
+void UploadOperationDialog::startTransfer() {
+  UploadJob job;
+  job.workspace = workspace_;
+  job.metadata = metadata_;
+  job.modelType = modelType_;
+  job.windchillOrigin = windchillOrigin_;
+  job.exportError = exportError_;
+  job.exportDetail = exportDetail_;
+  // The thread never calls the toolkit: what it needs of the model is read here.
+  if (exportError_.empty()) {
+    try {
+      job.sourceRevisionVersion =
+          resolveSourceRevisionVersion(model_, metadata_.sourceRevisionId).sourceRevisionVersion;
+    } catch (const xthrowable& e) {
+      logWarning("Source revision version could not be read: " + e.GetDescription());
+    }
+  }
+  job.staging = std::move(staging_);
+  staging_ = UploadStaging{};
+  std::thread(runUploadTransfer, std::move(job), getNorvaneClient(), std::ref(session_), pauses_, state_).detach();
+}
+
+void UploadOperationDialog::refreshStatusLabels() {
+  const UploadOperationState::Snapshot texts = state_->snapshot();
+  ui_.SetLabelText(kDialog, "PrimaryStatusLabel", texts.primaryStatus);
+  const std::string secondary = texts.secondaryStatus == "Uploaded"
+                                    ? "Uploaded " + CreoModelQueries::formatCurrentTimeShort()
+                                    : texts.secondaryStatus;
+  ui_.SetLabelText(kDialog, "SecondaryStatusLabel", secondary);
+}
+
+void UploadOperationDialog::showCompletionPanel(Listeners& listeners) {
+  logDebug("Upload completed; updating dialog state.");
+  refreshStatusLabels();
+  const UploadOperationState::Snapshot texts = state_->snapshot();
+  const bool hasAddress = !texts.fileAddress.empty() || !texts.workspaceAddress.empty();
+  ui_.SetLabelImage(kDialog, "ProgressAnimationLabel", "tavix_upload_complete.png");
+  ui_.SetDialogStyle(kDialog, uifcCore::DialogStyle::Working);
+  ui_.ShowLayout(kDialog, "FooterLayout", false);
+  ui_.ShowLayout(kDialog, "SuccessActionsLayout", true);
+  ui_.ShowLayout(kDialog, "OpenInTavixButtonLayout", hasAddress);
+  state_->clearDone();
+  listeners.close = std::make_unique<DialogCloseAction>();
+  ui_.AddDialogListener(kDialog, listeners.close.get());
+  listeners.closeButton = std::make_unique<PushButtonCloseAction>();
+  ui_.AddPushButtonListener(kDialog, "CloseButton", listeners.closeButton.get());
+  listeners.uploadAnother = std::make_unique<UploadAnotherWorkspaceAction>(*this);
+  ui_.AddPushButtonListener(kDialog, "UploadAnotherWorkspaceButton", listeners.uploadAnother.get());
+  if (hasAddress) {
+    listeners.openInTavix = std::make_unique<OpenInTavixAction>(*this);
+    ui_.AddPushButtonListener(kDialog, "OpenInTavixButton", listeners.openInTavix.get());
+  }
+  ui_.ActivateDialog(kDialog);
+}
+
+void UploadOperationDialog::finalizeExport() {
+  if (!exporter_) return;
+  exporter_->finalizeExport();
+  exporter_.reset();
+}
+
+void UploadOperationDialog::openInTavix(uifcPushButton_ptr handle) {
+  const UploadOperationState::Snapshot texts = state_->snapshot();
+  if (texts.fileAddress.empty() && texts.workspaceAddress.empty()) {
+    logWarning("Open in Tavix requested, but no uploaded file URL is available.");
+    showOpenFailure("We couldn't find the uploaded Tavix link.\nPlease open the file from your workspace instead.");
+    return;
+  }
+  if (texts.fileAddress.empty()) logWarning("Uploaded file URL unavailable; falling back to workspace URL.");
+  try {
+    browser_.openUrl(texts.fileAddress.empty() ? texts.workspaceAddress : texts.fileAddress);
+    if (!handle) throw std::invalid_argument("no button handle");
+    ui_.ExitOwningDialog(*handle, 0);
+    return;
+  } catch (const std::exception& e) {
+    logError(std::string("Open in Tavix failed: ") + e.what());
+  } catch (const xthrowable& e) {
+    logError("Open in Tavix failed with toolkit error: " + e.GetDescription());
+  } catch (...) {
+    logError("Open in Tavix failed with an unknown error.");
+  }
+  showOpenFailure("We couldn't open the uploaded file in Tavix.\nPlease try again.");
+}
+
+void UploadOperationDialog::showOpenFailure(const std::string& message) {
+  GenericErrorDialog(ui_, signOutOf).showDialog(message, "Unable to Open File", "", false);
+}
+
+void UploadOperationDialog::uploadAnother(uifcPushButton_ptr handle) {
+  uploadAnother_ = true;
+  if (!handle) throw std::invalid_argument("no button handle");
+  ui_.ExitOwningDialog(*handle, 0);
 }

@@ -1,13 +1,73 @@
 // The upload of the current model to the chosen workspace, with its progress
-// dialog. Not part of this build yet: the entry says so and ends the workflow.
+// dialog: the model is exported on Creo's UI thread, one background thread
+// sends the files, and the dialog ends in a completion panel or hands the
+// failure to the error dialogs.
 #pragma once
 
+#include <memory>
+#include <optional>
+
 #include "cloud/norvane_client.h"
+#include "cloud/session_manager.h"
+#include "host/pfc_session.h"
+#include "model/model_exporter.h"
+#include "model/model_metadata.h"
+#include "signin/auth_browser_opener.h"
+#include "ui/ui_facade.h"
+#include "upload/upload_operation_state.h"
+#include "upload/upload_transfer.h"
 
 // What the workflow does after the upload operation.
-enum UploadOperationOutcome { kOpenUploadDialogAgain = 1, kSignInStarted = 2, kWorkflowEnds = 3 };
+enum UploadOperationOutcome { kUploadEnded = 0, kOpenUploadDialogAgain = 1, kSignInStarted = 2, kWorkflowEnds = 3 };
+
+inline constexpr const char* kRequestFailedMessage = "We couldn't complete the request.\nPlease start over.";
 
 class UploadOperationDialog {
  public:
-  static int showDialog(NorvaneWorkspace workspace);
+  UploadOperationDialog(IUIFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser, UploadPauses pauses);
+
+  // Called on Creo's UI thread; returns kOpenUploadDialogAgain when the upload
+  // dialog is to open again. Catches everything.
+  int showDialog(NorvaneWorkspace workspace);
+
+  // The completion panel's buttons. They may throw; the listeners catch and log.
+  void openInTavix(uifcPushButton_ptr handle);
+  void uploadAnother(uifcPushButton_ptr handle);
+
+ private:
+  struct Listeners;
+
+  int run(Listeners& listeners);
+  // False when the model cannot be uploaded; the failure is then set.
+  bool populateFieldsBeforeUpload();
+  void exportModel();
+  void startTransfer();
+  void refreshStatusLabels();
+  void showCompletionPanel(Listeners& listeners);
+  void finalizeExport();
+  void showOpenFailure(const std::string& message);
+
+  IUIFacade& ui_;
+  SessionManager& session_;
+  CreoAuthBrowserOpener& browser_;
+  UploadPauses pauses_;
+
+  std::shared_ptr<UploadOperationState> state_ = std::make_shared<UploadOperationState>();
+  NorvaneWorkspace workspace_;
+  pfcSession_ptr creoSession_;
+  pfcModel_ptr model_;
+  int modelType_ = -1;
+  bool windchillOrigin_ = false;
+  ModelMetadata metadata_;
+  UploadStaging staging_;
+  std::optional<ModelExporter> exporter_;
+  std::string exportError_;
+  std::string exportDetail_;
+  bool uploadAnother_ = false;
+  bool dialogCreated_ = false;
 };
+
+// The pauses every upload from the ribbon uses: one second each, unless a test
+// replaced them (call on the test's main thread, before any upload).
+UploadPauses uploadPauses();
+void setUploadPausesForTesting(std::optional<UploadPauses> pauses);

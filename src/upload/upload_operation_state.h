@@ -1,0 +1,49 @@
+// What the upload thread hands back to Creo's UI thread: the status texts,
+// the addresses of the uploaded file and the failure, all under one lock, and
+// the done flag, stored last so that whatever it announces is already there.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+enum class UploadFailureKind : uint32_t {
+  None = 0,
+  WorkspaceNotAccessible = 1,
+  SessionExpired = 2,
+  UnsupportedModel = 3,
+  Other = 4,
+};
+
+struct UploadFailure {
+  UploadFailureKind kind = UploadFailureKind::None;
+  std::string message;
+};
+
+class UploadOperationState {
+ public:
+  struct Snapshot {
+    std::string primaryStatus;
+    std::string secondaryStatus;
+    std::string fileAddress;
+    std::string workspaceAddress;
+    UploadFailure failure;
+  };
+
+  Snapshot snapshot() const;
+  void setStatus(std::string primary, std::string secondary);
+  void setFailure(UploadFailure failure);
+  void clearFailure() { setFailure({}); }
+  void setAddresses(std::string fileAddress, std::string workspaceAddress);
+
+  bool done() const { return done_.load(std::memory_order_acquire); }
+  // The upload thread's last write.
+  void markDone() { done_.store(true, std::memory_order_release); }
+  void clearDone() { done_.store(false, std::memory_order_release); }
+
+ private:
+  mutable std::mutex mutex_;
+  Snapshot texts_;
+  std::atomic<bool> done_{false};
+};
