@@ -1,0 +1,229 @@
+// A signed-in Creo user uploads the model in the active window: the simulated
+// Creo runs the add-in, which exports the model and sends it with the client
+// library to the local Tavix service. What the user saw, what the log says and
+// what the service stored are checked.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "cloud/client_provider.h"
+#include "upload/upload_operation_dialog.h"
+#include "upload_journey.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using creosim::DialogView;
+using creosim::SimModelDefinition;
+using Files = std::vector<std::string>;
+
+SimModelDefinition localModel(const std::string& name, const std::filesystem::path& file,
+                              std::vector<std::string> components = {}) {
+  SimModelDefinition definition;
+  definition.name = name;
+  definition.file = file;
+  for (const std::string& component : components) definition.components.push_back({component});
+  return definition;
+}
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(UploadEndToEnd, PartIsStoredUnderItsNameAndOpensInTavix) {
+  UploadJourney journey;
+  journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+  journey.chooseWorkspace("Bracket Team");
+  journey.user().check("Upload", [](const DialogView& view) {
+    EXPECT_EQ(view.text("PrimaryStatusLabel"), "Upload Complete!");
+    EXPECT_EQ(view.text("SecondaryStatusLabel").rfind("Uploaded ", 0), 0u) << view.text("SecondaryStatusLabel");
+    EXPECT_EQ(view.text("ModelNameLabel"), "bracket.prt");
+    EXPECT_EQ(view.text("WorkspaceNameLabel"), "Bracket Team");
+    EXPECT_EQ(view.image("ProgressAnimationLabel"), "tavix_upload_complete.png");
+    EXPECT_FALSE(view.isShown("FooterLayout"));
+    EXPECT_EQ(view.shownButtons(),
+              (std::vector<std::string>{"Open in Tavix", "Upload to Another Workspace", "Close"}));
+  });
+  journey.user().press("Upload", "OpenInTavixButton");
+  journey.pressTavixButton();
+
+  EXPECT_EQ(journey.storedFiles(), Files{"bracket.prt 5000 v1"});
+  const nlohmann::json stored = journey.service().storedFiles()[0];
+  EXPECT_EQ(stored["workspace"], "Bracket Team");
+  EXPECT_EQ(stored["sha256"].get<std::string>().size(), 64u);
+  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+  EXPECT_TRUE(journey.creo().dialogs().problems().empty());
+  // While the transfer ran, the progress dialog was kept painted.
+  EXPECT_GT(journey.creo().dialogs().activations("Upload"), 2);
+
+  ASSERT_TRUE(journey.creo().windows().browser().waitUntilIdle(30s));
+  const auto visits = journey.creo().windows().browser().visits();
+  ASSERT_EQ(visits.size(), 1u);
+  const std::string expected = journey.service().baseUrl() + "workspace/bracket-team/file/" +
+                               std::to_string(stored["fileId"].get<int64_t>());
+  EXPECT_EQ(visits[0].url, expected);
+  EXPECT_EQ(visits[0].load.status, 200) << visits[0].load.body;
+  EXPECT_TRUE(contains(visits[0].load.body, "bracket.prt"));
+  EXPECT_TRUE(journey.logged("[INFO] [Tavix] Upload succeeded: workspace_id=1, workspace_name=Bracket Team"));
+  EXPECT_TRUE(journey.logged("Resolved uploaded Tavix URL for primary file: bracket.prt"));
+  EXPECT_TRUE(journey.leftInTemp().empty());
+
+  // Saved again, as bracket.prt.4: a new revision of the same file.
+  journey.writeModel("bracket.prt.4", 6000);
+  std::filesystem::remove(journey.models() / "bracket.prt.3");
+  std::filesystem::rename(journey.models() / "bracket.prt.4", journey.models() / "bracket.prt.3");
+  journey.chooseWorkspace("Bracket Team");
+  journey.user().press("Upload", "CloseButton");
+  journey.pressTavixButton();
+  const nlohmann::json both = journey.service().storedFiles();
+  ASSERT_EQ(both.size(), 2u);
+  EXPECT_EQ(both[1]["name"], "bracket.prt");
+  EXPECT_EQ(both[1]["fileId"], both[0]["fileId"]);
+  EXPECT_NE(both[1]["revisionId"], both[0]["revisionId"]);
+  EXPECT_EQ(both[1]["size"], 6000);
+}
+
+TEST(UploadEndToEnd, AssemblySendsEachDistinctFileOnceAndUploadAnotherReturnsToTheUploadDialog) {
+  UploadJourney journey;
+  auto& models = journey.creo().models();
+  models.addModel(localModel("bolt.prt", journey.writeModel("bolt.prt.2", 1000)));
+  models.addModel(localModel("plate.prt", journey.writeModel("plate.prt.1", 2000)));
+  journey.addCurrentModel(localModel("frame.asm", journey.writeModel("frame.asm.7", 3000),
+                                     {"bolt.prt", "bolt.prt", "plate.prt", "bolt.prt"}));
+  journey.chooseWorkspace("Gearbox");
+  journey.user().press("Upload", "UploadAnotherWorkspaceButton");
+  journey.chooseWorkspace("Bracket Team");
+  journey.user().press("Upload", "CloseButton");
+  journey.pressTavixButton();
+
+  Files stored = journey.storedFiles();
+  std::sort(stored.begin(), stored.end());
+  ASSERT_EQ(stored.size(), 6u) << journey.logText() << journey.user().transcript();
+  EXPECT_EQ(stored, (Files{"bolt.prt 1000 v1", "bolt.prt 1000 v1", "frame.asm 3000 v1", "frame.asm 3000 v1",
+                           "plate.prt 2000 v1", "plate.prt 2000 v1"}));
+  const nlohmann::json files = journey.service().storedFiles();
+  EXPECT_EQ(files[0]["workspace"], "Gearbox");
+  EXPECT_EQ(files[5]["workspace"], "Bracket Team");
+  EXPECT_EQ(journey.user().seenDialogs(),
+            (std::vector<std::string>{"StartFileUpload", "Upload", "StartFileUpload", "Upload"}));
+  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+  EXPECT_TRUE(journey.leftInTemp().empty());
+}
+
+// The service fails the transfer while the workspace can still be read: the
+// user may try again, and the file arrives once.
+TEST(UploadEndToEnd, ServerErrorOffersRetryWhichStoresTheFileOnce) {
+  UploadJourney journey;
+  journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+  bool failed = false;
+  setUploadPausesForTesting(UploadPauses{[&] {
+                                           if (!failed) journey.service().failNext(1, 500);
+                                           failed = true;
+                                         },
+                                         {}});
+  journey.chooseWorkspace("Bracket Team");
+  journey.user().check("UploadFailed", [](const DialogView& view) {
+    EXPECT_EQ(view.text("ErrorMessageLabel"), "An unexpected error occurred. Please try again.");
+    EXPECT_EQ(view.text("ModelWorkspaceLabel"), "bracket.prt  \u2192  Bracket Team");
+  });
+  journey.user().press("UploadFailed", "RetryUploadButton");
+  journey.user().press("Upload", "CloseButton");
+  journey.pressTavixButton();
+
+  EXPECT_EQ(journey.storedFiles(), Files{"bracket.prt 5000 v1"});
+  EXPECT_EQ(journey.user().seenDialogs(), (std::vector<std::string>{"StartFileUpload", "Upload", "UploadFailed",
+                                                                    "Upload"}));
+  EXPECT_TRUE(journey.logged("[INFO] [Tavix] User requested upload retry."));
+  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+  EXPECT_TRUE(journey.leftInTemp().empty());
+}
+
+TEST(UploadEndToEnd, RemovedWorkspaceLeadsBackToTheUploadDialogOnlyThroughItsButton) {
+  for (const bool pressBack : {true, false}) {
+    SCOPED_TRACE(pressBack ? "Back to Upload" : "close control");
+    UploadJourney journey;
+    journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+    // Removed while the user looks at the upload dialog, after the list was read.
+    journey.user().check("StartFileUpload", [&](const DialogView&) { journey.service().removeWorkspace(2); });
+    journey.chooseWorkspace("Gearbox");
+    journey.user().check("GenericError", [](const DialogView& view) {
+      EXPECT_EQ(view.text("ErrorTitleLabel"), "Workspace no longer accessible");
+      EXPECT_EQ(view.text("ErrorMessageLabel"),
+                "The selected workspace is no longer accessible.\nPlease choose another workspace to continue.");
+    });
+    std::vector<std::string> expected = {"StartFileUpload", "Upload", "GenericError"};
+    if (pressBack) {
+      journey.user().press("GenericError", "StartOverButton");
+      journey.user().check("StartFileUpload", [](const DialogView& view) {
+        EXPECT_EQ(view.component("WorkspaceDropdown")->itemNames.size(), 2u);  // the placeholder and Bracket Team
+      });
+      journey.user().close("StartFileUpload");
+      expected.push_back("StartFileUpload");
+    } else {
+      journey.user().close("GenericError");
+    }
+    journey.pressTavixButton();
+    EXPECT_TRUE(journey.storedFiles().empty());
+    EXPECT_EQ(journey.user().seenDialogs(), expected);
+    EXPECT_EQ(journey.logged("Returning to upload dialog after workspace error."), pressBack);
+    EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+    EXPECT_TRUE(journey.leftInTemp().empty());
+  }
+}
+
+// The service no longer accepts the stored tokens: the user is sent to sign in
+// again, not told that the workspace is gone.
+TEST(UploadEndToEnd, ExpiredTokensLeadToSignIn) {
+  UploadJourney journey;
+  journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+  journey.user().check("StartFileUpload", [&](const DialogView&) { journey.service().expireTokens(); });
+  journey.chooseWorkspace("Bracket Team");
+  journey.user().check("GenericError", [](const DialogView& view) {
+    EXPECT_EQ(view.text("ErrorTitleLabel"), "Session Expired");
+    EXPECT_EQ(view.text("ErrorMessageLabel"), "Your session has expired.\nPlease sign in again to continue.");
+  });
+  journey.user().press("GenericError", "StartOverButton");
+  journey.user().close("Start");
+  journey.pressTavixButton();
+  EXPECT_TRUE(journey.storedFiles().empty());
+  EXPECT_EQ(journey.user().seenDialogs(),
+            (std::vector<std::string>{"StartFileUpload", "Upload", "GenericError", "Loading", "Start"}));
+  EXPECT_TRUE(journey.logged("Auth expired during upload. Redirecting to sign-in."));
+  EXPECT_FALSE(getSessionManager().hasTokens());
+  EXPECT_TRUE(journey.leftInTemp().empty());
+}
+
+// A drawing whose PDF cannot be written: its text is shown and nothing is sent.
+TEST(UploadEndToEnd, ExportFailureIsShownAndNothingIsSent) {
+  UploadJourney journey;
+  SimModelDefinition plan = localModel("plan.drw", journey.writeModel("plan.drw.2", 3000));
+  journey.addCurrentModel(plan);
+  journey.creo().faults().failNext("pfcModel::Export", "pfcXToolkitGeneralError", -1);
+  journey.chooseWorkspace("Bracket Team");
+  std::string shown;
+  journey.user().check("UploadFailed", [&](const DialogView& view) { shown = view.text("ErrorMessageLabel"); });
+  journey.user().press("UploadFailed", "CancelButton");
+  journey.pressTavixButton();
+  EXPECT_FALSE(shown.empty());
+  EXPECT_NE(shown, "An unexpected error occurred. Please try again.");
+  EXPECT_TRUE(journey.logged("Upload aborted before transfer because export failed: "));
+  EXPECT_FALSE(journey.logged("Upload started."));
+  EXPECT_TRUE(journey.storedFiles().empty());
+  EXPECT_TRUE(journey.leftInTemp().empty());
+  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+}
+
+TEST(UploadEndToEnd, DrawingTravelsAsOnePdf) {
+  UploadJourney journey;
+  SimModelDefinition plan = localModel("plan.drw", journey.writeModel("plan.drw.2", 3000));
+  plan.sheets = 2;
+  journey.addCurrentModel(plan);
+  journey.chooseWorkspace("Bracket Team");
+  journey.user().press("Upload", "CloseButton");
+  journey.pressTavixButton();
+  const nlohmann::json files = journey.service().storedFiles();
+  ASSERT_EQ(files.size(), 1u) << journey.logText();
+  EXPECT_EQ(files[0]["name"], "plan.pdf");
+  EXPECT_TRUE(journey.leftInTemp().empty());
+}
+
+}  // namespace

@@ -1,0 +1,89 @@
+#include "upload_journey.h"
+
+#include <unistd.h>
+
+#include <fstream>
+
+#include "cloud/client_provider.h"
+#include "core/testing/test_environment.h"
+#include "host/creo_host.h"
+#include "sim_model_file.h"
+#include "upload/upload_operation_dialog.h"
+
+namespace fs = std::filesystem;
+
+UploadJourney::UploadJourney(bool signIn)
+    // The add-in resolves its temporary directory once per process: every
+    // journey of this process uses the same one, emptied in between.
+    : temp_(fs::temp_directory_path() / ("tavix-journeys-" + std::to_string(::getpid()))),
+      models_(log_.directory() / "models"),
+      creo_(creosim::SimulatorOptions{TAVIX_SOURCE_DIR "/text"}),
+      user_(std::make_shared<creosim::ScriptedDialogUser>()) {
+  // Start-up removes every "tavix-" folder it finds in the temporary directory:
+  // give it one of its own.
+  fs::create_directories(temp_);
+  fs::create_directories(models_);
+  setEnvironmentVariable("TMPDIR", temp_.string().c_str());
+  std::ofstream("tavix.properties") << "tavix_creo_login_url=" << service_.baseUrl() << "\n"
+                                    << "tavix_creo_server_url=" << service_.baseUrl() << "\n"
+                                    << "tavix_creo_client_id=" << tavixtest::kLocalClientId << "\n"
+                                    << "tavix_creo_log_level=debug\n";
+  creo_.dialogs().setUser(user_);
+  // The process-wide client is made anew for this service.
+  setNorvaneClientForTesting(nullptr);
+  setCreoHost(&creo_);
+  setUploadPausesForTesting(UploadPauses{});
+  if (user_initialize(0, nullptr, nullptr, nullptr, nullptr) != 0) throw std::runtime_error(log_.text());
+  if (signIn) {
+    const nlohmann::json tokens = service_.issueTokens();
+    getSessionManager().setTokens(NorvaneLocalAuthTokens{tokens["access_token"], tokens["refresh_token"],
+                                                         tokens["id_token"]});
+    getSessionManager().setCurrentUser(NorvaneUser{1, tavixtest::kDemoEmail, "Demo Engineer"});
+  }
+}
+
+UploadJourney::~UploadJourney() {
+  getSessionManager().clear();
+  user_terminate();
+  setNorvaneClientForTesting(nullptr);
+  creo_.ribbon().releaseCommands();
+  setUploadPausesForTesting(std::nullopt);
+  setCreoHost(nullptr);
+  setEnvironmentVariable("TMPDIR", nullptr);
+  std::error_code ignored;
+  fs::remove_all(temp_, ignored);
+}
+
+fs::path UploadJourney::writeModel(const std::string& fileName, std::uintmax_t bytes) {
+  const fs::path path = models_ / fileName;
+  creosim::writeModelFile(path, "1711 22345 61234", bytes, std::hash<std::string>()(fileName));
+  return path;
+}
+
+void UploadJourney::addCurrentModel(creosim::SimModelDefinition definition) {
+  const std::string name = definition.name;
+  creo_.models().addModel(std::move(definition));
+  creo_.models().setCurrentModel(name);
+}
+
+void UploadJourney::chooseWorkspace(const std::string& workspace) {
+  user_->select("StartFileUpload", "WorkspaceDropdown", workspace);
+  user_->press("StartFileUpload", "UploadButton");
+}
+
+void UploadJourney::pressTavixButton() { creo_.ribbon().pressButton("tavixRibbonButton"); }
+
+std::vector<std::string> UploadJourney::storedFiles() {
+  std::vector<std::string> files;
+  for (const nlohmann::json& file : service_.storedFiles())
+    files.push_back(file["name"].get<std::string>() + " " + std::to_string(file["size"].get<int64_t>()) + " v" +
+                    file["version"].get<std::string>());
+  return files;
+}
+
+std::vector<std::string> UploadJourney::leftInTemp() const {
+  std::vector<std::string> left;
+  for (const auto& entry : fs::recursive_directory_iterator(temp_))
+    left.push_back(fs::relative(entry.path(), temp_).string());
+  return left;
+}

@@ -1,0 +1,55 @@
+// For end-to-end upload tests and the upload benchmark: a local Tavix service,
+// the simulated Creo with the add-in started in it and a signed-in session,
+// models over real files, and a scripted user at the dialogs.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "core/testing/log_capture.h"
+#include "creo_simulator.h"
+#include "local_service.h"
+#include "scripted_dialog_user.h"
+
+class UploadJourney {
+ public:
+  // With `signIn`, the session holds tokens the service issued for the demo user.
+  explicit UploadJourney(bool signIn = true);
+  ~UploadJourney();
+
+  creosim::CreoSimulator& creo() { return creo_; }
+  creosim::ScriptedDialogUser& user() { return *user_; }
+  tavixtest::LocalTavixService& service() { return service_; }
+
+  // A model file of `bytes` bytes in the user's folder "models".
+  std::filesystem::path writeModel(const std::string& fileName, std::uintmax_t bytes = 4096);
+  // A local model over that file, made current.
+  void addCurrentModel(creosim::SimModelDefinition definition);
+
+  // Chooses the workspace in the upload dialog and presses Upload; the
+  // progress dialog then runs to its end.
+  void chooseWorkspace(const std::string& workspace);
+  void pressTavixButton();
+
+  // The log's messages without timestamps.
+  std::vector<std::string> messages() const { return log_.messages(); }
+  std::string logText() const { return log_.text(); }
+  bool logged(const std::string& text) const { return log_.text().find(text) != std::string::npos; }
+  // What the service stored: "name size version", oldest first.
+  std::vector<std::string> storedFiles();
+  // Every file left under the temporary directory the add-in uses.
+  std::vector<std::string> leftInTemp() const;
+  std::filesystem::path models() const { return models_; }
+
+ private:
+  LogCapture log_;
+  tavixtest::LocalTavixService service_;
+  std::filesystem::path temp_;
+  std::filesystem::path models_;
+  creosim::CreoSimulator creo_;
+  std::shared_ptr<creosim::ScriptedDialogUser> user_;
+};
