@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
 
 #include "cloud/client_provider.h"
 #include "upload/upload_operation_dialog.h"
@@ -224,6 +225,140 @@ TEST(UploadEndToEnd, DrawingTravelsAsOnePdf) {
   ASSERT_EQ(files.size(), 1u) << journey.logText();
   EXPECT_EQ(files[0]["name"], "plan.pdf");
   EXPECT_TRUE(journey.leftInTemp().empty());
+}
+
+// The generic plate.prt (saved as plate.prt.2) with its instance PLATE_A, whose
+// accelerator is already in the user's folder.
+void addFamily(UploadJourney& journey) {
+  SimModelDefinition plate = localModel("plate.prt", journey.writeModel("plate.prt.2", 6000));
+  plate.familyRows = {"PLATE_A"};
+  journey.creo().models().addModel(plate);
+  SimModelDefinition instance;
+  instance.name = "plate_a.prt";
+  instance.generic = "plate.prt";
+  journey.creo().models().addModel(instance);
+  journey.writeModel("PLATE_A.xpr", 1024);
+  journey.creo().models().setConfigOption("save_instance_accelerator", "NONE");
+}
+
+TEST(UploadEndToEnd, FamilyTableInstanceSendsItsAcceleratorThenTheGeneric) {
+  UploadJourney journey;
+  addFamily(journey);
+  journey.creo().models().setCurrentModel("plate_a.prt");
+  journey.chooseWorkspace("Bracket Team");
+  journey.user().press("Upload", "CloseButton");
+  journey.pressTavixButton();
+  EXPECT_EQ(journey.storedFiles(), (Files{"PLATE_A.prt 1024 v1", "plate.prt 6000 v1"})) << journey.logText();
+  EXPECT_EQ(journey.creo().models().configOption("save_instance_accelerator"), "NONE");
+  EXPECT_TRUE(journey.leftInTemp().empty());
+  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+}
+
+// A generic is exported as one file, like a plain part: only that file is sent.
+TEST(UploadEndToEnd, FamilyTableGenericSendsTheFilesItHas) {
+  UploadJourney journey;
+  addFamily(journey);
+  journey.creo().models().setCurrentModel("plate.prt");
+  journey.chooseWorkspace("Bracket Team");
+  journey.user().press("Upload", "CloseButton");
+  journey.pressTavixButton();
+  EXPECT_EQ(journey.storedFiles(), (Files{"plate.prt.2 6000 v1"})) << journey.logText();
+  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+}
+
+TEST(UploadEndToEnd, WindchillPartCarriesItsRevisionAndIteration) {
+  UploadJourney journey;
+  const std::filesystem::path cache = journey.models() / "wscache";
+  journey.creo().models().addWorkspace({"main", cache});
+  std::filesystem::create_directories(cache);
+  SimModelDefinition part = localModel("shaft.prt", cache / "shaft.prt");
+  journey.writeModel("wscache/shaft.prt", 2500);
+  part.workspace = "main";
+  part.revision = creosim::QueryScript::answer("B");
+  part.version = creosim::QueryScript::answer("3");
+  journey.addCurrentModel(part);
+  journey.chooseWorkspace("Bracket Team");
+  journey.user().press("Upload", "CloseButton");
+  journey.pressTavixButton();
+  const nlohmann::json files = journey.service().storedFiles();
+  ASSERT_EQ(files.size(), 1u) << journey.logText();
+  EXPECT_EQ(files[0]["name"], "shaft.prt");
+  EXPECT_EQ(files[0]["sourceRevisionId"], "B");
+  EXPECT_EQ(files[0]["sourceRevisionVersion"], "3");
+  EXPECT_TRUE(journey.leftInTemp().empty());
+  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+}
+
+// The real client, but the upload's answer carries the addresses a test gives.
+class AddressRewritingClient : public INorvaneClient {
+ public:
+  AddressRewritingClient(std::shared_ptr<INorvaneClient> real, std::map<std::string, std::string> fileUrls)
+      : real_(std::move(real)), fileUrls_(std::move(fileUrls)) {}
+  std::string localAuthFlowAuthorize() override { return real_->localAuthFlowAuthorize(); }
+  NorvaneLocalAuthTokens localAuthFlowComplete() override { return real_->localAuthFlowComplete(); }
+  std::string localAuthFlowLogout() override { return real_->localAuthFlowLogout(); }
+  std::vector<NorvaneWorkspace> listWorkspaces(const std::string& token, const std::string& filter) override {
+    return real_->listWorkspaces(token, filter);
+  }
+  NorvaneUser getCurrentUser(const std::string& token) override { return real_->getCurrentUser(token); }
+  NorvaneDirectory getRootDirectory(const std::string& token, int64_t workspace) override {
+    return real_->getRootDirectory(token, workspace);
+  }
+  std::vector<NorvaneFindRevisionResult> findRevision(const std::string& token, int64_t workspace,
+                                                      const std::string& key, const std::string& version,
+                                                      const std::string& revision, const std::string& name,
+                                                      bool deleted, bool latest, bool shared, bool match) override {
+    return real_->findRevision(token, workspace, key, version, revision, name, deleted, latest, shared, match);
+  }
+  NorvaneUploadResult upload(const std::string& token, const NorvaneUploadPayload& payload, bool overwrite) override {
+    NorvaneUploadResult result = real_->upload(token, payload, overwrite);
+    result.fileUrls = fileUrls_;
+    return result;
+  }
+  void setLogFile(const std::string& path) override { real_->setLogFile(path); }
+  void setLogLevel(const std::string& level) override { real_->setLogLevel(level); }
+
+ private:
+  std::shared_ptr<INorvaneClient> real_;
+  std::map<std::string, std::string> fileUrls_;
+};
+
+TEST(UploadEndToEnd, OpenInTavixShowsOnlyWebAddressesAndIsOfferedOnlyWithOne) {
+  for (const char* address : {"javascript:alert(1)", "file:///etc/passwd", "http://example.com/x"}) {
+    SCOPED_TRACE(address);
+    UploadJourney journey;
+    journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+    setNorvaneClientForTesting(std::make_shared<AddressRewritingClient>(
+        getNorvaneClient(), std::map<std::string, std::string>{{"bracket.prt", address}}));
+    journey.chooseWorkspace("Bracket Team");
+    journey.user().press("Upload", "OpenInTavixButton");
+    journey.user().check("GenericError", [](const DialogView& view) {
+      EXPECT_EQ(view.text("ErrorTitleLabel"), "Unable to Open File");
+      EXPECT_EQ(view.text("ErrorMessageLabel"), "We couldn't open the uploaded file in Tavix.\nPlease try again.");
+      EXPECT_TRUE(view.shownButtons().size() == 1u);  // Sign Out only
+    });
+    journey.user().close("GenericError");
+    // The progress dialog is still there.
+    journey.user().press("Upload", "CloseButton");
+    journey.pressTavixButton();
+    EXPECT_TRUE(journey.creo().windows().browser().visits().empty());
+    EXPECT_EQ(journey.storedFiles(), Files{"bracket.prt 5000 v1"});
+    EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+  }
+
+  UploadJourney journey;
+  journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+  setNorvaneClientForTesting(std::make_shared<AddressRewritingClient>(getNorvaneClient(),
+                                                                      std::map<std::string, std::string>{}));
+  journey.chooseWorkspace("Bracket Team");
+  journey.user().check("Upload", [](const DialogView& view) {
+    EXPECT_EQ(view.text("PrimaryStatusLabel"), "Upload Complete!");
+    EXPECT_EQ(view.shownButtons(), (std::vector<std::string>{"Upload to Another Workspace", "Close"}));
+  });
+  journey.user().press("Upload", "CloseButton");
+  journey.pressTavixButton();
+  EXPECT_TRUE(journey.logged("Upload succeeded but no Tavix file URL was resolved for primary file: bracket.prt"));
+  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
 }
 
 }  // namespace
