@@ -47,9 +47,9 @@ PreparedModel stageWindchillModel(const pfcBaseSession_ptr& session, const std::
 }  // namespace
 
 bool hasSimplifiedRepresentation(const pfcModel_ptr& model, int type, const std::string& fileName,
-                                 const std::string& logPrefix) {
+                                 const SimplifiedRepCheckTexts& texts) {
   if (type != pfcMDL_PART && type != pfcMDL_ASSEMBLY) {
-    logDebug(logPrefix + "skipping simplified representation check for non-solid model. type=" +
+    logDebug(texts.nonSolidSkipped +
              modelKindName(type) + "(" + std::to_string(type) + "), file=" + fileName);
     return false;
   }
@@ -58,7 +58,7 @@ bool hasSimplifiedRepresentation(const pfcModel_ptr& model, int type, const std:
     pfcSimpRep_ptr representation = solid ? solid->GetActiveSimpRep() : nullptr;
     return representation && representation->GetSimpRepType() != 0;
   } catch (const xthrowable& e) {
-    logWarning(logPrefix + "simplified representation check skipped. file=" + fileName +
+    logWarning(texts.checkFailed + fileName +
                ", exception=" + e.GetDescription());
     return false;
   }
@@ -99,7 +99,7 @@ PreparedModel prepareModelLocally() {
   const std::string kind = modelKindName(type);
   logDebug("prepareModelLocally: current model resolved. type=" + kind + "(" + std::to_string(type) +
            "), file=" + fileName);
-  const bool simplified = hasSimplifiedRepresentation(model, type, fileName, "prepareModelLocally: ");
+  const bool simplified = hasSimplifiedRepresentation(model, type, fileName, kPrepareModelLocallyTexts);
   if (std::string verdict = validateFileType(fileName, simplified); !verdict.empty()) {
     logWarning("Unsupported file selected for upload: " + fileName + ", type=" + kind +
                ", is_simplified_rep=" + (simplified ? "true" : "false"));

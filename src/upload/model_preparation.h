@@ -19,7 +19,16 @@ struct PreparedModel {
 // Never throws for a refused model; every refusal is logged.
 PreparedModel prepareModelLocally();
 
+// The log texts of one caller of the check below.
+struct SimplifiedRepCheckTexts {
+  const char* nonSolidSkipped;  // followed by the type and file
+  const char* checkFailed;      // followed by the file and the exception
+};
+inline constexpr SimplifiedRepCheckTexts kPrepareModelLocallyTexts = {
+    "prepareModelLocally: skipping simplified representation check for non-solid model. type=",
+    "prepareModelLocally: simplified representation check skipped. file="};
+
 // A part or assembly shown in a simplified representation other than the
-// master; a check the toolkit refuses counts as none. Log lines start with logPrefix.
+// master; a check the toolkit refuses counts as none.
 bool hasSimplifiedRepresentation(const pfcModel_ptr& model, int type, const std::string& fileName,
-                                 const std::string& logPrefix);
+                                 const SimplifiedRepCheckTexts& texts);

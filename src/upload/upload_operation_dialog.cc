@@ -32,6 +32,10 @@ constexpr const char* kUploadComplete = "Upload Complete!";
 // enough to follow the statuses, long enough not to keep a processor busy.
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
 
+constexpr SimplifiedRepCheckTexts kPopulateFieldsTexts = {
+    "populateFieldsBeforeUpload: skipping simplified representation check for non-solid model. type=",
+    "populateFieldsBeforeUpload: simplified representation check skipped. file="};
+
 std::optional<UploadPauses>& pausesForTesting() {
   static std::optional<UploadPauses> pauses;
   return pauses;
@@ -196,7 +200,7 @@ bool UploadOperationDialog::populateFieldsBeforeUpload() {
     return false;
   }
   const bool simplified =
-      hasSimplifiedRepresentation(model_, modelType_, hostFileName, "populateFieldsBeforeUpload: ");
+      hasSimplifiedRepresentation(model_, modelType_, hostFileName, kPopulateFieldsTexts);
   if (std::string verdict = validateFileType(hostFileName, simplified); !verdict.empty()) {
     logWarning("Upload dialog rejected unsupported file: " + hostFileName + ", type=" + kind +
                ", is_simplified_rep=" + (simplified ? "true" : "false"));
