@@ -6,6 +6,10 @@
 #include <fstream>
 #include <regex>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "core/testing/test_environment.h"
 #include "model/creo_model_queries.h"
 #include "model/model_validation.h"
@@ -17,6 +21,23 @@ using creosim::QueryScript;
 using creosim::SimModelDefinition;
 
 namespace {
+
+// The file's last-write time to the millisecond; mingw's file-system library
+// would drop the fraction, so Windows sets it with the system call.
+void setLastWriteTime(const std::filesystem::path& file, std::chrono::sys_time<std::chrono::milliseconds> time) {
+#ifdef _WIN32
+  const long long ticks = time.time_since_epoch().count() * 10000 + 116444736000000000LL;
+  FILETIME written;
+  written.dwLowDateTime = static_cast<DWORD>(ticks);
+  written.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+  HANDLE handle = CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(SetFileTime(handle, nullptr, nullptr, &written));
+  CloseHandle(handle);
+#else
+  std::filesystem::last_write_time(file, std::chrono::file_clock::from_sys(time));
+#endif
+}
 
 void writeText(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
@@ -225,7 +246,7 @@ TEST(ModelMetadata, TimesUnderAFixedTimeZone) {
   const fs::path file = s.writeModel(s.directory("models") / "bracket.prt.1");
   using namespace std::chrono;
   const sys_time<milliseconds> written = sys_days{2024y / March / 5} + 14h + 7min + 9s + 42ms;
-  fs::last_write_time(file, file_clock::from_sys(written));
+  setLastWriteTime(file, written);
 
   setEnvironmentVariable("TZ", "EST5");
   rereadTimeZone();
@@ -235,10 +256,7 @@ TEST(ModelMetadata, TimesUnderAFixedTimeZone) {
   rereadTimeZone();
 
   EXPECT_EQ(date, "March 05, 2024 - 09:07 AM");
-  // mingw's file-system library keeps whole seconds only.
-  const bool keepsMilliseconds = fs::last_write_time(file) != file_clock::from_sys(floor<seconds>(written));
-  EXPECT_EQ(CreoModelQueries::formatFileTimeIso(file),
-            keepsMilliseconds ? "2024-03-05T14:07:09.042Z" : "2024-03-05T14:07:09.000Z");
+  EXPECT_EQ(CreoModelQueries::formatFileTimeIso(file), "2024-03-05T14:07:09.042Z");
   EXPECT_TRUE(std::regex_match(now, std::regex("[A-Z][a-z]{2} [ 123][0-9], [01][0-9]:[0-5][0-9] [AP]M"))) << now;
   EXPECT_EQ(CreoModelQueries::formatFileTimeIso(file.parent_path() / "absent"), "");
   EXPECT_EQ(ModelMetadataResolver::resolveFormattedDate(std::nullopt), "");

@@ -2,6 +2,10 @@
 
 #include <cstdio>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 const char* const kMonths[12] = {"January", "February", "March",     "April",   "May",      "June",
@@ -36,9 +40,23 @@ std::string formatIsoUtc(const std::tm& time, int milliseconds) {
 }
 
 std::optional<std::chrono::system_clock::time_point> lastWriteTime(const std::filesystem::path& path) {
+#ifdef _WIN32
+  // mingw's file-system library keeps whole seconds; the system keeps 100 ns.
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  ULARGE_INTEGER ticks;
+  ticks.LowPart = data.ftLastWriteTime.dwLowDateTime;
+  ticks.HighPart = data.ftLastWriteTime.dwHighDateTime;
+  constexpr long long kUnixEpochTicks = 116444736000000000LL;  // 1970-01-01 in ticks since 1601-01-01
+  const std::chrono::duration<long long, std::ratio<1, 10000000>> sinceEpoch(
+      static_cast<long long>(ticks.QuadPart) - kUnixEpochTicks);
+  return std::chrono::system_clock::time_point(
+      std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceEpoch));
+#else
   std::error_code error;
   const auto written = std::filesystem::last_write_time(path, error);
   if (error) return std::nullopt;
   return std::chrono::time_point_cast<std::chrono::system_clock::duration>(
       std::chrono::file_clock::to_sys(written));
+#endif
 }
