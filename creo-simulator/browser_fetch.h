@@ -1,6 +1,6 @@
 // Loading one address the way a browser does: follow redirects and submit a
-// sign-in form for a configured user. Platform code: on Windows addresses are
-// recorded but not fetched.
+// sign-in form for a configured user. Only plain http on loopback hosts is
+// fetched, on every platform.
 #pragma once
 
 #include <string>

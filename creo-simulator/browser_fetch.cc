@@ -1,7 +1,9 @@
-#include <httplib.h>
-
 #include "browser_fetch.h"
+
+#include "browser_http.h"
 #include "browser_page.h"
+
+#include <utility>
 
 namespace creosim {
 
@@ -25,8 +27,7 @@ void setField(FormFields& fields, const std::string& name, const std::string& va
 PageLoad loadPage(const std::string& url, const SignInUser& user) {
   PageLoad load;
   std::string next = url;
-  std::string postBody;  // empty for a GET
-  bool post = false;
+  std::optional<std::string> formBody;  // a POST of the sign-in form; else a GET
   for (int request = 0; request < kMaxRequests; ++request) {
     load.addresses.push_back(next);
     load.finalUrl = next;
@@ -41,24 +42,18 @@ PageLoad loadPage(const std::string& url, const SignInUser& user) {
       return load;
     }
 
-    httplib::Client client(target->origin());
-    client.set_connection_timeout(5);
-    client.set_read_timeout(60);
-    httplib::Result result = post ? client.Post(target->target, postBody, "application/x-www-form-urlencoded")
-                                  : client.Get(target->target);
-    post = false;
-    postBody.clear();
+    const std::optional<HttpAnswer> result =
+        sendBrowserRequest(*target, std::exchange(formBody, std::nullopt), load.error);
     if (!result) {
       load.status = 0;
       load.body.clear();
-      load.error = "request failed: " + httplib::to_string(result.error());
       return load;
     }
     load.status = result->status;
     load.body = result->body;
 
-    if (result->status >= 300 && result->status < 400 && result->has_header("Location")) {
-      next = resolveUrl(*target, result->get_header_value("Location"));
+    if (result->status >= 300 && result->status < 400 && !result->location.empty()) {
+      next = resolveUrl(*target, result->location);
       continue;
     }
     if (result->status == 200 && !user.email.empty() && !load.submittedSignIn) {
@@ -68,8 +63,7 @@ PageLoad loadPage(const std::string& url, const SignInUser& user) {
         load.submittedSignIn = true;
         next = resolveUrl(*target, form->action);
         if (form->method == "post") {
-          post = true;
-          postBody = encodeForm(form->fields);
+          formBody = encodeForm(form->fields);
         } else {
           next = next.substr(0, next.find('?')) + "?" + encodeForm(form->fields);
         }
