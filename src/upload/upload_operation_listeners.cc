@@ -1,32 +1,35 @@
 #include "upload/upload_operation_listeners.h"
 
 #include <exception>
+#include <functional>
 #include <string>
 
 #include "core/log.h"
 #include "host/toolkit_errors.h"
 #include "upload/upload_operation_dialog.h"
 
-void OpenInTavixAction::OnActivate(uifcPushButton_ptr handle) {
+namespace {
+
+// Runs the listener's work; whatever it raises is logged under the listener's name.
+void runListener(const std::string& listener, const std::function<void()>& work) {
+  const std::string detected = "Error detected in " + listener + "::OnActivate: ";
   try {
-    dialog_.openInTavix(handle);
+    work();
   } catch (const std::exception& e) {
-    logError(std::string("Error detected in OpenInTavixAction::OnActivate: ") + e.what());
+    logError(detected + e.what());
   } catch (const xthrowable& e) {
-    logError("Error detected in OpenInTavixAction::OnActivate: " + e.GetDescription());
+    logError(detected + e.GetDescription());
   } catch (...) {
-    logError("Unknown error detected in OpenInTavixAction::OnActivate.");
+    logError("Unknown error detected in " + listener + "::OnActivate.");
   }
 }
 
+}  // namespace
+
+void OpenInTavixAction::OnActivate(uifcPushButton_ptr handle) {
+  runListener("OpenInTavixAction", [&] { dialog_.openInTavix(handle); });
+}
+
 void UploadAnotherWorkspaceAction::OnActivate(uifcPushButton_ptr handle) {
-  try {
-    dialog_.uploadAnother(handle);
-  } catch (const std::exception& e) {
-    logError(std::string("Error detected in UploadAnotherWorkspaceAction::OnActivate: ") + e.what());
-  } catch (const xthrowable& e) {
-    logError("Error detected in UploadAnotherWorkspaceAction::OnActivate: " + e.GetDescription());
-  } catch (...) {
-    logError("Unknown error detected in UploadAnotherWorkspaceAction::OnActivate.");
-  }
+  runListener("UploadAnotherWorkspaceAction", [&] { dialog_.uploadAnother(handle); });
 }

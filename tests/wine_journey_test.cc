@@ -1,0 +1,96 @@
+// The Windows build under wine: creo-sim.exe loads tavix-creo.dll, which
+// loads norvane.dll; the engineer signs in through the simulator's browser
+// and uploads a part and an assembly to the local Tavix service running on
+// Linux. Skipped when the Windows build or wine is not there.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/testing/log_capture.h"
+#include "local_service.h"
+#include "sim_model_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+fs::path wineLoader() {
+  for (const char* candidate : {"/usr/lib/wine/wine64", "/usr/bin/wine64", "/usr/bin/wine"})
+    if (fs::exists(candidate)) return candidate;
+  return {};
+}
+
+TEST(WineJourney, WindowsBuildSignsInAndUploadsAPartAndAnAssembly) {
+  const fs::path simulator = fs::path(TAVIX_WINDOWS_BIN_DIR) / "creo-sim.exe";
+  const fs::path wine = wineLoader();
+  if (!fs::exists(simulator) || wine.empty()) GTEST_SKIP() << "no Windows build at " << simulator << " or no wine";
+
+  LogCapture log;
+  tavixtest::LocalTavixService service;
+  const fs::path work = log.directory() / "work";
+  const fs::path models = log.directory() / "models";
+  fs::create_directories(work);
+  fs::create_directories(models);
+  std::ofstream(work / "tavix.properties") << "tavix_creo_login_url=" << service.baseUrl() << "\n"
+                                           << "tavix_creo_server_url=" << service.baseUrl() << "\n"
+                                           << "tavix_creo_client_id=" << tavixtest::kLocalClientId << "\n"
+                                           << "tavix_creo_log_level=debug\n";
+  creosim::writeModelFile(models / "bracket.prt.3", "1711 22345 61234", 5000);
+  std::ofstream(models / "part.json") << R"({"models": [{"name": "bracket.prt", "file": "bracket.prt.3"}],
+                                            "current": "bracket.prt"})";
+  // wine maps the Linux root to drive Z:.
+  auto windowsPath = [](const fs::path& path) { return "Z:" + path.string(); };
+  std::ofstream(log.directory() / "journey.sim")
+      << "load\n"
+      << "session " << windowsPath(models / "part.json") << "\n"
+      << "signin-user " << tavixtest::kDemoEmail << " " << tavixtest::kDemoPassword << "\n"
+      << "answer Start press LoginButton\n"
+      << "press\n"
+      << "browser 60\n"
+      << "wait-log Login completed. 60\n"
+      << "answer StartFileUpload select WorkspaceDropdown Bracket Team\n"
+      << "answer StartFileUpload press UploadButton\n"
+      << "answer Upload press CloseButton\n"
+      << "press\n"
+      << "generate " << windowsPath(models / "assembly") << " 12\n"
+      << "answer StartFileUpload select WorkspaceDropdown Gearbox\n"
+      << "answer StartFileUpload press UploadButton\n"
+      << "answer Upload press OpenInTavixButton\n"
+      << "press\n"
+      << "browser 60\n"
+      << "dialogs\n"
+      << "unload\n";
+  const fs::path output = log.directory() / "creo-sim.out";
+  const std::string command = "WINEDEBUG=-all '" + wine.string() + "' '" + simulator.string() + "' --workdir '" +
+                              windowsPath(work) + "' --script '" + windowsPath(log.directory() / "journey.sim") +
+                              "' > '" + output.string() + "' 2>&1";
+  EXPECT_EQ(std::system(command.c_str()), 0) << readFile(output);
+
+  const std::string addinLog = readFile(work / "tavix-integration.log");
+  const nlohmann::json stored = service.storedFiles();
+  ASSERT_GE(stored.size(), 2u) << readFile(output) << addinLog;
+  EXPECT_EQ(stored[0]["name"], "bracket.prt");
+  EXPECT_EQ(stored[0]["size"], 5000);
+  EXPECT_EQ(stored[0]["workspace"], "Bracket Team");
+  for (size_t i = 1; i < stored.size(); ++i) EXPECT_EQ(stored[i]["workspace"], "Gearbox");
+  EXPECT_EQ(stored[1]["name"], "root.asm");
+  EXPECT_NE(addinLog.find("[INFO] [Tavix] Login completed."), std::string::npos) << addinLog;
+  EXPECT_NE(addinLog.find("Upload succeeded: workspace_id=2, workspace_name=Gearbox"), std::string::npos);
+  // Open in Tavix: the simulator's browser fetched the uploaded file's page from the Linux service.
+  const std::string transcript = readFile(output);
+  EXPECT_NE(transcript.find("/workspace/gearbox/file/"), std::string::npos) << transcript;
+  EXPECT_NE(transcript.find("  -> 200 from " + service.baseUrl() + "workspace/gearbox/file/"), std::string::npos)
+      << transcript;
+}
+
+}  // namespace
