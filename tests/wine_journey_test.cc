@@ -4,6 +4,7 @@
 // Linux. Skipped when the Windows build or wine is not there.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 
 #include "core/testing/log_capture.h"
 #include "local_service.h"
+#include "scripted_browser.h"
 #include "sim_model_file.h"
 
 namespace fs = std::filesystem;
@@ -91,6 +93,44 @@ TEST(WineJourney, WindowsBuildSignsInAndUploadsAPartAndAnAssembly) {
   EXPECT_NE(transcript.find("/workspace/gearbox/file/"), std::string::npos) << transcript;
   EXPECT_NE(transcript.find("  -> 200 from " + service.baseUrl() + "workspace/gearbox/file/"), std::string::npos)
       << transcript;
+}
+
+// The client library's Windows code (WinHTTP calls, the Winsock redirect
+// listener, BCrypt for PKCE) against the Linux service: norvane_smoke.exe
+// reads the user and workspaces, uploads a file and signs in through a
+// scripted browser.
+TEST(WineJourney, WindowsClientLibraryTalksToTheLinuxService) {
+  const fs::path smoke = fs::path(TAVIX_WINDOWS_BIN_DIR) / "norvane_smoke.exe";
+  const fs::path wine = wineLoader();
+  if (!fs::exists(smoke) || wine.empty()) GTEST_SKIP() << "no " << smoke << " or no wine";
+
+  tavixtest::LocalTavixService service;
+  const std::string token = service.issueTokens()["access_token"];
+  const std::string command = "WINEDEBUG=-all '" + wine.string() + "' '" + smoke.string() + "' " +
+                              service.baseUrl() + " " + tavixtest::kLocalClientId + " " + token + " 2>&1";
+  FILE* output = popen(command.c_str(), "r");
+  ASSERT_NE(output, nullptr);
+  std::string transcript;
+  tavixtest::BrowserPage page;
+  char line[4096];
+  while (std::fgets(line, sizeof line, output)) {
+    transcript += line;
+    const std::string text = line;
+    if (text.rfind("authorize: ", 0) == 0) {
+      const std::string address = text.substr(11, text.find_last_not_of("\r\n") - 10);
+      page = tavixtest::ScriptedBrowser().signIn(address, tavixtest::kDemoEmail, tavixtest::kDemoPassword);
+    }
+  }
+  EXPECT_EQ(pclose(output), 0) << transcript;
+  EXPECT_NE(transcript.find("user: Demo Engineer <engineer@example.com>"), std::string::npos) << transcript;
+  EXPECT_NE(transcript.find("workspace 1: Bracket Team"), std::string::npos);
+  EXPECT_NE(transcript.find("uploaded norvane-smoke.prt: " + service.baseUrl() + "workspace/bracket-team/file/"),
+            std::string::npos);
+  EXPECT_EQ(page.status, 200) << page.body;
+  EXPECT_NE(transcript.find("signed in: access token of"), std::string::npos);
+  const nlohmann::json stored = service.storedFiles();
+  ASSERT_EQ(stored.size(), 1u);
+  EXPECT_EQ(stored[0]["size"], 3 * 1024 * 1024 + 5);
 }
 
 }  // namespace
