@@ -241,17 +241,33 @@ void addFamily(UploadJourney& journey) {
   journey.creo().models().setConfigOption("save_instance_accelerator", "NONE");
 }
 
+// With its accelerator in the user's folder, or without, when Creo writes one
+// for the upload: either way the user's folder ends as it was, and the option too.
 TEST(UploadEndToEnd, FamilyTableInstanceSendsItsAcceleratorThenTheGeneric) {
-  UploadJourney journey;
-  addFamily(journey);
-  journey.creo().models().setCurrentModel("plate_a.prt");
-  journey.chooseWorkspace("Bracket Team");
-  journey.user().press("Upload", "CloseButton");
-  journey.pressTavixButton();
-  EXPECT_EQ(journey.storedFiles(), (Files{"PLATE_A.prt 1024 v1", "plate.prt 6000 v1"})) << journey.logText();
-  EXPECT_EQ(journey.creo().models().configOption("save_instance_accelerator"), "NONE");
-  EXPECT_TRUE(journey.leftInTemp().empty());
-  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+  for (const bool acceleratorSaved : {true, false}) {
+    SCOPED_TRACE(acceleratorSaved ? "accelerator saved" : "accelerator written for the upload");
+    UploadJourney journey;
+    addFamily(journey);
+    if (!acceleratorSaved) std::filesystem::remove(journey.models() / "PLATE_A.xpr");
+    journey.creo().models().setCurrentModel("plate_a.prt");
+    journey.chooseWorkspace("Bracket Team");
+    journey.user().press("Upload", "CloseButton");
+    journey.pressTavixButton();
+    std::vector<std::string> names;
+    for (const nlohmann::json& file : journey.service().storedFiles()) names.push_back(file["name"]);
+    EXPECT_EQ(names, (Files{"PLATE_A.prt", "plate.prt"})) << journey.logText();
+    if (acceleratorSaved) {
+      EXPECT_EQ(journey.storedFiles(), (Files{"PLATE_A.prt 1024 v1", "plate.prt 6000 v1"}));
+    }
+    EXPECT_EQ(journey.creo().models().configOption("save_instance_accelerator"), "NONE");
+    EXPECT_TRUE(journey.leftInTemp().empty());
+    std::vector<std::string> userFiles;
+    for (const auto& entry : std::filesystem::directory_iterator(journey.models()))
+      userFiles.push_back(entry.path().filename().string());
+    std::sort(userFiles.begin(), userFiles.end());
+    EXPECT_EQ(userFiles, acceleratorSaved ? (Files{"PLATE_A.xpr", "plate.prt.2"}) : Files{"plate.prt.2"});
+    EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+  }
 }
 
 // A generic is exported as one file, like a plain part: only that file is sent.
