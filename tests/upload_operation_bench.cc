@@ -41,9 +41,6 @@ int main(int argc, char** argv) {
   constexpr std::uintmax_t kMiB = 1024 * 1024;
 
   UploadJourney journey;
-  // Painting the progress dialog once per exported model costs what it costs
-  // in the simulator's default (10 ms); a real repaint is far cheaper.
-  journey.creo().dialogs().setNonWaitingActivationTime(std::chrono::milliseconds(1));
   std::vector<std::string> components;
   std::vector<fs::path> partFiles;
   for (int i = 0; i < distinct; ++i) {

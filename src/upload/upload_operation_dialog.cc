@@ -237,8 +237,17 @@ bool UploadOperationDialog::populateFieldsBeforeUpload() {
 
 void UploadOperationDialog::exportModel() {
   IUIFacade& ui = ui_;
+  // The dialog is painted again when the export reports progress, at most once
+  // per poll interval: a large assembly reports once per component.
+  auto lastPaint = std::chrono::steady_clock::now();
+  auto keepPainted = [&ui, lastPaint]() mutable {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastPaint < kPollInterval) return;
+    lastPaint = now;
+    ui.ActivateDialog(kDialog);
+  };
   exporter_.emplace(
-      creoSession_, staging_.tempScopeKey, [&ui] { ui.ActivateDialog(kDialog); },
+      creoSession_, staging_.tempScopeKey, keepPainted,
       [&ui](const std::string& message) { GenericErrorDialog(ui, signOutOf).showDialog(message, "", "", false); });
   staging_.files = exporter_->exportToTempDirectory(model_, true);
   exportError_ = exporter_->userMessage();
