@@ -94,12 +94,14 @@ TEST(SignInEndToEnd, FirstPressSignsInAndTheSecondGoesOnToTheUploadDialog) {
   creosim::writeModelFile(part.file, "1711 22345 61234", 65536);
   creo.models().addModel(part);
   creo.models().setCurrentModel(part.name);
-  user->select("StartFileUpload", "WorkspaceDropdown", "Bracket Team").press("StartFileUpload", "UploadButton");
+  user->select("StartFileUpload", "WorkspaceDropdown", "Bracket Team")
+      .press("StartFileUpload", "UploadButton")
+      .press("Upload", "CloseButton");
   creo.ribbon().pressButton("tavixRibbonButton");
   EXPECT_NE(log.text().find("User already authenticated. Opening upload dialog."), std::string::npos);
   EXPECT_NE(log.text().find("[INFO] [Tavix] Upload initiated: workspace_id=1, workspace_name=Bracket Team"),
             std::string::npos);
-  EXPECT_EQ(user->seenDialogs(), (std::vector<std::string>{"Loading", "Start", "StartFileUpload"}));
+  EXPECT_EQ(user->seenDialogs(), (std::vector<std::string>{"Loading", "Start", "StartFileUpload", "Upload"}));
   EXPECT_EQ(user->lastSeen("StartFileUpload").text("UserEmailLabel"), tavixtest::kDemoEmail);
   EXPECT_TRUE(user->problems().empty());
   for (const std::string& secret : {getSessionManager().getAccessToken(), getSessionManager().getSecondToken()})

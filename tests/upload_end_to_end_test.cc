@@ -313,6 +313,7 @@ class AddressRewritingClient : public INorvaneClient {
   std::string localAuthFlowAuthorize() override { return real_->localAuthFlowAuthorize(); }
   NorvaneLocalAuthTokens localAuthFlowComplete() override { return real_->localAuthFlowComplete(); }
   std::string localAuthFlowLogout() override { return real_->localAuthFlowLogout(); }
+  void localAuthFlowCancel() override { real_->localAuthFlowCancel(); }
   std::vector<NorvaneWorkspace> listWorkspaces(const std::string& token, const std::string& filter) override {
     return real_->listWorkspaces(token, filter);
   }

@@ -180,12 +180,11 @@ TEST_F(UploadDialogTest, ShowsTheModelTheUserAndTheWorkspacesAndTheSelectionDriv
   // The second time the engineer picks a workspace and presses Upload.
   user_ = std::make_shared<creosim::ScriptedDialogUser>();
   sim_.dialogs().setUser(user_);
-  user_->select("StartFileUpload", "WorkspaceDropdown", "Bracket Team").press("StartFileUpload", "UploadButton");
+  user_->select("StartFileUpload", "WorkspaceDropdown", "Bracket Team").press("StartFileUpload", "UploadButton").press("Upload", "CloseButton");
   showUploadDialog();
   EXPECT_TRUE(logged("[INFO] [Tavix] Upload initiated: workspace_id=1, workspace_name=Bracket Team"));
   EXPECT_TRUE(logged("[INFO] [Tavix] Launching upload operation dialog."));
-  EXPECT_TRUE(logged("[INFO] [Tavix] UploadOperationDialog::showDialog: upload operation not available in this "
-                     "build. workspace_id=1"));
+  EXPECT_TRUE(logged("[INFO] [Tavix] Upload succeeded: workspace_id=1, workspace_name=Bracket Team"));
   EXPECT_TRUE(logged("[DEBUG] [Tavix] Upload dialog closed."));
   expectNoProblems();
 }
@@ -220,10 +219,10 @@ TEST_F(UploadDialogTest, WorkspacesOfTheSameNameResolveToTheFirstInListOrder) {
     EXPECT_EQ(view.component("WorkspaceDropdown")->itemLabels,
               (std::vector<std::string>{"Select...", "Same", "Same", "(unnamed workspace)", "(unnamed workspace)"}));
   });
-  user_->select("StartFileUpload", "WorkspaceDropdown", "Same").press("StartFileUpload", "UploadButton");
+  user_->select("StartFileUpload", "WorkspaceDropdown", "Same").press("StartFileUpload", "UploadButton").press("Upload", "CloseButton");
   showUploadDialog();
   EXPECT_TRUE(logged("Upload initiated: workspace_id=1, workspace_name=Same"));
-  user_->select("StartFileUpload", "WorkspaceDropdown", "(unnamed workspace)").press("StartFileUpload", "UploadButton");
+  user_->select("StartFileUpload", "WorkspaceDropdown", "(unnamed workspace)").press("StartFileUpload", "UploadButton").press("Upload", "CloseButton");
   showUploadDialog();
   EXPECT_TRUE(logged("Upload initiated: workspace_id=3, workspace_name=(unnamed workspace)"));
   expectNoProblems();
