@@ -23,7 +23,7 @@ void runLoadingWorker() {
   logDebug("Loading worker completed.");
 }
 
-void showLoading(IUIFacade& ui) {
+void showLoading(UifcFacade& ui) {
   logDebug("Initializing loading dialog UI.");
   ui.CreateDialog(kDialog, kDialog);
   try {
@@ -46,7 +46,7 @@ void showLoading(IUIFacade& ui) {
 }  // namespace
 
 void LoadingDialog::showDialog() {
-  IUIFacade& ui = uiFacade();
+  UifcFacade& ui = uiFacade();
   // Not being able to show Loading must not keep the user from signing in.
   try {
     showLoading(ui);

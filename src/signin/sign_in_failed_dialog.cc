@@ -13,7 +13,7 @@ constexpr const char* kDialog = "SignInFailed";
 constexpr const char* kErrorMessageLabel = "ErrorMessageLabel";
 constexpr const char* kBackToSignInButton = "BackToSignInButton";
 
-void destroyAfterFailure(IUIFacade& ui) {
+void destroyAfterFailure(UifcFacade& ui) {
   try {
     ui.DestroyDialog(kDialog);
   } catch (...) {
@@ -23,7 +23,7 @@ void destroyAfterFailure(IUIFacade& ui) {
 }  // namespace
 
 void SignInFailedDialog::showDialog(const std::string& message) {
-  IUIFacade& ui = uiFacade();
+  UifcFacade& ui = uiFacade();
   // Declared before the dialog so that they outlive it on every path.
   std::unique_ptr<DialogCloseAction> closeAction;
   std::unique_ptr<BackToSignInAction> backAction;

@@ -285,7 +285,7 @@ TEST_F(SignInTest, SignOutClearsTheSessionClosesTheDialogAndOpensTheLogoutPageWh
   auto runSignOut = [&] {
     signInSuccessfully();
     SignOutButton button;
-    IUIFacade& ui = uiFacade();
+    UifcFacade& ui = uiFacade();
     ui.CreateDialog("GenericError", "GenericError");
     ui.AddPushButtonListener("GenericError", "SignOutButton", &button);
     user_->press("GenericError", "SignOutButton");

@@ -3,7 +3,7 @@
 #include "cloud/client_provider.h"
 #include "core/log.h"
 
-SignOutFlow::SignOutFlow(IUIFacade& ui, CreoAuthBrowserOpener& browserOpener, SessionManager& sessionManager,
+SignOutFlow::SignOutFlow(UifcFacade& ui, CreoAuthBrowserOpener& browserOpener, SessionManager& sessionManager,
                          std::shared_ptr<INorvaneClient> client, xstring dialogName)
     : ui_(ui),
       browserOpener_(browserOpener),

@@ -13,7 +13,7 @@
 
 class SignOutFlow {
  public:
-  SignOutFlow(IUIFacade& ui, CreoAuthBrowserOpener& browserOpener, SessionManager& sessionManager,
+  SignOutFlow(UifcFacade& ui, CreoAuthBrowserOpener& browserOpener, SessionManager& sessionManager,
               std::shared_ptr<INorvaneClient> client, xstring dialogName);
 
   // Returns the logout address, possibly empty. A failure to get it from the
@@ -21,7 +21,7 @@ class SignOutFlow {
   std::string signOut();
 
  private:
-  IUIFacade& ui_;
+  UifcFacade& ui_;
   CreoAuthBrowserOpener& browserOpener_;
   SessionManager& sessionManager_;
   std::shared_ptr<INorvaneClient> client_;

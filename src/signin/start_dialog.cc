@@ -18,7 +18,7 @@ constexpr const char* kDialog = "Start";
 constexpr const char* kLoginButton = "LoginButton";
 constexpr const char* kStartOverMessage = "We couldn't complete the request.\nPlease start over.";
 
-void destroyAfterFailure(IUIFacade& ui) {
+void destroyAfterFailure(UifcFacade& ui) {
   try {
     ui.DestroyDialog(kDialog);
   } catch (...) {
@@ -29,7 +29,7 @@ void destroyAfterFailure(IUIFacade& ui) {
 }  // namespace
 
 void StartDialog::showDialog() {
-  IUIFacade& ui = uiFacade();
+  UifcFacade& ui = uiFacade();
   for (;;) {
     // Declared before the dialog so that they outlive it on every path.
     std::unique_ptr<DialogCloseAction> closeAction;

@@ -3,7 +3,7 @@
 #include "core/log.h"
 #include "signin/sign_in_flags.h"
 
-StartDialogController::StartDialogController(IUIFacade& ui, CreoAuthBrowserOpener& browserOpener,
+StartDialogController::StartDialogController(UifcFacade& ui, CreoAuthBrowserOpener& browserOpener,
                                              ThreadAuthFlowRunner& flowRunner, AuthCompleteCallback onAuthComplete,
                                              AuthErrorCallback onAuthError, xstring dialogName)
     : ui_(ui),

@@ -22,7 +22,7 @@ class StartDialogController {
   // Runs on the UI thread with the message for the user.
   using AuthErrorCallback = std::function<void(const std::string&)>;
 
-  StartDialogController(IUIFacade& ui, CreoAuthBrowserOpener& browserOpener, ThreadAuthFlowRunner& flowRunner,
+  StartDialogController(UifcFacade& ui, CreoAuthBrowserOpener& browserOpener, ThreadAuthFlowRunner& flowRunner,
                         AuthCompleteCallback onAuthComplete, AuthErrorCallback onAuthError,
                         xstring dialogName);
 
@@ -32,7 +32,7 @@ class StartDialogController {
  private:
   void abortSignIn();
 
-  IUIFacade& ui_;
+  UifcFacade& ui_;
   CreoAuthBrowserOpener& browserOpener_;
   ThreadAuthFlowRunner& flowRunner_;
   AuthCompleteCallback onAuthComplete_;

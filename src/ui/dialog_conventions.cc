@@ -5,11 +5,11 @@
 #include "cloud/client_provider.h"
 #include "core/log.h"
 
-void showIntegrationVersion(IUIFacade& ui, const std::string& dialog) {
+void showIntegrationVersion(UifcFacade& ui, const std::string& dialog) {
   ui.SetLabelText(dialog, "IntegrationVersionLabel", "Version " TAVIX_INTEGRATION_VERSION);
 }
 
-void showCachedUserEmail(IUIFacade& ui, const std::string& dialog, const char* readFailureWarning) {
+void showCachedUserEmail(UifcFacade& ui, const std::string& dialog, const char* readFailureWarning) {
   std::string email;
   try {
     std::shared_ptr<const NorvaneUser> user = getSessionManager().getCachedUser();

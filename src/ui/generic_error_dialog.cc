@@ -18,7 +18,7 @@ constexpr const char* kSignOutButton = "SignOutButton";
 
 }  // namespace
 
-GenericErrorDialog::GenericErrorDialog(IUIFacade& ui, SignOutRunner signOut)
+GenericErrorDialog::GenericErrorDialog(UifcFacade& ui, SignOutRunner signOut)
     : ui_(ui), signOut_(std::move(signOut)) {}
 
 bool GenericErrorDialog::showDialog(const std::string& message, const std::string& title,
@@ -63,7 +63,7 @@ bool GenericErrorDialog::showDialog(const std::string& message, const std::strin
   }
 }
 
-GenericErrorStartOverAction::GenericErrorStartOverAction(IUIFacade& ui, bool& startOverPressed)
+GenericErrorStartOverAction::GenericErrorStartOverAction(UifcFacade& ui, bool& startOverPressed)
     : ui_(ui), startOverPressed_(startOverPressed) {}
 
 void GenericErrorStartOverAction::OnActivate(uifcPushButton_ptr handle) {

@@ -14,7 +14,7 @@ using SignOutRunner = std::function<void(const std::string& dialog)>;
 
 class GenericErrorDialog {
  public:
-  GenericErrorDialog(IUIFacade& ui, SignOutRunner signOut);
+  GenericErrorDialog(UifcFacade& ui, SignOutRunner signOut);
 
   // Empty title or message keep the resource's own text; with showButton the
   // action button shows buttonText (or its own text when that is empty).
@@ -24,18 +24,18 @@ class GenericErrorDialog {
                   bool showButton);
 
  private:
-  IUIFacade& ui_;
+  UifcFacade& ui_;
   SignOutRunner signOut_;
   bool startOverPressed_ = false;
 };
 
 class GenericErrorStartOverAction : public uifcDefaultPushButtonListener {
  public:
-  GenericErrorStartOverAction(IUIFacade& ui, bool& startOverPressed);
+  GenericErrorStartOverAction(UifcFacade& ui, bool& startOverPressed);
   void OnActivate(uifcPushButton_ptr handle) override;
 
  private:
-  IUIFacade& ui_;
+  UifcFacade& ui_;
   bool& startOverPressed_;
 };
 

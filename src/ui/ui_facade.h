@@ -1,6 +1,8 @@
 // The one way the add-in touches a dialog: dialogs and components are addressed
-// by name; each call finds the component and calls its setter. Toolkit
-// exceptions pass through to the calling controller or listener.
+// by name; each call finds the component through the toolkit's uifc layer,
+// calls one setter and lets the handle go. Toolkit exceptions pass through to
+// the calling controller or listener. Tests reach it through the simulated
+// host, so it needs no interface of its own.
 #pragma once
 
 #include <cstdint>
@@ -10,35 +12,29 @@
 
 #include "host/uifc.h"
 
-class IUIFacade {
+class UifcFacade {
  public:
-  virtual ~IUIFacade() = default;
-  virtual void CreateDialog(const std::string& dialog, const std::string& resource) = 0;
-  virtual int ActivateDialog(const std::string& dialog) = 0;
-  virtual void DestroyDialog(const std::string& dialog) = 0;
-  virtual void ExitOwningDialog(uifcComponent& component, int status) = 0;
-  virtual void ExitDialog(const std::string& dialog, int status) = 0;
-  virtual void AddDialogListener(const std::string& dialog, uifcDialogListener* listener) = 0;
-  virtual void AddPushButtonListener(const std::string& dialog, const std::string& component,
-                                     uifcPushButtonListener* listener) = 0;
-  virtual void AddOptionMenuListener(const std::string& dialog, const std::string& component,
-                                     uifcOptionMenuListener* listener) = 0;
-  virtual void SetDialogStyle(const std::string& dialog, uifcCore::DialogStyle style) = 0;
-  virtual void SetLayoutVisible(const std::string& dialog, const std::string& layout, bool visible) = 0;
-  virtual void ShowLayout(const std::string& dialog, const std::string& layout, bool shown) = 0;
-  virtual void SetLabelText(const std::string& dialog, const std::string& label, const std::string& text) = 0;
-  virtual void SetButtonText(const std::string& dialog, const std::string& button, const std::string& text) = 0;
-  virtual void SetButtonVisible(const std::string& dialog, const std::string& button, bool visible) = 0;
-  virtual void SetButtonEnabled(const std::string& dialog, const std::string& button, bool enabled) = 0;
-  virtual void SetButtonColor(const std::string& dialog, const std::string& button, int red, int green,
-                              int blue) = 0;
-  virtual void SetLabelImage(const std::string& dialog, const std::string& label, const std::string& image) = 0;
-  virtual void SetOptionMenuItems(const std::string& dialog, const std::string& menu,
-                                  const std::vector<std::string>& names,
-                                  const std::vector<std::string>& labels) = 0;
-  virtual std::vector<std::string> GetSelectedOptionMenuItems(const std::string& dialog,
-                                                             const std::string& menu) = 0;
+  void CreateDialog(const std::string& dialog, const std::string& resource);
+  int ActivateDialog(const std::string& dialog);
+  void DestroyDialog(const std::string& dialog);
+  void ExitOwningDialog(uifcComponent& component, int status);
+  void ExitDialog(const std::string& dialog, int status);
+  void AddDialogListener(const std::string& dialog, uifcDialogListener* listener);
+  void AddPushButtonListener(const std::string& dialog, const std::string& component, uifcPushButtonListener* listener);
+  void AddOptionMenuListener(const std::string& dialog, const std::string& component, uifcOptionMenuListener* listener);
+  void SetDialogStyle(const std::string& dialog, uifcCore::DialogStyle style);
+  void SetLayoutVisible(const std::string& dialog, const std::string& layout, bool visible);
+  void ShowLayout(const std::string& dialog, const std::string& layout, bool shown);
+  void SetLabelText(const std::string& dialog, const std::string& label, const std::string& text);
+  void SetButtonText(const std::string& dialog, const std::string& button, const std::string& text);
+  void SetButtonVisible(const std::string& dialog, const std::string& button, bool visible);
+  void SetButtonEnabled(const std::string& dialog, const std::string& button, bool enabled);
+  void SetButtonColor(const std::string& dialog, const std::string& button, int red, int green, int blue);
+  void SetLabelImage(const std::string& dialog, const std::string& label, const std::string& image);
+  void SetOptionMenuItems(const std::string& dialog, const std::string& menu, const std::vector<std::string>& names,
+                          const std::vector<std::string>& labels);
+  std::vector<std::string> GetSelectedOptionMenuItems(const std::string& dialog, const std::string& menu);
 };
 
 // The process-wide facade, created on first use; never null.
-IUIFacade& uiFacade();
+UifcFacade& uiFacade();

@@ -1,6 +1,6 @@
-#include "ui/uifc_facade.h"
+#include "ui/ui_facade.h"
 
-IUIFacade& uiFacade() {
+UifcFacade& uiFacade() {
   static UifcFacade facade;
   return facade;
 }

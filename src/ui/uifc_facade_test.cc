@@ -1,4 +1,4 @@
-#include "ui/uifc_facade.h"
+#include "ui/ui_facade.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ class UiFacade : public ::testing::Test {
   LogCapture log_;
   creosim::CreoSimulator sim_;
   std::shared_ptr<creosim::ScriptedDialogUser> user_ = std::make_shared<creosim::ScriptedDialogUser>();
-  IUIFacade& ui_ = uiFacade();
+  UifcFacade& ui_ = uiFacade();
 };
 
 TEST_F(UiFacade, ShownLayoutsTakeTheirSpaceHiddenOnesCollapseOrKeepAGap) {

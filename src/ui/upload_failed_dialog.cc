@@ -13,7 +13,7 @@ namespace {
 constexpr const char* kDialog = "UploadFailed";
 
 // Records the user's choice and closes the dialog; logs under the listener's name.
-void recordChoiceAndExit(IUIFacade& ui, uifcPushButton_ptr& handle, bool& retryRequested, bool retry,
+void recordChoiceAndExit(UifcFacade& ui, uifcPushButton_ptr& handle, bool& retryRequested, bool retry,
                          const char* errorPrefix, const char* unknownError) {
   try {
     logDebug(retry ? "Retry Upload button activated on UploadFailed dialog."
@@ -30,7 +30,7 @@ void recordChoiceAndExit(IUIFacade& ui, uifcPushButton_ptr& handle, bool& retryR
 
 }  // namespace
 
-UploadFailedDialog::UploadFailedDialog(IUIFacade& ui, SignOutRunner signOut) : ui_(ui), signOut_(std::move(signOut)) {}
+UploadFailedDialog::UploadFailedDialog(UifcFacade& ui, SignOutRunner signOut) : ui_(ui), signOut_(std::move(signOut)) {}
 
 std::optional<bool> UploadFailedDialog::showDialog(const std::string& workspaceText, const std::string& message) {
   retryRequested_ = false;

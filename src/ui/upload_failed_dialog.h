@@ -11,7 +11,7 @@
 
 class UploadFailedDialog {
  public:
-  UploadFailedDialog(IUIFacade& ui, SignOutRunner signOut);
+  UploadFailedDialog(UifcFacade& ui, SignOutRunner signOut);
 
   // Empty texts keep the resource's own. True when the user pressed Retry
   // Upload; nothing when the dialog could not be shown, so the caller can fall
@@ -19,28 +19,28 @@ class UploadFailedDialog {
   std::optional<bool> showDialog(const std::string& workspaceText, const std::string& message);
 
  private:
-  IUIFacade& ui_;
+  UifcFacade& ui_;
   SignOutRunner signOut_;
   bool retryRequested_ = false;
 };
 
 class UploadFailedCancelAction : public uifcDefaultPushButtonListener {
  public:
-  UploadFailedCancelAction(IUIFacade& ui, bool& retryRequested) : ui_(ui), retryRequested_(retryRequested) {}
+  UploadFailedCancelAction(UifcFacade& ui, bool& retryRequested) : ui_(ui), retryRequested_(retryRequested) {}
   void OnActivate(uifcPushButton_ptr handle) override;
 
  private:
-  IUIFacade& ui_;
+  UifcFacade& ui_;
   bool& retryRequested_;
 };
 
 class UploadFailedRetryAction : public uifcDefaultPushButtonListener {
  public:
-  UploadFailedRetryAction(IUIFacade& ui, bool& retryRequested) : ui_(ui), retryRequested_(retryRequested) {}
+  UploadFailedRetryAction(UifcFacade& ui, bool& retryRequested) : ui_(ui), retryRequested_(retryRequested) {}
   void OnActivate(uifcPushButton_ptr handle) override;
 
  private:
-  IUIFacade& ui_;
+  UifcFacade& ui_;
   bool& retryRequested_;
 };
 

@@ -33,7 +33,7 @@ constexpr const char* kExistingRevisionLayout = "ExistingRevisionLayout";
 constexpr const char* kPreparationError = "An error occurred while preparing the upload.\nPlease try again.";
 constexpr const char* kSessionExpired = "Your session has expired.\nPlease sign in again to continue.";
 
-void greyUploadButton(IUIFacade& ui) {
+void greyUploadButton(UifcFacade& ui) {
   ui.SetButtonEnabled(kDialog, kUploadButton, false);
   ui.SetButtonColor(kDialog, kUploadButton, 190, 190, 190);
 }
@@ -51,7 +51,7 @@ struct StartFileUploadDialog::Listeners {
   std::unique_ptr<CheckExistingRevisionOnDialogDisplay> dialogDisplay;
 };
 
-StartFileUploadDialog::StartFileUploadDialog(IUIFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser,
+StartFileUploadDialog::StartFileUploadDialog(UifcFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser,
                                              std::string knowledgeCenterUrl)
     : ui_(ui), session_(session), browser_(browser), knowledgeCenterUrl_(std::move(knowledgeCenterUrl)) {}
 

@@ -17,7 +17,7 @@
 
 class StartFileUploadDialog {
  public:
-  StartFileUploadDialog(IUIFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser,
+  StartFileUploadDialog(UifcFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser,
                         std::string knowledgeCenterUrl);
 
   // Called on Creo's UI thread; returns when the dialog and what it led to have
@@ -53,7 +53,7 @@ class StartFileUploadDialog {
   // Shows the error after the upload dialog is gone.
   bool showError(const ErrorBox& error);
 
-  IUIFacade& ui_;
+  UifcFacade& ui_;
   SessionManager& session_;
   CreoAuthBrowserOpener& browser_;
   std::string knowledgeCenterUrl_;

@@ -9,7 +9,7 @@
 
 namespace {
 
-int showFailure(IUIFacade& ui, SessionManager& session, const UploadFailure& failure,
+int showFailure(UifcFacade& ui, SessionManager& session, const UploadFailure& failure,
                 const std::string& modelFileName, const NorvaneWorkspace& workspace, const UploadRetry& retry) {
   GenericErrorDialog genericError(ui, signOutOf);
   switch (failure.kind) {
@@ -47,7 +47,7 @@ int showFailure(IUIFacade& ui, SessionManager& session, const UploadFailure& fai
 
 }  // namespace
 
-int handleUploadFailure(IUIFacade& ui, SessionManager& session, UploadOperationState& state,
+int handleUploadFailure(UifcFacade& ui, SessionManager& session, UploadOperationState& state,
                         const std::string& modelFileName, const NorvaneWorkspace& workspace, const UploadRetry& retry) {
   logDebug("An error occurred while uploading. Displaying the error dialog.");
   state.clearDone();

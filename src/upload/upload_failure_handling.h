@@ -15,5 +15,5 @@ using UploadRetry = std::function<int()>;
 
 // Destroys the progress dialog, shows the failure and clears it. Returns
 // kOpenUploadDialogAgain, kSignInStarted, kWorkflowEnds or a retry's code.
-int handleUploadFailure(IUIFacade& ui, SessionManager& session, UploadOperationState& state,
+int handleUploadFailure(UifcFacade& ui, SessionManager& session, UploadOperationState& state,
                         const std::string& modelFileName, const NorvaneWorkspace& workspace, const UploadRetry& retry);

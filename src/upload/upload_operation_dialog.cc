@@ -77,7 +77,7 @@ struct UploadOperationDialog::Listeners {
   std::unique_ptr<OpenInTavixAction> openInTavix;
 };
 
-UploadOperationDialog::UploadOperationDialog(IUIFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser,
+UploadOperationDialog::UploadOperationDialog(UifcFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser,
                                              UploadPauses pauses)
     : ui_(ui), session_(session), browser_(browser), pauses_(std::move(pauses)) {}
 
@@ -236,7 +236,7 @@ bool UploadOperationDialog::populateFieldsBeforeUpload() {
 }
 
 void UploadOperationDialog::exportModel() {
-  IUIFacade& ui = ui_;
+  UifcFacade& ui = ui_;
   // The dialog is painted again when the export reports progress, at most once
   // per poll interval: a large assembly reports once per component.
   auto lastPaint = std::chrono::steady_clock::now();

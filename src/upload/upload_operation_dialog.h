@@ -24,7 +24,7 @@ inline constexpr const char* kRequestFailedMessage = "We couldn't complete the r
 
 class UploadOperationDialog {
  public:
-  UploadOperationDialog(IUIFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser, UploadPauses pauses);
+  UploadOperationDialog(UifcFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser, UploadPauses pauses);
 
   // Called on Creo's UI thread; returns kOpenUploadDialogAgain when the upload
   // dialog is to open again. Catches everything.
@@ -47,7 +47,7 @@ class UploadOperationDialog {
   void finalizeExport();
   void showOpenFailure(const std::string& message);
 
-  IUIFacade& ui_;
+  UifcFacade& ui_;
   SessionManager& session_;
   CreoAuthBrowserOpener& browser_;
   UploadPauses pauses_;
