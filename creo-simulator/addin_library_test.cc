@@ -26,9 +26,21 @@ TEST(SimAddinLibrary, StartsFromItsInstallFolderRegistersTheButtonAndUnloadsClea
 TEST(SimAddinLibrary, ARibbonButtonWithoutItsCommandCannotBePressed) {
   InstalledAddin installed("tavix-creo");
   creosim::Ribbon& ribbon = installed.simulator().ribbon();
-  ribbon.loadDefinitionFile("toolkitribbonui.rbn");
+  ribbon.loadDefinitionFile("ToolkitRibbonUI.rbn");  // found whatever the case, as on Windows
   EXPECT_THROW(ribbon.pressButton("tavixRibbonButton"), pfcXToolkitNotFound);
   EXPECT_THROW(ribbon.loadDefinitionFile("missing.rbn"), pfcXToolkitInvalidFile);
+}
+
+// Message file names are lower case, at most 30 characters, with a three-letter extension.
+TEST(SimAddinLibrary, MessageFilesAreReadFromTheLanguageFolderUnderCreosNamingRule) {
+  InstalledAddin installed("tavix-creo");
+  const creosim::Ribbon& ribbon = installed.simulator().ribbon();
+  EXPECT_EQ(ribbon.readMessageFile("tavix_msg.txt").at("TAVIX_RIBBON_LABEL"), "Upload to Tavix");
+  const std::filesystem::path language = installed.installFolder() / "text" / "usascii";
+  std::filesystem::copy_file(language / "tavix_msg.txt", language / "tavix_messages_for_the_ribbon.txt");
+  std::filesystem::copy_file(language / "tavix_msg.txt", language / "tavix_msg.text");
+  for (const char* refused : {"TAVIX_MSG.TXT", "tavix_messages_for_the_ribbon.txt", "tavix_msg.text", "msg"})
+    EXPECT_THROW(ribbon.readMessageFile(refused), pfcXToolkitMsgNotFound) << refused;
 }
 
 TEST(SimAddinLibrary, ToolkitExceptionsThrownByCreoAreCaughtInTheAddin) {

@@ -53,13 +53,32 @@ std::string InstalledAddin::logText() const {
   return text;
 }
 
+fs::path InstalledAddin::writeRegistration(const std::string& text) const {
+  const fs::path file = root_ / "creotk.dat";
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+  return file;
+}
+
+namespace {
+
+std::string quoted(const fs::path& path) { return "\"" + path.string() + "\""; }
+
+}  // namespace
+
 std::string InstalledAddin::runSimulator(const std::string& script) const {
+  return runProgram("--addin " + quoted(addinFile()), script);
+}
+
+std::string InstalledAddin::runRegisteredSimulator(const fs::path& registration, const std::string& script) const {
+  return runProgram("--registration " + quoted(registration), script);
+}
+
+std::string InstalledAddin::runProgram(const std::string& addinOption, const std::string& script) const {
   const fs::path scriptFile = root_ / "script.txt";
   const fs::path outputFile = root_ / "output.txt";
   std::ofstream(scriptFile) << script;
-  auto quoted = [](const fs::path& path) { return "\"" + path.string() + "\""; };
-  std::string command = quoted(simulatorProgram_) + " --addin " + quoted(addinFile()) + " --workdir " +
-                        quoted(workFolder_) + " --script " + quoted(scriptFile) + " > " + quoted(outputFile) + " 2>&1";
+  std::string command = quoted(simulatorProgram_) + " " + addinOption + " --workdir " + quoted(workFolder_) +
+                        " --script " + quoted(scriptFile) + " > " + quoted(outputFile) + " 2>&1";
 #if defined(_WIN32)
   command = "\"" + command + "\"";  // cmd /c drops the outer quotes
 #endif

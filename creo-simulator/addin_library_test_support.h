@@ -23,11 +23,17 @@ class InstalledAddin {
   // The log's messages without their timestamps, e.g. "[INFO] [Tavix] ...".
   std::vector<std::string> logMessages() const;
   std::string logText() const;
+  // Writes a registration file for this installation, beside the install folder.
+  std::filesystem::path writeRegistration(const std::string& text) const;
   // Runs the creo-sim program on this installation, in a process of its own,
-  // with `script` as its commands; returns what it printed.
+  // with `script` as its commands; returns what it printed. The add-in is given
+  // by path, or by a registration file.
   std::string runSimulator(const std::string& script) const;
+  std::string runRegisteredSimulator(const std::filesystem::path& registration, const std::string& script) const;
 
  private:
+  std::string runProgram(const std::string& addinOption, const std::string& script) const;
+
   std::filesystem::path root_;
   std::filesystem::path installFolder_;
   std::filesystem::path workFolder_;

@@ -22,6 +22,9 @@ struct SimContext {
   std::filesystem::path addinFile;
   std::ostream& out;
   std::unique_ptr<AddinLibrary> addin;
+  // From the registration file: without fail_tol TRUE a failed start ends Creo.
+  std::string applicationName = "the add-in";
+  bool failTolerant = true;
   ~SimContext();
 };
 

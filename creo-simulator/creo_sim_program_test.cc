@@ -2,6 +2,8 @@
 // client library is loaded (or not) afresh.
 #include "addin_library_test_support.h"
 
+#include <fstream>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -55,6 +57,69 @@ TEST(SimProgram, WithoutTheClientLibraryTheAddinDoesNotStartAndSaysWhy) {
   EXPECT_NE(output.find("load: Cannot load add-in"), std::string::npos) << output;
   EXPECT_NE(output.find(kClientLibrary), std::string::npos) << output;
 #endif
+}
+
+// The registration file an administrator writes: full paths, "end" last.
+std::string registrationOf(const InstalledAddin& installed, const std::string& extraLines = "") {
+  return "name tavix-creo\nstartup dll\ntoolkit object\n" + extraLines + "exec_file " + installed.addinFile().string() +
+         "\ntext_dir " + (installed.installFolder() / "text").string() + "\nrevision 9.0\nend\n";
+}
+
+TEST(SimProgram, RegisteredWithFullPathsTheAddinStartsFromAFolderWithASpace) {
+  InstalledAddin installed("Tavix Creo");
+  const fs::path registration = installed.writeRegistration(registrationOf(installed, "fail_tol FALSE\n"));
+  const std::string output = installed.runRegisteredSimulator(registration, "load\nribbon\nunload\n");
+  EXPECT_NE(output.find("user_initialize returned 0 (started)"), std::string::npos) << output;
+  EXPECT_NE(output.find("button -> tavixRibbonButton: \"Upload to Tavix\" (Upload the model in the active window to a Tavix workspace.) "
+                        "icon=tavix_logo_toolbar.png"),
+            std::string::npos)
+      << output;
+  EXPECT_EQ(installed.logText().find("[ERROR]"), std::string::npos) << installed.logText();
+}
+
+TEST(SimProgram, ABrokenRegistrationIsRefusedBeforeTheAddinLoads) {
+  InstalledAddin installed("tavix-creo");
+  const std::string good = registrationOf(installed);
+  auto without = [&](const std::string& line) {
+    std::string text = good;
+    return text.erase(text.find(line), line.size());
+  };
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {without("end\n"), "creotk.dat: no \"end\" line"},
+      {without("toolkit object\n"), "creotk.dat: no \"toolkit\" line (required for an Object TOOLKIT C++ application)"},
+      {"exec_file_path x\n" + good, "creotk.dat:1: unknown keyword \"exec_file_path\""},
+      {"name tavix-creo\nstartup dll\ntoolkit object\nexec_file tavix-creo.dll\ntext_dir text\nend\n",
+       "creotk.dat:4: exec_file must be a full path: tavix-creo.dll"},
+      {"fail_tol MAYBE\n" + good, "creotk.dat:1: fail_tol must be TRUE or FALSE"},
+      {good + "name other\nend\n", "creotk.dat:8: creo-sim hosts one application: nothing may follow its \"end\""},
+  };
+  for (const auto& [text, error] : cases) {
+    const std::string output = installed.runRegisteredSimulator(installed.writeRegistration(text), "load\n");
+    EXPECT_NE(output.find(error), std::string::npos) << error << "\n" << output;
+    EXPECT_EQ(output.find("user_initialize"), std::string::npos) << output;
+  }
+  EXPECT_TRUE(installed.logMessages().empty()) << installed.logText();
+}
+
+// Without "fail_tol TRUE" an application that fails to start takes Creo down with it.
+TEST(SimProgram, AFailedStartEndsCreoUnlessTheRegistrationToleratesIt) {
+  InstalledAddin installed("tavix-creo");
+  std::ofstream(installed.installFolder() / "text/usascii/resource/toolkitribbonui.rbn", std::ios::trunc)
+      << "<ribbon></ribbon>";
+  const std::string script = "load\nlog\n";
+  const std::string initializationFailed = "Integration initialization failed because a Creo ribbon or icon resource";
+
+  std::string output = installed.runRegisteredSimulator(installed.writeRegistration(registrationOf(installed)), script);
+  EXPECT_NE(output.find("user_initialize returned 1 (failed to start)"), std::string::npos) << output;
+  EXPECT_NE(output.find("tavix-creo did not start and its registration has no \"fail_tol TRUE\": Creo shuts down"),
+            std::string::npos)
+      << output;
+  EXPECT_EQ(output.find(initializationFailed), std::string::npos) << "the script went on:\n" << output;
+
+  output = installed.runRegisteredSimulator(
+      installed.writeRegistration(registrationOf(installed, "fail_tol TRUE\n")), script);
+  EXPECT_NE(output.find("tavix-creo did not start; Creo carries on without it"), std::string::npos) << output;
+  EXPECT_NE(output.find(initializationFailed), std::string::npos) << output;
 }
 
 }  // namespace

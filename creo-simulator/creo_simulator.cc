@@ -8,8 +8,8 @@ CreoSimulator::CreoSimulator(SimulatorOptions options)
     : options_(std::move(options)),
       models_(faults_),
       windows_(faults_),
-      ribbon_(faults_, options_.textDirectory),
-      dialogs_(options_.textDirectory, faults_),
+      ribbon_(faults_, TextFolder(options_.textDirectory)),
+      dialogs_(TextFolder(options_.textDirectory), faults_),
       session_(std::make_shared<SimSession>(faults_, models_, windows_, ribbon_, options_.dateCode)) {}
 
 CreoSimulator::~CreoSimulator() = default;

@@ -18,7 +18,7 @@
 namespace creosim {
 
 struct SimulatorOptions {
-  std::filesystem::path textDirectory;  // the add-in's "text" folder
+  std::filesystem::path textDirectory;  // the add-in's text folder (text_dir), holding "usascii"
   std::string dateCode = "M080";
 };
 

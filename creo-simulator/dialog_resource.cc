@@ -412,10 +412,11 @@ DialogResource parseDialogResource(std::string_view text) {
   return Assembler(std::move(blocks)).assemble();
 }
 
-std::optional<DialogResource> loadDialogResource(const std::filesystem::path& folder,
-                                                 const std::string& resourceName) {
-  if (resourceName.empty() || resourceName.find_first_of("/\\.") != std::string::npos) return std::nullopt;
-  std::ifstream in(folder / (resourceName + ".res"), std::ios::binary);
+std::optional<DialogResource> loadDialogResource(const TextFolder& textFolder, const std::string& resourceName) {
+  if (resourceName.empty() || resourceName.find('.') != std::string::npos) return std::nullopt;
+  const std::optional<std::filesystem::path> file = textFolder.resourceFile(resourceName + ".res");
+  if (!file) return std::nullopt;
+  std::ifstream in(*file, std::ios::binary);
   if (!in) return std::nullopt;
   std::ostringstream text;
   text << in.rdbuf();
@@ -423,16 +424,13 @@ std::optional<DialogResource> loadDialogResource(const std::filesystem::path& fo
   if (resource.name != resourceName)
     throw DialogResourceError("defines the dialog " + resource.name + " instead of " + resourceName);
   for (const ComponentContent& component : resource.components)
-    if (!component.image.empty() && !folderHoldsImage(folder, component.image))
+    if (!component.image.empty() && !textFolderHoldsImage(textFolder, component.image))
       throw DialogResourceError("the image " + component.image + " of " + component.name + " is not in the text folder");
   return resource;
 }
 
-bool folderHoldsImage(const std::filesystem::path& folder, const std::string& image) {
-  if (image.empty() || image.find_first_of("/\\:") != std::string::npos || image == "." || image == "..")
-    return false;
-  std::error_code error;
-  return std::filesystem::is_regular_file(folder / image, error);
+bool textFolderHoldsImage(const TextFolder& text, const std::string& image) {
+  return text.resourceFile(image).has_value();
 }
 
 }  // namespace creosim

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/uifc.h"
+#include "text_folder.h"
 
 namespace creosim {
 
@@ -56,13 +57,12 @@ class DialogResourceError : public std::runtime_error {
 // Throws DialogResourceError, naming the line, for text that is not a
 // well-formed resource.
 DialogResource parseDialogResource(std::string_view text);
-// Reads "<resourceName>.res" from the folder; nullopt when there is no such
+// Reads "<resourceName>.res" from the text folder; nullopt when there is no such
 // file, DialogResourceError when it is malformed, names another dialog or
-// names an image that the folder does not hold.
-std::optional<DialogResource> loadDialogResource(const std::filesystem::path& folder,
-                                                 const std::string& resourceName);
-// Whether the folder holds a file of that name; images are named by bare file
-// name, never by a path.
-bool folderHoldsImage(const std::filesystem::path& folder, const std::string& image);
+// names an image that the text folder does not hold.
+std::optional<DialogResource> loadDialogResource(const TextFolder& text, const std::string& resourceName);
+// Whether the text folder holds an image of that name; images are named by bare
+// file name, never by a path.
+bool textFolderHoldsImage(const TextFolder& text, const std::string& image);
 
 }  // namespace creosim

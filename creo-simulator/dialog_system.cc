@@ -28,8 +28,7 @@ std::string DialogAction::describe() const {
   return "?";
 }
 
-DialogSystem::DialogSystem(std::filesystem::path textDirectory, FaultInjector& faults)
-    : textDirectory_(std::move(textDirectory)), faults_(faults) {}
+DialogSystem::DialogSystem(TextFolder text, FaultInjector& faults) : text_(std::move(text)), faults_(faults) {}
 
 DialogSystem::~DialogSystem() = default;
 
@@ -47,7 +46,7 @@ std::optional<DialogView> DialogSystem::view(const std::string& dialog) const {
   return it->second->view();
 }
 
-bool DialogSystem::imageExists(const std::string& image) const { return folderHoldsImage(textDirectory_, image); }
+bool DialogSystem::imageExists(const std::string& image) const { return textFolderHoldsImage(text_, image); }
 
 std::shared_ptr<SimDialog> DialogSystem::dialog(const xstring& dialogName, const char* operation) const {
   auto it = dialogs_.find(dialogName);
@@ -59,13 +58,13 @@ void DialogSystem::createDialog(const xstring& dialogName, const xstring& resour
   if (dialogs_.count(dialogName)) throw pfcXToolkitFound("uifcCreateDialog");
   std::optional<DialogResource> resource;
   try {
-    resource = loadDialogResource(textDirectory_, resourceName);
+    resource = loadDialogResource(text_, resourceName);
   } catch (const DialogResourceError& error) {
     problems_.push_back(resourceName + ".res: " + error.what());
     throw pfcXToolkitInvalidFile("uifcCreateDialog");
   }
   if (!resource) throw pfcXToolkitNotFound("uifcCreateDialog");
-  dialogs_[dialogName] = std::make_shared<SimDialog>(dialogName, std::move(*resource), textDirectory_, faults_);
+  dialogs_[dialogName] = std::make_shared<SimDialog>(dialogName, std::move(*resource), text_, faults_);
 }
 
 void DialogSystem::showToUser(SimDialog& dialog) {

@@ -17,6 +17,7 @@
 #include "dialog_user.h"
 #include "dialog_view.h"
 #include "host/uifc.h"
+#include "text_folder.h"
 
 namespace creosim {
 
@@ -25,8 +26,8 @@ class SimDialog;
 
 class DialogSystem {
  public:
-  // Resources ("<name>.res") and images are read from textDirectory.
-  DialogSystem(std::filesystem::path textDirectory, FaultInjector& faults);
+  // Resources ("<name>.res") and images are read from the text folder.
+  DialogSystem(TextFolder text, FaultInjector& faults);
   ~DialogSystem();
 
   // Who answers dialogs that wait; without one, such an activation ends at once with -1.
@@ -64,7 +65,7 @@ class DialogSystem {
   template <class Listener, class Event>
   void dispatch(SimDialog& dialog, std::vector<Listener*> listeners, const char* event, Event&& call);
 
-  std::filesystem::path textDirectory_;
+  TextFolder text_;
   FaultInjector& faults_;
   std::shared_ptr<DialogUser> user_;
   std::chrono::milliseconds nonWaitingTime_{10};

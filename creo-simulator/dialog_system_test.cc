@@ -57,8 +57,8 @@ struct MenuCalls : uifcDefaultOptionMenuListener {
 
 class SimDialogs : public ::testing::Test {
  protected:
-  SimDialogs() : folder_(fs::temp_directory_path() / ("sim-dialogs-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name())), dialogs_(folder_, faults_) {
-    fs::create_directories(folder_);
+  SimDialogs() : folder_(fs::temp_directory_path() / ("sim-dialogs-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name())), dialogs_(TextFolder(folder_), faults_) {
+    fs::create_directories(TextFolder(folder_).resourceFolder());
     write("Ask.res", kAsk);
     write("Note.res", kNote);
     write("Busy.res", kBusy);
@@ -66,7 +66,9 @@ class SimDialogs : public ::testing::Test {
     dialogs_.setNonWaitingActivationTime(std::chrono::milliseconds(0));
   }
   ~SimDialogs() override { fs::remove_all(folder_); }
-  void write(const std::string& name, const std::string& text) { std::ofstream(folder_ / name) << text; }
+  void write(const std::string& name, const std::string& text) {
+    std::ofstream(TextFolder(folder_).resourceFolder() / name) << text;
+  }
 
   fs::path folder_;
   FaultInjector faults_;
@@ -217,6 +219,18 @@ TEST_F(SimDialogs, TerminalUserSeesTheDialogAndChoosesByNumber) {
   EXPECT_NE(out.str().find("(end of input)"), std::string::npos);
 }
 
+// As on Windows: the resource "Shouted" is SHOUTED.RES, its image Picture.PNG.
+TEST_F(SimDialogs, ResourcesAndImagesAreFoundWhateverTheCaseOfTheirNames) {
+  write("SHOUTED.RES", "(Dialog Shouted (Components (Label Picture)) (Resources (Picture.Image \"picture.png\")))");
+  write("Picture.PNG", "not looked at");
+  ASSERT_NO_THROW(dialogs_.createDialog("Shouted", "Shouted")) << ::testing::PrintToString(dialogs_.problems());
+  EXPECT_EQ(dialogs_.view("Shouted")->image("Picture"), "picture.png");
+  EXPECT_TRUE(dialogs_.imageExists("PICTURE.png"));
+  // Only the language folder's resource folder is read.
+  std::ofstream(folder_ / "Elsewhere.res") << "(Dialog Elsewhere (Components (Label A)))";
+  EXPECT_THROW(dialogs_.createDialog("Elsewhere", "Elsewhere"), pfcXToolkitNotFound);
+}
+
 TEST_F(SimDialogs, AResourceNamingAnImageThatIsNotInTheTextFolderIsRefused) {
   write("Pictured.res", "(Dialog Pictured (Components (Label Picture)) (Resources (Picture.Image \"absent.png\")))");
   EXPECT_THROW(dialogs_.createDialog("Pictured", "Pictured"), pfcXToolkitInvalidFile);
@@ -319,7 +333,7 @@ TEST_F(UploadDialog, LabelImagesMustBeFilesOfTheTextFolder) {
   uifcLabel_ptr icon = dialogs().findLabel(kDialog, "ModelIconLabel");
   EXPECT_EQ(dialogs().view(kDialog)->image("ModelIconLabel"), "tavix_upload_placeholder_icon.svg");
   icon->SetImage("tavix_file_upload_asm_icon.svg");
-  for (const char* missing : {"tavix_file_upload_part_icon.svg", "", "../text/tavix_upload_complete.png"})
+  for (const char* missing : {"tavix_file_upload_part_icon.svg", "", "../resource/tavix_upload_complete.png"})
     EXPECT_THROW(icon->SetImage(missing), pfcXToolkitNotFound) << missing;
   EXPECT_EQ(dialogs().view(kDialog)->image("ModelIconLabel"), "tavix_file_upload_asm_icon.svg");
 }

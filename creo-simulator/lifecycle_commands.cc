@@ -29,6 +29,15 @@ void load(SimContext& context, const std::vector<std::string>&) {
   const int result = context.addin->start();
   context.out << "user_initialize returned " << result << (result == 0 ? " (started)" : " (failed to start)")
               << "\n";
+  if (result == 0) return;
+  if (context.failTolerant) {
+    context.out << context.applicationName << " did not start; Creo carries on without it\n";
+    return;
+  }
+  // Creo shuts down with its foreign programs, this one unloaded first.
+  context.addin.reset();
+  throw std::runtime_error(context.applicationName +
+                           " did not start and its registration has no \"fail_tol TRUE\": Creo shuts down");
 }
 
 void press(SimContext& context, const std::vector<std::string>& args) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -35,7 +36,7 @@ constexpr const char* kUsage =
     "                [--script FILE | --interactive]\n"
     "  --addin FILE          the add-in library (default: " "beside creo-sim)\n"
     "  --registration FILE   take the library and text folder from a registration file\n"
-    "  --text DIR            the add-in's text folder (default: 'text' beside the library)\n"
+    "  --text DIR            the add-in's text folder, holding 'usascii' (default: 'text' beside the library)\n"
     "  --workdir DIR         Creo's working directory, where the log is written\n"
     "  --script FILE         run the commands in FILE\n"
     "  --interactive         read commands from the terminal\n"
@@ -43,6 +44,7 @@ constexpr const char* kUsage =
 
 struct Options {
   fs::path addin;
+  std::optional<creosim::Registration> registration;
   fs::path text;
   fs::path workdir;
   fs::path script;
@@ -67,9 +69,9 @@ bool parseOptions(int argc, char* argv[], Options& options) {
     } else if (flag == "--script") {
       options.script = value;
     } else if (flag == "--registration") {
-      const creosim::Registration registration = creosim::readRegistrationFile(value);
-      options.addin = registration.library;
-      options.text = registration.textDirectory;
+      options.registration = creosim::readRegistrationFile(value);
+      options.addin = options.registration->library;
+      options.text = options.registration->textDirectory;
     } else {
       return false;
     }
@@ -103,6 +105,10 @@ int main(int argc, char* argv[]) {
   simulatorOptions.textDirectory = options.text;
   creosim::CreoSimulator simulator(simulatorOptions);
   creosim::SimContext context{simulator, options.addin, std::cout, nullptr};
+  if (options.registration) {
+    context.applicationName = options.registration->name;
+    context.failTolerant = options.registration->failTolerant;
+  }
 
   creosim::CommandTable table;
   creosim::addLifecycleCommands(table);

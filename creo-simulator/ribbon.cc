@@ -1,6 +1,7 @@
 #include "ribbon.h"
 
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <sstream>
 
@@ -51,9 +52,11 @@ class SimUICommand : public pfcUICommand {
 
 namespace {
 
-std::string readWholeFile(const fs::path& path, bool& found) {
-  std::ifstream in(path, std::ios::binary);
-  found = static_cast<bool>(in);
+// Empty when there is no such file.
+std::optional<std::string> readWholeFile(const std::optional<fs::path>& path) {
+  if (!path) return std::nullopt;
+  std::ifstream in(*path, std::ios::binary);
+  if (!in) return std::nullopt;
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
@@ -88,16 +91,14 @@ bool isPng(const std::string& bytes) {
 
 }  // namespace
 
-Ribbon::Ribbon(FaultInjector& faults, fs::path textDirectory)
-    : faults_(faults), textDirectory_(std::move(textDirectory)) {}
+Ribbon::Ribbon(FaultInjector& faults, TextFolder text) : faults_(faults), text_(std::move(text)) {}
 
 Ribbon::~Ribbon() = default;
 
 void Ribbon::loadDefinitionFile(const xstring& fileName) {
-  bool found = false;
-  const std::string text = readWholeFile(textDirectory_ / fs::u8path(fileName), found);
-  if (!found) throw pfcXToolkitInvalidFile("pfcSession::RibbonDefinitionfileLoad");
-  for (std::string& command : parseRibbonDefinition(text)) buttonCommands_.push_back(std::move(command));
+  const std::optional<std::string> text = readWholeFile(text_.resourceFile(fileName));
+  if (!text) throw pfcXToolkitInvalidFile("pfcSession::RibbonDefinitionfileLoad");
+  for (std::string& command : parseRibbonDefinition(*text)) buttonCommands_.push_back(std::move(command));
 }
 
 pfcUICommand_ptr Ribbon::createCommand(const xstring& name, const pfcUICommandActionListener_ptr& action) {
@@ -129,13 +130,12 @@ void Ribbon::releaseCommands() {
 }
 
 std::map<std::string, std::string> Ribbon::readMessageFile(const std::string& fileName) const {
-  bool found = false;
-  const std::string text = readWholeFile(textDirectory_ / fs::u8path(fileName), found);
-  if (!found) throw pfcXToolkitMsgNotFound("pfcUICommand::Designate");
+  const std::optional<std::string> text = readWholeFile(text_.messageFile(fileName));
+  if (!text) throw pfcXToolkitMsgNotFound("pfcUICommand::Designate");
 
   // Entries of four lines: key, text, and two more lines ("#" each).
   std::vector<std::string> lines;
-  std::istringstream in(text);
+  std::istringstream in(*text);
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (!line.empty()) lines.push_back(line);
@@ -146,10 +146,10 @@ std::map<std::string, std::string> Ribbon::readMessageFile(const std::string& fi
 }
 
 fs::path Ribbon::checkedIcon(const std::string& fileName) const {
-  const fs::path path = textDirectory_ / fs::u8path(fileName);
-  bool found = false;
-  if (!isPng(readWholeFile(path, found)) || !found) throw pfcXToolkitInvalidFile("pfcUICommand::SetIcon");
-  return path;
+  const std::optional<fs::path> path = text_.resourceFile(fileName);
+  const std::optional<std::string> bytes = readWholeFile(path);
+  if (!bytes || !isPng(*bytes)) throw pfcXToolkitInvalidFile("pfcUICommand::SetIcon");
+  return *path;
 }
 
 }  // namespace creosim

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/pfc_session.h"
+#include "text_folder.h"
 
 namespace creosim {
 
@@ -27,7 +28,7 @@ struct RibbonCommandView {
 
 class Ribbon {
  public:
-  Ribbon(FaultInjector& faults, std::filesystem::path textDirectory);
+  Ribbon(FaultInjector& faults, TextFolder text);
   ~Ribbon();
 
   // Reads a ribbon definition file; a missing or malformed one throws pfcXToolkitInvalidFile.
@@ -52,7 +53,7 @@ class Ribbon {
 
  private:
   FaultInjector& faults_;
-  std::filesystem::path textDirectory_;
+  TextFolder text_;
   std::vector<std::string> buttonCommands_;
   std::map<std::string, std::shared_ptr<SimUICommand>> commands_;
 };

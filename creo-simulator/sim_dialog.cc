@@ -39,7 +39,7 @@ class LabelHandle : public ComponentHandle, public uifcLabel {
   // Like Creo, an image that is not in the add-in's text folder is refused and the label keeps its old one.
   void SetImage(const xstring& imageFile) override {
     ComponentContent& label = content("uifcLabel::SetImage");
-    if (!folderHoldsImage(dialog_->textDirectory(), imageFile)) throw pfcXToolkitNotFound("uifcLabel::SetImage");
+    if (!textFolderHoldsImage(dialog_->text(), imageFile)) throw pfcXToolkitNotFound("uifcLabel::SetImage");
     label.image = imageFile;
   }
 };
@@ -124,11 +124,10 @@ class DialogHandle : public uifcDialog {
 
 }  // namespace
 
-SimDialog::SimDialog(std::string name, DialogResource resource, std::filesystem::path textDirectory,
-                     FaultInjector& faults)
+SimDialog::SimDialog(std::string name, DialogResource resource, TextFolder text, FaultInjector& faults)
     : name_(std::move(name)),
       resource_(std::move(resource)),
-      textDirectory_(std::move(textDirectory)),
+      text_(std::move(text)),
       faults_(faults) {}
 
 void SimDialog::checkAlive(const char* operation) const {

@@ -19,12 +19,12 @@ class FaultInjector;
 
 class SimDialog : public std::enable_shared_from_this<SimDialog> {
  public:
-  // Images are looked up in textDirectory, as the resource's own were.
-  SimDialog(std::string name, DialogResource resource, std::filesystem::path textDirectory, FaultInjector& faults);
+  // Images are looked up in the text folder, as the resource's own were.
+  SimDialog(std::string name, DialogResource resource, TextFolder text, FaultInjector& faults);
 
   const std::string& name() const { return name_; }
   FaultInjector& faults() { return faults_; }
-  const std::filesystem::path& textDirectory() const { return textDirectory_; }
+  const TextFolder& text() const { return text_; }
   DialogResource& content() { return resource_; }
 
   // The component of that kind, or pfcXToolkitNotFound naming the operation.
@@ -57,7 +57,7 @@ class SimDialog : public std::enable_shared_from_this<SimDialog> {
  private:
   std::string name_;
   DialogResource resource_;
-  std::filesystem::path textDirectory_;
+  TextFolder text_;
   FaultInjector& faults_;
 };
 

@@ -118,7 +118,7 @@ TEST_F(Startup, EachToolkitFailureEndsStartUpWithItsOwnLine) {
 }
 
 TEST_F(Startup, BrokenResourceFilesAndASecondStartAreReportedAsCreoWould) {
-  overwrite("tavix_msg.txt", "TAVIX_RIBBON_LABEL\nUpload to Tavix\n#\n#\n");
+  overwrite("usascii/tavix_msg.txt", "TAVIX_RIBBON_LABEL\nUpload to Tavix\n#\n#\n");
   expectFailedStart("Integration initialization failed because a required message catalog entry was not found.");
   // The ribbon file was loaded and the command created before the message file failed.
   EXPECT_TRUE(simulator_->ribbon().hasCommand(kCommand));
@@ -127,14 +127,14 @@ TEST_F(Startup, BrokenResourceFilesAndASecondStartAreReportedAsCreoWould) {
   expectFailedStart("Integration initialization failed because the ribbon command already exists in the Creo session.");
 
   simulator_->ribbon().releaseCommands();
-  std::ifstream original(fs::path(TAVIX_SOURCE_DIR) / "text" / "tavix_msg.txt", std::ios::binary);
-  overwrite("tavix_msg.txt", std::string(std::istreambuf_iterator<char>(original), {}));
-  overwrite("tavix_logo_toolbar.png", "GIF89a not a png");
+  std::ifstream original(fs::path(TAVIX_SOURCE_DIR) / "text/usascii/tavix_msg.txt", std::ios::binary);
+  overwrite("usascii/tavix_msg.txt", std::string(std::istreambuf_iterator<char>(original), {}));
+  overwrite("usascii/resource/tavix_logo_toolbar.png", "GIF89a not a png");
   expectFailedStart(
       "Integration initialization failed because a Creo ribbon or icon resource file is missing or invalid.");
 
   simulator_->ribbon().releaseCommands();
-  overwrite("toolkitribbonui.rbn", "<ribbon><button name=\"b\"/></ribbon>");
+  overwrite("usascii/resource/toolkitribbonui.rbn", "<ribbon><button name=\"b\"/></ribbon>");
   expectFailedStart(
       "Integration initialization failed because a Creo ribbon or icon resource file is missing or invalid.");
   EXPECT_FALSE(simulator_->ribbon().hasCommand(kCommand));

@@ -2,6 +2,8 @@
 // resources of the text folder, with the kind the add-in finds it as.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <filesystem>
 #include <set>
 
 #include "creo_simulator.h"
@@ -56,6 +58,10 @@ TEST(UiCatalogue, EveryDialogAndComponentExistsWithItsKindAndEveryImageIsThere) 
                                   "tavix_upload_spinner.gif", "tavix_upload_complete.png"};
   for (const Dialog& dialog : kCatalogue) {
     SCOPED_TRACE(dialog.name);
+    // Creo's rule, which the simulator's case-blind lookup would not notice: "<dialog name>.res" in lower case.
+    std::string fileName = std::string(dialog.name) + ".res";
+    for (char& c : fileName) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(TAVIX_SOURCE_DIR "/text/usascii/resource") / fileName));
     ASSERT_NO_THROW(uifcCreateDialog(dialog.name, dialog.name)) << ::testing::PrintToString(sim.dialogs().problems());
     for (const auto& [component, kind] : dialog.components)
       EXPECT_NO_THROW(find(dialog.name, component, kind)) << component << " missing or of another kind";
