@@ -15,9 +15,6 @@ void signInUser(SimContext& context, const std::vector<std::string>& args) {
   context.out << "the browser signs in as " << args[0] << "\n";
 }
 
-// A redirect back to the client carries the sign-in's code and state in its query.
-std::string withoutQuery(const std::string& url) { return url.substr(0, url.find('?')); }
-
 // Waits for the pages still loading, then lists every address shown, without queries.
 void browser(SimContext& context, const std::vector<std::string>& args) {
   const int seconds = args.empty() ? 60 : std::stoi(args.front());
@@ -25,11 +22,14 @@ void browser(SimContext& context, const std::vector<std::string>& args) {
   if (!browser.waitUntilIdle(std::chrono::seconds(seconds)))
     context.out << "(pages still loading after " << seconds << " s)\n";
   for (const BrowserVisit& visit : browser.visits()) {
-    context.out << "window " << visit.windowId << ": " << withoutQuery(visit.url) << "\n";
+    context.out << "window " << visit.windowId << ": " << addressWithoutQuery(visit.url) << "\n";
     if (!visit.finished) continue;
     const PageLoad& load = visit.load;
-    context.out << "  -> " << (load.status ? std::to_string(load.status) : "no answer") << " from " << withoutQuery(load.finalUrl)
-                << (load.submittedSignIn ? " (signed in)" : "") << "\n";
+    if (load.handedOver)
+      context.out << "  -> handed to the browser program\n";
+    else
+      context.out << "  -> " << (load.status ? std::to_string(load.status) : "no answer") << " from "
+                  << addressWithoutQuery(load.finalUrl) << (load.submittedSignIn ? " (signed in)" : "") << "\n";
     if (!load.error.empty()) context.out << "  " << load.error << "\n";
   }
 }

@@ -10,40 +10,33 @@ namespace creosim {
 namespace {
 
 constexpr int kMaxRequests = 12;
+constexpr int kMaxSignInAttempts = 3;
 constexpr const char* kSignInFormId = "signin";
-
-void setField(FormFields& fields, const std::string& name, const std::string& value) {
-  for (auto& [key, current] : fields) {
-    if (key == name) {
-      current = value;
-      return;
-    }
-  }
-  fields.emplace_back(name, value);
-}
 
 }  // namespace
 
-PageLoad loadPage(const std::string& url, const SignInUser& user) {
+std::string refusalToLoad(const std::string& url) {
+  const std::optional<Url> target = parseUrl(url);
+  if (!target) return "not an http or https address";
+  if (!isLoopbackHost(target->host) || target->scheme != "http")
+    return "not fetched: only plain http on loopback hosts is loaded";
+  return {};
+}
+
+PageLoad loadPage(const std::string& url, const SignInFiller& fill) {
   PageLoad load;
   std::string next = url;
   std::optional<std::string> formBody;  // a POST of the sign-in form; else a GET
+  int signInAttempts = 0;
   for (int request = 0; request < kMaxRequests; ++request) {
     load.addresses.push_back(next);
     load.finalUrl = next;
-    const std::optional<Url> target = parseUrl(next);
-    if (!target) {
-      load.error = "not an http or https address";
-      return load;
-    }
-    // The simulator never leaves the machine.
-    if (!isLoopbackHost(target->host) || target->scheme != "http") {
-      load.error = "not fetched: only plain http on loopback hosts is loaded";
-      return load;
-    }
+    load.error = refusalToLoad(next);
+    if (!load.error.empty()) return load;
+    const Url target = *parseUrl(next);
 
     const std::optional<HttpAnswer> result =
-        sendBrowserRequest(*target, std::exchange(formBody, std::nullopt), load.error);
+        sendBrowserRequest(target, std::exchange(formBody, std::nullopt), load.error);
     if (!result) {
       load.status = 0;
       load.body.clear();
@@ -53,19 +46,19 @@ PageLoad loadPage(const std::string& url, const SignInUser& user) {
     load.body = result->body;
 
     if (result->status >= 300 && result->status < 400 && !result->location.empty()) {
-      next = resolveUrl(*target, result->location);
+      next = resolveUrl(target, result->location);
       continue;
     }
-    if (result->status == 200 && !user.email.empty() && !load.submittedSignIn) {
+    if (result->status == 200 && fill && signInAttempts < kMaxSignInAttempts) {
       if (std::optional<HtmlForm> form = findForm(result->body, kSignInFormId)) {
-        setField(form->fields, "email", user.email);
-        setField(form->fields, "password", user.password);
+        const std::optional<FormFields> filled = fill(SignInPage{next, result->body, *form, ++signInAttempts});
+        if (!filled) return load;
         load.submittedSignIn = true;
-        next = resolveUrl(*target, form->action);
+        next = resolveUrl(target, form->action);
         if (form->method == "post") {
-          formBody = encodeForm(form->fields);
+          formBody = encodeForm(*filled);
         } else {
-          next = next.substr(0, next.find('?')) + "?" + encodeForm(form->fields);
+          next = next.substr(0, next.find('?')) + "?" + encodeForm(*filled);
         }
         continue;
       }

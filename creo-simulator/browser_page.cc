@@ -70,7 +70,93 @@ std::string attribute(const std::vector<std::pair<std::string, std::string>>& at
   return {};
 }
 
+// The text of the <label> that encloses an input, from the label's start to the input.
+std::string labelBefore(const std::string& html, const std::string& lowered, size_t from, size_t input) {
+  const size_t label = lowered.rfind("<label", input);
+  if (label == std::string::npos || label < from) return {};
+  const size_t closed = lowered.find("</label", label);
+  if (closed != std::string::npos && closed < input) return {};
+  const size_t labelEnd = html.find('>', label);
+  if (labelEnd == std::string::npos || labelEnd > input) return {};
+  std::string text = pageText(html.substr(labelEnd + 1, input - labelEnd - 1));
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+bool isBlockTag(const std::string& name) {
+  static const char* kBlocks[] = {"p", "h1", "h2", "h3", "div", "tr", "li", "br", "form", "table", "button", "label", "title"};
+  return std::any_of(std::begin(kBlocks), std::end(kBlocks), [&](const char* block) { return name == block; });
+}
+
 }  // namespace
+
+std::string pageTitle(const std::string& html) {
+  const std::string lowered = lower(html);
+  const size_t open = lowered.find("<title");
+  if (open == std::string::npos) return {};
+  const size_t start = html.find('>', open);
+  const size_t end = lowered.find("</title", open);
+  if (start == std::string::npos || end == std::string::npos || end < start) return {};
+  std::string title = pageText(html.substr(start + 1, end - start - 1));
+  if (!title.empty()) title.pop_back();  // its line's end
+  return title;
+}
+
+std::string pageText(const std::string& html) {
+  const std::string lowered = lower(html);
+  std::string lines;
+  std::string line;
+  auto endLine = [&] {
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    line.erase(0, line.find_first_not_of(' '));
+    if (!line.empty()) lines += decodeEntities(line) + "\n";
+    line.clear();
+  };
+  size_t i = 0;
+  // What the head holds (the title among it) is not part of the page's text.
+  if (const size_t body = lowered.find("<body"); body != std::string::npos) i = body;
+  while (i < html.size()) {
+    if (html[i] == '<') {
+      const size_t end = html.find('>', i);
+      if (end == std::string::npos) break;
+      std::string name = lowered.substr(i + 1, end - i - 1);
+      const bool closing = !name.empty() && name.front() == '/';
+      if (closing) name.erase(0, 1);
+      name = name.substr(0, name.find_first_of(" \t\r\n/"));
+      if (!closing && (name == "script" || name == "style")) {
+        const size_t close = html.find('>', lowered.find("</" + name, end));
+        i = close == std::string::npos ? html.size() : close + 1;
+        continue;
+      }
+      if (isBlockTag(name)) endLine();
+      else if ((name == "td" || name == "th") && !closing && !line.empty()) {
+        while (line.back() == ' ') line.pop_back();
+        line += " | ";
+      }
+      i = end + 1;
+      continue;
+    }
+    const char c = html[i++];
+    if (std::isspace(static_cast<unsigned char>(c))) {
+      if (!line.empty() && line.back() != ' ') line += ' ';
+    } else {
+      line += c;
+    }
+  }
+  endLine();
+  return lines;
+}
+
+FormFields HtmlForm::filledIn(const FormFields& values) const {
+  FormFields filled = fields;
+  for (const auto& [name, value] : values) {
+    auto field = std::find_if(filled.begin(), filled.end(), [&](const auto& f) { return f.first == name; });
+    if (field != filled.end()) field->second = value;
+    else filled.emplace_back(name, value);
+  }
+  return filled;
+}
 
 std::string Url::origin() const {
   const std::string shownHost = host.find(':') != std::string::npos ? "[" + host + "]" : host;
@@ -145,6 +231,8 @@ bool isLoopbackHost(const std::string& host) {
   }
 }
 
+std::string addressWithoutQuery(const std::string& url) { return url.substr(0, url.find('?')); }
+
 std::optional<HtmlForm> findForm(const std::string& html, const std::string& id) {
   const std::string lowered = lower(html);
   for (size_t start = lowered.find("<form"); start != std::string::npos; start = lowered.find("<form", start + 1)) {
@@ -163,7 +251,13 @@ std::optional<HtmlForm> findForm(const std::string& html, const std::string& id)
       if (inputEnd == std::string::npos) break;
       const auto inputAttributes = tagAttributes(html.substr(input + 1, inputEnd - input - 1));
       const std::string name = attribute(inputAttributes, "name");
-      if (!name.empty()) form.fields.emplace_back(name, attribute(inputAttributes, "value"));
+      if (name.empty()) continue;
+      form.fields.emplace_back(name, attribute(inputAttributes, "value"));
+      std::string type = lower(attribute(inputAttributes, "type"));
+      if (type.empty()) type = "text";
+      if (type == "hidden" || type == "submit") continue;
+      std::string label = labelBefore(html, lowered, tagEnd, input);
+      form.questions.push_back(FormQuestion{name, label.empty() ? name : label, type});
     }
     return form;
   }

@@ -40,8 +40,9 @@ bool CommandTable::run(SimContext& context, const std::string& line) {
   return false;
 }
 
-bool CommandTable::runAll(SimContext& context, std::istream& in, bool prompt) {
+bool CommandTable::runAll(SimContext& context, std::istream& in, bool prompt, const std::function<void()>& beforePrompt) {
   for (;;) {
+    if (prompt && beforePrompt) beforePrompt();
     if (prompt) context.out << "creo-sim> " << std::flush;
     std::string line;
     if (!std::getline(in, line)) return true;

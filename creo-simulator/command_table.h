@@ -36,7 +36,8 @@ class CommandTable {
   // Runs one line; false (with a message) when the command is unknown or failed.
   bool run(SimContext& context, const std::string& line);
   // Runs every line; stops at "quit" or at the first failure. False on a failure.
-  bool runAll(SimContext& context, std::istream& in, bool prompt);
+  // With a prompt, `beforePrompt` runs before each one.
+  bool runAll(SimContext& context, std::istream& in, bool prompt, const std::function<void()>& beforePrompt = {});
   void printHelp(std::ostream& out) const;
 
  private:

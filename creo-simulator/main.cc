@@ -7,6 +7,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "addin_library.h"
 #include "browser_commands.h"
@@ -17,6 +18,7 @@
 #include "model_commands.h"
 #include "registration_file.h"
 #include "scripted_dialog_user.h"
+#include "terminal_browser_user.h"
 #include "terminal_dialog_user.h"
 
 namespace fs = std::filesystem;
@@ -33,13 +35,15 @@ constexpr const char* kDefaultScript = "load\npress\nunload\nlog\n";
 
 constexpr const char* kUsage =
     "usage: creo-sim [--addin FILE | --registration protk.dat] [--text DIR] [--workdir DIR]\n"
-    "                [--script FILE | --interactive]\n"
+    "                [--script FILE | --interactive] [--browser-command COMMAND]\n"
     "  --addin FILE          the add-in library (default: " "beside creo-sim)\n"
     "  --registration FILE   take the library and text folder from a registration file\n"
     "  --text DIR            the add-in's text folder, holding 'usascii' (default: 'text' beside the library)\n"
     "  --workdir DIR         Creo's working directory, where the log is written\n"
     "  --script FILE         run the commands in FILE\n"
-    "  --interactive         read commands from the terminal\n"
+    "  --interactive         read commands from the terminal; sign-in pages ask you too\n"
+    "  --browser-command C   hand the embedded browser's addresses to program C (words\n"
+    "                        separated by spaces, the address added as the last one)\n"
     "without --script or --interactive: load, press, unload, log\n";
 
 struct Options {
@@ -49,6 +53,7 @@ struct Options {
   fs::path workdir;
   fs::path script;
   bool interactive = false;
+  std::vector<std::string> browserCommand;
 };
 
 bool parseOptions(int argc, char* argv[], Options& options) {
@@ -59,6 +64,13 @@ bool parseOptions(int argc, char* argv[], Options& options) {
       continue;
     }
     if (i + 1 >= argc) return false;
+    if (flag == "--browser-command") {
+      std::istringstream words(argv[++i]);
+      options.browserCommand.clear();
+      for (std::string word; words >> word;) options.browserCommand.push_back(word);
+      if (options.browserCommand.empty()) return false;
+      continue;
+    }
     const fs::path value = argv[++i];
     if (flag == "--addin") {
       options.addin = value;
@@ -121,6 +133,7 @@ int main(int argc, char* argv[]) {
   if (options.interactive)
     scriptedUser->answerUnscriptedWith(std::make_shared<creosim::TerminalDialogUser>(std::cin, std::cout));
   simulator.dialogs().setUser(scriptedUser);
+  if (!options.browserCommand.empty()) simulator.windows().browser().handAddressesTo(options.browserCommand);
   table.add("help", "help                 list the commands",
             [&table](creosim::SimContext& c, const std::vector<std::string>&) { table.printHelp(c.out); });
 
@@ -133,7 +146,8 @@ int main(int argc, char* argv[]) {
     }
     ok = table.runAll(context, script, false);
   } else if (options.interactive) {
-    ok = table.runAll(context, std::cin, true);
+    creosim::TerminalBrowserUser browserUser(simulator.windows().browser(), std::cin, std::cout);
+    ok = table.runAll(context, std::cin, true, [&browserUser] { browserUser.attend(); });
   } else {
     std::istringstream script(kDefaultScript);
     ok = table.runAll(context, script, false);
