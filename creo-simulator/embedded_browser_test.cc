@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -84,6 +88,38 @@ TEST(SimBrowser, BrowserCommandShowsAddressesWithoutTheirQueries) {
   EXPECT_NE(out.str().find(": " + origin + "/start\n"), std::string::npos) << out.str();
   EXPECT_NE(out.str().find("-> 200 from " + origin + "/callback\n"), std::string::npos) << out.str();
   for (const char* secret : {"c0de", "57a7e", "ch4ll"}) EXPECT_EQ(out.str().find(secret), std::string::npos) << out.str();
+}
+
+// A person's own browser program gets the addresses the embedded browser would
+// load, each as one argument; nothing else reaches it.
+TEST(SimBrowser, HandsOnlyLoopbackAddressesToTheOutsideBrowserProgram) {
+  const std::filesystem::path handed = std::filesystem::temp_directory_path() / ("handed-" + std::to_string(::getpid()));
+  std::filesystem::remove(handed);
+  FaultInjector faults;
+  WindowSystem windows(faults);
+  windows.browser().handAddressesTo({"/bin/sh", "-c", "printf '%s\\n' \"$0\" >>" + handed.string()});
+  SimWindow& window = *windows.baseWindow();
+  window.SetURL("http://127.0.0.1:9/authorize?state=a&b=c d");
+  window.SetURL("http://127.0.0.1:9/workspace/bracket-team");
+  window.SetURL("https://login.tavix.example/authorize");
+  window.SetURL("http://127.0.0.1:9/\"quoted\"");
+  ASSERT_TRUE(windows.browser().waitUntilIdle(20s));
+  windows.browser().handAddressesTo({"/bin/false"});
+  window.SetURL("http://127.0.0.1:9/");
+  ASSERT_TRUE(windows.browser().waitUntilIdle(20s));
+
+  std::ostringstream shown;
+  shown << std::ifstream(handed).rdbuf();
+  std::filesystem::remove(handed);
+  EXPECT_EQ(shown.str(), "http://127.0.0.1:9/workspace/bracket-team\n");
+  const std::vector<BrowserVisit> visits = windows.browser().visits();
+  ASSERT_EQ(visits.size(), 5u);
+  EXPECT_EQ(visits[0].load.error, "not handed over: not a plain address");
+  EXPECT_TRUE(visits[1].load.handedOver);
+  EXPECT_EQ(visits[1].load.error, "");
+  EXPECT_EQ(visits[2].load.error, "not fetched: only plain http on loopback hosts is loaded");
+  EXPECT_EQ(visits[3].load.error, "not handed over: not a plain address");
+  EXPECT_EQ(visits[4].load.error, "the browser program /bin/false ended with 1");
 }
 
 }  // namespace
