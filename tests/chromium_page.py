@@ -19,7 +19,7 @@ from selenium.webdriver.support.ui import WebDriverWait
 
 FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
          "--disable-background-networking", "--disable-component-update", "--disable-sync",
-         "--window-size=1600,600"]
+         "--window-size=1900,600"]
 
 
 def start_chromium(profile):
