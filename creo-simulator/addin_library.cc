@@ -8,7 +8,7 @@ namespace creosim {
 
 AddinLibrary::AddinLibrary(CreoSimulator& simulator, const std::filesystem::path& file) : simulator_(simulator) {
   handle_ = open(file);
-  initialize_ = reinterpret_cast<InitializeFunction>(symbol("user_initialize_plus"));
+  initialize_ = reinterpret_cast<CreoSimulator::AddinStart>(symbol("user_initialize_plus"));
   terminate_ = reinterpret_cast<TerminateFunction>(symbol("user_terminate_plus"));
   if (!initialize_ || !terminate_) {
     close();
@@ -24,13 +24,8 @@ AddinLibrary::~AddinLibrary() {
 }
 
 int AddinLibrary::start() {
-  char version[] = "9.0.0.0";
-  char build[] = "M080";
-  char program[] = "creo-sim";
-  char* argv[] = {program, nullptr};
-  wchar_t errbuf[80] = {};
   running_ = true;
-  return initialize_(&simulator_, 1, argv, version, build, errbuf);
+  return simulator_.startAddin(initialize_);
 }
 
 void AddinLibrary::stop() {

@@ -30,8 +30,6 @@ class AddinLibrary {
   bool running() const { return running_; }
 
  private:
-  using InitializeFunction = int (*)(CreoHost* host, int argc, char* argv[], char* version, char* build,
-                                     wchar_t errbuf[80]);
   using TerminateFunction = void (*)();
 
   // Platform parts.
@@ -41,7 +39,7 @@ class AddinLibrary {
 
   CreoSimulator& simulator_;
   void* handle_ = nullptr;
-  InitializeFunction initialize_ = nullptr;
+  int (*initialize_)(CreoHost*, int, char*[], char*, char*, wchar_t[80]) = nullptr;
   TerminateFunction terminate_ = nullptr;
   bool running_ = false;
 };

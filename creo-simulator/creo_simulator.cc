@@ -2,6 +2,8 @@
 
 #include <typeinfo>
 
+#include "escaped_exception.h"
+
 namespace creosim {
 
 CreoSimulator::CreoSimulator(SimulatorOptions options)
@@ -17,6 +19,28 @@ CreoSimulator::~CreoSimulator() = default;
 pfcSession_ptr CreoSimulator::currentSession(pfcCreoCompatibility) {
   faults_.check("pfcGetCurrentSessionWithCompatibility");
   return sessionAvailable_ ? session_ : nullptr;
+}
+
+int CreoSimulator::startAddin(AddinStart start) {
+  char version[] = "9.0.0.0";
+  char build[] = "M080";
+  char program[] = "creo-sim";
+  char* argv[] = {program, nullptr};
+  wchar_t errbuf[80] = {};
+  int result = 1;
+  if (std::optional<std::string> escaped =
+          escapedFrom([&] { result = start(this, 1, argv, version, build, errbuf); })) {
+    startProblems_.push_back("the add-in let an exception escape from user_initialize_plus: " + *escaped);
+    return 1;
+  }
+  return result;
+}
+
+std::vector<std::string> CreoSimulator::problems() const {
+  std::vector<std::string> all = startProblems_;
+  all.insert(all.end(), ribbon_.problems().begin(), ribbon_.problems().end());
+  all.insert(all.end(), dialogs_.problems().begin(), dialogs_.problems().end());
+  return all;
 }
 
 ProError CreoSimulator::isEmbeddedComponent(pfcComponentFeat& component, ProBoolean* isEmbedded) {

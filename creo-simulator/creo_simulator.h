@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dialog_system.h"
 #include "fault_injector.h"
@@ -36,6 +37,14 @@ class CreoSimulator : public CreoHost {
   // False simulates a process without a session.
   void setSessionAvailable(bool available) { sessionAvailable_ = available; }
 
+  using AddinStart = int (*)(CreoHost* host, int argc, char* argv[], char* version, char* build, wchar_t errbuf[80]);
+  // Runs the add-in's user_initialize_plus as Creo does. What escapes it is
+  // recorded in problems() and counts as a failed start (1).
+  int startAddin(AddinStart start);
+  // What went wrong on the host's side: exceptions that escaped the start-up,
+  // a ribbon action or a listener, malformed resources, unanswered waits.
+  std::vector<std::string> problems() const;
+
   pfcSession_ptr currentSession(pfcCreoCompatibility compatibility) override;
   ProError isEmbeddedComponent(pfcComponentFeat& component, ProBoolean* isEmbedded) override;
   void createDialog(const xstring& dialogName, const xstring& resourceName) override;
@@ -57,6 +66,7 @@ class CreoSimulator : public CreoHost {
   DialogSystem dialogs_;
   std::shared_ptr<SimSession> session_;
   bool sessionAvailable_ = true;
+  std::vector<std::string> startProblems_;
 };
 
 }  // namespace creosim

@@ -3,6 +3,7 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "creo_simulator.h"
 #include "scripted_dialog_user.h"
 
 namespace creosim {
@@ -33,6 +34,7 @@ void answer(ScriptedDialogUser& user, SimContext& context, const std::vector<std
 void dialogs(const ScriptedDialogUser& user, SimContext& context) {
   context.out << user.transcript();
   for (const std::string& problem : user.problems()) context.out << "problem: " << problem << "\n";
+  for (const std::string& problem : context.simulator.problems()) context.out << "Creo problem: " << problem << "\n";
 }
 
 }  // namespace

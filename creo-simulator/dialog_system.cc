@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "dialog_resource.h"
+#include "escaped_exception.h"
 #include "fault_injector.h"
 #include "host/toolkit_errors.h"
 #include "sim_dialog.h"
@@ -150,19 +151,9 @@ template <class Listener, class Event>
 void DialogSystem::dispatch(SimDialog& dialog, std::vector<Listener*> listeners, const char* event, Event&& call) {
   for (Listener* listener : listeners) {
     if (dialog.destroyed) return;
-    std::string escaped;
-    try {
-      call(listener);
-    } catch (const xthrowable& error) {
-      escaped = error.GetDescription();
-    } catch (const std::exception& error) {
-      escaped = error.what();
-    } catch (...) {
-      escaped = "an unknown exception";
-    }
-    if (!escaped.empty())
+    if (std::optional<std::string> escaped = escapedFrom([&] { call(listener); }))
       problems_.push_back(std::string("a listener let an exception escape from ") + event + " in " + dialog.name() +
-                          ": " + escaped);
+                          ": " + *escaped);
   }
 }
 

@@ -1,38 +1,100 @@
 #include "fault_injector.h"
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 #include "host/toolkit_errors.h"
 
 namespace creosim {
 
+const std::vector<std::string>& FaultInjector::operations() {
+  static const std::vector<std::string> names = {
+      // Free functions.
+      "pfcGetCurrentSessionWithCompatibility", "ProAsmcompIsEmbedded", "uifcCreateDialog", "uifcActivateDialog",
+      "uifcExitDialog", "uifcDestroyDialog", "uifcDialogFind", "uifcLabelFind", "uifcPushButtonFind",
+      "uifcLayoutFind", "uifcOptionMenuFind",
+      // The session, its windows and the ribbon.
+      "pfcBaseSession::GetCurrentModel", "pfcBaseSession::ListModels", "pfcBaseSession::GetModelFromDescr",
+      "pfcBaseSession::RetrieveModel", "pfcBaseSession::GetModelWindow", "pfcBaseSession::GetCurrentWindow",
+      "pfcBaseSession::SetCurrentWindow", "pfcBaseSession::GetConfigOption", "pfcBaseSession::SetConfigOption",
+      "pfcBaseSession::CopyFileFromWS", "pfcSession::RibbonDefinitionfileLoad", "pfcSession::UICreateCommand",
+      "wfcWSession::GetDisplayDateCode", "pfcUICommand::Designate", "pfcUICommand::SetIcon", "pfcWindow::GetId",
+      "pfcWindow::SetBrowserSize", "pfcWindow::SetURL",
+      // Models and their structure.
+      "pfcModel::GetType", "pfcModel::GetFileName", "pfcModel::GetOrigin", "pfcModel::GetInstanceName",
+      "pfcModel::GetIsModified", "pfcModel::GetVersionStamp", "pfcModel::GetRevision", "pfcModel::GetVersion",
+      "pfcModel::GetDescr", "pfcModel::Backup", "pfcModel::Export", "pfcParameterOwner::GetParam",
+      "pfcBaseParameter::GetValue", "pfcParamValue::Getdiscr", "pfcParamValue::GetStringValue",
+      "pfcFamilyMember::GetImmediateGenericInfo", "pfcFamilyMember::ListRows", "pfcFamilyMember::GetParent",
+      "pfcFamilyTableRow::GetInstanceName", "pfcSolid::ListFeaturesByType", "pfcSolid::GetActiveSimpRep",
+      "pfcSimpRep::GetSimpRepType", "pfcFeature::GetFeatType", "pfcFeature::GetStatus", "pfcFeature::GetId",
+      "pfcComponentFeat::GetModelDescr",
+      // Dialog components.
+      "uifcComponent::GetDialog", "uifcComponent::GetComponent", "uifcComponent::SetVisible",
+      "uifcComponent::GetVisible", "uifcDialog::AddActionListener", "uifcDialog::SetDialogStyle",
+      "uifcLabel::SetText", "uifcLabel::SetImage", "uifcPushButton::SetText", "uifcPushButton::SetEnabled",
+      "uifcPushButton::SetBackgroundColor", "uifcPushButton::AddActionListener", "uifcLayout::SetDoesReserveSpace",
+      "uifcOptionMenu::SetItemNameArray", "uifcOptionMenu::SetItemLabelArray",
+      "uifcOptionMenu::GetSelectedItemNameArray", "uifcOptionMenu::AddActionListener",
+  };
+  return names;
+}
+
+std::vector<std::string> FaultInjector::exceptions() {
+  std::vector<std::string> names(std::begin(kToolkitErrorClassNames), std::end(kToolkitErrorClassNames));
+  names.push_back(kProcessorFaultName);
+  return names;
+}
+
 void FaultInjector::failNext(const std::string& operation, const std::string& exceptionClass, int count) {
+  const std::vector<std::string>& known = operations();
+  if (std::find(known.begin(), known.end(), operation) == known.end())
+    throw std::invalid_argument("unknown operation: " + operation);
+  const std::vector<std::string> raisable = exceptions();
+  if (std::find(raisable.begin(), raisable.end(), exceptionClass) == raisable.end())
+    throw std::invalid_argument("unknown exception: " + exceptionClass);
   std::lock_guard lock(mutex_);
   faults_[operation] = Fault{exceptionClass, count};
-  armed_.store(true, std::memory_order_release);
+  updateActive();
 }
 
 void FaultInjector::clear() {
   std::lock_guard lock(mutex_);
   faults_.clear();
-  armed_.store(false, std::memory_order_release);
+  fired_.store(0);
+  updateActive();
 }
 
+void FaultInjector::recordCalls(bool on) {
+  std::lock_guard lock(mutex_);
+  recording_ = on;
+  if (on) called_.clear();
+  updateActive();
+}
+
+std::set<std::string> FaultInjector::calledOperations() const {
+  std::lock_guard lock(mutex_);
+  return {called_.begin(), called_.end()};
+}
+
+void FaultInjector::updateActive() { active_.store(recording_ || !faults_.empty(), std::memory_order_release); }
+
 void FaultInjector::check(std::string_view operation) {
-  if (!armed_.load(std::memory_order_acquire)) return;
+  if (!active_.load(std::memory_order_acquire)) return;
   std::string exceptionClass;
   {
     std::lock_guard lock(mutex_);
+    if (recording_ && called_.find(operation) == called_.end()) called_.emplace(operation);
     auto it = faults_.find(operation);
     if (it == faults_.end()) return;
     exceptionClass = it->second.exceptionClass;
-    if (it->second.remaining > 0 && --it->second.remaining == 0) {
-      faults_.erase(it);
-      armed_.store(!faults_.empty(), std::memory_order_release);
-    }
+    if (it->second.remaining > 0 && --it->second.remaining == 0) faults_.erase(it);
+    updateActive();
   }
-  if (!throwToolkitError(exceptionClass, std::string(operation)))
-    throw std::invalid_argument("unknown toolkit exception class: " + exceptionClass);
+  fired_.fetch_add(1);
+  if (exceptionClass == kProcessorFaultName) throw SimulatedProcessorFault{};
+  throwToolkitError(exceptionClass, std::string(operation));
 }
 
 }  // namespace creosim

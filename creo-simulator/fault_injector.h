@@ -1,24 +1,48 @@
-// Lets a test make any simulated toolkit operation throw any toolkit exception.
+// Lets a test, a script or a person make any simulated toolkit operation throw
+// any toolkit exception, or fail at processor level.
 #pragma once
 
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace creosim {
 
+// Thrown where Creo would raise a structured (processor-level) exception: it is
+// neither an xthrowable nor a std::exception.
+struct SimulatedProcessorFault {
+  unsigned code = 0xC0000005u;
+};
+
+// The name under which a fault raises SimulatedProcessorFault instead of a toolkit exception.
+inline constexpr const char* kProcessorFaultName = "SimulatedProcessorFault";
+
 class FaultInjector {
  public:
-  // The next `count` calls of `operation` (e.g. "pfcBaseSession::GetModelWindow")
-  // throw the toolkit exception named `exceptionClass` (e.g. "pfcXToolkitNotFound").
-  // A count below 0 makes every call fail until clear().
+  // Every toolkit operation the host declares and the simulator serves, by the
+  // name its faults are armed under (e.g. "pfcBaseSession::GetModelWindow").
+  static const std::vector<std::string>& operations();
+  // What a fault can raise: the toolkit's exception classes, then kProcessorFaultName.
+  static std::vector<std::string> exceptions();
+
+  // The next `count` calls of `operation` throw the exception named `exceptionClass`
+  // (e.g. "pfcXToolkitNotFound"). A count below 0 makes every call fail until clear().
+  // Throws std::invalid_argument for an operation or an exception it does not know.
   void failNext(const std::string& operation, const std::string& exceptionClass, int count = 1);
+  // Disarms every fault and forgets how many fired.
   void clear();
+  // How many calls failed because of an armed fault since the last clear().
+  int fired() const { return fired_.load(); }
+  // While recording, every operation called is remembered (faults or not).
+  void recordCalls(bool on);
+  std::set<std::string> calledOperations() const;
 
   // Called at the top of every simulated operation: throws when a fault is armed.
-  // Cheap when none is: large assemblies make millions of these calls.
+  // Cheap when none is and nothing is recorded: large assemblies make millions of these calls.
   void check(std::string_view operation);
 
  private:
@@ -26,9 +50,14 @@ class FaultInjector {
     std::string exceptionClass;
     int remaining;
   };
-  std::atomic<bool> armed_{false};  // whether faults_ holds anything; read without the lock
-  std::mutex mutex_;
+  void updateActive();
+
+  std::atomic<bool> active_{false};  // faults armed or calls recorded; read without the lock
+  std::atomic<int> fired_{0};
+  mutable std::mutex mutex_;
   std::map<std::string, Fault, std::less<>> faults_;
+  bool recording_ = false;
+  std::set<std::string, std::less<>> called_;
 };
 
 }  // namespace creosim

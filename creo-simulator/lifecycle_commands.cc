@@ -23,12 +23,20 @@ AddinLibrary& loadedAddin(SimContext& context) {
   return *context.addin;
 }
 
+// Shows what escaped into Creo while a command ran, as it happens.
+void reportNewProblems(SimContext& context, size_t known) {
+  const std::vector<std::string> problems = context.simulator.problems();
+  for (size_t i = known; i < problems.size(); ++i) context.out << "Creo problem: " << problems[i] << "\n";
+}
+
 void load(SimContext& context, const std::vector<std::string>&) {
   if (context.addin) throw std::runtime_error("the add-in is already loaded");
   context.addin = std::make_unique<AddinLibrary>(context.simulator, context.addinFile);
+  const size_t known = context.simulator.problems().size();
   const int result = context.addin->start();
   context.out << "user_initialize returned " << result << (result == 0 ? " (started)" : " (failed to start)")
               << "\n";
+  reportNewProblems(context, known);
   if (result == 0) return;
   if (context.failTolerant) {
     context.out << context.applicationName << " did not start; Creo carries on without it\n";
@@ -43,8 +51,10 @@ void load(SimContext& context, const std::vector<std::string>&) {
 void press(SimContext& context, const std::vector<std::string>& args) {
   loadedAddin(context);
   const std::string command = args.empty() ? kCommandName : args.front();
+  const size_t known = context.simulator.problems().size();
   context.simulator.ribbon().pressButton(command);
   context.out << "pressed " << command << "\n";
+  reportNewProblems(context, known);
 }
 
 void unload(SimContext& context, const std::vector<std::string>&) {

@@ -14,6 +14,7 @@
 #include "command_table.h"
 #include "creo_simulator.h"
 #include "dialog_commands.h"
+#include "fault_commands.h"
 #include "lifecycle_commands.h"
 #include "model_commands.h"
 #include "registration_file.h"
@@ -126,6 +127,7 @@ int main(int argc, char* argv[]) {
   creosim::addLifecycleCommands(table);
   creosim::addBrowserCommands(table);
   creosim::addModelCommands(table);
+  creosim::addFaultCommands(table);
   // A script answers dialogs with "answer"; at the terminal the person answers
   // whatever no "answer" covers. Either way "dialogs" shows what happened.
   auto scriptedUser = std::make_shared<creosim::ScriptedDialogUser>();

@@ -5,6 +5,7 @@
 #include <regex>
 #include <sstream>
 
+#include "escaped_exception.h"
 #include "fault_injector.h"
 #include "host/toolkit_errors.h"
 
@@ -115,7 +116,8 @@ void Ribbon::pressButton(const std::string& commandName) {
   if (!onRibbon || it == commands_.end()) throw pfcXToolkitNotFound("pfcUICommandActionListener::OnCommand");
   // Keep the action alive even if the command is released while it runs.
   pfcUICommandActionListener_ptr action = it->second->action();
-  action->OnCommand();
+  if (std::optional<std::string> escaped = escapedFrom([&] { action->OnCommand(); }))
+    problems_.push_back("the action of " + commandName + " let an exception escape from OnCommand: " + *escaped);
 }
 
 RibbonCommandView Ribbon::commandView(const std::string& name) const {

@@ -38,7 +38,10 @@ class Ribbon {
 
   // The user presses the ribbon button bound to `commandName`. pfcXToolkitNotFound
   // when no loaded ribbon file has such a button or no command of that name exists.
+  // Whatever escapes the command's action is recorded in problems().
   void pressButton(const std::string& commandName);
+  // Exceptions that escaped a command's action, which Creo would not survive.
+  const std::vector<std::string>& problems() const { return problems_; }
 
   // Commands bound to buttons of the loaded ribbon files, in file order.
   std::vector<std::string> buttonCommands() const { return buttonCommands_; }
@@ -56,6 +59,7 @@ class Ribbon {
   TextFolder text_;
   std::vector<std::string> buttonCommands_;
   std::map<std::string, std::shared_ptr<SimUICommand>> commands_;
+  std::vector<std::string> problems_;
 };
 
 }  // namespace creosim

@@ -16,8 +16,14 @@ class ComponentHandle : public virtual uifcComponent {
   ComponentHandle(std::shared_ptr<SimDialog> dialog, std::string component, ComponentKind kind)
       : dialog_(std::move(dialog)), component_(std::move(component)), kind_(kind) {}
 
-  xstring GetDialog() override { return dialog_->name(); }
-  xstring GetComponent() override { return component_; }
+  xstring GetDialog() override {
+    dialog_->faults().check("uifcComponent::GetDialog");
+    return dialog_->name();
+  }
+  xstring GetComponent() override {
+    dialog_->faults().check("uifcComponent::GetComponent");
+    return component_;
+  }
   void SetVisible(xbool visible) override { content("uifcComponent::SetVisible").visible = visible; }
   xbool GetVisible() override { return content("uifcComponent::GetVisible").visible; }
 
@@ -98,8 +104,14 @@ class OptionMenuHandle : public ComponentHandle, public uifcOptionMenu {
 class DialogHandle : public uifcDialog {
  public:
   explicit DialogHandle(std::shared_ptr<SimDialog> dialog) : dialog_(std::move(dialog)) {}
-  xstring GetDialog() override { return dialog_->name(); }
-  xstring GetComponent() override { return dialog_->name(); }
+  xstring GetDialog() override {
+    dialog_->faults().check("uifcComponent::GetDialog");
+    return dialog_->name();
+  }
+  xstring GetComponent() override {
+    dialog_->faults().check("uifcComponent::GetComponent");
+    return dialog_->name();
+  }
   void SetVisible(xbool) override { alive("uifcComponent::SetVisible"); }
   xbool GetVisible() override {
     alive("uifcComponent::GetVisible");

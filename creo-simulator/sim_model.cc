@@ -36,6 +36,9 @@ namespace {
 
 // Operation names, made once: a large assembly asks for them many thousand times.
 const std::string kpfcBaseParameter_GetValue = "pfcBaseParameter::GetValue";
+const std::string kpfcFamilyTableRow_GetInstanceName = "pfcFamilyTableRow::GetInstanceName";
+const std::string kpfcParamValue_Getdiscr = "pfcParamValue::Getdiscr";
+const std::string kpfcParamValue_GetStringValue = "pfcParamValue::GetStringValue";
 const std::string kpfcComponentFeat_GetModelDescr = "pfcComponentFeat::GetModelDescr";
 const std::string kpfcFamilyMember_GetImmediateGenericInfo = "pfcFamilyMember::GetImmediateGenericInfo";
 const std::string kpfcFamilyMember_GetParent = "pfcFamilyMember::GetParent";
@@ -63,11 +66,18 @@ std::string stemOf(const std::string& name) { return pathOf(name).stem().string(
 
 class SimParamValue : public pfcParamValue {
  public:
-  explicit SimParamValue(std::string value) : value_(std::move(value)) {}
-  pfcParamValueType Getdiscr() const override { return pfcPARAM_STRING; }
-  xstring GetStringValue() const override { return value_; }
+  SimParamValue(FaultInjector& faults, std::string value) : faults_(faults), value_(std::move(value)) {}
+  pfcParamValueType Getdiscr() const override {
+    faults_.check(kpfcParamValue_Getdiscr);
+    return pfcPARAM_STRING;
+  }
+  xstring GetStringValue() const override {
+    faults_.check(kpfcParamValue_GetStringValue);
+    return value_;
+  }
 
  private:
+  FaultInjector& faults_;
   std::string value_;
 };
 
@@ -76,7 +86,7 @@ class SimParameter : public pfcParameter {
   SimParameter(FaultInjector& faults, std::string value) : faults_(faults), value_(std::move(value)) {}
   pfcParamValue_ptr GetValue() override {
     faults_.check(kpfcBaseParameter_GetValue);
-    return std::make_shared<SimParamValue>(value_);
+    return std::make_shared<SimParamValue>(faults_, value_);
   }
 
  private:
@@ -86,10 +96,15 @@ class SimParameter : public pfcParameter {
 
 class SimFamilyTableRow : public pfcFamilyTableRow {
  public:
-  explicit SimFamilyTableRow(std::string instanceName) : instanceName_(std::move(instanceName)) {}
-  xstring GetInstanceName() override { return instanceName_; }
+  SimFamilyTableRow(FaultInjector& faults, std::string instanceName)
+      : faults_(faults), instanceName_(std::move(instanceName)) {}
+  xstring GetInstanceName() override {
+    faults_.check(kpfcFamilyTableRow_GetInstanceName);
+    return instanceName_;
+  }
 
  private:
+  FaultInjector& faults_;
   std::string instanceName_;
 };
 
@@ -231,7 +246,8 @@ class SimSolid : public SimModel<Interface> {
   pfcFamilyTableRows_ptr ListRows() override {
     this->check(kpfcFamilyMember_ListRows);
     auto rows = pfcFamilyTableRows::create();
-    for (const std::string& row : this->definition_.familyRows) rows->append(std::make_shared<SimFamilyTableRow>(row));
+    for (const std::string& row : this->definition_.familyRows)
+      rows->append(std::make_shared<SimFamilyTableRow>(this->store_.faults(), row));
     return rows;
   }
   pfcFamilyMember_ptr GetParent() override {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fault_injector.h"
 #include "host/pfc_model.h"
 
 namespace creosim {
@@ -23,12 +24,6 @@ struct QueryScript {
   static QueryScript empty() { return {}; }
   static QueryScript toolkitError(std::string errorClass) { return {Behaviour::ToolkitError, {}, std::move(errorClass)}; }
   static QueryScript processorFault() { return {Behaviour::ProcessorFault, {}, {}}; }
-};
-
-// Thrown where Creo would raise a structured (processor-level) exception: it is
-// neither an xthrowable nor a std::exception.
-struct SimulatedProcessorFault {
-  unsigned code = 0xC0000005u;
 };
 
 struct SimComponentDefinition {

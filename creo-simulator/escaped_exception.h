@@ -1,0 +1,32 @@
+// Creo calls into the add-in (start-up, the ribbon action, dialog listeners) and
+// expects nothing to come back but a result. What escapes anyway is caught here
+// and described, so that the simulator can report it instead of crashing.
+#pragma once
+
+#include <exception>
+#include <optional>
+#include <string>
+
+#include "fault_injector.h"
+#include "host/toolkit_errors.h"
+
+namespace creosim {
+
+// Runs `call`; returns what escaped it, or nothing when it returned normally.
+template <class Call>
+std::optional<std::string> escapedFrom(Call&& call) {
+  try {
+    call();
+    return std::nullopt;
+  } catch (const xthrowable& error) {
+    return error.GetDescription();
+  } catch (const std::exception& error) {
+    return std::string(error.what());
+  } catch (const SimulatedProcessorFault&) {
+    return std::string("a processor fault");
+  } catch (...) {
+    return std::string("an unknown exception");
+  }
+}
+
+}  // namespace creosim
