@@ -198,7 +198,7 @@ TEST(UploadEndToEnd, ExportFailureIsShownAndNothingIsSent) {
   UploadJourney journey;
   SimModelDefinition plan = localModel("plan.drw", journey.writeModel("plan.drw.2", 3000));
   journey.addCurrentModel(plan);
-  journey.creo().faults().failNext("pfcModel::Export", "pfcXToolkitGeneralError", -1);
+  journey.creo().faults().failNext("pfcModel::Export", "pfcXToolkitCantAccess", -1);
   journey.chooseWorkspace("Bracket Team");
   std::string shown;
   journey.user().check("UploadFailed", [&](const DialogView& view) { shown = view.text("ErrorMessageLabel"); });

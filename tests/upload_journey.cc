@@ -12,10 +12,19 @@
 
 namespace fs = std::filesystem;
 
-UploadJourney::UploadJourney(bool signIn)
-    // The add-in resolves its temporary directory once per process: every
-    // journey of this process uses the same one, emptied in between.
-    : temp_(fs::temp_directory_path() / ("tavix-journeys-" + std::to_string(::getpid()))),
+UploadJourney::UploadJourney()
+    : UploadJourney(std::make_unique<tavixtest::LocalTavixService>(), nullptr, Start::SignedIn) {}
+
+UploadJourney::UploadJourney(tavixtest::LocalTavixService& service, Start start)
+    : UploadJourney(nullptr, &service, start) {}
+
+UploadJourney::UploadJourney(std::unique_ptr<tavixtest::LocalTavixService> ownService,
+                             tavixtest::LocalTavixService* service, Start start)
+    : ownService_(std::move(ownService)),
+      service_(service ? *service : *ownService_),
+      // The add-in resolves its temporary directory once per process: every
+      // journey of this process uses the same one, emptied in between.
+      temp_(fs::temp_directory_path() / ("tavix-journeys-" + std::to_string(::getpid()))),
       models_(log_.directory() / "models"),
       creo_(creosim::SimulatorOptions{TAVIX_SOURCE_DIR "/text"}),
       user_(std::make_shared<creosim::ScriptedDialogUser>()) {
@@ -33,8 +42,9 @@ UploadJourney::UploadJourney(bool signIn)
   setNorvaneClientForTesting(nullptr);
   setCreoHost(&creo_);
   setUploadPausesForTesting(UploadPauses{});
-  if (user_initialize(0, nullptr, nullptr, nullptr, nullptr) != 0) throw std::runtime_error(log_.text());
-  if (signIn) {
+  if (start == Start::Later) return;
+  if (this->start() != 0) throw std::runtime_error(log_.text());
+  if (start == Start::SignedIn) {
     const nlohmann::json tokens = service_.issueTokens();
     getSessionManager().setTokens(NorvaneLocalAuthTokens{tokens["access_token"], tokens["refresh_token"],
                                                          tokens["id_token"]});
@@ -42,9 +52,17 @@ UploadJourney::UploadJourney(bool signIn)
   }
 }
 
-UploadJourney::~UploadJourney() {
+int UploadJourney::start() { return creo_.startAddin(user_initialize_plus); }
+
+void UploadJourney::stop() {
+  if (stopped_) return;
+  stopped_ = true;
   getSessionManager().clear();
   user_terminate();
+}
+
+UploadJourney::~UploadJourney() {
+  stop();
   setNorvaneClientForTesting(nullptr);
   creo_.ribbon().releaseCommands();
   setUploadPausesForTesting(std::nullopt);

@@ -17,9 +17,18 @@
 
 class UploadJourney {
  public:
-  // With `signIn`, the session holds tokens the service issued for the demo user.
-  explicit UploadJourney(bool signIn = true);
+  enum class Start { SignedIn, SignedOut, Later };
+  // With its own service, started and signed in.
+  UploadJourney();
+  // Against a service that outlives the journey. SignedIn: the session holds
+  // tokens the service issued for the demo user. Later: start() is left to the caller.
+  UploadJourney(tavixtest::LocalTavixService& service, Start start);
   ~UploadJourney();
+
+  // Creo starts the add-in (user_initialize_plus); its result.
+  int start();
+  // Creo stops the add-in (user_terminate) before the journey ends.
+  void stop();
 
   creosim::CreoSimulator& creo() { return creo_; }
   creosim::ScriptedDialogUser& user() { return *user_; }
@@ -46,10 +55,15 @@ class UploadJourney {
   std::filesystem::path models() const { return models_; }
 
  private:
+  UploadJourney(std::unique_ptr<tavixtest::LocalTavixService> ownService, tavixtest::LocalTavixService* service,
+                Start start);
+
   LogCapture log_;
-  tavixtest::LocalTavixService service_;
+  std::unique_ptr<tavixtest::LocalTavixService> ownService_;
+  tavixtest::LocalTavixService& service_;
   std::filesystem::path temp_;
   std::filesystem::path models_;
   creosim::CreoSimulator creo_;
   std::shared_ptr<creosim::ScriptedDialogUser> user_;
+  bool stopped_ = false;
 };
