@@ -31,15 +31,16 @@ void showLoading(UifcFacade& ui) {
     std::thread(runLoadingWorker).detach();
     // The dialog's working style makes each activation return on its own.
     while (!loadingDoneFlag.load()) ui.ActivateDialog(kDialog);
+    ui.DestroyDialog(kDialog);
   } catch (...) {
-    // A Loading dialog left behind would make the next press fail to create one.
+    // A Loading dialog left behind would make the next press fail to create
+    // one: a destruction that failed is tried once more.
     try {
       ui.DestroyDialog(kDialog);
     } catch (...) {
     }
     throw;
   }
-  ui.DestroyDialog(kDialog);
   logDebug("Loading dialog closed.");
 }
 

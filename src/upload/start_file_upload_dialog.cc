@@ -7,6 +7,7 @@
 #include "cloud/client_provider.h"
 #include "cloud/session_functions.h"
 #include "core/log.h"
+#include "core/session_temp_directory.h"
 #include "host/pfc_session.h"
 #include "host/toolkit_errors.h"
 #include "model/model_kind.h"
@@ -69,8 +70,11 @@ bool StartFileUploadDialog::showDialogOnce() {
   // Declared before the dialog so that they outlive it on every path.
   Listeners listeners;
   std::optional<ErrorBox> failure;
+  uploadLaunched_ = false;
   try {
-    return run(listeners);
+    const bool again = run(listeners);
+    discardUnusedStaging();
+    return again;
   } catch (const std::runtime_error& e) {
     logError(std::string("Error detected in StartFileUploadDialog::showDialog: ") + e.what());
     failure = ErrorBox{kPreparationError, "", "", true};
@@ -86,7 +90,19 @@ bool StartFileUploadDialog::showDialogOnce() {
     failure = ErrorBox{"An unexpected error occurred.\nPlease restart and try again.", "", "", true};
   }
   showError(*failure);
+  discardUnusedStaging();
   return false;
+}
+
+// What the dialog staged (the copy of a Windchill model) serves only an upload:
+// without one it is not kept until Creo ends.
+void StartFileUploadDialog::discardUnusedStaging() {
+  if (uploadLaunched_) return;
+  try {
+    cleanupSessionTempDirectory();
+  } catch (const std::exception& e) {
+    logWarning(std::string("Upload dialog staging could not be removed: ") + e.what());
+  }
 }
 
 bool StartFileUploadDialog::run(Listeners& listeners) {
@@ -137,6 +153,7 @@ bool StartFileUploadDialog::run(Listeners& listeners) {
   }
   if (!proceed_ || !selectedWorkspace_) return false;
   logInfo("Launching upload operation dialog.");
+  uploadLaunched_ = true;
   return UploadOperationDialog(ui_, session_, browser_, uploadPauses()).showDialog(*selectedWorkspace_) ==
          kOpenUploadDialogAgain;
 }

@@ -45,6 +45,7 @@ class StartFileUploadDialog {
   // True when the workflow asks for the upload dialog again.
   bool showDialogOnce();
   bool run(Listeners& listeners);
+  void discardUnusedStaging();
   void addModelInfo(const std::optional<std::filesystem::path>& stagedModelPath, Listeners& listeners);
   void fillUserFields();
   // False when the service refused the session.
@@ -63,6 +64,7 @@ class StartFileUploadDialog {
   std::vector<NorvaneWorkspace> workspaces_;
   std::optional<NorvaneWorkspace> selectedWorkspace_;
   bool proceed_ = false;
+  bool uploadLaunched_ = false;
   ModelMetadata metadata_;
   std::string revisionKey_;
   std::string sourceRevisionId_;

@@ -97,8 +97,10 @@ int UploadOperationDialog::showDialog(NorvaneWorkspace workspace) {
       logError("DestroyDialog failed during UploadOperation cleanup.");
     }
   }
-  // Before the transfer starts the staged files are still ours to remove.
-  if (!staging_.files.empty() || !staging_.tempScopeKey.empty()) resetUploadStaging(staging_);
+  // Until the transfer starts, what the upload and its dialog staged is ours to
+  // remove, even when the failure came before the scope was known; afterwards
+  // the transfer thread removes it when it ends.
+  if (!transferStarted_) resetUploadStaging(staging_);
   finalizeExport();
   GenericErrorDialog(ui_, signOutOf).showDialog(kRequestFailedMessage, "", "", true);
   return kWorkflowEnds;
@@ -274,6 +276,7 @@ void UploadOperationDialog::startTransfer() {
   job.staging = std::move(staging_);
   staging_ = UploadStaging{};
   std::thread(runUploadTransfer, std::move(job), getNorvaneClient(), std::ref(session_), pauses_, state_).detach();
+  transferStarted_ = true;
 }
 
 void UploadOperationDialog::refreshStatusLabels() {

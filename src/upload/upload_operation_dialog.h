@@ -65,6 +65,7 @@ class UploadOperationDialog {
   std::string exportDetail_;
   bool uploadAnother_ = false;
   bool dialogCreated_ = false;
+  bool transferStarted_ = false;
 };
 
 // The pauses every upload from the ribbon uses: one second each, unless a test
