@@ -2,6 +2,9 @@
 // way Creo loads it, with Creo's working directory somewhere else.
 #include "addin_library_test_support.h"
 
+#include <stdexcept>
+
+#include "creo_simulator.h"
 #include "host/toolkit_errors.h"
 
 namespace {
@@ -52,6 +55,29 @@ TEST(SimAddinLibrary, ToolkitExceptionsThrownByCreoAreCaughtInTheAddin) {
                                      "catalog entry was not found.\n"),
             std::string::npos)
       << installed.logText();
+}
+
+// An action that lets an exception escape: Creo would not survive it, the simulator reports it.
+class EscapingAction : public pfcUICommandActionListener {
+ public:
+  void OnCommand() override { throw pfcXToolkitCantOpen("pfcWindow::SetURL"); }
+};
+
+int escapingStart(CreoHost*, int, char*[], char*, char*, wchar_t[80]) { throw std::runtime_error("no start"); }
+
+TEST(SimAddinLibrary, WhatEscapesTheStartOrARibbonActionIsReportedAsACreoProblem) {
+  InstalledAddin installed("tavix-creo");
+  creosim::CreoSimulator& creo = installed.simulator();
+  EXPECT_EQ(creo.startAddin(escapingStart), 1);
+  creo.ribbon().loadDefinitionFile("toolkitribbonui.rbn");
+  creo.ribbon().createCommand("tavixRibbonButton", std::make_shared<EscapingAction>());
+  creo.ribbon().pressButton("tavixRibbonButton");
+  EXPECT_EQ(creo.problems(),
+            (std::vector<std::string>{
+                "the add-in let an exception escape from user_initialize_plus: no start",
+                "the action of tavixRibbonButton let an exception escape from OnCommand: pfcXToolkitCantOpen in "
+                "pfcWindow::SetURL"}));
+  creo.ribbon().releaseCommands();
 }
 
 }  // namespace

@@ -29,6 +29,29 @@ TEST(SimProgram, FromALongInstallPathTheAddinStartsWithItsOwnClientLibrary) {
   EXPECT_EQ(installed.logText().find("[ERROR]"), std::string::npos) << installed.logText();
 }
 
+TEST(SimProgram, AScriptArmsAnyFaultOnAnyOperationAndUnknownOnesAreRefused) {
+  InstalledAddin installed("tavix-creo");
+  const std::string output = installed.runSimulator(
+      "faults\n"
+      "fault pfcUICommand::Designate pfcXToolkitMsgNotFound\n"
+      "load\n"
+      "fault pfcModel::GetRevision SimulatedProcessorFault always\n"
+      "fault clear\n"
+      "fault pfcNoSuch::Operation pfcXToolkitNotFound\n");
+  for (const char* expected :
+       {"  pfcBaseSession::CopyFileFromWS\n", "  uifcLabel::SetText\n", "  pfcXToolkitUnsupported\n",
+        "  SimulatedProcessorFault\n",
+        "pfcUICommand::Designate throws pfcXToolkitMsgNotFound on the next 1 call(s)\n",
+        "user_initialize returned 1 (failed to start)\n",
+        "pfcModel::GetRevision throws SimulatedProcessorFault on every call\n", "no fault armed\n",
+        "unknown operation: pfcNoSuch::Operation"})
+    EXPECT_NE(output.find(expected), std::string::npos) << expected << "\n" << output;
+  EXPECT_NE(installed.logText().find("[ERROR] [Tavix] Integration initialization failed because a required message "
+                                     "catalog entry was not found."),
+            std::string::npos)
+      << installed.logText();
+}
+
 TEST(SimProgram, WithoutTheClientLibraryTheAddinDoesNotStartAndSaysWhy) {
   InstalledAddin installed("tavix-creo", /*withClientLibrary=*/false);
   const std::string output = installed.runSimulator("load\n");
