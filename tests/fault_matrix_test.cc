@@ -5,17 +5,14 @@
 // own words, and nothing is left behind or changed in the user's files.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <set>
 #include <sstream>
-#include <thread>
 
 #include "cloud/client_provider.h"
 #include "signin/auth_flow_runner.h"
