@@ -40,6 +40,7 @@ std::vector<std::string> CreoSimulator::problems() const {
   std::vector<std::string> all = startProblems_;
   all.insert(all.end(), ribbon_.problems().begin(), ribbon_.problems().end());
   all.insert(all.end(), dialogs_.problems().begin(), dialogs_.problems().end());
+  for (std::string& line : faults_.offThreadCalls()) all.push_back(std::move(line));
   return all;
 }
 

@@ -42,7 +42,8 @@ class CreoSimulator : public CreoHost {
   // recorded in problems() and counts as a failed start (1).
   int startAddin(AddinStart start);
   // What went wrong on the host's side: exceptions that escaped the start-up,
-  // a ribbon action or a listener, malformed resources, unanswered waits.
+  // a ribbon action or a listener, malformed resources, unanswered waits,
+  // toolkit calls from threads other than the user-interface thread.
   std::vector<std::string> problems() const;
 
   pfcSession_ptr currentSession(pfcCreoCompatibility compatibility) override;

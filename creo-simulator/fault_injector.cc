@@ -80,7 +80,21 @@ std::set<std::string> FaultInjector::calledOperations() const {
 
 void FaultInjector::updateActive() { active_.store(recording_ || !faults_.empty(), std::memory_order_release); }
 
+void FaultInjector::noteOffThreadCall(std::string_view operation) {
+  std::lock_guard lock(mutex_);
+  if (offThreadOperations_.find(operation) == offThreadOperations_.end()) offThreadOperations_.emplace(operation);
+}
+
+std::vector<std::string> FaultInjector::offThreadCalls() const {
+  std::lock_guard lock(mutex_);
+  std::vector<std::string> lines;
+  for (const std::string& operation : offThreadOperations_)
+    lines.push_back("the add-in called " + operation + " from a thread other than Creo's user-interface thread");
+  return lines;
+}
+
 void FaultInjector::check(std::string_view operation) {
+  if (std::this_thread::get_id() != userInterfaceThread_) noteOffThreadCall(operation);
   if (!active_.load(std::memory_order_acquire)) return;
   std::string exceptionClass;
   {

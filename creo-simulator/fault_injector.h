@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace creosim {
@@ -41,9 +42,14 @@ class FaultInjector {
   void recordCalls(bool on);
   std::set<std::string> calledOperations() const;
 
-  // Called at the top of every simulated operation: throws when a fault is armed.
-  // Cheap when none is and nothing is recorded: large assemblies make millions of these calls.
+  // Called at the top of every simulated operation: notes a call made from any
+  // thread but Creo's user-interface thread (the one that made this injector),
+  // and throws when a fault is armed. Cheap when none is and nothing is
+  // recorded: large assemblies make millions of these calls.
   void check(std::string_view operation);
+  // One line per operation called from another thread; Creo's toolkit may only
+  // be called from its user-interface thread.
+  std::vector<std::string> offThreadCalls() const;
 
  private:
   struct Fault {
@@ -51,13 +57,16 @@ class FaultInjector {
     int remaining;
   };
   void updateActive();
+  void noteOffThreadCall(std::string_view operation);
 
+  const std::thread::id userInterfaceThread_ = std::this_thread::get_id();
   std::atomic<bool> active_{false};  // faults armed or calls recorded; read without the lock
   std::atomic<int> fired_{0};
   mutable std::mutex mutex_;
   std::map<std::string, Fault, std::less<>> faults_;
   bool recording_ = false;
   std::set<std::string, std::less<>> called_;
+  std::set<std::string, std::less<>> offThreadOperations_;
 };
 
 }  // namespace creosim

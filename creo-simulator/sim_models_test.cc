@@ -4,6 +4,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <thread>
 
 #include "assembly_generator.h"
 #include "creo_simulator.h"
@@ -189,6 +190,20 @@ TEST(SimModels, GeneratedAssemblyRoundTripsThroughItsSessionFile) {
   EXPECT_EQ(root->GetFileName(), "root.asm");
   EXPECT_TRUE(fs::exists(root->GetOrigin()));
   EXPECT_EQ(sim.models().listModels()->getarraysize(), static_cast<xint>(generated.description.models.size()));
+}
+
+TEST(SimModels, AToolkitCallFromAnotherThreadIsAProblemNamingTheOperation) {
+  TempDirectory dir;
+  GeneratedAssembly generated = generateAssembly({.componentOccurrences = 10}, dir.path);
+  CreoSimulator sim(SimulatorOptions{});
+  sim.models().load(generated.description);
+  pfcModel_ptr root = sim.currentSession(pfcC4Compatible)->GetCurrentModel();
+  ASSERT_TRUE(root);
+  EXPECT_TRUE(sim.problems().empty());
+
+  std::thread([&] { root->GetFileName(); }).join();
+  EXPECT_EQ(sim.problems(), std::vector<std::string>{"the add-in called pfcModel::GetFileName from a thread other "
+                                                     "than Creo's user-interface thread"});
 }
 
 TEST(SimModels, AComponentDescriptorKeptOrChangedByItsCallerIsNeverHandedOutAgain) {
