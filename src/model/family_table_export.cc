@@ -2,14 +2,13 @@
 // file and its generic's file. Where no accelerator exists, Creo is made to
 // write one by a backup, with "save_instance_accelerator" set to ALWAYS for the
 // upload; finalizeExport takes back what that left beside the user's models.
-#include <set>
-
 #include "core/ascii_case.h"
 #include "core/log.h"
 #include "core/text_encoding.h"
 #include "host/toolkit_errors.h"
 #include "model/export_texts.h"
 #include "model/file_replacement.h"
+#include "model/folder_entry_names.h"
 #include "model/family_table_names.h"
 #include "model/model_exporter.h"
 #include "model/path_text.h"
@@ -21,12 +20,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kAcceleratorOption = "save_instance_accelerator";
-
-std::set<fs::path> fileNamesIn(const fs::path& folder) {
-  std::set<fs::path> names;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
-  return names;
-}
 
 void logStagedLocations(const fs::path& accelerator, const fs::path& generic) {
   logDebug("Accelerator file location in temp directory: " + pathToUtf8(accelerator));
@@ -151,9 +144,9 @@ std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& 
 // before is never listed.
 void ModelExporter::backupBesideUserModels(const pfcModel_ptr& model, const pfcModelDescriptor_ptr& descriptor,
                                            const fs::path& folder) {
-  const std::set<fs::path> before = fileNamesIn(folder);
+  const FolderEntryNames before = folderEntryNames(folder);
   auto listAdded = [&] {
-    for (const fs::path& name : fileNamesIn(folder))
+    for (const auto& name : folderEntryNames(folder))
       if (!before.count(name)) generatedAccelerators_.push_back(folder / name);
   };
   descriptor->SetPath(pathToUtf8(folder));

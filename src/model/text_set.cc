@@ -7,11 +7,13 @@
 
 namespace {
 
+constexpr size_t kInitialSlots = 16;
+
 size_t hashOf(std::string_view text) { return std::hash<std::string_view>{}(text); }
 
 }  // namespace
 
-TextSet::TextSet() : slots_(16) {}
+TextSet::TextSet() : slots_(kInitialSlots) {}
 
 size_t TextSet::slotOf(std::string_view text, size_t hash) const {
   const size_t mask = slots_.size() - 1;
@@ -56,7 +58,13 @@ void TextSet::grow() {
 
 void TextSet::clear() {
   if (size_ == 0) return;
-  std::fill(slots_.begin(), slots_.end(), Slot{});
+  // An export walks thousands of parts, each after an assembly's walk grew the
+  // table: a table far larger than what it held starts small again, so that
+  // emptying it costs what was inserted, not the largest walk seen.
+  if (8 * size_ < slots_.size())
+    slots_.assign(kInitialSlots, Slot{});
+  else
+    std::fill(slots_.begin(), slots_.end(), Slot{});
   bytes_.clear();
   size_ = 0;
 }

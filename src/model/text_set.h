@@ -18,7 +18,7 @@ class TextSet {
   bool insert(std::string_view text);
   bool contains(std::string_view text) const;
   size_t size() const { return size_; }
-  // Empties the set and keeps its memory for the next walk.
+  // Empties the set; the time it takes follows the number of texts it held.
   void clear();
 
  private:

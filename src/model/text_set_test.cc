@@ -30,6 +30,14 @@ TEST(TextSet, HoldsEveryTextInsertedAcrossGrowthUntilCleared) {
   EXPECT_FALSE(set.contains(""));
   EXPECT_TRUE(set.insert("/work/models/part_0.prt.1"));
   EXPECT_TRUE(set.contains("/work/models/part_0.prt.1"));
+
+  // Emptied when it holds a few texts after a large walk, and filled again.
+  set.clear();
+  EXPECT_FALSE(set.contains("/work/models/part_0.prt.1"));
+  for (int i = 0; i < 5000; ++i) ASSERT_TRUE(set.insert("/work/models/part_" + std::to_string(i) + ".prt.2"));
+  for (int i = 0; i < 5000; ++i) ASSERT_TRUE(set.contains("/work/models/part_" + std::to_string(i) + ".prt.2"));
+  EXPECT_FALSE(set.contains("/work/models/part_0.prt.1"));
+  EXPECT_EQ(set.size(), 5000u);
 }
 
 TEST(TextSet, DescriptorsNamingTheSameModelAreOneKey) {
