@@ -2,6 +2,8 @@
 // files into an empty folder, measured in the same run on the same disk.
 // Usage: model_export_bench [repetitions [part-bytes [occurrences...]]]
 // (default 4 repetitions, 1 MiB parts, 1000 and 10000 occurrences)
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -19,12 +21,30 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Wall time: copying is the disk's and the kernel's work as much as ours, and
-// `cp` runs in a process of its own.
-double milliseconds(const std::function<void()>& work) {
+// Wall time, and processor time (user and system, of this process and of the
+// programs it ran: `cp` runs in processes of its own), which other programs
+// on a loaded machine disturb less.
+struct Turn {
+  double wall = 0;
+  double processor = 0;
+};
+
+double processorMilliseconds() {
+  double total = 0;
+  for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+    rusage usage{};
+    getrusage(who, &usage);
+    for (const timeval& t : {usage.ru_utime, usage.ru_stime}) total += t.tv_sec * 1e3 + t.tv_usec / 1e3;
+  }
+  return total;
+}
+
+Turn measureTurn(const std::function<void()>& work) {
   const auto start = std::chrono::steady_clock::now();
+  const double processorStart = processorMilliseconds();
   work();
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  return {std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
+          processorMilliseconds() - processorStart};
 }
 
 void syncDisk() {
@@ -42,9 +62,14 @@ struct Figures {
   int files = 0;
   double megabytes = 0;
   size_t staged = 0;
-  double cp = 0;
-  double exported = 0;
+  Turn cp{1e300, 1e300};
+  Turn exported{1e300, 1e300};
 };
+
+void keepBest(Turn& best, const Turn& turn) {
+  best.wall = std::min(best.wall, turn.wall);
+  best.processor = std::min(best.processor, turn.processor);
+}
 
 // `written` gathers the folders a measurement leaves, to be removed after all of them.
 Figures measure(int occurrences, std::uintmax_t partBytes, const fs::path& directory, int repetitions,
@@ -90,20 +115,15 @@ Figures measure(int occurrences, std::uintmax_t partBytes, const fs::path& direc
 
   // Taken in turns, best of each; the one that goes first alternates, and
   // each starts after sync, so that neither waits for the other's writeback.
-  figures.cp = figures.exported = 1e300;
   for (int i = 0; i < repetitions; ++i) {
     cpTarget = base / (prefix + "-cp-" + std::to_string(i));
     fs::create_directories(cpTarget);
     written.push_back(cpTarget);
     const bool cpFirst = i % 2 == 0;
-    double cp = 0;
-    double exported = 0;
     for (bool cpTurn : {cpFirst, !cpFirst}) {
       syncDisk();
-      (cpTurn ? cp : exported) = milliseconds(cpTurn ? copyAll : exportAll);
+      keepBest(cpTurn ? figures.cp : figures.exported, measureTurn(cpTurn ? copyAll : exportAll));
     }
-    figures.cp = std::min(figures.cp, cp);
-    figures.exported = std::min(figures.exported, exported);
     written.push_back(base / (prefix + "-export-" + std::to_string(i)));
     fs::rename(getSessionTempDirectory("bench"), written.back());
     cleanupSessionTempDirectory();
@@ -125,16 +145,21 @@ int main(int argc, char* argv[]) {
     runs.push_back(measure(occurrences, partBytes, base.path() / std::to_string(occurrences), repetitions, written));
   for (const fs::path& folder : written) fs::remove_all(folder);
 
-  std::printf("wall time, best of %d runs, parts of %ju bytes; cp and export take turns, each after sync, into\n"
-              "new folders beside the session temporary directory; no file is removed until all runs are done\n",
+  std::printf("best of %d runs, parts of %ju bytes; cp and export take turns, each after sync, into new folders\n"
+              "beside the session temporary directory; no file is removed until all runs are done\n",
               repetitions, partBytes);
-  std::printf("%-12s %8s %10s %8s %12s %12s %8s\n", "occurrences", "files", "MiB", "staged", "cp", "export", "ratio");
+  std::printf("%-12s %6s %8s %6s | %-29s | %-29s\n", "", "", "", "", "wall time", "processor time");
+  std::printf("%-12s %6s %8s %6s | %9s %9s %9s | %9s %9s %9s\n", "occurrences", "files", "MiB", "staged", "cp",
+              "export", "ratio", "cp", "export", "ratio");
   for (const Figures& f : runs)
-    std::printf("%-12d %8d %10.1f %8zu %9.1f ms %9.1f ms %7.2fx\n", f.occurrences, f.files, f.megabytes, f.staged, f.cp,
-                f.exported, f.exported / f.cp);
+    std::printf("%-12d %6d %8.1f %6zu | %6.0f ms %6.0f ms %8.2fx | %6.0f ms %6.0f ms %8.2fx\n", f.occurrences, f.files,
+                f.megabytes, f.staged, f.cp.wall, f.exported.wall, f.exported.wall / f.cp.wall, f.cp.processor,
+                f.exported.processor, f.exported.processor / f.cp.processor);
   if (runs.size() == 2)
-    std::printf("growth %d -> %d occurrences (%.1fx): cp %.2fx, export %.2fx\n", runs[0].occurrences,
-                runs[1].occurrences, static_cast<double>(runs[1].occurrences) / runs[0].occurrences,
-                runs[1].cp / runs[0].cp, runs[1].exported / runs[0].exported);
+    std::printf("growth %d -> %d occurrences (%.1fx): wall cp %.2fx, export %.2fx; processor cp %.2fx, export %.2fx\n",
+                runs[0].occurrences, runs[1].occurrences,
+                static_cast<double>(runs[1].occurrences) / runs[0].occurrences, runs[1].cp.wall / runs[0].cp.wall,
+                runs[1].exported.wall / runs[0].exported.wall, runs[1].cp.processor / runs[0].cp.processor,
+                runs[1].exported.processor / runs[0].exported.processor);
   return 0;
 }
