@@ -1,5 +1,6 @@
 #include "upload/upload_operation_dialog.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -31,6 +32,8 @@ constexpr const char* kUploadComplete = "Upload Complete!";
 // Between two refreshes of the progress dialog while the transfer runs: short
 // enough to follow the statuses, long enough not to keep a processor busy.
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
+// The export waits this many times a repaint's duration before the next one.
+constexpr int kPaintShare = 20;
 
 constexpr SimplifiedRepCheckTexts kPopulateFieldsTexts = {
     "populateFieldsBeforeUpload: skipping simplified representation check for non-solid model. type=",
@@ -133,7 +136,7 @@ int UploadOperationDialog::run(Listeners& listeners) {
   while (!state_->done()) {
     refreshStatusLabels();
     ui_.ActivateDialog(kDialog);
-    std::this_thread::sleep_for(kPollInterval);
+    state_->waitUntilDone(kPollInterval);
   }
 
   const UploadOperationState::Snapshot outcome = state_->snapshot();
@@ -239,14 +242,17 @@ bool UploadOperationDialog::populateFieldsBeforeUpload() {
 
 void UploadOperationDialog::exportModel() {
   UifcFacade& ui = ui_;
-  // The dialog is painted again when the export reports progress, at most once
-  // per poll interval: a large assembly reports once per component.
-  auto lastPaint = std::chrono::steady_clock::now();
-  auto keepPainted = [&ui, lastPaint]() mutable {
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastPaint < kPollInterval) return;
-    lastPaint = now;
+  // The dialog is painted again when the export reports progress, which a
+  // large assembly does once per component: at most once per poll interval,
+  // and, where painting is slow, seldom enough that it takes no more than a
+  // twentieth of the export's time.
+  auto nextPaint = std::chrono::steady_clock::now() + kPollInterval;
+  auto keepPainted = [&ui, nextPaint]() mutable {
+    const auto start = std::chrono::steady_clock::now();
+    if (start < nextPaint) return;
     ui.ActivateDialog(kDialog);
+    const auto end = std::chrono::steady_clock::now();
+    nextPaint = end + std::max<std::chrono::steady_clock::duration>(kPollInterval, kPaintShare * (end - start));
   };
   exporter_.emplace(
       creoSession_, staging_.tempScopeKey, keepPainted,

@@ -21,3 +21,18 @@ void UploadOperationState::setAddresses(std::string fileAddress, std::string wor
   texts_.fileAddress = std::move(fileAddress);
   texts_.workspaceAddress = std::move(workspaceAddress);
 }
+
+bool UploadOperationState::waitUntilDone(std::chrono::milliseconds timeout) {
+  std::unique_lock<std::mutex> lock(doneMutex_);
+  return doneChanged_.wait_for(lock, timeout, [this] { return done(); });
+}
+
+void UploadOperationState::markDone() {
+  {
+    // Under the waiters' lock, so that a waiter between its test and its wait
+    // cannot miss the change.
+    std::lock_guard<std::mutex> lock(doneMutex_);
+    done_.store(true, std::memory_order_release);
+  }
+  doneChanged_.notify_all();
+}

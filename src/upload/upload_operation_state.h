@@ -4,6 +4,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -38,12 +40,17 @@ class UploadOperationState {
   void setAddresses(std::string fileAddress, std::string workspaceAddress);
 
   bool done() const { return done_.load(std::memory_order_acquire); }
+  // Returns when the upload thread is done or `timeout` has passed, whichever
+  // comes first: the UI thread sleeps between refreshes, but not past the end.
+  bool waitUntilDone(std::chrono::milliseconds timeout);
   // The upload thread's last write.
-  void markDone() { done_.store(true, std::memory_order_release); }
+  void markDone();
   void clearDone() { done_.store(false, std::memory_order_release); }
 
  private:
   mutable std::mutex mutex_;
   Snapshot texts_;
   std::atomic<bool> done_{false};
+  std::mutex doneMutex_;
+  std::condition_variable doneChanged_;
 };
