@@ -14,23 +14,15 @@
 #include "local_service.h"
 #include "scripted_browser.h"
 #include "sim_model_file.h"
+#include "wine_program.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string readFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-fs::path wineLoader() {
-  for (const char* candidate : {"/usr/lib/wine/wine64", "/usr/bin/wine64", "/usr/bin/wine"})
-    if (fs::exists(candidate)) return candidate;
-  return {};
-}
+using tavixtest::readFile;
+using tavixtest::wineLoader;
+using tavixtest::windowsPathOf;
 
 TEST(WineJourney, WindowsBuildSignsInAndUploadsAPartAndAnAssembly) {
   const fs::path simulator = fs::path(TAVIX_WINDOWS_BIN_DIR) / "creo-sim.exe";
@@ -50,11 +42,9 @@ TEST(WineJourney, WindowsBuildSignsInAndUploadsAPartAndAnAssembly) {
   creosim::writeModelFile(models / "bracket.prt.3", "1711 22345 61234", 5000);
   std::ofstream(models / "part.json") << R"({"models": [{"name": "bracket.prt", "file": "bracket.prt.3"}],
                                             "current": "bracket.prt"})";
-  // wine maps the Linux root to drive Z:.
-  auto windowsPath = [](const fs::path& path) { return "Z:" + path.string(); };
   std::ofstream(log.directory() / "journey.sim")
       << "load\n"
-      << "session " << windowsPath(models / "part.json") << "\n"
+      << "session " << windowsPathOf(models / "part.json") << "\n"
       << "signin-user " << tavixtest::kDemoEmail << " " << tavixtest::kDemoPassword << "\n"
       << "answer Start press LoginButton\n"
       << "press\n"
@@ -64,7 +54,7 @@ TEST(WineJourney, WindowsBuildSignsInAndUploadsAPartAndAnAssembly) {
       << "answer StartFileUpload press UploadButton\n"
       << "answer Upload press CloseButton\n"
       << "press\n"
-      << "generate " << windowsPath(models / "assembly") << " 12\n"
+      << "generate " << windowsPathOf(models / "assembly") << " 12\n"
       << "answer StartFileUpload select WorkspaceDropdown Gearbox\n"
       << "answer StartFileUpload press UploadButton\n"
       << "answer Upload press OpenInTavixButton\n"
@@ -74,7 +64,7 @@ TEST(WineJourney, WindowsBuildSignsInAndUploadsAPartAndAnAssembly) {
       << "unload\n";
   const fs::path output = log.directory() / "creo-sim.out";
   const std::string command = "WINEDEBUG=-all '" + wine.string() + "' '" + simulator.string() + "' --workdir '" +
-                              windowsPath(work) + "' --script '" + windowsPath(log.directory() / "journey.sim") +
+                              windowsPathOf(work) + "' --script '" + windowsPathOf(log.directory() / "journey.sim") +
                               "' > '" + output.string() + "' 2>&1";
   EXPECT_EQ(std::system(command.c_str()), 0) << readFile(output);
 
