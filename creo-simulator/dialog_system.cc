@@ -96,6 +96,9 @@ xint DialogSystem::activateDialog(const xstring& dialogName) {
   shown->exitStatus = 0;
   if (!shown->waitsForUser()) {
     showToUser(*shown);
+    if (user_ && !shown->destroyed) {
+      if (std::optional<DialogAction> action = user_->actMeanwhile(shown->view())) perform(*shown, *action);
+    }
     std::this_thread::sleep_for(nonWaitingTime_);
     return shown->exitStatus;
   }
@@ -161,6 +164,9 @@ void DialogSystem::exitDialog(const xstring& dialogName, xint status) {
   std::shared_ptr<SimDialog> exited = dialog(dialogName, "uifcExitDialog");
   exited->exitRequested = true;
   exited->exitStatus = status;
+  // A dialog shown without waiting goes off the screen; its next activation
+  // shows it to the user again.
+  if (!exited->waiting) exited->lastSeen.clear();
 }
 
 void DialogSystem::destroyDialog(const xstring& dialogName) {

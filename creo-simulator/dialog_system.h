@@ -1,8 +1,9 @@
 // Dialogs built from the add-in's dialog resources, run by a scripted or a
 // terminal user. Everything here runs on Creo's user-interface thread.
 //
-// An activation of a Modeless dialog shows it and returns at once; under every
-// other style it waits: the user acts (which runs the add-in's listeners, which
+// An activation of a Modeless dialog shows it, carries out what the user did
+// meanwhile (a close control clicked while a progress dialog runs) and returns
+// at once; under every other style it waits: the user acts (which runs the add-in's listeners, which
 // may open further dialogs) until ExitDialog is called for it.
 #pragma once
 

@@ -2,6 +2,7 @@
 // asked what to do when a dialog waits.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "dialog_view.h"
@@ -35,6 +36,10 @@ class DialogUser {
   virtual void see(const DialogView& view) = 0;
   // The dialog waits for the user.
   virtual DialogAction act(const DialogView& view) = 0;
+  // The dialog is shown and does not wait (a progress dialog kept painted):
+  // whatever the user does meanwhile is handled now, as Creo handles pending
+  // events when a dialog is activated. Nothing when the user does nothing.
+  virtual std::optional<DialogAction> actMeanwhile(const DialogView& view) = 0;
   // The simulator did not carry out the action (a disabled button, an unknown item...).
   virtual void refused(const DialogView& view, const DialogAction& action, const std::string& reason) = 0;
 };

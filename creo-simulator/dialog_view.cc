@@ -54,6 +54,12 @@ bool DialogView::isShown(const std::string& name) const {
   return false;
 }
 
+bool DialogView::showsText(const std::string& text) const {
+  for (const ComponentContent& content : components)
+    if (content.text == text && isShown(content.name)) return true;
+  return false;
+}
+
 std::string DialogView::text(const std::string& name) const {
   const ComponentContent* content = component(name);
   return content ? content->text : std::string();

@@ -22,6 +22,8 @@ struct DialogView {
   // The text of a label or button; empty when there is no such component.
   std::string text(const std::string& name) const;
   std::string image(const std::string& name) const;
+  // Whether a shown component's text is exactly `text`.
+  bool showsText(const std::string& text) const;
   // The shown push buttons' texts, in display order.
   std::vector<std::string> shownButtons() const;
 

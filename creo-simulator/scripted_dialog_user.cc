@@ -26,6 +26,12 @@ ScriptedDialogUser& ScriptedDialogUser::check(const std::string& dialog, Check c
   return add(dialog, {DialogAction::giveUp(), std::move(check)});
 }
 
+ScriptedDialogUser& ScriptedDialogUser::meanwhile(const std::string& dialog, const std::string& text,
+                                                  DialogAction action) {
+  meanwhile_[dialog].push_back({text, std::move(action)});
+  return *this;
+}
+
 std::vector<std::string> ScriptedDialogUser::seenDialogs() const { return appearances_; }
 
 const DialogView& ScriptedDialogUser::lastSeen(const std::string& dialog) const {
@@ -41,6 +47,9 @@ std::vector<std::string> ScriptedDialogUser::problems() const {
   for (const auto& [dialog, steps] : steps_)
     for (const Step& step : steps)
       problems.push_back(dialog + ": step never used: " + (step.check ? "check" : step.action.describe()));
+  for (const auto& [dialog, steps] : meanwhile_)
+    for (const MeanwhileStep& step : steps)
+      problems.push_back(dialog + ": never showed \"" + step.text + "\" to " + step.action.describe() + " meanwhile");
   return problems;
 }
 
@@ -70,6 +79,16 @@ DialogAction ScriptedDialogUser::act(const DialogView& view) {
     return DialogAction::giveUp();
   }
   log_ += "> " + action.describe() + "\n";
+  return action;
+}
+
+std::optional<DialogAction> ScriptedDialogUser::actMeanwhile(const DialogView& view) {
+  auto steps = meanwhile_.find(view.dialog);
+  if (steps == meanwhile_.end() || steps->second.empty() || !view.showsText(steps->second.front().text))
+    return std::nullopt;
+  DialogAction action = steps->second.front().action;
+  steps->second.pop_front();
+  log_ += "> meanwhile: " + action.describe() + "\n";
   return action;
 }
 

@@ -32,6 +32,9 @@ class ScriptedDialogUser : public DialogUser {
   ScriptedDialogUser& close(const std::string& dialog);
   // Runs when the dialog next waits, before the step that follows it.
   ScriptedDialogUser& check(const std::string& dialog, Check check);
+  // Done while the dialog is shown without waiting (a progress dialog), the
+  // first time it shows `text` in one of its components; once.
+  ScriptedDialogUser& meanwhile(const std::string& dialog, const std::string& text, DialogAction action);
   void answerUnscriptedWith(std::shared_ptr<DialogUser> person) { person_ = std::move(person); }
 
   // Every view shown, in order (a dialog again only when what it shows changed).
@@ -47,6 +50,7 @@ class ScriptedDialogUser : public DialogUser {
 
   void see(const DialogView& view) override;
   DialogAction act(const DialogView& view) override;
+  std::optional<DialogAction> actMeanwhile(const DialogView& view) override;
   void refused(const DialogView& view, const DialogAction& action, const std::string& reason) override;
 
  private:
@@ -56,7 +60,13 @@ class ScriptedDialogUser : public DialogUser {
   };
   ScriptedDialogUser& add(const std::string& dialog, Step step);
 
+  struct MeanwhileStep {
+    std::string text;
+    DialogAction action;
+  };
+
   std::map<std::string, std::deque<Step>> steps_;
+  std::map<std::string, std::deque<MeanwhileStep>> meanwhile_;
   std::shared_ptr<DialogUser> person_;
   std::vector<DialogView> seen_;
   std::vector<std::string> appearances_;

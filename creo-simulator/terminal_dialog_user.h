@@ -16,6 +16,8 @@ class TerminalDialogUser : public DialogUser {
 
   void see(const DialogView& view) override;
   DialogAction act(const DialogView& view) override;
+  // A person at a terminal answers only dialogs that wait.
+  std::optional<DialogAction> actMeanwhile(const DialogView&) override { return std::nullopt; }
   void refused(const DialogView& view, const DialogAction& action, const std::string& reason) override;
 
  private:

@@ -138,6 +138,34 @@ TEST(UploadEndToEnd, ServerErrorOffersRetryWhichStoresTheFileOnce) {
   EXPECT_TRUE(journey.leftInTemp().empty());
 }
 
+// The user clicks the progress dialog's close control while a slow transfer
+// runs: nothing happens until the completion panel, where it closes the dialog.
+TEST(UploadEndToEnd, CloseControlDoesNothingWhileTheTransferRuns) {
+  UploadJourney journey;
+  journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+  setUploadPausesForTesting(UploadPauses{[&] { journey.service().setDelay(1000); },
+                                         [&] { journey.service().setDelay(0); }});
+  journey.chooseWorkspace("Bracket Team");
+  journey.user().meanwhile("Upload", "Transferring file to Tavix...", creosim::DialogAction::close());
+  journey.user().check("Upload", [](const DialogView& view) {
+    EXPECT_EQ(view.text("PrimaryStatusLabel"), "Upload Complete!");
+  });
+  journey.user().close("Upload");
+  journey.pressTavixButton();
+
+  const std::string transcript = journey.user().transcript();
+  EXPECT_TRUE(contains(transcript, "> meanwhile: close the window\n")) << transcript;
+  EXPECT_EQ(journey.user().seenDialogs(), (std::vector<std::string>{"StartFileUpload", "Upload"}));
+  EXPECT_EQ(journey.storedFiles(), Files{"bracket.prt 5000 v1"});
+  EXPECT_TRUE(journey.logged("Upload succeeded: workspace_id=1, workspace_name=Bracket Team"));
+  EXPECT_TRUE(journey.logged("Upload dialog closed."));
+  EXPECT_FALSE(journey.logged("[ERROR]")) << journey.logText();
+  EXPECT_TRUE(journey.creo().dialogs().openDialogs().empty());
+  EXPECT_TRUE(journey.creo().dialogs().problems().empty());
+  EXPECT_TRUE(journey.user().problems().empty()) << transcript;
+  EXPECT_TRUE(journey.leftInTemp().empty());
+}
+
 TEST(UploadEndToEnd, RemovedWorkspaceLeadsBackToTheUploadDialogOnlyThroughItsButton) {
   for (const bool pressBack : {true, false}) {
     SCOPED_TRACE(pressBack ? "Back to Upload" : "close control");
