@@ -9,10 +9,12 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "core/testing/log_capture.h"
 #include "local_service.h"
-#include "scripted_browser.h"
+#include "self_signed_server.h"
 #include "sim_model_file.h"
 #include "wine_program.h"
 
@@ -85,42 +87,61 @@ TEST(WineJourney, WindowsBuildSignsInAndUploadsAPartAndAnAssembly) {
       << transcript;
 }
 
-// The client library's Windows code (WinHTTP calls, the Winsock redirect
-// listener, BCrypt for PKCE) against the Linux service: norvane_smoke.exe
-// reads the user and workspaces, uploads a file and signs in through a
-// scripted browser.
-TEST(WineJourney, WindowsClientLibraryTalksToTheLinuxService) {
-  const fs::path smoke = fs::path(TAVIX_WINDOWS_BIN_DIR) / "norvane_smoke.exe";
-  const fs::path wine = wineLoader();
-  if (!fs::exists(smoke) || wine.empty()) GTEST_SKIP() << "no " << smoke << " or no wine";
+// Everything a command printed, and its exit status. The output goes through a
+// file: a wineserver that wine starts keeps a pipe open after the program ends.
+struct Ran {
+  int status = -1;
+  std::string output;
+};
 
-  tavixtest::LocalTavixService service;
-  const std::string token = service.issueTokens()["access_token"];
-  const std::string command = "WINEDEBUG=-all '" + wine.string() + "' '" + smoke.string() + "' " +
-                              service.baseUrl() + " " + tavixtest::kLocalClientId + " " + token + " 2>&1";
-  FILE* output = popen(command.c_str(), "r");
-  ASSERT_NE(output, nullptr);
-  std::string transcript;
-  tavixtest::BrowserPage page;
-  char line[4096];
-  while (std::fgets(line, sizeof line, output)) {
-    transcript += line;
-    const std::string text = line;
-    if (text.rfind("authorize: ", 0) == 0) {
-      const std::string address = text.substr(11, text.find_last_not_of("\r\n") - 10);
-      page = tavixtest::ScriptedBrowser().signIn(address, tavixtest::kDemoEmail, tavixtest::kDemoPassword);
-    }
+Ran run(const std::string& command, const fs::path& outputFile) {
+  Ran ran;
+  ran.status = std::system((command + " > '" + outputFile.string() + "' 2>&1").c_str());
+  ran.output = readFile(outputFile);
+  return ran;
+}
+
+// "Suite.Case" for each case that a GoogleTest program lists.
+std::vector<std::string> listedCases(const std::string& listing) {
+  std::vector<std::string> cases;
+  std::istringstream lines(listing);
+  std::string suite;
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    if (line[0] != ' ') suite = line;
+    else if (!suite.empty()) cases.push_back(suite + line.substr(line.find_first_not_of(' ')));
   }
-  EXPECT_EQ(pclose(output), 0) << transcript;
-  EXPECT_NE(transcript.find("user: Demo Engineer <engineer@example.com>"), std::string::npos) << transcript;
-  EXPECT_NE(transcript.find("workspace 1: Bracket Team"), std::string::npos);
-  EXPECT_NE(transcript.find("uploaded norvane-smoke.prt: " + service.baseUrl() + "workspace/bracket-team/file/"),
-            std::string::npos);
-  EXPECT_EQ(page.status, 200) << page.body;
-  EXPECT_NE(transcript.find("signed in: access token of"), std::string::npos);
-  const nlohmann::json stored = service.storedFiles();
-  ASSERT_EQ(stored.size(), 1u);
-  EXPECT_EQ(stored[0]["size"], 3 * 1024 * 1024 + 5);
+  return cases;
+}
+
+// The client library's own tests, built for Windows, against the Linux
+// service: its WinHTTP, Winsock and BCrypt code. Each case gets a fresh service.
+TEST(WineJourney, ClientLibraryTestsPassUnderWine) {
+  const fs::path tests = fs::path(TAVIX_WINDOWS_BIN_DIR) / "norvane_tests.exe";
+  const fs::path wine = wineLoader();
+  if (!fs::exists(tests) || wine.empty()) GTEST_SKIP() << "no " << tests << " or no wine";
+
+  LogCapture log;
+  const fs::path output = log.directory() / "norvane_tests.out";
+  const std::string program = "WINEDEBUG=-all '" + wine.string() + "' '" + tests.string() + "'";
+  const Ran listing = run(program + " --gtest_list_tests", output);
+  ASSERT_EQ(listing.status, 0) << listing.output;
+  const std::vector<std::string> cases = listedCases(listing.output);
+  ASSERT_GE(cases.size(), 9u) << listing.output;
+  tavixtest::SelfSignedServer tls;
+  for (const std::string& name : cases) {
+    tavixtest::LocalTavixService service;
+    const Ran ran = run(std::string(tavixtest::kServiceUrlVariable) + "=" + service.baseUrl() + " " +
+                        tavixtest::kServiceSecretVariable + "=" + service.controlSecret() + " " +
+                        tavixtest::kSelfSignedUrlVariable + "=" + tls.url() + " " + program +
+                        " --gtest_filter=" + name,
+                        output);
+    EXPECT_EQ(ran.status, 0) << name << " under wine:\n" << ran.output;
+    const bool ended = ran.output.find("[       OK ] " + name) != std::string::npos ||
+                       ran.output.find("[  SKIPPED ] " + name) != std::string::npos;
+    EXPECT_TRUE(ended) << name << " under wine:\n" << ran.output;
+  }
 }
 
 }  // namespace

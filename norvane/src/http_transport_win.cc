@@ -25,6 +25,26 @@ std::wstring wide(const std::string& text) {
   return result;
 }
 
+// What a support engineer needs from the usual WinHTTP failures; the number alone says little.
+std::string describe(DWORD error) {
+  switch (error) {
+    case ERROR_WINHTTP_TIMEOUT: return "timed out";
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED: return "host name not resolved";
+    case ERROR_WINHTTP_CANNOT_CONNECT: return "connection refused";
+    case ERROR_WINHTTP_CONNECTION_ERROR: return "connection reset";
+    case ERROR_WINHTTP_INVALID_SERVER_RESPONSE: return "invalid response";
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+    case ERROR_WINHTTP_SECURE_INVALID_CERT:
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+      return "SSL server verification failed";
+    default: return {};
+  }
+}
+
 struct InternetHandle {
   HINTERNET handle = nullptr;
   ~InternetHandle() {
@@ -100,8 +120,10 @@ class WinHttpTransport : public HttpTransport {
 
  private:
   [[noreturn]] static void fail(const HttpRequest& request, const char* step) {
-    throw ConnectionError(cannotConnectMessage(request.url, std::string(step) + " failed, error " +
-                                                                std::to_string(GetLastError())));
+    const DWORD error = GetLastError();
+    std::string detail = std::string(step) + " failed, error " + std::to_string(error);
+    if (const std::string meaning = describe(error); !meaning.empty()) detail += ": " + meaning;
+    throw ConnectionError(cannotConnectMessage(request.url, detail));
   }
 
   // One chunk at a time, so memory stays flat whatever the file's size.

@@ -1,15 +1,7 @@
 // The library against the real local service, with a scripted browser in the
-// user's place.
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <ifaddrs.h>
-#include <netinet/in.h>
-#include <openssl/sha.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+// user's place. The same cases run on Linux and, for the Windows build, under
+// wine against the Linux service (wine_journey_tests starts it for each case).
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -19,16 +11,20 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <httplib.h>
 
+#include "crypto.h"
 #include "local_service.h"
 #include "norvane/errors.h"
 #include "norvane/norvane.h"
 #include "scripted_browser.h"
+#include "self_signed_server.h"
+#include "test_socket.h"
 
 namespace {
 
 using namespace norvane;
+using namespace std::chrono_literals;
+using tavixtest::TestSocket;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
@@ -117,10 +113,8 @@ std::filesystem::path writeFile(const std::filesystem::path& folder, const std::
 std::string sha256Hex(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  unsigned char digest[SHA256_DIGEST_LENGTH];
-  SHA256(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), digest);
   std::string hex;
-  for (unsigned char byte : digest) {
+  for (unsigned char byte : norvane::sha256(bytes)) {
     static const char* const digits = "0123456789abcdef";
     hex += digits[byte >> 4];
     hex += digits[byte & 15];
@@ -128,17 +122,11 @@ std::string sha256Hex(const std::filesystem::path& file) {
   return hex;
 }
 
-std::vector<in_addr> nonLoopbackAddresses() {
-  std::vector<in_addr> addresses;
-  ifaddrs* list = nullptr;
-  if (getifaddrs(&list) != 0) return addresses;
-  for (ifaddrs* entry = list; entry; entry = entry->ifa_next) {
-    if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET) continue;
-    const in_addr address = reinterpret_cast<sockaddr_in*>(entry->ifa_addr)->sin_addr;
-    if ((ntohl(address.s_addr) >> 24) != 127) addresses.push_back(address);
-  }
-  freeifaddrs(list);
-  return addresses;
+std::filesystem::path freshFolder(const std::string& prefix) {
+  std::random_device random;
+  const auto folder = std::filesystem::temp_directory_path() / (prefix + std::to_string(random()));
+  std::filesystem::create_directories(folder);
+  return folder;
 }
 
 template <typename Call>
@@ -197,27 +185,14 @@ TEST(NorvaneSignIn, BrowserSignInGivesTokensAndTheServiceAnswersWithThem) {
 }
 
 // A connection to the listener's port on 127.0.0.1, made without waiting long.
-int connectTo(int port) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  timeval patience{5, 0};
-  setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &patience, sizeof patience);
-  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  return fd;
-}
+TestSocket connectTo(int port) { return TestSocket::connectTo("127.0.0.1", port, 5s); }
 
 // The status the listener answers to one raw request; 0 when it answers nothing.
 int statusFor(int port, const std::string& target) {
-  const int fd = connectTo(port);
-  const std::string request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
-  send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+  const TestSocket connection = connectTo(port);
+  connection.sendAll("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
   char answer[64] = {};
-  const ssize_t received = recv(fd, answer, sizeof answer - 1, 0);
-  close(fd);
+  const size_t received = connection.receive(answer, sizeof answer - 1);
   return received > 12 ? std::atoi(answer + 9) : 0;
 }
 
@@ -234,12 +209,12 @@ TEST(NorvaneSignIn, StrayAndHostileConnectionsDoNotStopTheSignIn) {
   const int port = listenerPort(authorizeUrl);
   auto completion = std::async(std::launch::async, [&] { return connected.client.localAuthFlowComplete(); });
 
-  std::vector<int> silent;
+  std::vector<TestSocket> silent;
   for (int i = 0; i < 7; ++i) silent.push_back(connectTo(port));
-  for (int i = 0; i < 3; ++i) close(connectTo(port));  // connect and hang up at once
-  const int halfRequest = connectTo(port);
-  send(halfRequest, "GET /callback?state=", 20, MSG_NOSIGNAL);
-  silent.push_back(halfRequest);
+  for (int i = 0; i < 3; ++i) connectTo(port);  // connect and hang up at once
+  TestSocket halfRequest = connectTo(port);
+  halfRequest.sendAll("GET /callback?state=");
+  silent.push_back(std::move(halfRequest));
 
   // A page other than the callback, an old tab's redirect and one without state: refused, still waiting.
   EXPECT_EQ(statusFor(port, "/favicon.ico"), 404);
@@ -251,7 +226,7 @@ TEST(NorvaneSignIn, StrayAndHostileConnectionsDoNotStopTheSignIn) {
   ASSERT_EQ(answer.status, 302);
   EXPECT_THAT(browser.get(answer.location).body, HasSubstr("You can return to Creo."));
   EXPECT_FALSE(completion.get().accessToken.empty());
-  for (const int fd : silent) close(fd);
+  silent.clear();
 
   EXPECT_EQ(browser.get(answer.location).status, 0) << "the listener must be closed after the redirect";
   EXPECT_THAT(failureOf([&] { connected.client.localAuthFlowComplete(); }), HasSubstr("no sign-in in progress"));
@@ -267,17 +242,10 @@ TEST(NorvaneSignIn, ListenerIsReachableOnLoopbackOnly) {
   const int port = listenerPort(authorizeUrl);
 
   // Every non-loopback IPv4 address of this machine must refuse the port.
-  const auto addresses = nonLoopbackAddresses();
+  const auto addresses = tavixtest::nonLoopbackIpv4Addresses();
   if (addresses.empty()) GTEST_SKIP() << "this machine has no non-loopback IPv4 address to try";
-  for (const in_addr& candidate : addresses) {
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr = candidate;
-    EXPECT_NE(connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address), 0)
-        << inet_ntoa(candidate) << " reached the sign-in listener";
-    close(probe);
+  for (const std::string& address : addresses) {
+    EXPECT_FALSE(TestSocket::connectTo(address, port, 5s).isOpen()) << address << " reached the sign-in listener";
   }
 
   // The loopback address still completes the sign-in afterwards.
@@ -286,6 +254,21 @@ TEST(NorvaneSignIn, ListenerIsReachableOnLoopbackOnly) {
   const auto page = browser.signIn(authorizeUrl, tavixtest::kDemoEmail, tavixtest::kDemoPassword);
   EXPECT_EQ(page.status, 200);
   EXPECT_FALSE(completion.get().accessToken.empty());
+}
+
+// Creo unloading the add-in, or the user starting over, while the browser is still open.
+TEST(NorvaneSignIn, CancelEndsTheWaitAndClosesTheListener) {
+  tavixtest::LocalTavixService service;
+  Connected connected(service.baseUrl());
+  const std::string authorizeUrl = connected.client.localAuthFlowAuthorize();
+  const int port = listenerPort(authorizeUrl);
+  auto completion = std::async(std::launch::async, [&] { return connected.client.localAuthFlowComplete(); });
+  EXPECT_EQ(statusFor(port, "/favicon.ico"), 404);  // the listener is up
+  connected.client.localAuthFlowCancel();
+  EXPECT_EQ(failureOf([&] { completion.get(); }), "norvane: sign-in was cancelled");
+  EXPECT_FALSE(connectTo(port).isOpen()) << "the listener must be closed after a cancel";
+  const auto page = tavixtest::ScriptedBrowser().signIn(authorizeUrl, tavixtest::kDemoEmail, tavixtest::kDemoPassword);
+  EXPECT_EQ(page.status, 0) << "the redirect must find nobody listening";
 }
 
 TEST(NorvaneService, FailuresSayWhatHappened) {
@@ -353,12 +336,8 @@ TEST(NorvaneService, RefusesPlainHttpOutsideLoopbackAndReportsAnUnreachableServi
                 HasSubstr("refusing plain http")) << host;
   }
 
-  // A port nobody listens on: take one from a service and stop it.
-  std::string base;
-  {
-    tavixtest::LocalTavixService service;
-    base = service.baseUrl();
-  }
+  // A port nobody listens on.
+  const std::string base = "http://127.0.0.1:" + std::to_string(tavixtest::unusedLoopbackPort()) + "/";
   Connected connected(base);
   EXPECT_THAT(failureOf([&] { connected.client.getCurrentUser("token"); }),
               StartsWith("norvane: cannot connect to " + base));
@@ -367,25 +346,43 @@ TEST(NorvaneService, RefusesPlainHttpOutsideLoopbackAndReportsAnUnreachableServi
 // A server that answers every call with the same text.
 class CannedServer {
  public:
-  CannedServer(int status, std::string body) {
-    const auto answer = [status, body](const httplib::Request&, httplib::Response& res) {
-      res.status = status;
-      res.set_content(body, "application/json");
-    };
-    server_.Get(".*", answer);
-    server_.Post(".*", answer);
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
-  }
+  CannedServer(int status, std::string body)
+      : listener_(TestSocket::listenOnLoopback()),
+        answer_("HTTP/1.1 " + std::to_string(status) + " Canned\r\nContent-Type: application/json\r\n"
+                "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body),
+        thread_([this] { serve(); }) {}
   ~CannedServer() {
-    server_.stop();
+    stopping_ = true;
     thread_.join();
   }
-  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
+  std::string url() const { return "http://127.0.0.1:" + std::to_string(listener_.localPort()) + "/"; }
 
  private:
-  httplib::Server server_;
-  int port_ = 0;
+  void serve() {
+    while (!stopping_) {
+      const TestSocket connection = listener_.accept(50ms);
+      if (!connection.isOpen()) continue;
+      readRequest(connection);
+      connection.sendAll(answer_);
+    }
+  }
+  // The head and as much of the body as its Content-Length announces.
+  static void readRequest(const TestSocket& connection) {
+    std::string request;
+    char buffer[4096];
+    for (size_t n; (n = connection.receive(buffer, sizeof buffer)) > 0;) {
+      request.append(buffer, n);
+      const size_t headEnd = request.find("\r\n\r\n");
+      if (headEnd == std::string::npos) continue;
+      const size_t length = request.find("Content-Length: ");
+      const size_t bodySize = length < headEnd ? std::stoul(request.substr(length + 16)) : 0;
+      if (request.size() >= headEnd + 4 + bodySize) return;
+    }
+  }
+
+  TestSocket listener_;
+  std::string answer_;
+  std::atomic<bool> stopping_{false};
   std::thread thread_;
 };
 
@@ -433,68 +430,8 @@ TEST(NorvaneService, TextFromOutsideReachesMessagesAndTheLogWithItsControlCharac
   }
 }
 
-// A TLS server whose certificate no authority signed: openssl's own test server.
-class SelfSignedServer {
- public:
-  SelfSignedServer() : folder_(std::filesystem::temp_directory_path() / ("norvane-tls-" + std::to_string(getpid()))) {
-    std::filesystem::create_directories(folder_);
-    const std::string key = (folder_ / "key.pem").string(), cert = (folder_ / "cert.pem").string();
-    const std::string make = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
-                             "-addext subjectAltName=IP:127.0.0.1 -keyout " + key + " -out " + cert + " 2>/dev/null";
-    if (std::system(make.c_str()) != 0) throw std::runtime_error("openssl cannot make a certificate");
-    port_ = freePort();
-    pid_ = fork();
-    if (pid_ == 0) {
-      const int quiet = open("/dev/null", O_WRONLY);
-      dup2(quiet, 1);
-      dup2(quiet, 2);
-      execlp("openssl", "openssl", "s_server", "-quiet", "-www", "-accept", std::to_string(port_).c_str(), "-cert",
-             cert.c_str(), "-key", key.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    waitUntilListening();
-  }
-  ~SelfSignedServer() {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-    std::filesystem::remove_all(folder_);
-  }
-  std::string url() const { return "https://127.0.0.1:" + std::to_string(port_) + "/"; }
-
- private:
-  static int freePort() {
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    close(probe);
-    return ntohs(address.sin_port);
-  }
-  void waitUntilListening() const {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      const int probe = socket(AF_INET, SOCK_STREAM, 0);
-      sockaddr_in address{};
-      address.sin_family = AF_INET;
-      address.sin_port = htons(static_cast<uint16_t>(port_));
-      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      const bool up = connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-      close(probe);
-      if (up) return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    throw std::runtime_error("openssl s_server did not start");
-  }
-
-  std::filesystem::path folder_;
-  int port_ = 0;
-  pid_t pid_ = -1;
-};
-
 TEST(NorvaneService, HttpsRefusesACertificateNoAuthoritySigned) {
-  SelfSignedServer server;
+  tavixtest::SelfSignedServer server;
   Connected connected(server.url());
   const std::string failure = failureOf([&] { connected.client.getCurrentUser("token"); });
   EXPECT_THAT(failure, StartsWith("norvane: cannot connect to " + server.url()));
@@ -508,7 +445,9 @@ TEST(NorvaneUpload, FilesArriveWholeWithTheirAddresses) {
   const NorvaneWorkspace workspace = connected.client.listWorkspaces(token, "").at(0);
   const NorvaneDirectory root = connected.client.getRootDirectory(token, workspace.id);
 
-  const auto folder = std::filesystem::temp_directory_path() / ("norvane-upload-" + std::to_string(getpid()));
+  // A folder whose name is not ASCII: the path travels as UTF-8 and must reach the file.
+  const auto base = freshFolder("norvane-upload-");
+  const auto folder = base / std::filesystem::path(u8"Baugruppe-\u00e4\u00f8");
   std::filesystem::create_directories(folder);
   NorvaneUploadPayload payload;
   payload.targetDirectories[workspace.id] = root.id;
@@ -519,15 +458,16 @@ TEST(NorvaneUpload, FilesArriveWholeWithTheirAddresses) {
   const std::vector<std::pair<std::string, size_t>> files = {
       {"bracket.asm", 3 * 1024 * 1024 + 17}, {"empty.prt", 0}, {"bolt.prt", 1}, {"plate.prt", 256 * 1024}};
   for (const auto& [name, size] : files) {
-    payload.files.push_back({name, writeFile(folder, name, size).string(), "key-" + name, "1", {}});
+    const std::u8string path = writeFile(folder, name, size).u8string();
+    payload.files.push_back({name, std::string(path.begin(), path.end()), "key-" + name, "1", {}});
   }
 
   const NorvaneUploadResult result = connected.client.upload(token, payload, false);
   EXPECT_TRUE(result.errors.empty());
   ASSERT_EQ(result.fileUrls.size(), files.size());
-  EXPECT_THAT(result.fileUrls.at("bracket.asm"),
-              ::testing::MatchesRegex(service.baseUrl() + "workspace/" + workspace.addressKey +
-                                      "/file/[0-9]+\\?revisionId=.+"));
+  const std::string address = result.fileUrls.at("bracket.asm");
+  EXPECT_THAT(address, StartsWith(service.baseUrl() + "workspace/" + workspace.addressKey + "/file/"));
+  EXPECT_THAT(address, HasSubstr("?revisionId="));
 
   const nlohmann::json stored = service.storedFiles();
   for (const auto& [name, size] : files) {
@@ -540,8 +480,36 @@ TEST(NorvaneUpload, FilesArriveWholeWithTheirAddresses) {
                                              false, true).empty());
   EXPECT_TRUE(connected.client.findRevision(token, workspace.id, "key-other.prt", "A.1", "rev-1", "", false, true,
                                             false, true).empty());
-  std::filesystem::remove_all(folder);
+  std::filesystem::remove_all(base);
   connected.logger->expectNoneOf({token});
+}
+
+// A server error while the upload is created: nothing is stored, and the same
+// payload sent again arrives once.
+TEST(NorvaneUpload, AServerErrorStoresNothingAndTheRetryStoresEachFileOnce) {
+  tavixtest::LocalTavixService service;
+  Connected connected(service.baseUrl());
+  const std::string token = service.issueTokens().at("access_token").get<std::string>();
+  const NorvaneWorkspace workspace = connected.client.listWorkspaces(token, "").at(1);
+  const auto folder = freshFolder("norvane-retry-");
+  NorvaneUploadPayload payload;
+  payload.targetDirectories[workspace.id] = connected.client.getRootDirectory(token, workspace.id).id;
+  payload.sourceRevisionId = payload.revisionId = "rev-7";
+  for (const char* name : {"gear.prt", "shaft.prt"})
+    payload.files.push_back({name, writeFile(folder, name, 70000).string(), std::string("key-") + name, "1", {}});
+
+  service.failNext(1, 500);
+  EXPECT_THAT(failureOf([&] { connected.client.upload(token, payload, false); }),
+              StartsWith("norvane: server error (HTTP 500)"));
+  EXPECT_TRUE(service.storedFiles().empty());
+  const NorvaneUploadResult result = connected.client.upload(token, payload, false);
+  EXPECT_TRUE(result.errors.empty());
+  EXPECT_EQ(result.fileUrls.size(), 2u);
+  const nlohmann::json stored = service.storedFiles();
+  ASSERT_EQ(stored.size(), 2u);
+  EXPECT_EQ(stored[0]["workspace"], "Gearbox");
+  EXPECT_EQ(stored[0]["sha256"], sha256Hex(folder / stored[0]["name"].get<std::string>()));
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

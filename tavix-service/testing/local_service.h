@@ -1,5 +1,8 @@
 // Runs the real tavix-service program for a test: a fresh data folder, a free
 // port on 127.0.0.1, the test controls, and a clean stop when it goes out of scope.
+// The service is a Linux program: a Windows test program (under wine) is given
+// one that a Linux test started, through kServiceUrlVariable and
+// kServiceSecretVariable, and runs one test case per such service.
 #pragma once
 
 #include <sys/types.h>
@@ -19,12 +22,15 @@ inline constexpr const char* kDemoEmail = "engineer@example.com";
 inline constexpr const char* kDemoPassword = "creo-demo";
 inline constexpr const char* kDemoName = "Demo Engineer";
 inline constexpr const char* kLocalClientId = "TavixLocalServiceClient000000001";
+inline constexpr const char* kServiceUrlVariable = "TAVIX_TEST_SERVICE_URL";
+inline constexpr const char* kServiceSecretVariable = "TAVIX_TEST_SERVICE_SECRET";
 
 class LocalTavixService {
  public:
   // Starts the service with the demo seed, or with `seed` ({"users":[..],"workspaces":[..],"clients":[..]}),
   // and waits until it listens. `extraArguments` go to the program as given (e.g. {"--code-lifetime", "1"}).
   // Throws std::runtime_error with the program's output when it does not come up.
+  // On Windows: the service named by the two variables; a seed or arguments cannot be given there.
   explicit LocalTavixService(std::optional<nlohmann::json> seed = std::nullopt,
                              std::vector<std::string> extraArguments = {});
   // Stops the program (SIGTERM, then SIGKILL after 10 s) and removes its folder.
@@ -35,6 +41,8 @@ class LocalTavixService {
   // "http://127.0.0.1:PORT/": both LoginURL and ServerURL.
   const std::string& baseUrl() const { return baseUrl_; }
   int port() const { return port_; }
+  // What the test controls must carry (X-Tavix-Control-Secret).
+  const std::string& controlSecret() const { return controlSecret_; }
   pid_t pid() const { return pid_; }
   const std::filesystem::path& dataDir() const { return dataDir_; }
   // Everything the program printed so far (one line per request, never a token).

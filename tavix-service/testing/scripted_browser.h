@@ -4,14 +4,9 @@
 
 #include <string>
 
-namespace tavixtest {
+#include "http_exchange.h"
 
-struct BrowserPage {
-  int status = 0;        // 0 when the address could not be reached
-  std::string url;       // the address that gave this response
-  std::string body;
-  std::string location;  // the Location header of a redirect
-};
+namespace tavixtest {
 
 class ScriptedBrowser {
  public:
