@@ -33,14 +33,14 @@ std::string describe(DWORD error) {
     case ERROR_WINHTTP_CANNOT_CONNECT: return "connection refused";
     case ERROR_WINHTTP_CONNECTION_ERROR: return "connection reset";
     case ERROR_WINHTTP_INVALID_SERVER_RESPONSE: return "invalid response";
-    case ERROR_WINHTTP_SECURE_FAILURE:
-    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+    case ERROR_WINHTTP_SECURE_FAILURE: return "SSL server verification failed";
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR: return "SSL secure channel failed";
     case ERROR_WINHTTP_SECURE_INVALID_CA:
     case ERROR_WINHTTP_SECURE_INVALID_CERT:
     case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
     case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
     case ERROR_WINHTTP_SECURE_CERT_REVOKED:
-      return "SSL server verification failed";
+      return "SSL server certificate refused";
     default: return {};
   }
 }
