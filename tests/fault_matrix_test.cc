@@ -100,6 +100,7 @@ class ClosingUser : public creosim::DialogUser {
   DialogAction act(const DialogView&) override {
     return ++closes_ > 12 ? DialogAction::giveUp() : DialogAction::close();
   }
+  std::optional<DialogAction> actMeanwhile(const DialogView&) override { return std::nullopt; }
   void refused(const DialogView&, const DialogAction&, const std::string&) override {}
 
  private:
