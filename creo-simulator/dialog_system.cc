@@ -81,6 +81,7 @@ void DialogSystem::showToUser(SimDialog& dialog) {
   view.justOpened = dialog.lastSeen.empty();
   dialog.lastSeen = seen;
   if (user_) user_->see(view);
+  for (const auto& watcher : watchers_) watcher(view);
 }
 
 int DialogSystem::activations(const std::string& dialog) const {

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -33,12 +34,17 @@ class DialogSystem {
 
   // Who answers dialogs that wait; without one, such an activation ends at once with -1.
   void setUser(std::shared_ptr<DialogUser> user);
+  // Someone else looking at the screen (a camera): shown every view the user
+  // is shown, after the user. It must not throw.
+  void watchScreen(std::function<void(const DialogView&)> watcher) { watchers_.push_back(std::move(watcher)); }
   // How long showing a dialog that does not wait takes (painting, pending events).
   void setNonWaitingActivationTime(std::chrono::milliseconds time) { nonWaitingTime_ = time; }
 
   // The dialogs created and not yet destroyed, and what one of them shows now.
   std::vector<std::string> openDialogs() const;
   std::optional<DialogView> view(const std::string& dialog) const;
+  // Where the resources and images are read from.
+  const TextFolder& textFolder() const { return text_; }
   // Whether an image the add-in or a resource names exists in the text folder.
   bool imageExists(const std::string& image) const;
   // What went wrong on the host's side: malformed resources, exceptions that
@@ -69,6 +75,7 @@ class DialogSystem {
   TextFolder text_;
   FaultInjector& faults_;
   std::shared_ptr<DialogUser> user_;
+  std::vector<std::function<void(const DialogView&)>> watchers_;
   std::chrono::milliseconds nonWaitingTime_{10};
   std::map<std::string, std::shared_ptr<SimDialog>> dialogs_;
   std::vector<std::string> problems_;

@@ -6,12 +6,6 @@ namespace creosim {
 
 namespace {
 
-std::string labelOfItem(const ComponentContent& menu, const std::string& name) {
-  for (size_t i = 0; i < menu.itemNames.size(); ++i)
-    if (menu.itemNames[i] == name) return i < menu.itemLabels.size() ? menu.itemLabels[i] : name;
-  return name;
-}
-
 std::string renderComponent(const ComponentContent& component) {
   std::string piece;
   switch (component.kind) {
@@ -27,8 +21,7 @@ std::string renderComponent(const ComponentContent& component) {
       piece += "]";
       break;
     case ComponentKind::OptionMenu: {
-      std::string selected = component.selectedNames.empty() ? "" : labelOfItem(component, component.selectedNames[0]);
-      piece = "<" + selected + " v>";
+      piece = "<" + selectedItemLabel(component) + " v>";
       if (!component.enabled) piece += " (disabled)";
       break;
     }
@@ -39,6 +32,14 @@ std::string renderComponent(const ComponentContent& component) {
 }
 
 }  // namespace
+
+std::string selectedItemLabel(const ComponentContent& menu) {
+  if (menu.selectedNames.empty()) return "";
+  const std::string& name = menu.selectedNames[0];
+  for (size_t i = 0; i < menu.itemNames.size(); ++i)
+    if (menu.itemNames[i] == name) return i < menu.itemLabels.size() ? menu.itemLabels[i] : name;
+  return name;
+}
 
 const ComponentContent* DialogView::component(const std::string& name) const {
   for (const ComponentContent& content : components)

@@ -9,6 +9,9 @@
 
 namespace creosim {
 
+// What an option menu shows: the label of its first selected item, empty when none is.
+std::string selectedItemLabel(const ComponentContent& menu);
+
 struct DialogView {
   std::string dialog;  // the name the add-in created it under
   std::string title;

@@ -1,11 +1,10 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
-#include <fontconfig/fontconfig.h>
 
-#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 
+#include "cairo_fonts.h"
 #include "drawing_pdf.h"
 
 namespace creosim {
@@ -32,18 +31,6 @@ void drawSheet(cairo_t* cr, const DrawingPdf& drawing, int sheet) {
   cairo_set_font_size(cr, 12);
   cairo_move_to(cr, kWidth - 305, kHeight - 40);
   cairo_show_text(cr, sheetCaption(sheet, drawing.sheets).c_str());
-}
-
-// cairo and fontconfig keep their font caches for the life of the process;
-// they are handed back at exit, so that a leak checker sees only real leaks.
-void releaseFontCachesAtExit() {
-  static const bool registered = [] {
-    return std::atexit([] {
-      cairo_debug_reset_static_data();
-      FcFini();
-    }) == 0;
-  }();
-  (void)registered;
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "fault_commands.h"
 #include "lifecycle_commands.h"
 #include "model_commands.h"
+#include "picture_commands.h"
 #include "registration_file.h"
 #include "scripted_dialog_user.h"
 #include "terminal_browser_user.h"
@@ -128,6 +129,7 @@ int main(int argc, char* argv[]) {
   creosim::addBrowserCommands(table);
   creosim::addModelCommands(table);
   creosim::addFaultCommands(table);
+  creosim::addPictureCommands(table);
   // A script answers dialogs with "answer"; at the terminal the person answers
   // whatever no "answer" covers. Either way "dialogs" shows what happened.
   auto scriptedUser = std::make_shared<creosim::ScriptedDialogUser>();
