@@ -1,8 +1,9 @@
 // The creo-sim program as Creo: each case runs in a process of its own, so the
 // client library is loaded (or not) afresh.
-#include "addin_library_test_support.h"
-
+#include <algorithm>
 #include <fstream>
+
+#include "addin_library_test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -143,6 +144,28 @@ TEST(SimProgram, AFailedStartEndsCreoUnlessTheRegistrationToleratesIt) {
       installed.writeRegistration(registrationOf(installed, "fail_tol TRUE\n")), script);
   EXPECT_NE(output.find("tavix-creo did not start; Creo carries on without it"), std::string::npos) << output;
   EXPECT_NE(output.find(initializationFailed), std::string::npos) << output;
+}
+
+// A script asks for pictures of every dialog state, and of the dialogs on
+// screen when none is; the Windows simulator says that it draws none.
+TEST(SimProgram, PicturesOfTheDialogsAreDrawnAsTheyAppear) {
+  InstalledAddin installed("tavix-creo");
+  const std::string output =
+      installed.runSimulator("pictures pics\nload\nanswer Start close\npress\nunload\npicture now.png\n");
+  const fs::path pictures = installed.installFolder().parent_path() / "work" / "pics";
+  EXPECT_NE(output.find("pictures of the dialogs go to " + pictures.string()), std::string::npos) << output;
+  EXPECT_NE(output.find("picture: no dialog is on screen"), std::string::npos) << output;
+#if defined(_WIN32)
+  EXPECT_NE(output.find("no picture of Loading: the Windows simulator draws no pictures of dialogs"), std::string::npos)
+      << output;
+  EXPECT_TRUE(fs::is_empty(pictures));
+#else
+  std::vector<std::string> files;
+  for (const auto& entry : fs::directory_iterator(pictures)) files.push_back(entry.path().filename().string());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"01-Loading.png", "01-Loading.svg", "02-Start.png", "02-Start.svg"}));
+  EXPECT_NE(output.find("picture " + (pictures / "02-Start.png").string() + " ("), std::string::npos) << output;
+#endif
 }
 
 }  // namespace

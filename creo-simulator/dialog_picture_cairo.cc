@@ -309,6 +309,7 @@ DialogLayout drawDialogPicture(const DialogView& view, const TextFolder& text, c
   checkStatus(cairo_surface_write_to_png(bitmap.get(), png.string().c_str()), png);
 
   Surface vector(cairo_svg_surface_create(svg.string().c_str(), width, height));
+  cairo_svg_surface_set_document_unit(vector.get(), CAIRO_SVG_UNIT_PX);  // the PNG's size, not points
   paintOn(vector.get(), layout, metrics);
   cairo_surface_finish(vector.get());
   checkStatus(cairo_surface_status(vector.get()), svg);
