@@ -231,6 +231,27 @@ TEST_F(SimDialogs, ResourcesAndImagesAreFoundWhateverTheCaseOfTheirNames) {
   EXPECT_THROW(dialogs_.createDialog("Elsewhere", "Elsewhere"), pfcXToolkitNotFound);
 }
 
+// While a dialog waits, a line that is no number may be a command (creo-sim
+// lets the person draw the dialog); the dialog keeps waiting.
+TEST_F(SimDialogs, TerminalUserMayGiveACommandWhileADialogWaits) {
+  std::istringstream in("picture here\nnonsense\n2\n");
+  std::ostringstream out;
+  std::vector<std::string> commands;
+  dialogs_.setUser(std::make_shared<TerminalDialogUser>(in, out, [&](const std::string& line) {
+    commands.push_back(line);
+    return line.rfind("picture ", 0) == 0;
+  }));
+  dialogs_.createDialog("Ask", "Ask");
+  MenuCalls menu;
+  dialogs_.findOptionMenu("Ask", "Choice")->AddActionListener(&menu);
+  EXPECT_EQ(dialogs_.activateDialog("Ask"), -1);
+  EXPECT_EQ(commands, (std::vector<std::string>{"picture here", "nonsense"}));
+  EXPECT_EQ(menu.selections, std::vector<std::string>{"b"});
+  EXPECT_NE(out.str().find("  5) Close the window\n  or a command, e.g. picture FOLDER to draw it\n"), std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("Please enter a number from 1 to 5, or a command.\n"), std::string::npos) << out.str();
+}
+
 TEST_F(SimDialogs, AResourceNamingAnImageThatIsNotInTheTextFolderIsRefused) {
   write("Pictured.res", "(Dialog Pictured (Components (Label Picture)) (Resources (Picture.Image \"absent.png\")))");
   EXPECT_THROW(dialogs_.createDialog("Pictured", "Pictured"), pfcXToolkitInvalidFile);

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -134,8 +135,16 @@ int main(int argc, char* argv[]) {
   // whatever no "answer" covers. Either way "dialogs" shows what happened.
   auto scriptedUser = std::make_shared<creosim::ScriptedDialogUser>();
   creosim::addDialogCommands(table, scriptedUser);
+  // While a dialog waits, the person may draw it or look at what happened so far.
+  auto commandsWhileWaiting = [&table, &context](const std::string& line) {
+    static const std::set<std::string> allowed = {"picture", "pictures", "dialogs", "log"};
+    if (!allowed.count(line.substr(0, line.find(' ')))) return false;
+    table.run(context, line);
+    return true;
+  };
   if (options.interactive)
-    scriptedUser->answerUnscriptedWith(std::make_shared<creosim::TerminalDialogUser>(std::cin, std::cout));
+    scriptedUser->answerUnscriptedWith(
+        std::make_shared<creosim::TerminalDialogUser>(std::cin, std::cout, commandsWhileWaiting));
   simulator.dialogs().setUser(scriptedUser);
   if (!options.browserCommand.empty()) simulator.windows().browser().handAddressesTo(options.browserCommand);
   table.add("help", "help                 list the commands",

@@ -33,12 +33,12 @@ void picture(SimContext& context, const std::vector<std::string>& args) {
   if (target.extension() == ".png") {
     if (open.size() != 1)
       throw std::runtime_error(std::to_string(open.size()) + " dialogs are on screen; name a folder for them");
+    if (target.has_parent_path()) fs::create_directories(target.parent_path());
     pictures.emplace_back(open[0], fs::path(target).replace_extension());
   } else {
     fs::create_directories(target);
     for (const std::string& dialog : open) pictures.emplace_back(dialog, target / dialog);
   }
-  if (!target.parent_path().empty()) fs::create_directories(target.parent_path());
   for (const auto& [dialog, stem] : pictures)
     reportPicture(context.out, stem, drawDialogPicture(*dialogs.view(dialog), dialogs.textFolder(), stem));
 }

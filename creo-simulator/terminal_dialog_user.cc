@@ -27,6 +27,7 @@ DialogAction TerminalDialogUser::act(const DialogView& view) {
   for (;;) {
     out_ << view.dialog << " waits for you:\n";
     for (size_t i = 0; i < choices.size(); ++i) out_ << "  " << i + 1 << ") " << choices[i].first << "\n";
+    if (commands_) out_ << "  or a command, e.g. picture FOLDER to draw it\n";
     out_ << "> " << std::flush;
     std::string line;
     if (!std::getline(in_, line)) {
@@ -42,7 +43,8 @@ DialogAction TerminalDialogUser::act(const DialogView& view) {
       chosen = 0;
     }
     if (chosen >= 1 && chosen <= choices.size()) return choices[chosen - 1].second;
-    out_ << "Please enter a number from 1 to " << choices.size() << ".\n";
+    if (chosen == 0 && commands_ && commands_(line)) continue;
+    out_ << "Please enter a number from 1 to " << choices.size() << (commands_ ? ", or a command" : "") << ".\n";
   }
 }
 
