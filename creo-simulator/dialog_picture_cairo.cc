@@ -6,9 +6,9 @@
 #include <librsvg/rsvg.h>
 #include <pango/pangocairo.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <stdexcept>
