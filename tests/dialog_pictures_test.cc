@@ -93,7 +93,8 @@ void expectImage(const DialogLayout& layout, const std::string& label, const std
 }
 
 TEST(DialogPictures, SignInShowsLoadingThenStart) {
-  UploadJourney journey(/*signIn=*/false);
+  tavixtest::LocalTavixService service;
+  UploadJourney journey(service, UploadJourney::Start::SignedOut);
   Camera camera(journey);
   journey.user().close("Start");
   journey.pressTavixButton();
