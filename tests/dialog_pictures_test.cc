@@ -191,7 +191,7 @@ TEST(DialogPictures, DrawingWarningAndUploadFailed) {
   plan.name = "plan.drw";
   plan.file = journey.writeModel("plan.drw.2", 3000);
   journey.addCurrentModel(plan);
-  journey.creo().faults().failNext("pfcModel::Export", "pfcXToolkitGeneralError", -1);
+  journey.creo().faults().failNext("pfcModel::Export", "pfcXToolkitCantAccess", -1);
   journey.chooseWorkspace("Bracket Team");
   journey.user().press("UploadFailed", "CancelButton");
   journey.pressTavixButton();
