@@ -76,6 +76,8 @@ TEST(UploadedFileAddress, PrimaryEntryCleanedAddressAndWorkspacePage) {
   EXPECT_EQ(cleanedAddress("http://h/f?revision_id=9"), "http://h/f");
   EXPECT_EQ(cleanedAddress("http://h/f?revisionIdx=1&revisionId"), "http://h/f?revisionIdx=1");
   EXPECT_EQ(cleanedAddress("   "), "");
+  // The fragment is kept whole, "?" and all, also when no parameter is left.
+  EXPECT_EQ(cleanedAddress("http://h/f?revisionId=1#view?revision_id=2&"), "http://h/f#view?revision_id=2&");
 
   const NorvaneWorkspace team{7, "Team", "team"};
   EXPECT_EQ(workspaceAddress("https://h:8/app/workspace/old/file/3?x#y", team), "https://h:8/app/workspace/team");

@@ -24,7 +24,17 @@ std::string trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(space) - first + 1);
 }
 
-std::string withoutQueryParameter(const std::string& address, const std::string& parameter) {
+bool namesRevision(const std::string& piece) {
+  const std::string name = piece.substr(0, piece.find('='));
+  return name == "revisionId" || name == "revision_id";
+}
+
+}  // namespace
+
+// One split for both names: once the query is gone, a "?" in the fragment
+// must not be taken for the start of another query.
+std::string cleanedAddress(const std::string& rawAddress) {
+  const std::string address = trimmed(rawAddress);
   const size_t question = address.find('?');
   if (question == std::string::npos) return address;
   const size_t hash = address.find('#', question);
@@ -38,17 +48,11 @@ std::string withoutQueryParameter(const std::string& address, const std::string&
   while (true) {
     const size_t end = query.find('&', start);
     const std::string piece = query.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (piece.substr(0, piece.find('=')) != parameter) kept += (kept.empty() ? "" : "&") + piece;
+    if (!namesRevision(piece)) kept += (kept.empty() ? "" : "&") + piece;
     if (end == std::string::npos) break;
     start = end + 1;
   }
   return base + (kept.empty() ? "" : "?" + kept) + fragment;
-}
-
-}  // namespace
-
-std::string cleanedAddress(const std::string& address) {
-  return withoutQueryParameter(withoutQueryParameter(trimmed(address), "revisionId"), "revision_id");
 }
 
 std::string workspaceAddress(const std::string& fileAddress, const NorvaneWorkspace& workspace) {
