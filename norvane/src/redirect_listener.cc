@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "library_log.h"
-#include "url.h"
+#include "redirect_request.h"
 
 namespace norvane {
 
@@ -16,35 +16,6 @@ constexpr auto kRequestTimeout = std::chrono::seconds(10);
 constexpr size_t kMaxRequestHead = 16 * 1024;
 // Browsers open a few connections at a time; past this the oldest makes room.
 constexpr size_t kMaxConnections = 16;
-
-struct RequestLine {
-  std::string method;
-  std::string path;
-  std::string query;
-};
-
-// Empty method when the head is malformed.
-RequestLine parseRequestLine(const std::string& head) {
-  const std::string line = head.substr(0, head.find("\r\n"));
-  const size_t firstSpace = line.find(' ');
-  const size_t secondSpace = line.find(' ', firstSpace + 1);
-  if (firstSpace == std::string::npos || secondSpace == std::string::npos) return {};
-  RequestLine request;
-  request.method = line.substr(0, firstSpace);
-  const std::string target = line.substr(firstSpace + 1, secondSpace - firstSpace - 1);
-  const size_t question = target.find('?');
-  request.path = target.substr(0, question);
-  if (question != std::string::npos) request.query = target.substr(question + 1);
-  return request;
-}
-
-// Compares secrets without leaking where they differ.
-bool sameSecret(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  unsigned char difference = 0;
-  for (size_t i = 0; i < a.size(); ++i) difference |= static_cast<unsigned char>(a[i] ^ b[i]);
-  return difference == 0;
-}
 
 std::string reasonPhrase(int status) {
   switch (status) {
@@ -94,20 +65,19 @@ std::optional<Redirect> RedirectListener::readFrom(Connection& connection, const
   }
   if (connection.head.find("\r\n\r\n") == std::string::npos) return std::nullopt;
 
-  const RequestLine request = parseRequestLine(connection.head);
-  if (request.method != "GET" || request.path != callbackPath_) {
-    respondToBrowser(connection.socket, 404, "Not found.");
-    return std::nullopt;
+  RedirectRequest request = judgeRedirectRequest(connection.head, callbackPath_, expectedState);
+  switch (request.verdict) {
+    case RedirectRequest::Verdict::NotFound:
+      respondToBrowser(connection.socket, 404, "Not found.");
+      return std::nullopt;
+    case RedirectRequest::Verdict::WrongState:
+      log.warning("ignored a sign-in redirect that did not carry this sign-in's state");
+      respondToBrowser(connection.socket, 400, "Sign-in failed: the answer did not belong to this sign-in. "
+                                               "Please start again from Creo.");
+      return std::nullopt;
+    case RedirectRequest::Verdict::Redirect: break;
   }
-  std::map<std::string, std::string> query = parseQuery(request.query);
-  const auto state = query.find("state");
-  if (state == query.end() || !sameSecret(state->second, expectedState)) {
-    log.warning("ignored a sign-in redirect that did not carry this sign-in's state");
-    respondToBrowser(connection.socket, 400, "Sign-in failed: the answer did not belong to this sign-in. "
-                                             "Please start again from Creo.");
-    return std::nullopt;
-  }
-  return Redirect{std::move(query), std::move(connection.socket)};
+  return Redirect{std::move(request.query), std::move(connection.socket)};
 }
 
 std::optional<Redirect> RedirectListener::waitForRedirect(std::chrono::steady_clock::time_point deadline,
