@@ -1,6 +1,7 @@
 // The JSON API the client library calls, behind bearer tokens.
 #include <optional>
 
+#include "announcement.h"
 #include "http_util.h"
 #include "service.h"
 
@@ -62,44 +63,22 @@ std::string fileUrl(const ServiceContext& context, const StoredRevision& revisio
 
 bool flag(const httplib::Request& req, const char* name) { return req.get_param_value(name) == "true"; }
 
-// Reads the announcement of an upload; throws nlohmann::json::exception on a malformed body.
-std::optional<PendingUpload> readAnnouncement(ServiceContext& context, const nlohmann::json& body, const User& user,
-                                              httplib::Response& res) {
-  const auto& targets = body.at("targetDirectories");
-  if (!targets.is_object() || targets.size() != 1) {
-    sendError(res, 400, "bad_request", "targetDirectories must name exactly one workspace.");
-    return std::nullopt;
-  }
-  auto workspace = memberWorkspace(context, targets.begin().key(), user, res);
+// The upload a well-formed announcement asks for, when its workspace and directory
+// are the user's; else empty with the answer sent.
+std::optional<PendingUpload> acceptAnnouncement(ServiceContext& context, Announcement announcement, const User& user,
+                                                httplib::Response& res) {
+  auto workspace = memberWorkspace(context, announcement.workspaceIdText, user, res);
   if (!workspace) return std::nullopt;
-  auto directory = context.store.directory(targets.begin().value().get<int64_t>());
+  auto directory = context.store.directory(announcement.directoryId);
   if (!directory || directory->workspaceId != workspace->id) {
-    sendError(res, 404, "not_found", "Directory " + targets.begin().value().dump() + " is not in workspace " +
-                                         targets.begin().key() + ".");
+    sendError(res, 404, "not_found", "Directory " + std::to_string(announcement.directoryId) +
+                                         " is not in workspace " + announcement.workspaceIdText + ".");
     return std::nullopt;
   }
-  PendingUpload upload{user.id,
-                       workspace->id,
-                       directory->id,
-                       body.value("sourceRevisionId", ""),
-                       body.value("sourceRevisionVersion", ""),
-                       body.value("lastModified", ""),
-                       body.value("lifecycleState", ""),
-                       {}};
-  for (const auto& file : body.at("files")) {
-    AnnouncedFile announced{file.at("name").get<std::string>(), file.value("revisionKey", ""),
-                            file.value("version", "1"), file.value("properties", nlohmann::json::object()).dump(),
-                            file.at("size").get<int64_t>(), std::nullopt};
-    if (announced.name.empty() || announced.name.find_first_of("/\\") != std::string::npos || announced.size < 0) {
-      sendError(res, 400, "bad_request", "A file needs a plain name and a size of 0 or more.");
-      return std::nullopt;
-    }
-    upload.files.push_back(std::move(announced));
-  }
-  if (upload.files.empty()) {
-    sendError(res, 400, "bad_request", "An upload needs at least one file.");
-    return std::nullopt;
-  }
+  PendingUpload upload = std::move(announcement.upload);
+  upload.userId = user.id;
+  upload.workspaceId = workspace->id;
+  upload.directoryId = directory->id;
   return upload;
 }
 
@@ -152,14 +131,9 @@ void addApiRoutes(httplib::Server& server, ServiceContext& context) {
   server.Post("/api/v1/uploads", guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res) {
     auto user = authenticate(context, req, res);
     if (!user) return;
-    std::optional<PendingUpload> upload;
-    const nlohmann::json body = parseJsonBody(req.body);
-    if (body.is_discarded()) return sendError(res, 400, "bad_request", "The upload announcement is not JSON or nested too deeply.");
-    try {
-      upload = readAnnouncement(context, body, *user, res);
-    } catch (const nlohmann::json::exception&) {
-      return sendError(res, 400, "bad_request", "The upload announcement lacks a field or has one of the wrong type.");
-    }
+    auto announcement = parseAnnouncement(req.body);
+    if (auto* refusal = std::get_if<std::string>(&announcement)) return sendError(res, 400, "bad_request", *refusal);
+    auto upload = acceptAnnouncement(context, std::move(std::get<Announcement>(announcement)), *user, res);
     if (upload) sendJson(res, 201, {{"uploadId", context.uploads.begin(std::move(*upload))}});
   }));
 

@@ -1,10 +1,10 @@
 // The identity provider: sign-in page, token endpoint with PKCE, logout page.
 #include <algorithm>
-#include <cctype>
 #include <ctime>
 
 #include "crypto.h"
 #include "http_util.h"
+#include "loopback_redirect.h"
 #include "service.h"
 
 namespace tavixservice {
@@ -12,21 +12,6 @@ namespace {
 
 const char* const kAuthorizeFields[] = {"response_type", "client_id",      "redirect_uri", "code_challenge",
                                         "code_challenge_method", "state", "audience",     "scope"};
-
-// Only http://127.0.0.1:<port>/... or http://localhost:<port>/...: a code must never travel off this machine.
-bool isLoopbackRedirect(const std::string& uri) {
-  std::string rest;
-  for (const char* prefix : {"http://127.0.0.1:", "http://localhost:"})
-    if (uri.rfind(prefix, 0) == 0) rest = uri.substr(std::string(prefix).size());
-  size_t digits = 0;
-  while (digits < rest.size() && std::isdigit(static_cast<unsigned char>(rest[digits]))) ++digits;
-  if (digits == 0 || digits > 5 || digits >= rest.size() || rest[digits] != '/') return false;
-  int port = std::stoi(rest.substr(0, digits));
-  if (port < 1 || port > 65535) return false;
-  for (unsigned char c : rest)
-    if (c <= ' ' || c == '#' || c == '\\' || c >= 0x7f) return false;
-  return true;
-}
 
 // Empty when the request may be shown a sign-in form, else why not.
 std::string refusalOf(const httplib::Request& req, const ServiceContext& context) {

@@ -89,6 +89,19 @@ TEST(ServiceLimits, DeepOrMistypedJsonIsABadRequestAndTheServiceLivesOn) {
   EXPECT_EQ(nlohmann::json::parse(numberCode->body)["error"], "invalid_request");
   EXPECT_EQ(numberCode->body.find("json"), std::string::npos) << numberCode->body;
 
+  // Sizes and ids are whole numbers: a fraction is not rounded away, and a huge
+  // exponent is refused rather than converted.
+  for (const char* mistyped : {R"({"targetDirectories":{"1":101},"files":[{"name":"a.prt","size":2.5}]})",
+                               R"({"targetDirectories":{"1":101},"files":[{"name":"a.prt","size":1e300}]})",
+                               R"({"targetDirectories":{"1":1e300},"files":[{"name":"a.prt","size":1}]})",
+                               R"({"targetDirectories":{"1":101},"files":[{"name":"a.prt","size":18446744073709551615}]})"}) {
+    auto refused = client.Post("/api/v1/uploads", mistyped, "application/json");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 400) << mistyped;
+    EXPECT_EQ(nlohmann::json::parse(refused->body)["message"],
+              "The upload announcement lacks a field or has one of the wrong type.") << mistyped;
+  }
+
   EXPECT_EQ(client.Get("/api/v1/me")->status, 200);
 }
 
