@@ -76,12 +76,15 @@ class Reader {
     return false;
   }
 
-  Node readNode() {
+  Node readNode(int depth = 1) {
     Node node;
     node.line = line_;
     char c = text_[pos_];
     if (c == ')') fail(line_, "unexpected ')'");
     if (c == '(') {
+      // The dialect needs four levels; a file nested without end would
+      // exhaust the stack of this recursive reader.
+      if (depth > kDeepestNesting) fail(line_, "lists nested too deeply");
       ++pos_;
       node.isList = true;
       for (;;) {
@@ -90,7 +93,7 @@ class Reader {
           ++pos_;
           return node;
         }
-        node.items.push_back(readNode());
+        node.items.push_back(readNode(depth + 1));
       }
     }
     if (c == '"') return readString(node);
@@ -122,6 +125,7 @@ class Reader {
     return c == '(' || c == ')' || c == '"' || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '!';
   }
 
+  static constexpr int kDeepestNesting = 32;
   std::string_view text_;
   size_t pos_ = 0;
   int line_ = 1;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <fstream>
+#include <limits>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <stdexcept>
 
 #include "sim_text.h"
@@ -52,6 +54,16 @@ const char* statusName(pfcFeatureStatus status) {
   return "active";
 }
 
+// A whole number in the range; a fraction, an exponent beyond it or another
+// type is a malformed file, never converted.
+int wholeNumber(const json& value, const char* field, int lowest, int highest) {
+  if (!value.is_number_integer() || (value.is_number_unsigned() && value.get<uint64_t>() > uint64_t(highest)) ||
+      value.get<int64_t>() < lowest || value.get<int64_t>() > highest)
+    throw std::runtime_error(std::string(field) + " must be a whole number from " + std::to_string(lowest) + " to " +
+                             std::to_string(highest));
+  return static_cast<int>(value.get<int64_t>());
+}
+
 fs::path resolve(const fs::path& base, const json& value) {
   fs::path path = pathOf(value.get<std::string>());
   return path.is_absolute() ? path : base / path;
@@ -71,19 +83,23 @@ SimModelDefinition readModel(const json& item, const fs::path& base) {
   model.workspace = item.value("workspace", "");
   model.origin = item.value("origin", "");
   model.fileName = item.value("fileName", "");
-  if (item.contains("type")) model.type = static_cast<pfcModelType>(item.at("type").get<int>());
+  if (item.contains("type"))
+    model.type = static_cast<pfcModelType>(wholeNumber(item.at("type"), "type", pfcMDL_ASSEMBLY, pfcMDL_DIAGRAM));
   model.loaded = item.value("loaded", true);
   model.modified = item.value("modified", false);
   model.versionStamp = item.value("versionStamp", "");
   if (item.contains("revision")) model.revision = readQuery(item.at("revision"));
   if (item.contains("version")) model.version = readQuery(item.at("version"));
   if (item.contains("simplifiedRep"))
-    model.simplifiedRep = static_cast<pfcSimpRepType>(item.at("simplifiedRep").get<int>());
+    model.simplifiedRep = static_cast<pfcSimpRepType>(
+        wholeNumber(item.at("simplifiedRep"), "simplifiedRep", pfcSIMPREP_MASTER_REP, pfcSIMPREP_USER_DEFINED));
   model.parameters = item.value("parameters", std::map<std::string, std::string>{});
   model.generic = item.value("generic", "");
   model.familyRows = item.value("familyTable", std::vector<std::string>{});
   model.faults = item.value("faults", std::map<std::string, std::string>{});
-  model.sheets = std::max(1, item.value("sheets", 1));
+  if (item.contains("sheets"))
+    model.sheets = std::max(1, wholeNumber(item.at("sheets"), "sheets", std::numeric_limits<int>::min(),
+                                           std::numeric_limits<int>::max()));
   for (const json& component : item.value("components", json::array())) {
     SimComponentDefinition definition;
     definition.model = component.at("model").get<std::string>();
@@ -131,31 +147,23 @@ json writeModel(const SimModelDefinition& model, const fs::path& base) {
 
 }  // namespace
 
-SessionDescription readSessionDescription(const fs::path& file) {
-  std::ifstream in(file);
-  if (!in) throw std::runtime_error("cannot open session description " + file.string());
-  fs::path base = file.parent_path();
-  try {
-    json root = json::parse(in);
-    SessionDescription description;
-    for (const json& item : root.value("workspaces", json::array())) {
-      SimWorkspace workspace;
-      workspace.name = item.at("name").get<std::string>();
-      workspace.cacheDirectory = resolve(base, item.at("cache"));
-      workspace.scheme = item.value("scheme", "wtws");
-      description.workspaces.push_back(std::move(workspace));
-    }
-    for (const json& item : root.value("models", json::array())) description.models.push_back(readModel(item, base));
-    description.configOptions = root.value("configOptions", std::map<std::string, std::string>{});
-    description.currentModel = root.value("current", "");
-    return description;
-  } catch (const std::exception& error) {
-    throw std::runtime_error("malformed session description " + file.string() + ": " + error.what());
+SessionDescription parseSessionDescription(std::string_view text, const fs::path& base) {
+  json root = json::parse(text);
+  SessionDescription description;
+  for (const json& item : root.value("workspaces", json::array())) {
+    SimWorkspace workspace;
+    workspace.name = item.at("name").get<std::string>();
+    workspace.cacheDirectory = resolve(base, item.at("cache"));
+    workspace.scheme = item.value("scheme", "wtws");
+    description.workspaces.push_back(std::move(workspace));
   }
+  for (const json& item : root.value("models", json::array())) description.models.push_back(readModel(item, base));
+  description.configOptions = root.value("configOptions", std::map<std::string, std::string>{});
+  description.currentModel = root.value("current", "");
+  return description;
 }
 
-void writeSessionDescription(const SessionDescription& description, const fs::path& file) {
-  fs::path base = file.parent_path();
+std::string printSessionDescription(const SessionDescription& description, const fs::path& base) {
   json root;
   root["workspaces"] = json::array();
   for (const SimWorkspace& workspace : description.workspaces)
@@ -166,8 +174,24 @@ void writeSessionDescription(const SessionDescription& description, const fs::pa
   for (const SimModelDefinition& model : description.models) root["models"].push_back(writeModel(model, base));
   root["configOptions"] = description.configOptions;
   root["current"] = description.currentModel;
+  return root.dump(1) + "\n";
+}
+
+SessionDescription readSessionDescription(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot open session description " + file.string());
+  std::ostringstream text;
+  text << in.rdbuf();
+  try {
+    return parseSessionDescription(text.str(), file.parent_path());
+  } catch (const std::exception& error) {
+    throw std::runtime_error("malformed session description " + file.string() + ": " + error.what());
+  }
+}
+
+void writeSessionDescription(const SessionDescription& description, const fs::path& file) {
   std::ofstream out(file, std::ios::trunc);
-  out << root.dump(1) << "\n";
+  out << printSessionDescription(description, file.parent_path());
   if (!out.flush()) throw std::runtime_error("cannot write session description " + file.string());
 }
 

@@ -30,6 +30,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sim_model_definition.h"
@@ -43,6 +44,11 @@ struct SessionDescription {
   std::string currentModel;
 };
 
+// Throws std::exception (std::runtime_error or the JSON reader's) naming the
+// fault for text that is not a session description; paths are relative to `base`.
+SessionDescription parseSessionDescription(std::string_view text, const std::filesystem::path& base);
+// The description as a file holds it, paths inside `base` written relative to it.
+std::string printSessionDescription(const SessionDescription& description, const std::filesystem::path& base);
 // Throws std::runtime_error naming the file and the fault for an unreadable or malformed file.
 SessionDescription readSessionDescription(const std::filesystem::path& file);
 // Paths inside the directory of `file` are written relative to it.

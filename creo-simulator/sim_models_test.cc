@@ -206,6 +206,27 @@ TEST(SimModels, AToolkitCallFromAnotherThreadIsAProblemNamingTheOperation) {
                                                      "than Creo's user-interface thread"});
 }
 
+// Numbers are whole and in range: a fraction, a huge exponent or a type Creo
+// does not have is a malformed file, named with its fault, never converted.
+TEST(SimModels, SessionFileWithNumbersOutOfRangeIsMalformed) {
+  TempDirectory dir;
+  for (const char* model : {R"({"name": "a.prt", "type": 1e300})", R"({"name": "a.prt", "type": 10})",
+                            R"({"name": "a.drw", "sheets": 2.5})", R"({"name": "a.drw", "sheets": -1e300})",
+                            R"({"name": "a.prt", "simplifiedRep": 3})", R"({"name": "a.prt", "simplifiedRep": "1"})"}) {
+    std::ofstream(dir.path / "session.json") << R"({"models": [)" << model << "]}";
+    try {
+      readSessionDescription(dir.path / "session.json");
+      ADD_FAILURE() << "read: " << model;
+    } catch (const std::runtime_error& error) {
+      EXPECT_NE(std::string(error.what()).find("malformed session description"), std::string::npos) << error.what();
+    }
+  }
+  std::ofstream(dir.path / "session.json") << R"({"models": [{"name": "a.drw", "sheets": -3}, {"name": "b.prt", "type": 1}]})";
+  const SessionDescription read = readSessionDescription(dir.path / "session.json");
+  EXPECT_EQ(read.models[0].sheets, 1);
+  EXPECT_EQ(read.models[1].type, pfcMDL_PART);
+}
+
 TEST(SimModels, AComponentDescriptorKeptOrChangedByItsCallerIsNeverHandedOutAgain) {
   TempDirectory dir;
   writeModelFile(dir.path / "top.asm.1", "1 2 3", 1024);
