@@ -20,6 +20,17 @@ std::string lowered(std::string text) {
   throw ConfigurationError("norvane: invalid service address \"" + text + "\"");
 }
 
+// A name or an IPv4 address holds no brackets, white space or control
+// characters; a bracketed host is an IPv6 address. Anything else could not be
+// written back into an address that reads the same.
+bool isHostText(const std::string& host, bool bracketed) {
+  if (bracketed)
+    return host.find(':') != std::string::npos && host.find_first_not_of("0123456789abcdef:.") == std::string::npos;
+  for (const unsigned char c : host)
+    if (c <= ' ' || c == 0x7f || c == '[' || c == ']' || c == '\\') return false;
+  return true;
+}
+
 }  // namespace
 
 std::string Url::origin() const {
@@ -57,7 +68,7 @@ Url parseUrl(const std::string& text) {
     if (colon != std::string::npos) portText = authority.substr(colon + 1);
   }
   url.host = lowered(url.host);
-  if (url.host.empty()) invalidAddress(text);
+  if (url.host.empty() || !isHostText(url.host, authority.front() == '[')) invalidAddress(text);
 
   if (portText.empty()) {
     url.port = url.scheme == "https" ? 443 : 80;

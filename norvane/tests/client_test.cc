@@ -336,6 +336,12 @@ TEST(NorvaneService, RefusesPlainHttpOutsideLoopbackAndReportsAnUnreachableServi
                 HasSubstr("refusing plain http")) << host;
   }
 
+  // Hosts that are no host could not be written back into the same address.
+  for (const char* address : {"https://[[]/", "https://[127.0.0.1]/", "https://[]:9/", "https://a]b/",
+                              "https://app tavix.example/", "https://app\ttavix.example/"}) {
+    EXPECT_THAT(refused("https://login.tavix.example/", address), HasSubstr("invalid service address")) << address;
+  }
+
   // A port nobody listens on.
   const std::string base = "http://127.0.0.1:" + std::to_string(tavixtest::unusedLoopbackPort()) + "/";
   Connected connected(base);
