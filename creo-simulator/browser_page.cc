@@ -150,10 +150,11 @@ std::string pageText(const std::string& html) {
 
 FormFields HtmlForm::filledIn(const FormFields& values) const {
   FormFields filled = fields;
-  for (const auto& [name, value] : values) {
-    auto field = std::find_if(filled.begin(), filled.end(), [&](const auto& f) { return f.first == name; });
-    if (field != filled.end()) field->second = value;
-    else filled.emplace_back(name, value);
+  // Not a structured binding: clang 14 (the fuzz build) cannot capture one in a lambda.
+  for (const auto& entry : values) {
+    auto field = std::find_if(filled.begin(), filled.end(), [&](const auto& f) { return f.first == entry.first; });
+    if (field != filled.end()) field->second = entry.second;
+    else filled.emplace_back(entry.first, entry.second);
   }
   return filled;
 }
