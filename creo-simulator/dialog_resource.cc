@@ -179,7 +179,10 @@ Block readBlock(const Node& node) {
       for (size_t j = 1; j < section.items.size(); ++j) {
         const Node& entry = section.items[j];
         if (!entry.isList || entry.items.size() != 2) fail(entry.line, "expected (Kind Name)");
-        block.components.push_back({kindNamed(entry.items[0]), atomOf(entry.items[1], "a component name"), entry.line});
+        const std::string& name = atomOf(entry.items[1], "a component name");
+        // Resources address a component as Name.Attribute: a name with a dot could never be addressed.
+        if (name.find('.') != std::string::npos) fail(entry.line, "a component name holds no '.': " + name);
+        block.components.push_back({kindNamed(entry.items[0]), name, entry.line});
       }
     } else if (head == "Resources") {
       for (size_t j = 1; j < section.items.size(); ++j) {

@@ -94,6 +94,7 @@ TEST_F(SimDialogs, MalformedResourcesAreRefusedWithTheLineAtFault) {
   EXPECT_EQ(errorFor("(Dialog D (Components (Label A) (SubLayout L)))\n(Layout L (Components (Label A)))"),
             "line 2: component name used twice: A");
   EXPECT_EQ(errorFor("(Dialog D (Resources (.Label \"unclosed)))"), "line 1: string is never closed");
+  EXPECT_EQ(errorFor("(Dialog D (Components (OptionMenu L.ogin)))"), "line 1: a component name holds no '.': L.ogin");
   // Nesting deep enough to exhaust the reader's stack is refused, not followed.
   EXPECT_EQ(errorFor("(Dialog D\n" + std::string(100000, '(')), "line 2: lists nested too deeply");
 
