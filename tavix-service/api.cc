@@ -1,4 +1,7 @@
 // The JSON API the client library calls, behind bearer tokens.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 #include "announcement.h"
@@ -63,6 +66,13 @@ std::string fileUrl(const ServiceContext& context, const StoredRevision& revisio
 
 bool flag(const httplib::Request& req, const char* name) { return req.get_param_value(name) == "true"; }
 
+// A service killed in the middle of a file: no destructor, no flush, no answer.
+[[noreturn]] void crashNow() {
+  std::fflush(stdout);
+  std::raise(SIGKILL);
+  std::abort();
+}
+
 // The upload a well-formed announcement asks for, when its workspace and directory
 // are the user's; else empty with the answer sent.
 std::optional<PendingUpload> acceptAnnouncement(ServiceContext& context, Announcement announcement, const User& user,
@@ -88,7 +98,7 @@ void addApiRoutes(httplib::Server& server, ServiceContext& context) {
   server.Get("/api/v1/me", guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res) {
     auto user = authenticate(context, req, res);
     if (user) sendJson(res, 200, {{"id", user->id}, {"email", user->email}, {"name", user->name}});
-  }));
+  }, "me"));
 
   server.Get("/api/v1/workspaces", guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res) {
     auto user = authenticate(context, req, res);
@@ -97,7 +107,7 @@ void addApiRoutes(httplib::Server& server, ServiceContext& context) {
     for (const auto& w : context.store.workspacesOf(user->id, req.get_param_value("filter")))
       list.push_back({{"id", w.id}, {"name", w.name}, {"addressKey", w.addressKey}});
     sendJson(res, 200, list);
-  }));
+  }, "workspaces"));
 
   server.Get(R"(/api/v1/workspaces/([^/]+)/root)",
              guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res) {
@@ -108,7 +118,7 @@ void addApiRoutes(httplib::Server& server, ServiceContext& context) {
                auto root = context.store.rootDirectory(workspace->id);
                if (!root) return sendError(res, 404, "not_found", "The workspace has no root directory.");
                sendJson(res, 200, {{"id", root->id}, {"name", root->name}});
-             }));
+             }, "root"));
 
   server.Get(R"(/api/v1/workspaces/([^/]+)/revisions)",
              guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res) {
@@ -126,7 +136,7 @@ void addApiRoutes(httplib::Server& server, ServiceContext& context) {
                                  {"revisionId", r.revisionId},
                                  {"url", fileUrl(context, r)}});
                sendJson(res, 200, list);
-             }));
+             }, "revisions"));
 
   server.Post("/api/v1/uploads", guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res) {
     auto user = authenticate(context, req, res);
@@ -135,7 +145,7 @@ void addApiRoutes(httplib::Server& server, ServiceContext& context) {
     if (auto* refusal = std::get_if<std::string>(&announcement)) return sendError(res, 400, "bad_request", *refusal);
     auto upload = acceptAnnouncement(context, std::move(std::get<Announcement>(announcement)), *user, res);
     if (upload) sendJson(res, 201, {{"uploadId", context.uploads.begin(std::move(*upload))}});
-  }));
+  }, "announce"));
 
   server.Put(R"(/api/v1/uploads/([0-9a-f]+)/files/([0-9]+))",
              guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res,
@@ -151,11 +161,25 @@ void addApiRoutes(httplib::Server& server, ServiceContext& context) {
                }
                // Reading stops at the announced size: more is refused, not stored.
                BlobStore::Writer writer(context.blobs);
+               const std::optional<ArmedFileBreak> armedBreak = context.controls.takeFileBreak();
                bool tooLong = false;
+               bool broken = false;
                bool written = reader([&](const char* data, size_t length) {
                  tooLong = writer.size() + static_cast<int64_t>(length) > announced->size;
-                 return !tooLong && writer.write(data, length);
+                 if (tooLong) return false;
+                 if (armedBreak && writer.size() + static_cast<int64_t>(length) > armedBreak->afterBytes) {
+                   const auto kept = static_cast<size_t>(armedBreak->afterBytes - writer.size());
+                   broken = writer.write(data, kept);
+                   if (armedBreak->how == FileBreak::Crash) crashNow();
+                   return false;
+                 }
+                 return writer.write(data, length);
                });
+               if (broken) {
+                 // The rest of the body stays unread: closing now resets the connection.
+                 res.set_header("Connection", "close");
+                 return sendError(res, 500, "server_error", "Connection broken by the test controls.");
+               }
                if (tooLong) {
                  res.set_header("Connection", "close");
                  return sendError(res, 400, "size_mismatch", "Received more than the announced " +
@@ -171,7 +195,7 @@ void addApiRoutes(httplib::Server& server, ServiceContext& context) {
                if (!context.uploads.arrived(req.matches[1], *index, sha256))
                  return sendError(res, 404, "not_found", "The upload was completed meanwhile.");
                sendJson(res, 200, {{"name", announced->name}, {"size", writer.size()}, {"sha256", sha256}});
-             }));
+             }, "file"));
 
   server.Post(R"(/api/v1/uploads/([0-9a-f]+)/complete)",
               guarded(context, Controlled::DelayAndFailure, [&context](const httplib::Request& req, httplib::Response& res) {
@@ -182,21 +206,25 @@ void addApiRoutes(httplib::Server& server, ServiceContext& context) {
                 if (!context.store.workspace(upload->workspaceId))
                   return sendError(res, 404, "workspace_not_found",
                                    "Workspace " + std::to_string(upload->workspaceId) + " does not exist.");
-                nlohmann::json files = nlohmann::json::object();
+                // An upload is one unit: either every file becomes a revision, or none does.
                 auto errors = nlohmann::json::array();
+                std::vector<NewRevision> revisions;
                 for (const auto& file : upload->files) {
                   if (!file.sha256) {
                     errors.push_back({{"fileName", file.name}, {"message", "The file's bytes never arrived."}});
                     continue;
                   }
-                  NewRevision revision{upload->workspaceId, upload->directoryId, file.name,
-                                       file.revisionKey, file.version, upload->sourceRevisionId,
-                                       upload->sourceRevisionVersion, upload->lastModified, upload->lifecycleState,
-                                       file.propertiesJson, file.size, *file.sha256, user->id};
-                  files[file.name] = fileUrl(context, context.store.addRevision(revision));
+                  revisions.push_back({upload->workspaceId, upload->directoryId, file.name, file.revisionKey,
+                                       file.version, upload->sourceRevisionId, upload->sourceRevisionVersion,
+                                       upload->lastModified, upload->lifecycleState, file.propertiesJson, file.size,
+                                       *file.sha256, user->id});
                 }
+                nlohmann::json files = nlohmann::json::object();
+                if (errors.empty())
+                  for (const auto& stored : context.store.addRevisions(revisions))
+                    files[stored.fileName] = fileUrl(context, stored);
                 sendJson(res, 200, {{"files", files}, {"errors", errors}});
-              }));
+              }, "complete"));
 }
 
 }  // namespace tavixservice

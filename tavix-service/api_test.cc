@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <csignal>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -123,11 +124,22 @@ TEST(ServiceApi, UploadLandsByteExactWithItsAddressPageAndRevisionLookup) {
   EXPECT_EQ(api.http().Put((base + "/files/1").c_str(), small, "application/octet-stream")->status, 200);
   EXPECT_EQ(api.http().Put((base + "/files/9").c_str(), small, "application/octet-stream")->status, 404);
 
+  // One file never arrived: the upload is refused whole, none of its files becomes a revision.
+  auto incomplete = api.http().Post((base + "/complete").c_str(), "", "application/json");
+  ASSERT_EQ(incomplete->status, 200) << incomplete->body;
+  auto refused = nlohmann::json::parse(incomplete->body);
+  ASSERT_EQ(refused["errors"].size(), 1u);
+  EXPECT_EQ(refused["errors"][0]["fileName"], "never.sent");
+  EXPECT_TRUE(refused["files"].empty());
+  EXPECT_TRUE(service.storedFiles().empty());
+
+  base = "/api/v1/uploads/" + announce(api, {{"bracket<1>.prt", big.size()}, {"notes.txt", small.size()}})["uploadId"].get<std::string>();
+  ASSERT_EQ(putStreamed(api, base + "/files/0", big)->status, 200);
+  ASSERT_EQ(api.http().Put((base + "/files/1").c_str(), small, "application/octet-stream")->status, 200);
   auto completed = api.http().Post((base + "/complete").c_str(), "", "application/json");
   ASSERT_EQ(completed->status, 200) << completed->body;
   auto result = nlohmann::json::parse(completed->body);
-  ASSERT_EQ(result["errors"].size(), 1u);
-  EXPECT_EQ(result["errors"][0]["fileName"], "never.sent");
+  EXPECT_TRUE(result["errors"].empty());
   std::string url = result["files"]["bracket<1>.prt"];
   EXPECT_EQ(url.rfind(service.baseUrl() + "workspace/bracket-team/file/", 0), 0u) << url;
   EXPECT_NE(url.find("?revisionId="), std::string::npos) << url;
@@ -291,6 +303,57 @@ TEST(ServiceControls, FailuresDelaysAndRemovedWorkspaces) {
   EXPECT_EQ(api.json("/api/v1/workspaces/2/root", 404)["error"], "workspace_not_found");
   EXPECT_THROW(service.removeWorkspace(2), std::runtime_error);
   EXPECT_THROW(service.failNext(1, 200), std::runtime_error);
+}
+
+// What an upload's client meets when one call fails, is never answered, or
+// when the connection or the whole service goes away in the middle of a file.
+TEST(ServiceControls, OneCallFailsIsHeldOrBreaksOffAndNothingHalfArrivedIsKept) {
+  LocalTavixService service;
+  ApiClient api(service);
+  service.failNext(1, 503, "root");
+  EXPECT_EQ(api.json("/api/v1/me")["name"], "Demo Engineer");
+  EXPECT_EQ(api.json("/api/v1/workspaces/1/root", 503)["error"], "server_error");
+  EXPECT_EQ(api.json("/api/v1/workspaces/1/root")["id"], 101);
+  EXPECT_THROW(service.failNext(1, 500, "everything"), std::runtime_error);
+
+  // The client gives up before the held answer is written; the service lives on.
+  service.holdNext("me", 1500);
+  httplib::Client impatient("127.0.0.1", service.port());
+  impatient.set_read_timeout(1);
+  impatient.set_bearer_token_auth(api.token().c_str());
+  EXPECT_FALSE(impatient.Get("/api/v1/me"));
+  EXPECT_FALSE(service.waitForCrash(std::chrono::seconds(2)));
+  EXPECT_EQ(impatient.Get("/api/v1/me")->status, 200);
+
+  // This test's own client writes into connections the service resets.
+  signal(SIGPIPE, SIG_IGN);
+
+  const std::string bytes = randomBytes(4 * 1024 * 1024);
+  std::string base = "/api/v1/uploads/" + announce(api, {{"cut.prt", bytes.size()}})["uploadId"].get<std::string>();
+  service.breakNextFile("reset", 100000);
+  auto cut = putStreamed(api, base + "/files/0", bytes);
+  EXPECT_TRUE(!cut || cut->status == 500);
+  EXPECT_TRUE(std::filesystem::is_empty(service.dataDir() / "blobs" / "incoming"));
+  EXPECT_FALSE(nlohmann::json::parse(api.http().Post((base + "/complete").c_str(), "", "application/json")->body)["errors"].empty());
+  EXPECT_TRUE(service.storedFiles().empty());
+
+  base = "/api/v1/uploads/" + announce(api, {{"crash.prt", bytes.size()}})["uploadId"].get<std::string>();
+  service.breakNextFile("crash", 100000);
+  EXPECT_FALSE(putStreamed(api, base + "/files/0", bytes));
+  ASSERT_TRUE(service.waitForCrash(std::chrono::seconds(30)));
+  const int port = service.port();
+  service.restart();
+  EXPECT_EQ(service.port(), port);
+  EXPECT_TRUE(service.storedFiles().empty());
+  EXPECT_TRUE(std::filesystem::is_empty(service.dataDir() / "blobs" / "incoming"));
+  // Sign-ins do not survive a restart; the upload of a new one lands once, whole.
+  ApiClient again(service);
+  base = "/api/v1/uploads/" + announce(again, {{"crash.prt", bytes.size()}})["uploadId"].get<std::string>();
+  ASSERT_EQ(putStreamed(again, base + "/files/0", bytes)->status, 200);
+  ASSERT_EQ(again.http().Post((base + "/complete").c_str(), "", "application/json")->status, 200);
+  const auto files = service.storedFiles();
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0]["sha256"], tavixservice::sha256Hex(bytes));
 }
 
 }  // namespace

@@ -7,6 +7,15 @@
 namespace tavixservice {
 namespace {
 
+constexpr int64_t kLongestWaitMs = 600000;
+const char* const kCallNames = "call must be me, workspaces, root, revisions, announce, file, complete or token.";
+
+bool isCallName(const std::string& call) {
+  for (const char* name : {"me", "workspaces", "root", "revisions", "announce", "file", "complete", "token"})
+    if (call == name) return true;
+  return false;
+}
+
 Handler control(ServiceContext& context, Handler handler) {
   return guarded(context, Controlled::Not, std::move(handler));
 }
@@ -37,14 +46,34 @@ void addControlRoutes(httplib::Server& server, ServiceContext& context) {
     if (!count) return;
     auto status = parseInteger(req.get_param_value("status"));
     if (!status || *status < 400 || *status > 599) return sendError(res, 400, "bad_request", "status must be 400 to 599.");
-    context.controls.failNext(static_cast<int>(*count), static_cast<int>(*status));
-    sendJson(res, 200, {{"count", *count}, {"status", *status}});
+    const std::string call = req.get_param_value("call");
+    if (!call.empty() && !isCallName(call)) return sendError(res, 400, "bad_request", kCallNames);
+    context.controls.failNext(static_cast<int>(*count), static_cast<int>(*status), call);
+    sendJson(res, 200, {{"count", *count}, {"status", *status}, {"call", call}});
+  }));
+
+  server.Post("/_control/hold-next", control(context, [&context](const httplib::Request& req, httplib::Response& res) {
+    const std::string call = req.get_param_value("call");
+    if (!isCallName(call)) return sendError(res, 400, "bad_request", kCallNames);
+    auto ms = numberParam(req, "ms", res);
+    if (!ms) return;
+    context.controls.holdNext(call, static_cast<int>(std::min<int64_t>(*ms, kLongestWaitMs)));
+    sendJson(res, 200, {{"call", call}, {"ms", *ms}});
+  }));
+
+  server.Post("/_control/break-next-file", control(context, [&context](const httplib::Request& req, httplib::Response& res) {
+    const std::string how = req.get_param_value("how");
+    if (how != "reset" && how != "crash") return sendError(res, 400, "bad_request", "how must be reset or crash.");
+    auto after = numberParam(req, "after", res);
+    if (!after) return;
+    context.controls.breakNextFile({how == "crash" ? FileBreak::Crash : FileBreak::Reset, *after});
+    sendJson(res, 200, {{"how", how}, {"after", *after}});
   }));
 
   server.Post("/_control/delay", control(context, [&context](const httplib::Request& req, httplib::Response& res) {
     auto ms = numberParam(req, "ms", res);
     if (!ms) return;
-    context.controls.setDelayMs(static_cast<int>(std::min<int64_t>(*ms, 600000)));
+    context.controls.setDelayMs(static_cast<int>(std::min<int64_t>(*ms, kLongestWaitMs)));
     sendJson(res, 200, {{"ms", context.controls.delayMs()}});
   }));
 

@@ -121,7 +121,7 @@ void addIdentityRoutes(httplib::Server& server, ServiceContext& context) {
               {"id_token", idToken(context, *user, clientId, exchange.tokens->expiresInSeconds)},
               {"token_type", "Bearer"},
               {"expires_in", exchange.tokens->expiresInSeconds}});
-  }));
+  }, "token"));
 
   server.Get("/v2/logout", guarded(context, Controlled::DelayOnly, [](const httplib::Request& req, httplib::Response& res) {
     std::string html = "<h1>You have been signed out.</h1>\n";

@@ -19,11 +19,13 @@ std::string errorCodeFor(int status) {
 }
 
 // Applies the delay and an armed failure; true when the call is answered already.
-bool answeredByControls(ServiceContext& context, Controlled controlled, httplib::Response& res) {
+bool answeredByControls(ServiceContext& context, Controlled controlled, const std::string& call,
+                        httplib::Response& res) {
   if (controlled == Controlled::Not) return false;
   if (int ms = context.controls.delayMs(); ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
   if (controlled != Controlled::DelayAndFailure) return false;
-  auto status = context.controls.takeFailure();
+  context.controls.holdIfArmed(call);
+  auto status = context.controls.takeFailure(call);
   if (!status) return false;
   sendError(res, *status, errorCodeFor(*status), "Failure injected by the test controls.");
   return true;
@@ -47,21 +49,22 @@ ServiceContext::ServiceContext(const ServiceConfig& config)
   store.seedIfEmpty(config.seed);
 }
 
-Handler guarded(ServiceContext& context, Controlled controlled, Handler handler) {
-  return [&context, controlled, handler = std::move(handler)](const httplib::Request& req, httplib::Response& res) {
+Handler guarded(ServiceContext& context, Controlled controlled, Handler handler, std::string call) {
+  return [&context, controlled, handler = std::move(handler), call = std::move(call)](const httplib::Request& req,
+                                                                                       httplib::Response& res) {
     try {
-      if (!answeredByControls(context, controlled, res)) handler(req, res);
+      if (!answeredByControls(context, controlled, call, res)) handler(req, res);
     } catch (const std::exception& e) {
       answerException(res, e);
     }
   };
 }
 
-ReadingHandler guarded(ServiceContext& context, Controlled controlled, ReadingHandler handler) {
-  return [&context, controlled, handler = std::move(handler)](const httplib::Request& req, httplib::Response& res,
-                                                           const httplib::ContentReader& reader) {
+ReadingHandler guarded(ServiceContext& context, Controlled controlled, ReadingHandler handler, std::string call) {
+  return [&context, controlled, handler = std::move(handler), call = std::move(call)](
+             const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
     try {
-      if (answeredByControls(context, controlled, res)) {
+      if (answeredByControls(context, controlled, call, res)) {
         // Read the body anyway, so that the client sees the answer instead of a reset.
         reader([](const char*, size_t) { return true; });
         return;
@@ -97,6 +100,9 @@ int Service::bind(int port) {
 
 void Service::run() { server_.listen_after_bind(); }
 
-void Service::stop() { server_.stop(); }
+void Service::stop() {
+  context_.controls.releaseHolds();
+  server_.stop();
+}
 
 }  // namespace tavixservice

@@ -50,13 +50,15 @@ using ReadingHandler =
     std::function<void(const httplib::Request&, httplib::Response&, const httplib::ContentReader&)>;
 
 // Which test controls touch a route: pages and sign-in are delayed, API calls
-// are delayed and may fail, the controls themselves are left alone.
+// are delayed and may fail or be held, the controls themselves are left alone.
 enum class Controlled { DelayOnly, DelayAndFailure, Not };
 
 // Wraps a route: applies the test controls, and turns an escaping exception
-// into a 500 with its text.
-Handler guarded(ServiceContext& context, Controlled controlled, Handler handler);
-ReadingHandler guarded(ServiceContext& context, Controlled controlled, ReadingHandler handler);
+// into a 500 with its text. `call` names the route for the controls that
+// target one call (DelayAndFailure routes only).
+Handler guarded(ServiceContext& context, Controlled controlled, Handler handler, std::string call = {});
+ReadingHandler guarded(ServiceContext& context, Controlled controlled, ReadingHandler handler,
+                       std::string call = {});
 
 // The signed-in user of an API call, or empty with the 401 already sent.
 std::optional<User> authenticate(ServiceContext& context, const httplib::Request& req, httplib::Response& res);

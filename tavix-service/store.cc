@@ -200,38 +200,45 @@ bool Store::removeWorkspace(int64_t id) {
   return changed.integer(0) > 0;
 }
 
-StoredRevision Store::addRevision(const NewRevision& revision) {
+std::vector<StoredRevision> Store::addRevisions(const std::vector<NewRevision>& revisions) {
   std::lock_guard lock(mutex_);
-  std::string revisionId = randomHex(12);
+  std::vector<std::string> revisionIds;
   db_.exec("BEGIN");
   try {
-    db_.prepare(
-           "INSERT INTO files(id, workspace_id, directory_id, name) "
-           "SELECT COALESCE(MAX(id) + 1, ?4), ?1, ?2, ?3 FROM files WHERE true "
-           "ON CONFLICT(directory_id, name) DO NOTHING")
-        .bind(1, revision.workspaceId).bind(2, revision.directoryId).bind(3, revision.fileName)
-        .bind(4, kFirstFileId).step();
-    auto file = db_.prepare("SELECT id FROM files WHERE directory_id = ?1 AND name = ?2");
-    file.bind(1, revision.directoryId).bind(2, revision.fileName);
-    if (!file.step()) throw std::runtime_error("the file row vanished");
-    int64_t fileId = file.integer(0);
-    db_.prepare(
-           "INSERT INTO revisions(id, file_id, revision_key, file_version, source_revision_id, "
-           "source_revision_version, last_modified, lifecycle_state, properties, size, sha256, created_at, "
-           "uploaded_by) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, "
-           "strftime('%Y-%m-%dT%H:%M:%SZ', 'now'), ?12)")
-        .bind(1, revisionId).bind(2, fileId).bind(3, revision.revisionKey).bind(4, revision.fileVersion)
-        .bind(5, revision.sourceRevisionId).bind(6, revision.sourceRevisionVersion).bind(7, revision.lastModified)
-        .bind(8, revision.lifecycleState).bind(9, revision.propertiesJson).bind(10, revision.size)
-        .bind(11, revision.sha256).bind(12, revision.uploadedBy).step();
+    for (const NewRevision& revision : revisions) {
+      revisionIds.push_back(randomHex(12));
+      db_.prepare(
+             "INSERT INTO files(id, workspace_id, directory_id, name) "
+             "SELECT COALESCE(MAX(id) + 1, ?4), ?1, ?2, ?3 FROM files WHERE true "
+             "ON CONFLICT(directory_id, name) DO NOTHING")
+          .bind(1, revision.workspaceId).bind(2, revision.directoryId).bind(3, revision.fileName)
+          .bind(4, kFirstFileId).step();
+      auto file = db_.prepare("SELECT id FROM files WHERE directory_id = ?1 AND name = ?2");
+      file.bind(1, revision.directoryId).bind(2, revision.fileName);
+      if (!file.step()) throw std::runtime_error("the file row vanished");
+      int64_t fileId = file.integer(0);
+      db_.prepare(
+             "INSERT INTO revisions(id, file_id, revision_key, file_version, source_revision_id, "
+             "source_revision_version, last_modified, lifecycle_state, properties, size, sha256, created_at, "
+             "uploaded_by) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, "
+             "strftime('%Y-%m-%dT%H:%M:%SZ', 'now'), ?12)")
+          .bind(1, revisionIds.back()).bind(2, fileId).bind(3, revision.revisionKey).bind(4, revision.fileVersion)
+          .bind(5, revision.sourceRevisionId).bind(6, revision.sourceRevisionVersion).bind(7, revision.lastModified)
+          .bind(8, revision.lifecycleState).bind(9, revision.propertiesJson).bind(10, revision.size)
+          .bind(11, revision.sha256).bind(12, revision.uploadedBy).step();
+    }
     db_.exec("COMMIT");
   } catch (...) {
     db_.exec("ROLLBACK");
     throw;
   }
-  auto stored = db_.prepare((std::string(kRevisionSelect) + " WHERE r.id = ?1").c_str());
-  stored.bind(1, revisionId);
-  return readRevisions(stored).at(0);
+  std::vector<StoredRevision> stored;
+  for (const std::string& revisionId : revisionIds) {
+    auto query = db_.prepare((std::string(kRevisionSelect) + " WHERE r.id = ?1").c_str());
+    query.bind(1, revisionId);
+    stored.push_back(readRevisions(query).at(0));
+  }
+  return stored;
 }
 
 std::vector<StoredRevision> Store::findRevisions(int64_t workspaceId, const RevisionQuery& q) {

@@ -97,7 +97,8 @@ class Store {
   std::optional<Directory> directory(int64_t id);
   bool removeWorkspace(int64_t id);
 
-  StoredRevision addRevision(const NewRevision& revision);
+  // Adds them all in one transaction: a failure leaves none of them behind.
+  std::vector<StoredRevision> addRevisions(const std::vector<NewRevision>& revisions);
   std::vector<StoredRevision> findRevisions(int64_t workspaceId, const RevisionQuery& query);
   // The newest revision of every file in the workspace, by file name.
   std::vector<StoredRevision> latestRevisions(int64_t workspaceId);

@@ -22,8 +22,17 @@ void LocalTavixService::removeWorkspace(int64_t id) {
   control("POST", "/_control/remove-workspace?id=" + std::to_string(id));
 }
 
-void LocalTavixService::failNext(int count, int status) {
-  control("POST", "/_control/fail-next?count=" + std::to_string(count) + "&status=" + std::to_string(status));
+void LocalTavixService::failNext(int count, int status, const std::string& call) {
+  control("POST", "/_control/fail-next?count=" + std::to_string(count) + "&status=" + std::to_string(status) +
+                      (call.empty() ? "" : "&call=" + call));
+}
+
+void LocalTavixService::holdNext(const std::string& call, int ms) {
+  control("POST", "/_control/hold-next?call=" + call + "&ms=" + std::to_string(ms));
+}
+
+void LocalTavixService::breakNextFile(const std::string& how, int64_t afterBytes) {
+  control("POST", "/_control/break-next-file?how=" + how + "&after=" + std::to_string(afterBytes));
 }
 
 void LocalTavixService::setDelay(int ms) { control("POST", "/_control/delay?ms=" + std::to_string(ms)); }

@@ -7,6 +7,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -51,8 +52,20 @@ class LocalTavixService {
   // The test controls, called with the secret the service printed; each throws std::runtime_error when the service refuses.
   void expireTokens();
   void removeWorkspace(int64_t id);
-  // The next `count` API and token-endpoint calls answer `status` (400..599).
-  void failNext(int count, int status);
+  // The next `count` API and token-endpoint calls answer `status` (400..599); with
+  // `call` ("me", "workspaces", "root", "revisions", "announce", "file", "complete",
+  // "token") only calls of that name.
+  void failNext(int count, int status, const std::string& call = {});
+  // The next call of that name is held `ms` before it is handled.
+  void holdNext(const std::string& call, int ms);
+  // The next file's transfer breaks after `afterBytes`: "reset" closes the
+  // connection with the rest unread, "crash" kills the service.
+  void breakNextFile(const std::string& how, int64_t afterBytes);
+  // After a crash (true once the process has ended, within `limit`).
+  bool waitForCrash(std::chrono::milliseconds limit);
+  // Stops the program if it still runs and starts it again on the same port
+  // and data folder, as an operator would; its tokens are gone, its files kept.
+  void restart();
   // Every later response is delayed by `ms` (0 stops it).
   void setDelay(int ms);
   // Every stored revision: workspace, workspaceId, addressKey, fileId, name, size, sha256, revisionId,
@@ -66,12 +79,14 @@ class LocalTavixService {
 
  private:
   std::string control(const std::string& method, const std::string& pathAndQuery);
-  void stop();
+  void start(int port);
+  void stopProcess();
 
   std::filesystem::path folder_;
   std::filesystem::path dataDir_;
   std::filesystem::path outputFile_;
   pid_t pid_ = -1;
+  std::vector<std::string> extraArguments_;
   int lifeline_ = -1;  // write end of the service's stdin
   int port_ = 0;
   std::string baseUrl_;

@@ -37,10 +37,11 @@ std::string readFile(const std::filesystem::path& file) {
 
 bool hasExited(pid_t pid, int& status) { return waitpid(pid, &status, WNOHANG) == pid; }
 
-// The service prints its control secret before it writes the port file.
+// The service prints its control secret before it writes the port file; a
+// restarted one prints a new secret after the old one.
 std::string controlSecretIn(const std::string& printed) {
   const std::string prefix = "Test control secret: ";
-  const size_t at = printed.find(prefix);
+  const size_t at = printed.rfind(prefix);
   if (at == std::string::npos) throw std::runtime_error("tavix-service printed no control secret:\n" + printed);
   const size_t start = at + prefix.size();
   return printed.substr(start, printed.find('\n', start) - start);
@@ -50,19 +51,28 @@ std::string controlSecretIn(const std::string& printed) {
 
 LocalTavixService::LocalTavixService(std::optional<nlohmann::json> seed, std::vector<std::string> extraArguments)
     : folder_(makeFolder()), dataDir_(folder_ / "data"), outputFile_(folder_ / "service.log") {
-  std::vector<std::string> arguments = {TAVIX_SERVICE_PROGRAM, "--port", "0", "--data-dir", dataDir_.string(),
-                                        "--port-file", (folder_ / "port").string()};
   if (seed) {
     std::ofstream(folder_ / "seed.json") << seed->dump(2);
-    arguments.insert(arguments.end(), {"--seed", (folder_ / "seed.json").string()});
+    extraArguments.insert(extraArguments.begin(), {"--seed", (folder_ / "seed.json").string()});
   }
-  arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
+  extraArguments_ = std::move(extraArguments);
+  try {
+    start(0);
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+    throw;
+  }
+}
+
+void LocalTavixService::start(int port) {
+  std::vector<std::string> arguments = {TAVIX_SERVICE_PROGRAM, "--port", std::to_string(port), "--data-dir",
+                                        dataDir_.string(), "--port-file", (folder_ / "port").string()};
+  arguments.insert(arguments.end(), extraArguments_.begin(), extraArguments_.end());
+  std::filesystem::remove(folder_ / "port");
   // The service stops when this pipe closes, so it does not outlive a crashed test.
   int lifeline[2];
-  if (pipe2(lifeline, O_CLOEXEC) != 0) {
-    std::filesystem::remove_all(folder_);
-    throw std::runtime_error("cannot create a pipe for the service");
-  }
+  if (pipe2(lifeline, O_CLOEXEC) != 0) throw std::runtime_error("cannot create a pipe for the service");
   lifeline_ = lifeline[1];
   arguments.push_back("--exit-with-stdin");
   std::vector<char*> argv;
@@ -72,14 +82,16 @@ LocalTavixService::LocalTavixService(std::optional<nlohmann::json> seed, std::ve
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, lifeline[0], STDIN_FILENO);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  // Appended: a restarted service's output follows the first one's.
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile_.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                   0644);
   posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
   int failed = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   close(lifeline[0]);
   if (failed) {
+    pid_ = -1;
     close(lifeline_);
-    std::filesystem::remove_all(folder_);
     throw std::runtime_error(std::string("cannot start ") + TAVIX_SERVICE_PROGRAM + ": " + std::strerror(failed));
   }
 
@@ -94,20 +106,40 @@ LocalTavixService::LocalTavixService(std::optional<nlohmann::json> seed, std::ve
     if (int status = 0; hasExited(pid_, status)) {
       pid_ = -1;
       close(lifeline_);
-      std::string printed = output();
-      std::filesystem::remove_all(folder_);
-      throw std::runtime_error("tavix-service stopped while starting:\n" + printed);
+      throw std::runtime_error("tavix-service stopped while starting:\n" + output());
     }
     std::this_thread::sleep_for(10ms);
   }
   std::string printed = output();
-  stop();
+  stopProcess();
   throw std::runtime_error("tavix-service did not start within a minute:\n" + printed);
 }
 
-LocalTavixService::~LocalTavixService() { stop(); }
+bool LocalTavixService::waitForCrash(std::chrono::milliseconds limit) {
+  int status = 0;
+  for (auto deadline = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < deadline;) {
+    if (hasExited(pid_, status)) {
+      pid_ = -1;
+      close(lifeline_);
+      return true;
+    }
+    std::this_thread::sleep_for(5ms);
+  }
+  return false;
+}
 
-void LocalTavixService::stop() {
+void LocalTavixService::restart() {
+  if (pid_ > 0 && !waitForCrash(0ms)) stopProcess();
+  start(port_);
+}
+
+LocalTavixService::~LocalTavixService() {
+  stopProcess();
+  std::error_code ignored;
+  std::filesystem::remove_all(folder_, ignored);
+}
+
+void LocalTavixService::stopProcess() {
   if (pid_ > 0) {
     close(lifeline_);
     kill(pid_, SIGTERM);
@@ -127,8 +159,6 @@ void LocalTavixService::stop() {
       std::fprintf(stderr, "tavix-service did not stop cleanly (status %d); it printed:\n%s\n", status,
                    output().c_str());
   }
-  std::error_code ignored;
-  std::filesystem::remove_all(folder_, ignored);
 }
 
 std::string LocalTavixService::output() const { return readFile(outputFile_); }
