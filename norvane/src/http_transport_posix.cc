@@ -1,7 +1,9 @@
 // HTTP over cpp-httplib; https goes through OpenSSL with the system's
 // certificate store and host-name verification.
 #include <httplib.h>
+#include <signal.h>
 
+#include <ctime>
 #include <fstream>
 #include <vector>
 
@@ -14,15 +16,47 @@ namespace {
 
 constexpr size_t kChunkSize = 256 * 1024;
 
+// Writing into a connection the service reset raises SIGPIPE, whose default
+// ends the whole host process. A library must not change how the process
+// handles signals, so the signal is held back for this thread during one
+// exchange and a SIGPIPE the exchange raised is taken away before it ends.
+class SigpipeHeldBack {
+ public:
+  SigpipeHeldBack() {
+    sigemptyset(&pipe_);
+    sigaddset(&pipe_, SIGPIPE);
+    sigset_t pending;
+    sigpending(&pending);
+    alreadyPending_ = sigismember(&pending, SIGPIPE) == 1;
+    pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
+  }
+  ~SigpipeHeldBack() {
+    if (!alreadyPending_) {
+      const timespec now{0, 0};
+      while (sigtimedwait(&pipe_, nullptr, &now) == SIGPIPE) {
+      }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+  }
+  SigpipeHeldBack(const SigpipeHeldBack&) = delete;
+  SigpipeHeldBack& operator=(const SigpipeHeldBack&) = delete;
+
+ private:
+  sigset_t pipe_;
+  sigset_t previous_;
+  bool alreadyPending_ = false;
+};
+
 class HttplibTransport : public HttpTransport {
  public:
   HttpResponse send(const HttpRequest& request) override {
+    const SigpipeHeldBack heldBack;
     const std::string host = request.url.host.find(':') != std::string::npos ? "[" + request.url.host + "]"
                                                                               : request.url.host;
     httplib::Client client(request.url.scheme + "://" + host + ":" + std::to_string(request.url.port));
-    client.set_connection_timeout(std::chrono::seconds(15));
-    client.set_read_timeout(std::chrono::minutes(5));
-    client.set_write_timeout(std::chrono::minutes(5));
+    client.set_connection_timeout(timeouts_.connect);
+    client.set_read_timeout(timeouts_.transfer);
+    client.set_write_timeout(timeouts_.transfer);
     if (request.url.scheme == "https") client.enable_server_certificate_verification(true);
 
     httplib::Headers headers(request.headers.begin(), request.headers.end());
@@ -67,6 +101,8 @@ class HttplibTransport : public HttpTransport {
     }
     return result;
   }
+
+  const HttpTimeouts timeouts_ = httpTimeouts();
 };
 
 }  // namespace

@@ -9,6 +9,13 @@
 #include <random>
 #include <thread>
 
+#if !defined(_WIN32)
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -517,5 +524,62 @@ TEST(NorvaneUpload, AServerErrorStoresNothingAndTheRetryStoresEachFileOnce) {
   EXPECT_EQ(stored[0]["sha256"], sha256Hex(folder / stored[0]["name"].get<std::string>()));
   std::filesystem::remove_all(folder);
 }
+
+#if !defined(_WIN32)
+// A server that refuses a body early answers and closes while the client
+// still sends: the write that follows must fail the call, not end the process
+// with SIGPIPE (the host is a long-running application; the library must not
+// change how its process handles signals, nor die of one).
+TEST(NorvaneUpload, AServiceClosingTheConnectionWhileAFileIsSentFailsTheCall) {
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 4), 0);
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  const std::string base = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+  std::thread refusing([listener] {
+    for (int call = 0; call < 2; ++call) {
+      const int connection = accept(listener, nullptr, nullptr);
+      if (connection < 0) return;
+      char buffer[64 * 1024];
+      const bool announce = call == 0;
+      std::string received;
+      // The announcement (a JSON object) is answered; the file is refused after its first 256 KiB.
+      const auto enough = [&] {
+        return announce ? received.find("\r\n\r\n") != std::string::npos && received.back() == '}'
+                        : received.size() >= 256 * 1024;
+      };
+      while (received.empty() || !enough()) {
+        const ssize_t n = recv(connection, buffer, sizeof buffer, 0);
+        if (n <= 0) break;
+        received.append(buffer, static_cast<size_t>(n));
+      }
+      const std::string body = announce ? R"({"uploadId":"u1"})" : R"({"error":"size_mismatch","message":"no"})";
+      const std::string answer = std::string(announce ? "HTTP/1.1 201 Created" : "HTTP/1.1 400 Bad Request") +
+                                 "\r\nContent-Type: application/json\r\nConnection: close\r\nContent-Length: " +
+                                 std::to_string(body.size()) + "\r\n\r\n" + body;
+      send(connection, answer.data(), answer.size(), MSG_NOSIGNAL);
+      shutdown(connection, SHUT_RDWR);
+      close(connection);
+    }
+  });
+
+  const auto folder = std::filesystem::temp_directory_path() / ("norvane-refused-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  NorvaneUploadPayload payload;
+  payload.targetDirectories[1] = 101;
+  payload.files.push_back({"large.prt", writeFile(folder, "large.prt", 32 * 1024 * 1024).string(), "key", "1", {}});
+  Connected connected(base);
+  const std::string failure = failureOf([&] { connected.client.upload("token", payload, false); });
+  refusing.join();
+  close(listener);
+  std::filesystem::remove_all(folder);
+  EXPECT_THAT(failure, ::testing::AnyOf(StartsWith("norvane: cannot connect to " + base),
+                                        StartsWith("norvane: request refused (HTTP 400)")));
+}
+#endif
 
 }  // namespace
