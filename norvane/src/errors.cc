@@ -16,4 +16,8 @@ bool isAuthorizationRefused(const std::exception& error) noexcept {
   return dynamic_cast<const AuthorizationError*>(&error) != nullptr;
 }
 
+bool isServiceUnavailable(const std::exception& error) noexcept {
+  return dynamic_cast<const ConnectionError*>(&error) != nullptr || dynamic_cast<const ServerError*>(&error) != nullptr;
+}
+
 }  // namespace norvane

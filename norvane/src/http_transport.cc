@@ -1,6 +1,20 @@
 #include "http_transport.h"
 
+#include <cstdlib>
+#include <string>
+
 namespace norvane {
+
+HttpTimeouts httpTimeouts() {
+  HttpTimeouts timeouts{std::chrono::seconds(15), std::chrono::minutes(5)};
+  const char* text = std::getenv("NORVANE_NETWORK_TIMEOUT_SECONDS");
+  if (!text) return timeouts;
+  char* end = nullptr;
+  const long seconds = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || seconds < 1 || seconds > 3600) return timeouts;
+  timeouts.connect = timeouts.transfer = std::chrono::seconds(seconds);
+  return timeouts;
+}
 
 std::string cannotConnectMessage(const Url& url, const std::string& detail) {
   std::string message = "norvane: cannot connect to " + url.origin();

@@ -2,6 +2,7 @@
 // the address policy (https outside loopback) is checked before it is called.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -35,6 +36,16 @@ class HttpTransport {
   // Throws ConnectionError when no response arrives.
   virtual HttpResponse send(const HttpRequest& request) = 0;
 };
+
+// How long an exchange waits: for the connection, and for the service to take
+// the next bytes or to answer. 15 s and 5 minutes, unless the environment
+// variable NORVANE_NETWORK_TIMEOUT_SECONDS (1 to 3600) sets both, so that tests
+// can make a silent service fail fast.
+struct HttpTimeouts {
+  std::chrono::milliseconds connect;
+  std::chrono::milliseconds transfer;
+};
+HttpTimeouts httpTimeouts();
 
 std::unique_ptr<HttpTransport> createHttpTransport();
 

@@ -14,8 +14,6 @@ namespace norvane {
 namespace {
 
 constexpr size_t kChunkSize = 256 * 1024;
-constexpr int kConnectTimeoutMs = 15 * 1000;
-constexpr int kTransferTimeoutMs = 5 * 60 * 1000;
 
 std::wstring wide(const std::string& text) {
   if (text.empty()) return {};
@@ -58,8 +56,10 @@ class WinHttpTransport : public HttpTransport {
     session_.handle = WinHttpOpen(L"norvane/1.0", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                   WINHTTP_NO_PROXY_BYPASS, 0);
     if (session_.handle) {
-      WinHttpSetTimeouts(session_.handle, kConnectTimeoutMs, kConnectTimeoutMs, kTransferTimeoutMs,
-                         kTransferTimeoutMs);
+      const HttpTimeouts timeouts = httpTimeouts();
+      const int connectMs = static_cast<int>(timeouts.connect.count());
+      const int transferMs = static_cast<int>(timeouts.transfer.count());
+      WinHttpSetTimeouts(session_.handle, connectMs, connectMs, transferMs, transferMs);
     }
   }
 

@@ -72,4 +72,9 @@ class NORVANE_API ConfigurationError : public NorvaneError {
 // information is the library's own); the library tells its own apart.
 NORVANE_API bool isAuthorizationRefused(const std::exception& error) noexcept;
 
+// True when `error` is the library's ConnectionError or ServerError: the service
+// could not be reached, broke off the exchange or failed. Such a failure says
+// nothing about the session or the workspace; trying again later may pass.
+NORVANE_API bool isServiceUnavailable(const std::exception& error) noexcept;
+
 }  // namespace norvane
