@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "announcement.h"
+#include "connection_reset.h"
 #include "http_util.h"
 #include "service.h"
 
@@ -176,9 +177,9 @@ void addApiRoutes(httplib::Server& server, ServiceContext& context) {
                  return writer.write(data, length);
                });
                if (broken) {
-                 // The rest of the body stays unread: closing now resets the connection.
+                 resetConnection(req.remote_addr, req.remote_port, context.port);
                  res.set_header("Connection", "close");
-                 return sendError(res, 500, "server_error", "Connection broken by the test controls.");
+                 return sendError(res, 500, "server_error", "Connection reset by the test controls.");
                }
                if (tooLong) {
                  res.set_header("Connection", "close");
