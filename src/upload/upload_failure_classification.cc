@@ -6,17 +6,22 @@
 
 namespace {
 
-// The stored tokens stay after the service refuses them; only the library can
-// say that the failure was a refused token.
-bool isRefusedAuthorization(const std::exception_ptr& failure) {
+// Only the library can tell its failures apart: its classes cannot be caught
+// by type across the delay-loaded import.
+bool libraryFailureIs(const std::exception_ptr& failure, bool (*test)(const std::exception&) noexcept) {
   if (!failure) return false;
   try {
     std::rethrow_exception(failure);
   } catch (const std::exception& e) {
-    return norvane::isAuthorizationRefused(e);
+    return test(e);
   } catch (...) {
     return false;
   }
+}
+
+// The stored tokens stay after the service refuses them.
+bool isRefusedAuthorization(const std::exception_ptr& failure) {
+  return libraryFailureIs(failure, norvane::isAuthorizationRefused);
 }
 
 }  // namespace
@@ -38,6 +43,12 @@ UploadFailure classifyUploadFailure(INorvaneClient& client, SessionManager& sess
     if (isRefusedAuthorization(std::current_exception())) {
       logDebug("The service refused the session during upload; treating as auth expiry.");
       return {UploadFailureKind::SessionExpired, kSessionExpiredMessage};
+    }
+    // A service that is down or failing says nothing about the workspace: the
+    // user is offered Retry, not sent to choose another workspace.
+    if (libraryFailureIs(std::current_exception(), norvane::isServiceUnavailable)) {
+      logDebug("Workspace check could not reach the service; treating as a failure that may pass.");
+      return {UploadFailureKind::Other, kUnexpectedUploadErrorMessage};
     }
     logDebug("Workspace check failed with valid tokens; treating as workspace not found.");
   }
