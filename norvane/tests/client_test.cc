@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <map>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -581,5 +582,120 @@ TEST(NorvaneUpload, AServiceClosingTheConnectionWhileAFileIsSentFailsTheCall) {
                                         StartsWith("norvane: request refused (HTTP 400)")));
 }
 #endif
+
+// Six users upload at once into one workspace: each their own file and a new
+// revision of one they share. Every revision must hold the bytes of the user
+// who sent it, and each user's answer must point at that user's revision.
+TEST(NorvaneUnderLoad, ConcurrentUploadsEachKeepTheirOwnBytes) {
+  constexpr int kClients = 6;
+  nlohmann::json seed = {{"users", nlohmann::json::array()},
+                         {"workspaces", {{{"name", "Shared"}, {"addressKey", "shared"}, {"members", nlohmann::json::array()}}}}};
+  for (int i = 0; i < kClients; ++i) {
+    const std::string email = "user" + std::to_string(i) + "@example.com";
+    seed["users"].push_back({{"email", email}, {"password", "pw"}, {"name", "User " + std::to_string(i)}});
+    seed["workspaces"][0]["members"].push_back(email);
+  }
+  tavixtest::LocalTavixService service(seed);
+  const auto folder = std::filesystem::temp_directory_path() / ("norvane-load-" + std::to_string(getpid()));
+  struct Sender {
+    std::string token;
+    NorvaneUploadPayload payload;
+    NorvaneUploadResult result;
+    std::string failure;
+  };
+  std::vector<Sender> senders(kClients);
+  for (int i = 0; i < kClients; ++i) {
+    const std::string name = "user" + std::to_string(i);
+    senders[i].token = service.issueTokens(name + "@example.com", "pw").at("access_token");
+    std::filesystem::create_directories(folder / name);
+    NorvaneUploadPayload& payload = senders[i].payload;
+    payload.targetDirectories[1] = 101;
+    payload.sourceRevisionId = payload.revisionId = "rev-" + name;
+    payload.sourceRevisionVersion = "1";
+    // Sizes differ per user, so that the random contents differ too.
+    payload.files.push_back({"shared.prt", writeFile(folder / name, "shared.prt", 1024 * 1024 + i).string(),
+                             "key-" + name, "1", {}});
+    payload.files.push_back({name + ".asm", writeFile(folder / name, name + ".asm", 512 * 1024 + 7 * i).string(),
+                             "key-" + name, "1", {}});
+  }
+  std::vector<std::thread> threads;
+  for (Sender& sender : senders) {
+    threads.emplace_back([&service, &sender] {
+      Connected connected(service.baseUrl());
+      try {
+        sender.result = connected.client.upload(sender.token, sender.payload, false);
+      } catch (const std::exception& error) {
+        sender.failure = error.what();
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+
+  const nlohmann::json stored = service.storedFiles();
+  EXPECT_EQ(stored.size(), 2u * kClients);
+  int sharedRevisions = 0;
+  for (const Sender& sender : senders) {
+    EXPECT_EQ(sender.failure, "");
+    EXPECT_TRUE(sender.result.errors.empty());
+    for (const NorvaneUploadFile& file : sender.payload.files) {
+      // The answer's address names the revision; that revision holds this user's bytes.
+      const std::string url = sender.result.fileUrls.count(file.name) ? sender.result.fileUrls.at(file.name) : "";
+      const std::string revisionId = url.substr(url.find("revisionId=") + 11);
+      const auto held = std::find_if(stored.begin(), stored.end(), [&](const auto& entry) {
+        return entry.at("revisionId") == revisionId;
+      });
+      ASSERT_NE(held, stored.end()) << file.name << " " << url;
+      EXPECT_EQ(held->at("name"), file.name);
+      EXPECT_EQ(held->at("revisionKey"), file.revisionKey);
+      EXPECT_EQ(held->at("sha256"), sha256Hex(file.path)) << file.name << " of " << file.revisionKey;
+      if (file.name == "shared.prt") ++sharedRevisions;
+    }
+  }
+  EXPECT_EQ(sharedRevisions, kClients);
+  std::printf("%d clients uploaded at once: %zu revisions held, each with its sender's bytes\n", kClients,
+              stored.size());
+  std::filesystem::remove_all(folder);
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// The service's peak resident memory in KiB, from /proc.
+long peakResidentKiB(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
+
+// The service writes a file's bytes to disk as they arrive: its memory must not
+// grow with the size of the file.
+TEST(NorvaneUnderLoad, ServiceMemoryStaysFlatAsFilesGrow) {
+  if (kSanitized) GTEST_SKIP() << "a sanitizer's own allocations make resident memory meaningless";
+  tavixtest::LocalTavixService service;
+  Connected connected(service.baseUrl());
+  const std::string token = service.issueTokens().at("access_token");
+  const auto folder = std::filesystem::temp_directory_path() / ("norvane-memory-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  std::map<int, long> peaks;
+  for (const int mebibytes : {1, 16, 64}) {
+    NorvaneUploadPayload payload;
+    payload.targetDirectories[1] = 101;
+    const std::string name = std::to_string(mebibytes) + "mib.prt";
+    std::ofstream(folder / name).close();
+    std::filesystem::resize_file(folder / name, static_cast<uintmax_t>(mebibytes) << 20);  // zeros, written fast
+    payload.files.push_back({name, (folder / name).string(), "k", "1", {}});
+    EXPECT_TRUE(connected.client.upload(token, payload, false).errors.empty());
+    std::filesystem::remove(folder / name);
+    peaks[mebibytes] = peakResidentKiB(service.pid());
+    std::printf("service peak resident memory after a %2d MiB file: %ld KiB\n", mebibytes, peaks[mebibytes]);
+  }
+  std::filesystem::remove_all(folder);
+  EXPECT_EQ(service.storedFiles().size(), 3u);
+  EXPECT_LT(peaks[64] - peaks[1], 8 * 1024) << "the service holds file bytes in memory";
+}
 
 }  // namespace
