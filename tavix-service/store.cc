@@ -217,18 +217,6 @@ std::vector<StoredRevision> Store::addRevisions(const std::vector<NewRevision>& 
       file.bind(1, revision.directoryId).bind(2, revision.fileName);
       if (!file.step()) throw std::runtime_error("the file row vanished");
       int64_t fileId = file.integer(0);
-      // An upload sent again after its answer was lost brings what the newest
-      // revision already holds: that revision stands, no second one is made.
-      auto newest = db_.prepare(
-          "SELECT id FROM revisions WHERE seq = (SELECT MAX(seq) FROM revisions WHERE file_id = ?1) "
-          "AND sha256 = ?2 AND size = ?3 AND revision_key = ?4 AND file_version = ?5 "
-          "AND source_revision_id = ?6 AND source_revision_version = ?7");
-      newest.bind(1, fileId).bind(2, revision.sha256).bind(3, revision.size).bind(4, revision.revisionKey)
-          .bind(5, revision.fileVersion).bind(6, revision.sourceRevisionId).bind(7, revision.sourceRevisionVersion);
-      if (newest.step()) {
-        revisionIds.back() = newest.text(0);
-        continue;
-      }
       db_.prepare(
              "INSERT INTO revisions(id, file_id, revision_key, file_version, source_revision_id, "
              "source_revision_version, last_modified, lifecycle_state, properties, size, sha256, created_at, "

@@ -143,17 +143,20 @@ class FaultJourney {
   }
 
   // "3 files once, bytes as sent" when the service holds exactly the three
-  // files, each once and with the SHA-256 of the user's file; else what differs.
+  // files, each once, and every revision of each holds the SHA-256 of the
+  // user's file (a retry after an answer that never came may add a revision
+  // of a file, never a second file); else what differs.
   std::string filesHeld() {
     const std::map<std::string, std::string> sent = {{"frame.asm", sha256Of(journey_.models() / "frame.asm.7")},
                                                      {"bolt.prt", sha256Of(journey_.models() / "bolt.prt.2")},
                                                      {"plate.prt", sha256Of(journey_.models() / "plate.prt.1")}};
-    std::map<std::string, std::string> held;
+    std::map<std::string, int64_t> held;  // name -> file id
     std::string problems;
     for (const nlohmann::json& file : service().storedFiles()) {
       const std::string name = file["name"];
-      if (held.count(name)) problems += " " + name + " twice;";
-      held[name] = file["sha256"];
+      const int64_t fileId = file["fileId"];
+      if (held.count(name) && held[name] != fileId) problems += " " + name + " twice;";
+      held[name] = fileId;
       if (!sent.count(name)) problems += " unexpected " + name + ";";
       else if (file["sha256"] != sent.at(name)) problems += " " + name + " differs;";
       if (file["size"] != kFileBytes) problems += " " + name + " has " + file["size"].dump() + " bytes;";
