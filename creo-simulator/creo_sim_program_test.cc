@@ -32,13 +32,14 @@ TEST(SimProgram, FromALongInstallPathTheAddinStartsWithItsOwnClientLibrary) {
 
 TEST(SimProgram, AScriptArmsAnyFaultOnAnyOperationAndUnknownOnesAreRefused) {
   InstalledAddin installed("tavix-creo");
-  const std::string output = installed.runSimulator(
+  std::string output = installed.runSimulator(
       "faults\n"
       "fault pfcUICommand::Designate pfcXToolkitMsgNotFound\n"
       "load\n"
       "fault pfcModel::GetRevision SimulatedProcessorFault always\n"
       "fault clear\n"
       "fault pfcNoSuch::Operation pfcXToolkitNotFound\n");
+  std::erase(output, '\r');  // Windows' console lines end in CR LF
   for (const char* expected :
        {"  pfcBaseSession::CopyFileFromWS\n", "  uifcLabel::SetText\n", "  pfcXToolkitUnsupported\n",
         "  SimulatedProcessorFault\n",
