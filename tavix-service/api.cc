@@ -177,6 +177,8 @@ void addApiRoutes(httplib::Server& server, ServiceContext& context) {
                  return writer.write(data, length);
                });
                if (broken) {
+                 // The half-arrived file is gone before the client can see the connection end.
+                 writer.discard();
                  resetConnection(req.remote_addr, req.remote_port, context.port);
                  res.set_header("Connection", "close");
                  return sendError(res, 500, "server_error", "Connection reset by the test controls.");

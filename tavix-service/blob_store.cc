@@ -17,8 +17,11 @@ BlobStore::Writer::Writer(const BlobStore& store)
   if (!out_) throw std::runtime_error("cannot create " + temporary_.string());
 }
 
-BlobStore::Writer::~Writer() {
-  if (committed_) return;
+BlobStore::Writer::~Writer() { discard(); }
+
+void BlobStore::Writer::discard() {
+  if (done_) return;
+  done_ = true;
   out_.close();
   std::error_code ignored;
   std::filesystem::remove(temporary_, ignored);
@@ -37,7 +40,7 @@ std::string BlobStore::Writer::commit() {
   std::string sha256 = hash_.finishHex();
   // Identical content is stored once; rename replaces an equal file atomically.
   std::filesystem::rename(temporary_, store_.pathOf(sha256));
-  committed_ = true;
+  done_ = true;
   return sha256;
 }
 

@@ -29,6 +29,8 @@ class BlobStore {
     int64_t size() const { return size_; }
     // Returns the SHA-256 of everything written; throws when the disk refused it.
     std::string commit();
+    // Drops what arrived so far; nothing of it is kept.
+    void discard();
 
    private:
     const BlobStore& store_;
@@ -36,7 +38,7 @@ class BlobStore {
     std::ofstream out_;
     Sha256Stream hash_;
     int64_t size_ = 0;
-    bool committed_ = false;
+    bool done_ = false;
   };
 
  private:
