@@ -2,6 +2,12 @@
 
 #include <cerrno>
 #include <fstream>
+#include <memory>
+#include <string_view>
+
+#ifndef _WIN32
+#include <dirent.h>
+#endif
 
 #include "drawing_pdf.h"
 #include "fault_injector.h"
@@ -121,18 +127,31 @@ class SimSimpRep : public pfcSimpRep {
   pfcSimpRepType type_;
 };
 
+// Calls `visit` with the name of each entry of `directory`, in UTF-8. A backup
+// scans its target folder, which for a large assembly holds thousands of
+// models: on POSIX no std::filesystem::path is built per entry, as that costs
+// far more than reading the entry.
+template <typename Visit>
+void visitEntryNames(const fs::path& directory, Visit visit) {
+#ifdef _WIN32
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(directory, ec)) visit(std::string_view(utf8Of(entry.path().filename())));
+#else
+  const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(directory.c_str()), ::closedir);
+  if (!folder) return;
+  while (const dirent* entry = ::readdir(folder.get())) visit(std::string_view(entry->d_name));
+#endif
+}
+
 // The next free version suffix of `base` in `directory`: one above the highest present.
 int nextVersion(const fs::path& directory, const std::string& base) {
   int highest = 0;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(directory, ec)) {
-    std::string name = utf8Of(entry.path().filename());
-    if (name.size() <= base.size() + 1 || name.compare(0, base.size(), base) != 0 || name[base.size()] != '.')
-      continue;
-    std::string digits = name.substr(base.size() + 1);
-    if (digits.find_first_not_of("0123456789") == std::string::npos && digits.size() < 9)
-      highest = std::max(highest, std::stoi(digits));
-  }
+  visitEntryNames(directory, [&](std::string_view name) {
+    if (name.size() <= base.size() + 1 || !name.starts_with(base) || name[base.size()] != '.') return;
+    const std::string_view digits = name.substr(base.size() + 1);
+    if (digits.find_first_not_of("0123456789") == std::string_view::npos && digits.size() < 9)
+      highest = std::max(highest, std::stoi(std::string(digits)));
+  });
   return highest + 1;
 }
 
