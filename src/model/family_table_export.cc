@@ -146,8 +146,9 @@ void ModelExporter::backupBesideUserModels(const pfcModel_ptr& model, const pfcM
                                            const fs::path& folder) {
   const FolderEntryNames before = folderEntryNames(folder);
   auto listAdded = [&] {
-    for (const auto& name : folderEntryNames(folder))
-      if (!before.count(name)) generatedAccelerators_.push_back(folder / name);
+    visitFolderEntryNames(folder, [&](FolderEntryName name) {
+      if (!before.contains(name)) generatedAccelerators_.push_back(folder / fs::path::string_type(name));
+    });
   };
   descriptor->SetPath(pathToUtf8(folder));
   try {

@@ -5,11 +5,8 @@ namespace fs = std::filesystem;
 #ifdef _WIN32
 
 // Long paths and the UTF-16 names are the library's.
-FolderEntryNames folderEntryNames(const fs::path& folder) {
-  FolderEntryNames names;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-    names.insert(entry.path().filename().native());
-  return names;
+void visitFolderEntryNames(const fs::path& folder, const std::function<void(FolderEntryName)>& visit) {
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) visit(entry.path().filename().native());
 }
 
 #else
@@ -20,17 +17,21 @@ FolderEntryNames folderEntryNames(const fs::path& folder) {
 #include <cstring>
 #include <memory>
 
-FolderEntryNames folderEntryNames(const fs::path& folder) {
+void visitFolderEntryNames(const fs::path& folder, const std::function<void(FolderEntryName)>& visit) {
   const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(folder.c_str()), ::closedir);
   if (!directory) throw fs::filesystem_error("opendir", folder, std::error_code(errno, std::generic_category()));
-  FolderEntryNames names;
   errno = 0;
   while (const dirent* entry = ::readdir(directory.get())) {
-    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) names.insert(entry->d_name);
+    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) visit(entry->d_name);
     errno = 0;
   }
   if (errno != 0) throw fs::filesystem_error("readdir", folder, std::error_code(errno, std::generic_category()));
-  return names;
 }
 
 #endif
+
+FolderEntryNames folderEntryNames(const fs::path& folder) {
+  FolderEntryNames names;
+  visitFolderEntryNames(folder, [&](FolderEntryName name) { names.emplace(name); });
+  return names;
+}
