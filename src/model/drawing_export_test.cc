@@ -104,9 +104,10 @@ TEST(DrawingExport, FailuresGiveTheirUserTexts) {
     EXPECT_EQ(exporter.userMessage(), c.userText) << c.detail;
     EXPECT_EQ(exporter.detailMessage(), c.detail);
     EXPECT_FALSE(fs::exists(getSessionTempDirectory("upload") / "plan.pdf"));
-    if (!c.writes)
+    if (!c.writes) {
       EXPECT_EQ(s.logged("[ERROR] [Tavix] An error occurred while exporting drw as pdf: Drawing export failed: PDF "
                          "output not found."),
                 1);
+    }
   }
 }
