@@ -13,8 +13,9 @@ namespace {
 // line) is not read to its end.
 constexpr size_t kLongestHeader = 1 << 20;
 // A header is a few kilobytes: it is read in steps of this size, not a whole
-// MiB up front, as an export reads the header of every file it stages.
-constexpr size_t kReadStep = 16 * 1024;
+// MiB up front, as an export reads the header of every file it stages; a
+// small step also keeps the buffer that is cleared for each read small.
+constexpr size_t kReadStep = 4 * 1024;
 
 bool isSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
