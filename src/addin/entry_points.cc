@@ -25,6 +25,7 @@ constexpr const char* kLabelKey = "TAVIX_RIBBON_LABEL";
 constexpr const char* kHelpKey = "TAVIX_RIBBON_HELP";
 constexpr const char* kDescriptionKey = "TAVIX_RIBBON_DESCRIPTION";
 constexpr const char* kIconFile = "tavix_logo_toolbar.png";
+constexpr const char* kUnknownInitializationError = "Unknown error during Tavix integration initialization.";
 
 void loadProperties() {
   if (TavixProperties::load()) {
@@ -76,8 +77,12 @@ extern "C" int user_initialize(int, char*[], char*, char*, wchar_t[80]) {
     logError("Integration initialization failed because a required Creo UI resource was not found.");
   } catch (const std::exception& e) {
     logError(std::string("Error during integration initialization: ") + e.what());
+  } catch (const xthrowable& error) {
+    logError(kUnknownInitializationError);
+    // The fixed line alone does not tell a support engineer which call failed.
+    logWarning("Creo toolkit exception during initialization: " + error.GetDescription());
   } catch (...) {
-    logError("Unknown error during Tavix integration initialization.");
+    logError(kUnknownInitializationError);
   }
   return 1;
 }

@@ -114,6 +114,10 @@ TEST_F(Startup, EachToolkitFailureEndsStartUpWithItsOwnLine) {
     simulator_->faults().failNext(c.operation, c.exceptionClass);
     expectFailedStart(c.errorLine);
     EXPECT_EQ(simulator_->ribbon().hasCommand(kCommand), c.commandRegistered);
+    // A toolkit failure the fixed lines do not name is named in a line of its own.
+    EXPECT_EQ(logged(std::string("[WARNING] [Tavix] Creo toolkit exception during initialization: ") +
+                     c.exceptionClass + " in " + c.operation),
+              std::string(c.errorLine).starts_with("Unknown"));
   }
 }
 
