@@ -144,7 +144,7 @@ std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& 
 // before is never listed.
 void ModelExporter::backupBesideUserModels(const pfcModel_ptr& model, const pfcModelDescriptor_ptr& descriptor,
                                            const fs::path& folder) {
-  const FolderEntryNames before = folderEntryNames(folder);
+  const FolderEntryNames before(folder);
   auto listAdded = [&] {
     visitFolderEntryNames(folder, [&](FolderEntryName name) {
       if (!before.contains(name)) generatedAccelerators_.push_back(folder / fs::path::string_type(name));
