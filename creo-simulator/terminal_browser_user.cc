@@ -1,8 +1,16 @@
 #include "terminal_browser_user.h"
 
 #include <chrono>
+#include <iostream>
 #include <sstream>
 #include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <termios.h>
+#include <unistd.h>
+#endif
 
 namespace creosim {
 
@@ -10,6 +18,48 @@ namespace {
 
 // Local pages load in milliseconds; a slower one is shown at a later prompt.
 constexpr std::chrono::seconds kPageWait(10);
+
+// While it lives, what the person types at the console is not shown, as a
+// browser shows no password; input that is not a console is left alone.
+class HiddenTyping {
+ public:
+  explicit HiddenTyping(bool wanted) {
+#ifdef _WIN32
+    console_ = GetStdHandle(STD_INPUT_HANDLE);
+    hidden_ = wanted && GetConsoleMode(console_, &saved_) &&
+              SetConsoleMode(console_, saved_ & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+#else
+    hidden_ = wanted && isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved_) == 0;
+    if (hidden_) {
+      termios quiet = saved_;
+      quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+      hidden_ = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
+    }
+#endif
+  }
+  ~HiddenTyping() {
+    if (!hidden_) return;
+#ifdef _WIN32
+    SetConsoleMode(console_, saved_);
+#else
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_);
+#endif
+  }
+  HiddenTyping(const HiddenTyping&) = delete;
+  HiddenTyping& operator=(const HiddenTyping&) = delete;
+
+  // The Enter that ended the hidden answer was not shown either.
+  bool hidden() const { return hidden_; }
+
+ private:
+  bool hidden_ = false;
+#ifdef _WIN32
+  HANDLE console_ = nullptr;
+  DWORD saved_ = 0;
+#else
+  termios saved_{};
+#endif
+};
 
 }  // namespace
 
@@ -56,7 +106,13 @@ void TerminalBrowserUser::signIn(const SignInPage& page) {
   for (const FormQuestion& question : page.form.questions) {
     out_ << "  " << question.label << ": " << std::flush;
     std::string answer;
-    if (!std::getline(in_, answer)) {
+    bool read = false;
+    {
+      const HiddenTyping typing(question.type == "password" && &in_ == &std::cin);
+      read = static_cast<bool>(std::getline(in_, answer));
+      if (typing.hidden()) out_ << "\n";
+    }
+    if (!read) {
       out_ << "\n(end of input: the page stays as it is)\n" << std::flush;
       browser_.answerPerson(std::nullopt);
       return;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/testing/log_capture.h"
 #include "local_service.h"
@@ -16,3 +18,11 @@ struct SimProgramRun {
 // Runs creo-sim with `arguments` (shell words) and `input` as its standard input.
 SimProgramRun runSimProgram(const LogCapture& log, const tavixtest::LocalTavixService& service,
                             const std::string& arguments, const std::string& input);
+
+// Runs creo-sim with `arguments` at a terminal of its own (a pseudo-terminal), as
+// a person types: each answer is typed once its prompt has been shown. The
+// output is what the person sees, typed characters the terminal echoed included.
+// Ends with the program or, failing that, after 60 s.
+using TerminalExchange = std::pair<std::string, std::string>;  // prompt, then the line typed
+SimProgramRun runSimProgramAtTerminal(const LogCapture& log, const tavixtest::LocalTavixService& service,
+                                      const std::string& arguments, const std::vector<TerminalExchange>& exchanges);

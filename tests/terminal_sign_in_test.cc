@@ -45,4 +45,26 @@ TEST(TerminalSignIn, ThePersonTypesTheAccountTheSignInPageAsksForAndIsSignedIn) 
   EXPECT_NE(out.find(tavixtest::kDemoEmail, upload), std::string::npos) << out;
 }
 
+// At a real terminal the password, as in a browser, is not shown while it is
+// typed; the account's e-mail is.
+TEST(TerminalSignIn, ThePasswordIsNotShownAsItIsTyped) {
+  LogCapture log;
+  tavixtest::LocalTavixService service;
+  const SimProgramRun run = runSimProgramAtTerminal(log, service, "--interactive",
+                                                    {{"creo-sim> ", "load"},
+                                                     {"creo-sim> ", "generate models 3"},
+                                                     {"creo-sim> ", "press"},
+                                                     {"Start waits for you:", "1"},
+                                                     {"Email: ", tavixtest::kDemoEmail},
+                                                     {"Password: ", tavixtest::kDemoPassword},
+                                                     {"(submitted)", "wait-log Login completed. 30"},
+                                                     {"creo-sim> ", "unload"},
+                                                     {"creo-sim> ", "quit"}});
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find(std::string("Email: ") + tavixtest::kDemoEmail), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("Password: \r\n(submitted)"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find(tavixtest::kDemoPassword), std::string::npos) << run.output;
+  EXPECT_NE(log.text().find("[INFO] [Tavix] Login completed."), std::string::npos) << log.text();
+}
+
 }  // namespace
