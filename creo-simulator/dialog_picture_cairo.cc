@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -42,7 +43,6 @@ struct Releaser {
   void operator()(T* object) const { Release(object); }
 };
 void releaseGObject(void* object) { g_object_unref(object); }
-using FontMap = std::unique_ptr<PangoFontMap, Releaser<void, releaseGObject>>;
 using PangoContextPtr = std::unique_ptr<PangoContext, Releaser<void, releaseGObject>>;
 using TextLayout = std::unique_ptr<PangoLayout, Releaser<void, releaseGObject>>;
 using SvgHandle = std::unique_ptr<RsvgHandle, Releaser<void, releaseGObject>>;
@@ -50,6 +50,22 @@ using Pixbuf = std::unique_ptr<GdkPixbuf, Releaser<void, releaseGObject>>;
 using FontDescription = std::unique_ptr<PangoFontDescription, Releaser<PangoFontDescription, pango_font_description_free>>;
 using Surface = std::unique_ptr<cairo_surface_t, Releaser<cairo_surface_t, cairo_surface_destroy>>;
 using Cairo = std::unique_ptr<cairo_t, Releaser<cairo_t, cairo_destroy>>;
+
+PangoFontMap* fontMap = nullptr;
+
+// One font map for the process, released at exit on this thread before the font
+// caches are. pango reads the font configuration on a thread of its own, which
+// holds the map meanwhile: a map let go after each picture was finalised on that
+// thread, which at exit could still be freeing fonts while the caches went.
+PangoFontMap* sharedFontMap() {
+  static const bool created = [] {
+    releaseFontCachesAtExit();  // registered first, so it runs after the release below
+    fontMap = pango_cairo_font_map_new();
+    return std::atexit([] { g_object_unref(fontMap); }) == 0;
+  }();
+  (void)created;
+  return fontMap;
+}
 
 std::string takeMessage(GError* error) {
   std::string message = error ? error->message : "unknown error";
@@ -102,8 +118,7 @@ class CairoPictureMetrics : public PictureMetrics {
  public:
   explicit CairoPictureMetrics(const TextFolder& text)
       : text_(text),
-        fontMap_(pango_cairo_font_map_new()),
-        context_(pango_font_map_create_context(fontMap_.get())),
+        context_(pango_font_map_create_context(sharedFontMap())),
         font_(pango_font_description_from_string(kFont)) {
     pango_cairo_context_set_resolution(context_.get(), kDotsPerInch);
   }
@@ -149,7 +164,6 @@ class CairoPictureMetrics : public PictureMetrics {
 
  private:
   const TextFolder& text_;
-  FontMap fontMap_;
   PangoContextPtr context_;
   FontDescription font_;
   mutable std::map<std::string, Image> images_;
@@ -295,7 +309,6 @@ void paintOn(cairo_surface_t* surface, const DialogLayout& layout, const CairoPi
 }  // namespace
 
 DialogLayout drawDialogPicture(const DialogView& view, const TextFolder& text, const std::filesystem::path& stem) {
-  releaseFontCachesAtExit();
   const CairoPictureMetrics metrics(text);
   const DialogLayout layout = layoutDialog(view, metrics);
   const int width = static_cast<int>(std::ceil(layout.size.width));
