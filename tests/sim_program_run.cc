@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -59,7 +61,11 @@ SimProgramRun runSimProgramAtTerminal(const LogCapture& log, const tavixtest::Lo
     _exit(127);
   }
   SimProgramRun run;
-  if (child < 0) return run;
+  if (child < 0) {
+    run.started = false;
+    run.output = std::string("no pseudo-terminal: ") + std::strerror(errno);
+    return run;
+  }
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   size_t next = 0;
   size_t searchedFrom = 0;

@@ -13,6 +13,7 @@
 struct SimProgramRun {
   int exitCode = -1;
   std::string output;  // stdout and stderr
+  bool started = true;  // false when the machine had no terminal to give it
 };
 
 // Runs creo-sim with `arguments` (shell words) and `input` as its standard input.
