@@ -33,7 +33,7 @@ class HiddenTyping {
     if (hidden_) {
       termios quiet = saved_;
       quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-      hidden_ = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
+      hidden_ = tcsetattr(STDIN_FILENO, TCSANOW, &quiet) == 0;
     }
 #endif
   }
@@ -42,7 +42,7 @@ class HiddenTyping {
 #ifdef _WIN32
     SetConsoleMode(console_, saved_);
 #else
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_);
+    tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
 #endif
   }
   HiddenTyping(const HiddenTyping&) = delete;
@@ -104,14 +104,12 @@ void TerminalBrowserUser::signIn(const SignInPage& page) {
   out_ << "The page's form asks for:\n";
   FormFields answers;
   for (const FormQuestion& question : page.form.questions) {
+    // Hidden before the prompt shows, so that nothing typed after it is shown.
+    const HiddenTyping typing(question.type == "password" && &in_ == &std::cin);
     out_ << "  " << question.label << ": " << std::flush;
     std::string answer;
-    bool read = false;
-    {
-      const HiddenTyping typing(question.type == "password" && &in_ == &std::cin);
-      read = static_cast<bool>(std::getline(in_, answer));
-      if (typing.hidden()) out_ << "\n";
-    }
+    const bool read = static_cast<bool>(std::getline(in_, answer));
+    if (typing.hidden()) out_ << "\n";
     if (!read) {
       out_ << "\n(end of input: the page stays as it is)\n" << std::flush;
       browser_.answerPerson(std::nullopt);
