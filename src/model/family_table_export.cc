@@ -115,7 +115,9 @@ std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& 
   if (error) {
     logWarning("Unable to determine if generic file is already staged; proceeding with copy.");
   } else if (genericPresent) {
-    genericStaged = fs::equivalent(stagedGeneric, genericSource, error);
+    // What sits there is the generic: the copy an earlier model of this export
+    // staged (the names of a Creo session are unique), or the file itself.
+    genericStaged = genericListed || fs::equivalent(stagedGeneric, genericSource, error);
     if (error) logWarning("Unable to compare generic file paths; proceeding with copy.");
   }
   if (genericStaged)
