@@ -226,6 +226,6 @@ void ModelExporter::exportComponents(const pfcModel_ptr& assembly, const Compone
     }
     std::vector<ExportedFile> files = exportToTempDirectory(child, false);
     if (!userMessage_.empty()) return;
-    result.insert(result.end(), files.begin(), files.end());
+    result.insert(result.end(), std::make_move_iterator(files.begin()), std::make_move_iterator(files.end()));
   }
 }

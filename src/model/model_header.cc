@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <sstream>
 #include <string_view>
 
 #include "core/ascii_case.h"
@@ -19,24 +18,31 @@ constexpr size_t kReadStep = 4 * 1024;
 
 bool isSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
-std::string stripped(std::string_view line) {
-  auto first = std::find_if_not(line.begin(), line.end(), [](char c) { return isSpace(c); });
-  auto last = std::find_if_not(line.rbegin(), line.rend(), [](char c) { return isSpace(c); }).base();
-  return first < last ? std::string(first, last) : std::string();
+bool containsFolded(std::string_view text, std::string_view upperWord) {
+  return std::search(text.begin(), text.end(), upperWord.begin(), upperWord.end(),
+                     [](char c, char wanted) { return asciiUppered(c) == wanted; }) != text.end();
 }
 
-// What one header line says; nullopt for a line that decides nothing.
+// The next blank-separated word from `at`, which moves past it; empty at the end.
+std::string_view nextWord(std::string_view line, size_t& at) {
+  while (at < line.size() && isSpace(line[at])) ++at;
+  const size_t start = at;
+  while (at < line.size() && !isSpace(line[at])) ++at;
+  return line.substr(start, at - start);
+}
+
+// What one header line says; nullopt for a line that decides nothing. Every
+// line of every staged file's header passes here: nothing is allocated for a
+// line that decides nothing.
 std::optional<ModelHeaderScan> examine(std::string_view line) {
-  const std::string text = stripped(line);
-  const std::string upper = asciiUppered(text);
-  if (upper.find("END_OF_UGC_HEADER") != std::string::npos)
-    return ModelHeaderScan{ModelHeaderScan::Outcome::EndWithoutIdentifier, {}};
-  if (upper.find("UOBJ_ID") == std::string::npos) return std::nullopt;
-  std::istringstream words(text);
-  std::string word[5];
-  for (std::string& each : word) words >> each;
-  if (word[1] != "UOBJ_ID" || word[2].empty() || word[3].empty() || word[4].empty()) return std::nullopt;
-  return ModelHeaderScan{ModelHeaderScan::Outcome::Identifier, word[2] + " " + word[3] + " " + word[4]};
+  if (containsFolded(line, "END_OF_UGC_HEADER")) return ModelHeaderScan{ModelHeaderScan::Outcome::EndWithoutIdentifier, {}};
+  if (!containsFolded(line, "UOBJ_ID")) return std::nullopt;
+  std::string_view word[5];
+  size_t at = 0;
+  for (std::string_view& each : word) each = nextWord(line, at);
+  if (word[1] != "UOBJ_ID" || word[4].empty()) return std::nullopt;
+  return ModelHeaderScan{ModelHeaderScan::Outcome::Identifier,
+                         std::string(word[2]) + " " + std::string(word[3]) + " " + std::string(word[4])};
 }
 
 }  // namespace
