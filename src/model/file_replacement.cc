@@ -13,8 +13,12 @@ void removeIfPresent(const fs::path& path) {
 }  // namespace
 
 void copyFileReplacing(const fs::path& from, const fs::path& to) {
+  // Nearly every target is new: only a name already taken pays for the checks.
+  std::error_code error;
+  if (fs::copy_file(from, to, error)) return;
+  if (error != std::errc::file_exists) throw fs::filesystem_error("cannot copy file", from, to, error);
   // A file copied onto itself stays: removing it first would lose it.
-  if (fs::exists(to) && fs::equivalent(from, to)) return;
+  if (fs::equivalent(from, to)) return;
   removeIfPresent(to);
   fs::copy_file(from, to);
 }
