@@ -1,7 +1,5 @@
 #include "model/folder_entry_names.h"
 
-#include <algorithm>
-
 namespace fs = std::filesystem;
 
 #ifdef _WIN32
@@ -33,18 +31,7 @@ void visitFolderEntryNames(const fs::path& folder, const std::function<void(Fold
 #endif
 
 FolderEntryNames::FolderEntryNames(const fs::path& folder) {
-  visitFolderEntryNames(folder, [&](FolderEntryName name) {
-    entries_.push_back({std::hash<FolderEntryName>{}(name), characters_.size(), name.size()});
-    characters_.append(name);
-  });
-  std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.hash < b.hash; });
+  visitFolderEntryNames(folder, [&](FolderEntryName name) { names_.insert(name); });
 }
 
-bool FolderEntryNames::contains(FolderEntryName name) const {
-  const size_t hash = std::hash<FolderEntryName>{}(name);
-  auto entry = std::lower_bound(entries_.begin(), entries_.end(), hash,
-                                [](const Entry& e, size_t wanted) { return e.hash < wanted; });
-  for (; entry != entries_.end() && entry->hash == hash; ++entry)
-    if (FolderEntryName(characters_).substr(entry->offset, entry->length) == name) return true;
-  return false;
-}
+bool FolderEntryNames::contains(FolderEntryName name) const { return names_.contains(name); }

@@ -2,15 +2,15 @@
 // lists the user's model folder before and after, and a large assembly has
 // dozens of such backups over a folder of thousands of files: where the
 // platform allows, no std::filesystem::path is built per entry, as parsing one
-// costs more than reading the entry, and the names are kept in one buffer,
-// not allocated one by one.
+// costs more than reading the entry, and the names are kept in one set, not
+// allocated one by one.
 #pragma once
 
 #include <filesystem>
 #include <functional>
-#include <string>
 #include <string_view>
-#include <vector>
+
+#include "model/text_set.h"
 
 using FolderEntryName = std::basic_string_view<std::filesystem::path::value_type>;
 
@@ -26,11 +26,5 @@ class FolderEntryNames {
   bool contains(FolderEntryName name) const;
 
  private:
-  struct Entry {
-    size_t hash;
-    size_t offset;
-    size_t length;
-  };
-  std::filesystem::path::string_type characters_;
-  std::vector<Entry> entries_;  // ordered by hash
+  BasicTextSet<std::filesystem::path::value_type> names_;
 };

@@ -9,43 +9,51 @@ namespace {
 
 constexpr size_t kInitialSlots = 16;
 
-size_t hashOf(std::string_view text) { return std::hash<std::string_view>{}(text); }
+template <typename Char>
+size_t hashOf(std::basic_string_view<Char> text) {
+  return std::hash<std::basic_string_view<Char>>{}(text);
+}
 
 }  // namespace
 
-TextSet::TextSet() : slots_(kInitialSlots) {}
+template <typename Char>
+BasicTextSet<Char>::BasicTextSet() : slots_(kInitialSlots) {}
 
-size_t TextSet::slotOf(std::string_view text, size_t hash) const {
+template <typename Char>
+size_t BasicTextSet<Char>::slotOf(Text text, size_t hash) const {
   const size_t mask = slots_.size() - 1;
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
     if (slot.offset == kEmpty) return i;
     if (slot.hash == hash && slot.length == text.size() &&
-        std::string_view(bytes_).substr(slot.offset, slot.length) == text)
+        Text(characters_).substr(slot.offset, slot.length) == text)
       return i;
   }
 }
 
-bool TextSet::contains(std::string_view text) const {
+template <typename Char>
+bool BasicTextSet<Char>::contains(Text text) const {
   return slots_[slotOf(text, hashOf(text))].offset != kEmpty;
 }
 
-bool TextSet::insert(std::string_view text) {
+template <typename Char>
+bool BasicTextSet<Char>::insert(Text text) {
   const size_t hash = hashOf(text);
   size_t index = slotOf(text, hash);
   if (slots_[index].offset != kEmpty) return false;
-  if (bytes_.size() + text.size() >= kEmpty) throw std::length_error("TextSet: more than 4 GiB of text");
+  if (characters_.size() + text.size() >= kEmpty) throw std::length_error("TextSet: more than 4 G characters of text");
   if (2 * (size_ + 1) > slots_.size()) {
     grow();
     index = slotOf(text, hash);
   }
-  slots_[index] = {hash, static_cast<uint32_t>(bytes_.size()), static_cast<uint32_t>(text.size())};
-  bytes_.append(text);
+  slots_[index] = {hash, static_cast<uint32_t>(characters_.size()), static_cast<uint32_t>(text.size())};
+  characters_.append(text);
   ++size_;
   return true;
 }
 
-void TextSet::grow() {
+template <typename Char>
+void BasicTextSet<Char>::grow() {
   const std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(2 * slots_.size()));
   const size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
@@ -56,7 +64,8 @@ void TextSet::grow() {
   }
 }
 
-void TextSet::clear() {
+template <typename Char>
+void BasicTextSet<Char>::clear() {
   if (size_ == 0) return;
   // An export walks thousands of parts, each after an assembly's walk grew the
   // table: a table far larger than what it held starts small again, so that
@@ -65,6 +74,9 @@ void TextSet::clear() {
     slots_.assign(kInitialSlots, Slot{});
   else
     std::fill(slots_.begin(), slots_.end(), Slot{});
-  bytes_.clear();
+  characters_.clear();
   size_ = 0;
 }
+
+template class BasicTextSet<char>;
+template class BasicTextSet<wchar_t>;
