@@ -113,22 +113,35 @@ Figures measure(int occurrences, std::uintmax_t partBytes, const fs::path& direc
     exporter.finalizeExport();
   };
 
-  // Taken in turns, best of each; the one that goes first alternates, and
-  // each starts after sync, so that neither waits for the other's writeback.
+  // Taken in turns, best of each; the one that goes first alternates. Before
+  // each turn the disk is synced, so that no turn waits for another's
+  // writeback, and then what the previous turn wrote is emptied: in a virtual
+  // machine that hands free memory back to its host, memory freed a moment
+  // ago is much faster to fill than memory that has been free for a while,
+  // and each turn starts with as much of it as the turn before left.
+  fs::path previous;
   for (int i = 0; i < repetitions; ++i) {
-    cpTarget = base / (prefix + "-cp-" + std::to_string(i));
-    fs::create_directories(cpTarget);
-    written.push_back(cpTarget);
     const bool cpFirst = i % 2 == 0;
     for (bool cpTurn : {cpFirst, !cpFirst}) {
       syncDisk();
-      keepBest(cpTurn ? figures.cp : figures.exported, measureTurn(cpTurn ? copyAll : exportAll));
+      if (!previous.empty()) emptyFiles(previous);
+      const fs::path target = base / (prefix + (cpTurn ? "-cp-" : "-export-") + std::to_string(i));
+      if (cpTurn) {
+        cpTarget = target;
+        fs::create_directories(cpTarget);
+      }
+      const Turn turn = measureTurn(cpTurn ? copyAll : exportAll);
+      std::fprintf(stderr, "%d occurrences, run %d: %s %.0f ms\n", occurrences, i + 1, cpTurn ? "cp" : "export",
+                   turn.wall);
+      keepBest(cpTurn ? figures.cp : figures.exported, turn);
+      if (!cpTurn) {
+        fs::rename(getSessionTempDirectory("bench"), target);
+        cleanupSessionTempDirectory();
+      }
+      written.push_back(previous = target);
     }
-    written.push_back(base / (prefix + "-export-" + std::to_string(i)));
-    fs::rename(getSessionTempDirectory("bench"), written.back());
-    cleanupSessionTempDirectory();
-    for (const fs::path& folder : {cpTarget, written.back()}) emptyFiles(folder);
   }
+  emptyFiles(previous);
   setCreoHost(nullptr);
   return figures;
 }
@@ -146,7 +159,8 @@ int main(int argc, char* argv[]) {
   for (const fs::path& folder : written) fs::remove_all(folder);
 
   std::printf("best of %d runs, parts of %ju bytes; cp and export take turns, each after sync, into new folders\n"
-              "beside the session temporary directory; no file is removed until all runs are done\n",
+              "beside the session temporary directory; each turn empties what the one before wrote, and no\n"
+              "file is removed until all runs are done\n",
               repetitions, partBytes);
   std::printf("%-12s %6s %8s %6s | %-29s | %-29s\n", "", "", "", "", "wall time", "processor time");
   std::printf("%-12s %6s %8s %6s | %9s %9s %9s | %9s %9s %9s\n", "occurrences", "files", "MiB", "staged", "cp",
