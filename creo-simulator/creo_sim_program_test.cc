@@ -129,7 +129,7 @@ TEST(SimProgram, ABrokenRegistrationIsRefusedBeforeTheAddinLoads) {
 // Without "fail_tol TRUE" an application that fails to start takes Creo down with it.
 TEST(SimProgram, AFailedStartEndsCreoUnlessTheRegistrationToleratesIt) {
   InstalledAddin installed("tavix-creo");
-  std::ofstream(installed.installFolder() / "text/usascii/resource/toolkitribbonui.rbn", std::ios::trunc)
+  std::ofstream(installed.installFolder() / "text/usascii/ribbon/toolkitribbonui.rbn", std::ios::trunc)
       << "<ribbon></ribbon>";
   const std::string script = "load\nlog\n";
   const std::string initializationFailed = "Integration initialization failed because a Creo ribbon or icon resource";

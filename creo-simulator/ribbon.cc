@@ -97,7 +97,7 @@ Ribbon::Ribbon(FaultInjector& faults, TextFolder text) : faults_(faults), text_(
 Ribbon::~Ribbon() = default;
 
 void Ribbon::loadDefinitionFile(const xstring& fileName) {
-  const std::optional<std::string> text = readWholeFile(text_.resourceFile(fileName));
+  const std::optional<std::string> text = readWholeFile(text_.ribbonFile(fileName));
   if (!text) throw pfcXToolkitInvalidFile("pfcSession::RibbonDefinitionfileLoad");
   for (std::string& command : parseRibbonDefinition(*text)) buttonCommands_.push_back(std::move(command));
 }

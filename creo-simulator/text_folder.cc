@@ -13,6 +13,7 @@ namespace {
 
 constexpr const char* kLanguage = "usascii";
 constexpr const char* kResourceFolder = "resource";
+constexpr const char* kRibbonFolder = "ribbon";
 constexpr size_t kLongestMessageFileName = 30;
 
 }  // namespace
@@ -30,6 +31,11 @@ std::optional<fs::path> TextFolder::messageFile(const std::string& name) const {
 
 std::optional<fs::path> TextFolder::resourceFile(const std::string& name) const {
   return findFileIgnoringCase(resourceFolder(), name);
+}
+
+std::optional<fs::path> TextFolder::ribbonFile(const std::string& name) const {
+  if (std::optional<fs::path> shared = findFileIgnoringCase(directory_ / kRibbonFolder, name)) return shared;
+  return findFileIgnoringCase(languageFolder() / kRibbonFolder, name);
 }
 
 bool isMessageFileName(const std::string& name) {

@@ -1,7 +1,8 @@
 // The add-in's text folder (the registration's text_dir) as Creo reads it: one
 // folder per language, of which the simulator reads "usascii". The language
 // folder holds the message files; its "resource" subfolder holds what the user
-// interface draws: the ribbon definition, the dialog resources and every image.
+// interface draws: the dialog resources and every image. A ribbon definition is
+// read from "ribbon" in the text folder or in the language folder, as Creo reads it.
 // Names are found without regard to the case of A to Z, as on Windows.
 #pragma once
 
@@ -24,6 +25,7 @@ class TextFolder {
   // characters, a three-letter extension.
   std::optional<std::filesystem::path> messageFile(const std::string& name) const;
   std::optional<std::filesystem::path> resourceFile(const std::string& name) const;
+  std::optional<std::filesystem::path> ribbonFile(const std::string& name) const;
 
  private:
   std::filesystem::path directory_;

@@ -138,10 +138,16 @@ TEST_F(Startup, BrokenResourceFilesAndASecondStartAreReportedAsCreoWould) {
       "Integration initialization failed because a Creo ribbon or icon resource file is missing or invalid.");
 
   simulator_->ribbon().releaseCommands();
-  overwrite("usascii/resource/toolkitribbonui.rbn", "<ribbon><button name=\"b\"/></ribbon>");
+  overwrite("usascii/ribbon/toolkitribbonui.rbn", "<ribbon><button name=\"b\"/></ribbon>");
   expectFailedStart(
       "Integration initialization failed because a Creo ribbon or icon resource file is missing or invalid.");
   EXPECT_FALSE(simulator_->ribbon().hasCommand(kCommand));
+
+  // Creo does not look for a ribbon among the dialog resources.
+  simulator_->ribbon().releaseCommands();
+  fs::rename(textDirectory_ / "usascii/ribbon/toolkitribbonui.rbn", textDirectory_ / "usascii/resource/toolkitribbonui.rbn");
+  expectFailedStart(
+      "Integration initialization failed because a Creo ribbon or icon resource file is missing or invalid.");
 }
 
 TEST_F(Startup, WithoutASessionOrPropertiesTheReasonIsLogged) {
