@@ -2,10 +2,13 @@
 # A layer's headers are found as "<name>/file.h" only by targets that link the
 # layer, directly or through a layer above it; an include against the direction
 # of the layers finds no header and fails to build.
+# The add-in's layers are C++17, the newest standard the toolkit's headers are
+# used with; tests, benchmarks and the stand-ins around them may use C++20.
 function(tavix_add_layer name)
   set(root ${PROJECT_BINARY_DIR}/layer-include/${name})
   file(MAKE_DIRECTORY ${root})
   file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${name} ${root}/${name} SYMBOLIC)
   add_library(tavix-${name} STATIC)
+  set_target_properties(tavix-${name} PROPERTIES CXX_STANDARD 17)
   target_include_directories(tavix-${name} PUBLIC ${root})
 endfunction()

@@ -79,7 +79,7 @@ std::string formatLogLine(std::string_view levelName, std::string_view message, 
   line += "] [";
   line += levelName;
   line += "] ";
-  if (!message.starts_with(kClientLibraryTag)) line += kAddInTag;
+  if (message.compare(0, kClientLibraryTag.size(), kClientLibraryTag) != 0) line += kAddInTag;
   appendEscaped(line, message);
   return line;
 }

@@ -102,7 +102,7 @@ TavixProperties::Table TavixProperties::parse(std::istream& in) {
   bool firstLine = true;
   while (std::getline(in, line)) {
     std::string_view text(line);
-    if (firstLine && text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    if (firstLine && text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) text.remove_prefix(kByteOrderMark.size());
     firstLine = false;
     text = trim(text);
     if (text.empty() || text.front() == '#' || text.front() == '!') continue;

@@ -4,6 +4,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace {
@@ -53,10 +55,10 @@ std::optional<std::chrono::system_clock::time_point> lastWriteTime(const std::fi
   return std::chrono::system_clock::time_point(
       std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceEpoch));
 #else
-  std::error_code error;
-  const auto written = std::filesystem::last_write_time(path, error);
-  if (error) return std::nullopt;
-  return std::chrono::time_point_cast<std::chrono::system_clock::duration>(
-      std::chrono::file_clock::to_sys(written));
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0) return std::nullopt;
+  return std::chrono::system_clock::from_time_t(status.st_mtim.tv_sec) +
+         std::chrono::duration_cast<std::chrono::system_clock::duration>(
+             std::chrono::nanoseconds(status.st_mtim.tv_nsec));
 #endif
 }

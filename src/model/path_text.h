@@ -4,6 +4,4 @@
 #include <filesystem>
 #include <string_view>
 
-inline std::filesystem::path pathFromUtf8(std::string_view text) {
-  return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
+std::filesystem::path pathFromUtf8(std::string_view text);

@@ -16,8 +16,8 @@ namespace {
 // token exchange already under way to end; Creo's unload waits this long at most.
 constexpr std::chrono::seconds kUnloadWait{10};
 
-void endWithoutTokens(const std::stop_token& stop, const std::string& error, const std::string& reason) {
-  if (stop.stop_requested()) {
+void endWithoutTokens(const StopRequest& stop, const std::string& error, const std::string& reason) {
+  if (stop.requested()) {
     logInfo("Sign-in cancelled: " + reason);
     return;
   }
@@ -27,7 +27,7 @@ void endWithoutTokens(const std::stop_token& stop, const std::string& error, con
 
 }  // namespace
 
-void completeAuthentication(std::shared_ptr<INorvaneClient> client, std::stop_token stop) {
+void completeAuthentication(std::shared_ptr<INorvaneClient> client, StopRequest stop) {
   try {
     logDebug("Waiting for authentication to complete.");
     NorvaneLocalAuthTokens tokens = client->localAuthFlowComplete();

@@ -4,13 +4,13 @@
 #pragma once
 
 #include <memory>
-#include <stop_token>
 
 #include "cloud/norvane_client.h"
+#include "signin/stop_request.h"
 
 // Once `stop` is requested (a newer sign-in, or the add-in unloading) a
 // failure is a cancellation: logged, but not left for the next Start dialog.
-void completeAuthentication(std::shared_ptr<INorvaneClient> client, std::stop_token stop);
+void completeAuthentication(std::shared_ptr<INorvaneClient> client, StopRequest stop);
 
 // Before Creo unloads the add-in: a waiting sign-in gives up and its thread
 // ends, within a bounded time. UI thread.

@@ -13,8 +13,8 @@ void ThreadAuthFlowRunner::run(Task task) {
   joinFinished();
   std::list<Worker> started(1);
   Worker& worker = started.front();
-  worker.thread = std::jthread([completion = completion_, done = worker.done,
-                                task = std::move(task)](std::stop_token stop) mutable {
+  worker.thread = std::thread([completion = completion_, done = worker.done, stop = worker.stop,
+                               task = std::move(task)]() mutable {
     task(stop);
     // The task's captures (the client among them) go before the thread counts as done.
     task = nullptr;
@@ -26,7 +26,7 @@ void ThreadAuthFlowRunner::run(Task task) {
 }
 
 void ThreadAuthFlowRunner::requestStop() {
-  for (Worker& worker : workers_) worker.thread.request_stop();
+  for (Worker& worker : workers_) worker.stop.request();
 }
 
 bool ThreadAuthFlowRunner::waitForAll(std::chrono::milliseconds limit) {
@@ -43,7 +43,7 @@ bool ThreadAuthFlowRunner::waitForAll(std::chrono::milliseconds limit) {
 
 void ThreadAuthFlowRunner::joinFinished() {
   std::lock_guard lock(completion_->mutex);
-  std::erase_if(workers_, [](Worker& worker) {
+  workers_.remove_if([](Worker& worker) {
     if (!*worker.done) return false;
     worker.thread.join();
     return true;

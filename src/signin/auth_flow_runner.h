@@ -9,14 +9,15 @@
 #include <list>
 #include <memory>
 #include <mutex>
-#include <stop_token>
 #include <thread>
+
+#include "signin/stop_request.h"
 
 class ThreadAuthFlowRunner {
  public:
-  // The stop token tells a task that a newer sign-in replaced it or that the
+  // The stop request tells a task that a newer sign-in replaced it or that the
   // add-in is going away: its failure is then a cancellation.
-  using Task = std::function<void(std::stop_token)>;
+  using Task = std::function<void(StopRequest)>;
 
   ThreadAuthFlowRunner();
   // Joins the threads that have finished and leaves the others to the process.
@@ -39,7 +40,8 @@ class ThreadAuthFlowRunner {
     std::condition_variable finished;
   };
   struct Worker {
-    std::jthread thread;
+    std::thread thread;
+    StopRequest stop;
     std::shared_ptr<bool> done = std::make_shared<bool>(false);  // under Completion::mutex
   };
 

@@ -26,7 +26,7 @@ void signIn() {
   logDebug("Constructing StartDialogController.");
   StartDialogController controller(
       uiFacade(), browserOpener, signInRunner(),
-      [](std::shared_ptr<INorvaneClient> signInClient, std::stop_token stop) {
+      [](std::shared_ptr<INorvaneClient> signInClient, StopRequest stop) {
         completeAuthentication(std::move(signInClient), stop);
       },
       [](const std::string&) { authFailureFlag.store(1); }, kStartDialog);

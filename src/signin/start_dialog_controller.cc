@@ -42,7 +42,7 @@ void StartDialogController::onContinue(std::shared_ptr<INorvaneClient> client) {
   browserOpener_.openUrl(url);
   logDebug("Authentication browser open requested.");
 
-  flowRunner_.run([client, onAuthComplete = onAuthComplete_](std::stop_token stop) {
+  flowRunner_.run([client, onAuthComplete = onAuthComplete_](StopRequest stop) {
     if (onAuthComplete) onAuthComplete(client, stop);
   });
   logDebug("Background auth completion task started.");

@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <memory>
-#include <stop_token>
 #include <string>
 
 #include "cloud/norvane_client.h"
@@ -17,8 +16,8 @@
 class StartDialogController {
  public:
   // Runs on the background runner with the controller's client; the stop
-  // token says whether the sign-in was replaced or the add-in is unloading.
-  using AuthCompleteCallback = std::function<void(std::shared_ptr<INorvaneClient>, std::stop_token)>;
+  // request says whether the sign-in was replaced or the add-in is unloading.
+  using AuthCompleteCallback = std::function<void(std::shared_ptr<INorvaneClient>, StopRequest)>;
   // Runs on the UI thread with the message for the user.
   using AuthErrorCallback = std::function<void(const std::string&)>;
 
