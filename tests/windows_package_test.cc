@@ -3,8 +3,8 @@
 // template filled in, and Creo (creo-sim.exe under wine) started with it.
 // Skipped when that build's package, its simulator or wine is missing.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,31 +24,29 @@ namespace fs = std::filesystem;
 namespace {
 
 using tavixtest::readFile;
+using tavixtest::shellQuoted;
+using tavixtest::WineRun;
 using tavixtest::windowsPathOf;
 
 const fs::path kPackage = TAVIX_WINDOWS_PACKAGE;
 const fs::path kSimulator = fs::path(TAVIX_WINDOWS_BIN_DIR) / "creo-sim.exe";
+const fs::path kVersionReader = fs::path(TAVIX_WINDOWS_BIN_DIR) / "file-version-info.exe";
 const std::string kInstallFolderName = fs::path(TAVIX_WINDOWS_PACKAGE).stem().string();
-
-std::string quoted(const std::string& text) { return "'" + text + "'"; }
-
-struct CreoRun {
-  int exitCode = -1;
-  std::string output;
-};
 
 class WindowsPackage : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!fs::exists(kPackage) || !fs::exists(kSimulator) || tavixtest::wineLoader().empty())
-      GTEST_SKIP() << "no package at " << kPackage << ", no " << kSimulator << " or no wine";
+    if (!fs::exists(kPackage) || !fs::exists(kSimulator) || !fs::exists(kVersionReader) ||
+        tavixtest::wineLoader().empty())
+      GTEST_SKIP() << "no package at " << kPackage << ", no " << kSimulator << ", no " << kVersionReader
+                   << " or no wine";
     std::random_device random;
     root_ = fs::temp_directory_path() / ("tavix-package-" + std::to_string(random()));
     const fs::path programFiles = root_ / "Program Files";
     fs::create_directories(programFiles);
-    fs::create_directories(root_ / "work");
     const std::string unpack =
-        "cd " + quoted(programFiles.string()) + " && " + quoted(TAVIX_CMAKE_COMMAND) + " -E tar xf " + quoted(kPackage);
+        "cd " + shellQuoted(programFiles.string()) + " && " + shellQuoted(TAVIX_CMAKE_COMMAND) + " -E tar xf " +
+        shellQuoted(kPackage);
     ASSERT_EQ(std::system(unpack.c_str()), 0) << unpack;
     installFolder_ = programFiles / kInstallFolderName;
   }
@@ -68,16 +66,8 @@ class WindowsPackage : public ::testing::Test {
     return file;
   }
 
-  CreoRun runCreo(const fs::path& registration, const std::string& script) const {
-    std::ofstream(root_ / "script.sim") << script;
-    const fs::path output = root_ / "creo-sim.out";
-    const std::string command = "WINEDEBUG=-all " + quoted(tavixtest::wineLoader().string()) + " " +
-                                quoted(kSimulator.string()) + " --registration " +
-                                quoted(windowsPathOf(registration)) + " --workdir " +
-                                quoted(windowsPathOf(root_ / "work")) + " --script " +
-                                quoted(windowsPathOf(root_ / "script.sim")) + " > " + quoted(output.string()) + " 2>&1";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(output)};
+  WineRun runCreo(const fs::path& registration, const std::string& script) const {
+    return tavixtest::runCreoSim(kSimulator, registration, root_ / "work", script);
   }
 
   std::string log() const { return readFile(root_ / "work" / "tavix-integration.log"); }
@@ -112,7 +102,7 @@ TEST_F(WindowsPackage, HoldsTheAddinItsClientLibraryTheTextFolderTheTemplateAndT
   const std::set<std::string> windowsLibraries = {"KERNEL32.dll", "msvcrt.dll", "WINHTTP.dll", "WS2_32.dll",
                                                   "bcrypt.dll"};
   for (const char* library : {"tavix-creo.dll", "norvane.dll"}) {
-    FILE* imports = popen(("x86_64-w64-mingw32-objdump -p " + quoted((installFolder_ / library).string()) +
+    FILE* imports = popen(("x86_64-w64-mingw32-objdump -p " + shellQuoted((installFolder_ / library).string()) +
                            " 2>/dev/null | sed -n 's/^\\s*DLL Name: //p'")
                               .c_str(),
                           "r");
@@ -126,8 +116,27 @@ TEST_F(WindowsPackage, HoldsTheAddinItsClientLibraryTheTextFolderTheTemplateAndT
   }
 }
 
+// What Explorer's Properties page and inventory tools read from each DLL.
+TEST_F(WindowsPackage, BothLibrariesNameTheirProductMakerAndVersion) {
+  const std::string version = TAVIX_PROJECT_VERSION;
+  const std::pair<const char*, const char*> libraries[] = {{"tavix-creo.dll", "Tavix add-in for Creo Parametric"},
+                                                           {"norvane.dll", "Tavix cloud client library"}};
+  for (const auto& [library, description] : libraries) {
+    WineRun read = tavixtest::runUnderWine(kVersionReader, {windowsPathOf(installFolder_ / library)});
+    EXPECT_EQ(read.exitCode, 0) << read.output;
+    read.output.erase(std::remove(read.output.begin(), read.output.end(), '\r'), read.output.end());
+    EXPECT_EQ(read.output, "FileVersionNumber: " + version + ".0\n"
+                           "ProductName: Tavix for Creo Parametric\n"
+                           "ProductVersion: " + version + "\n"
+                           "FileVersion: " + version + "\n"
+                           "CompanyName: Tavix\n"
+                           "FileDescription: " + description + "\n"
+                           "OriginalFilename: " + library + "\n");
+  }
+}
+
 TEST_F(WindowsPackage, WithTheFilledTemplateCreoStartsTheAddinFromTheInstallFolder) {
-  const CreoRun run = runCreo(writeRegistration(), "load\nribbon\nmodule norvane.dll\nunload\n");
+  const WineRun run = runCreo(writeRegistration(), "load\nribbon\nmodule norvane.dll\nunload\n");
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(run.output.find("user_initialize returned 0 (started)"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("button -> tavixRibbonButton: \"Upload to Tavix\""), std::string::npos) << run.output;
@@ -145,12 +154,12 @@ TEST_F(WindowsPackage, ARegistrationCreoCannotUseIsRefusedBeforeTheAddinLoads) {
        "no \"toolkit\" line (required for an Object TOOLKIT C++ application)"},
   };
   for (const auto& [edit, error] : cases) {
-    const CreoRun run = runCreo(writeRegistration(edit), "load\n");
+    const WineRun run = runCreo(writeRegistration(edit), "load\n");
     EXPECT_NE(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find(error), std::string::npos) << error << "\n" << run.output;
   }
   // The template as shipped, its placeholders not filled in.
-  const CreoRun unfilled = runCreo(installFolder_ / "creotk.dat.in", "load\n");
+  const WineRun unfilled = runCreo(installFolder_ / "creotk.dat.in", "load\n");
   EXPECT_NE(unfilled.output.find("exec_file must be a full path: <INSTALL_DIR>\\tavix-creo.dll"), std::string::npos)
       << unfilled.output;
   EXPECT_EQ(log(), "");
@@ -164,14 +173,14 @@ TEST_F(WindowsPackage, AFailedStartEndsCreoOnlyWithoutFailTolerance) {
   const std::string loadFailure = "[ERROR] [Tavix] Failed to load norvane.dll from \"" +
                                   windowsPathOf(installFolder_ / "norvane.dll") + "\": ";
 
-  const CreoRun tolerated = runCreo(writeRegistration(), script);
+  const WineRun tolerated = runCreo(writeRegistration(), script);
   EXPECT_EQ(tolerated.exitCode, 0) << tolerated.output;
   EXPECT_NE(tolerated.output.find("user_initialize returned 1 (failed to start)"), std::string::npos);
   EXPECT_NE(tolerated.output.find("tavix-creo did not start; Creo carries on without it"), std::string::npos)
       << tolerated.output;
   EXPECT_NE(log().find(loadFailure), std::string::npos) << log();
 
-  const CreoRun ended = runCreo(writeRegistration([](std::string& text) {
+  const WineRun ended = runCreo(writeRegistration([](std::string& text) {
                               text.replace(text.find("fail_tol TRUE"), 13, "fail_tol FALSE");
                             }),
                             script);

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tavixtest {
 
@@ -12,5 +13,25 @@ std::filesystem::path wineLoader();
 std::string windowsPathOf(const std::filesystem::path& path);
 // The file's bytes; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& path);
+// `text` in single quotes, for the shell.
+std::string shellQuoted(const std::string& text);
+
+struct WineRun {
+  int exitCode = -1;
+  std::string output;  // stdout and stderr
+  double seconds = 0;  // until every program it started had ended
+};
+
+// Runs a Windows program under wine with UTF-8 arguments, in the wine prefix
+// `prefix` (wine's default when empty), and waits for every program it
+// started there, as an uninstaller that copies itself away, to end too.
+WineRun runUnderWine(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                     const std::filesystem::path& prefix = {});
+
+// creo-sim.exe started with the registration file `registration` and `script`,
+// in the working folder `workFolder` (created if missing).
+WineRun runCreoSim(const std::filesystem::path& simulator, const std::filesystem::path& registration,
+                   const std::filesystem::path& workFolder, const std::string& script,
+                   const std::filesystem::path& prefix = {});
 
 }  // namespace tavixtest

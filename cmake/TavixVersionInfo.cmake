@@ -1,0 +1,15 @@
+# tavix_add_version_info(TARGET target DESCRIPTION text)
+# Gives a Windows DLL its VERSIONINFO resource: product, maker, description and
+# the project's version, so that Explorer and inventory tools tell builds apart.
+function(tavix_add_version_info)
+  cmake_parse_arguments(V "" "TARGET;DESCRIPTION" "" ${ARGN})
+  if(NOT WIN32)
+    return()
+  endif()
+  set(TAVIX_VERSION_DESCRIPTION "${V_DESCRIPTION}")
+  set(TAVIX_VERSION_INTERNAL_NAME "${V_TARGET}")
+  set(TAVIX_VERSION_FILE_NAME "${V_TARGET}.dll")
+  set(resource ${CMAKE_CURRENT_BINARY_DIR}/${V_TARGET}_version.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/version_info.rc.in ${resource} @ONLY)
+  target_sources(${V_TARGET} PRIVATE ${resource})
+endfunction()
