@@ -208,4 +208,49 @@ TEST_F(WindowsInstaller, AnUpgradeReplacesTheProgramFilesAndKeepsTheAdministrato
   EXPECT_FALSE(registryHas("tavix-creo]"));
 }
 
+// Signing with the administrator's certificate, here a throw-away one: given
+// in the environment when cpack runs, both DLLs of the zip and the installer
+// carry a signature made with it; the build's own packages, made without one, carry none.
+TEST(WindowsPackageSigning, SignsBothLibrariesAndTheInstallerOnlyWhenGivenACertificate) {
+  if (!fs::exists(kInstaller) || std::system("command -v osslsigncode openssl > /dev/null") != 0)
+    GTEST_SKIP() << "no installer at " << kInstaller << ", no osslsigncode or no openssl";
+  std::random_device random;
+  const fs::path root = fs::temp_directory_path() / ("tavix-signing-" + std::to_string(random()));
+  fs::create_directories(root);
+  const auto verify = [&](const fs::path& file) {
+    const std::string command = "osslsigncode verify -CAfile " + shellQuoted((root / "certificate.pem").string()) +
+                                " -in " + shellQuoted(file.string()) + " > /dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+  };
+  const std::string makeCertificate =
+      "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj '/CN=Throw-away Tavix signer' -keyout " +
+      shellQuoted((root / "key.pem").string()) + " -out " + shellQuoted((root / "certificate.pem").string()) +
+      " > /dev/null 2>&1";
+  ASSERT_EQ(std::system(makeCertificate.c_str()), 0);
+  const std::string package = "TAVIX_SIGNING_CERTIFICATE=" + shellQuoted((root / "certificate.pem").string()) +
+                              " TAVIX_SIGNING_KEY=" + shellQuoted((root / "key.pem").string()) + " " +
+                              shellQuoted(TAVIX_CPACK_COMMAND) + " --config " + shellQuoted(kCPackConfig.string()) +
+                              " -G 'ZIP;NSIS' -D CPACK_OUTPUT_FILE_PREFIX=" + shellQuoted((root / "out").string()) +
+                              " -B " + shellQuoted((root / "cpack").string()) + " > /dev/null";
+  ASSERT_EQ(std::system(package.c_str()), 0) << package;
+  const std::string name = kInstaller.stem().string();
+  const auto unpack = [&](const fs::path& zip, const fs::path& into) {
+    fs::create_directories(into);
+    const std::string command = "cd " + shellQuoted(into.string()) + " && " + shellQuoted(TAVIX_CMAKE_COMMAND) +
+                                " -E tar xf " + shellQuoted(zip.string());
+    return std::system(command.c_str()) == 0;
+  };
+  ASSERT_TRUE(unpack(root / "out" / (name + ".zip"), root / "signed"));
+  ASSERT_TRUE(unpack(kInstaller.parent_path() / (name + ".zip"), root / "unsigned"));
+
+  EXPECT_TRUE(verify(root / "out" / kInstaller.filename()));
+  EXPECT_FALSE(verify(kInstaller));
+  for (const char* library : {"tavix-creo.dll", "norvane.dll"}) {
+    EXPECT_TRUE(verify(root / "signed" / name / library)) << library;
+    EXPECT_FALSE(verify(root / "unsigned" / name / library)) << library;
+  }
+  std::error_code ignored;
+  fs::remove_all(root, ignored);
+}
+
 }  // namespace
