@@ -95,7 +95,8 @@ TEST_F(WindowsPackage, HoldsTheAddinItsClientLibraryTheTextFolderTheTemplateAndT
   EXPECT_NE(guide.find(kInstallFolderName + "\\tavix-creo.dll"), std::string::npos);
   EXPECT_EQ(guide.find('@'), std::string::npos) << "a placeholder was left in the guide";
   for (const char* named : {"creotk.dat", "tavix.properties", "tavix-integration.log", "tavix_creo_server",
-                            "tavix_creo_log_level", "tavix_creo_retain_temp_files", "fail_tol TRUE"})
+                            "tavix_creo_log_level", "tavix_creo_retain_temp_files", "fail_tol TRUE", "/S", "/CONFIGPRO=",
+                            "/D=", "Uninstall.exe", "TAVIX_SIGNING_CERTIFICATE"})
     EXPECT_NE(guide.find(named), std::string::npos) << named;
 
   // Nothing to install beside the two DLLs: they import only Windows' own libraries.
