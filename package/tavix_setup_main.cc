@@ -31,7 +31,8 @@ std::string readAll(const fs::path& file) {
   return text.str();
 }
 
-// Written beside the target and moved over it, so that a failure leaves the old file whole.
+// Written beside the target and put in its place, so that a failure leaves the
+// old file whole; an existing file keeps its attributes and permissions.
 void replaceFile(const fs::path& file, const std::string& text) {
   fs::path temporary = file;
   temporary += L".tavix-setup";
@@ -39,7 +40,9 @@ void replaceFile(const fs::path& file, const std::string& text) {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     if (!(out << text) || !out.flush()) throw std::runtime_error("cannot write " + pathToUtf8(temporary));
   }
-  if (!MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+  const bool replaced = fs::exists(file) ? ReplaceFileW(file.c_str(), temporary.c_str(), nullptr, 0, nullptr, nullptr)
+                                         : MoveFileExW(temporary.c_str(), file.c_str(), 0);
+  if (!replaced) {
     std::error_code ignored;
     fs::remove(temporary, ignored);
     throw std::runtime_error("cannot replace " + pathToUtf8(file) + " (error " + std::to_string(GetLastError()) + ")");
@@ -57,23 +60,25 @@ std::string filledRegistration(std::string text, const std::string& installDir) 
   return crlf;
 }
 
-int run(const std::wstring& command, const fs::path& first, const fs::path& second, const wchar_t* third) {
-  if (command == L"registration" && third) {
-    replaceFile(third, filledRegistration(readAll(first), pathToUtf8(second)));
+// `file`, `argument` and `output` as the usage below names them for each command.
+int run(const std::wstring& command, const fs::path& file, const fs::path& argument, const wchar_t* output) {
+  if (command == L"registration" && output) {
+    replaceFile(output, filledRegistration(readAll(file), pathToUtf8(argument)));
     return 0;
   }
-  const std::string line = tavixsetup::registryFileLine(pathToUtf8(second));
-  if (command == L"add-config-line" && !third) {
-    const std::string config = fs::exists(first) ? readAll(first) : std::string();
+  const std::string line = tavixsetup::registryFileLine(pathToUtf8(argument));
+  if (command == L"add-config-line" && !output) {
+    const bool exists = fs::exists(file);
+    const std::string config = exists ? readAll(file) : std::string();
     const std::string added = tavixsetup::withConfigLine(config, line);
-    if (added != config || !fs::exists(first)) replaceFile(first, added);
+    if (added != config || !exists) replaceFile(file, added);
     return 0;
   }
-  if (command == L"remove-config-line" && !third) {
-    if (!fs::exists(first)) return 0;
-    const std::string config = readAll(first);
+  if (command == L"remove-config-line" && !output) {
+    if (!fs::exists(file)) return 0;
+    const std::string config = readAll(file);
     const std::string removed = tavixsetup::withoutConfigLine(config, line);
-    if (removed != config) replaceFile(first, removed);
+    if (removed != config) replaceFile(file, removed);
     return 0;
   }
   std::fputs("usage: tavix-setup registration TEMPLATE INSTALL_DIR OUTPUT\n"
