@@ -24,6 +24,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using tavixtest::filesUnder;
 using tavixtest::readFile;
 using tavixtest::runUnderWine;
 using tavixtest::shellQuoted;
@@ -36,21 +37,6 @@ const fs::path kSimulator = fs::path(TAVIX_WINDOWS_BIN_DIR) / "creo-sim.exe";
 const fs::path kCPackConfig = fs::path(TAVIX_WINDOWS_BIN_DIR) / ".." / "CPackConfig.cmake";
 const fs::path kSourceText = fs::path(TAVIX_SOURCE_DIR) / "text";
 
-std::set<std::string> filesUnder(const fs::path& folder) {
-  std::set<std::string> files;
-  if (!fs::exists(folder)) return files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder))
-    if (entry.is_regular_file()) files.insert(entry.path().lexically_relative(folder).generic_string());
-  return files;
-}
-
-// Files and folders.
-std::set<std::string> entriesUnder(const fs::path& folder) {
-  std::set<std::string> entries;
-  for (const auto& entry : fs::recursive_directory_iterator(folder))
-    entries.insert(entry.path().lexically_relative(folder).generic_string());
-  return entries;
-}
 
 void writeFile(const fs::path& file, const std::string& bytes) {
   fs::create_directories(file.parent_path());
@@ -72,7 +58,7 @@ class WindowsInstaller : public ::testing::Test {
     floorSeconds_ = runUnderWine("cmd", {"/c", "exit"}, prefix_).seconds;
     std::cout << "new wine prefix: " << created.seconds << " s; a program that does nothing: " << floorSeconds_
               << " s\n";
-    windowsFiles_ = entriesUnder(prefix_ / "drive_c");
+    windowsFiles_ = filesUnder(prefix_ / "drive_c", tavixtest::WithFolders::kYes);
   }
   void TearDown() override {
     std::error_code ignored;
@@ -102,7 +88,7 @@ class WindowsInstaller : public ::testing::Test {
   // Files and folders the Windows of the prefix holds now and did not before the installer ran.
   std::set<std::string> filesAdded() const {
     std::set<std::string> added;
-    for (const std::string& file : entriesUnder(prefix_ / "drive_c"))
+    for (const std::string& file : filesUnder(prefix_ / "drive_c", tavixtest::WithFolders::kYes))
       if (!windowsFiles_.count(file)) added.insert(file);
     return added;
   }

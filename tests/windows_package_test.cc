@@ -23,6 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using tavixtest::filesUnder;
 using tavixtest::readFile;
 using tavixtest::shellQuoted;
 using tavixtest::WineRun;
@@ -75,13 +76,6 @@ class WindowsPackage : public ::testing::Test {
   fs::path root_;
   fs::path installFolder_;
 };
-
-std::set<std::string> filesUnder(const fs::path& folder) {
-  std::set<std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder))
-    if (entry.is_regular_file()) files.insert(entry.path().lexically_relative(folder).generic_string());
-  return files;
-}
 
 TEST_F(WindowsPackage, HoldsTheAddinItsClientLibraryTheTextFolderTheTemplateAndTheGuide) {
   const fs::path text = fs::path(TAVIX_SOURCE_DIR) / "text";

@@ -31,6 +31,15 @@ std::string readFile(const fs::path& path) {
   return text.str();
 }
 
+std::set<std::string> filesUnder(const fs::path& folder, WithFolders withFolders) {
+  std::set<std::string> files;
+  if (!fs::exists(folder)) return files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    if (entry.is_regular_file() || withFolders == WithFolders::kYes)
+      files.insert(entry.path().lexically_relative(folder).generic_string());
+  return files;
+}
+
 std::string shellQuoted(const std::string& text) {
   std::string quoted = "'";
   for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);

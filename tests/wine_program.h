@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ std::filesystem::path wineLoader();
 std::string windowsPathOf(const std::filesystem::path& path);
 // The file's bytes; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& path);
+enum class WithFolders { kNo, kYes };
+// The files under `folder` (and its folders, when asked), as relative paths with
+// '/'; none when it does not exist.
+std::set<std::string> filesUnder(const std::filesystem::path& folder, WithFolders withFolders = WithFolders::kNo);
 // `text` in single quotes, for the shell.
 std::string shellQuoted(const std::string& text);
 
