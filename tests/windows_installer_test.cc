@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +18,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "wine_program.h"
@@ -43,6 +46,37 @@ void writeFile(const fs::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+// Creo (creo-sim.exe) started from an install folder, holding the add-in until destroyed.
+class RunningCreo {
+ public:
+  RunningCreo(const fs::path& registration, const fs::path& workFolder, const fs::path& prefix) {
+    fs::create_directories(workFolder);
+    const std::string command = tavixtest::wineCommand(kSimulator,
+                                                       {"--registration", windowsPathOf(registration), "--workdir",
+                                                        windowsPathOf(workFolder), "--interactive"},
+                                                       prefix) +
+                                " > /dev/null 2>&1";
+    creo_ = popen(command.c_str(), "w");
+    if (!creo_) return;
+    std::fputs("load\n", creo_);
+    std::fflush(creo_);
+    for (int tries = 0; tries < 600 && !started(workFolder); ++tries)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ~RunningCreo() {
+    if (!creo_) return;
+    std::fputs("unload\nquit\n", creo_);
+    pclose(creo_);
+  }
+  static bool started(const fs::path& workFolder) {
+    return readFile(workFolder / "tavix-integration.log").find("Tavix integration initialization complete.") !=
+           std::string::npos;
+  }
+
+ private:
+  FILE* creo_ = nullptr;
+};
+
 class WindowsInstaller : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -57,7 +91,7 @@ class WindowsInstaller : public ::testing::Test {
     ASSERT_EQ(created.exitCode, 0) << created.output;
     floorSeconds_ = runUnderWine("cmd", {"/c", "exit"}, prefix_).seconds;
     std::cout << "new wine prefix: " << created.seconds << " s; a program that does nothing: " << floorSeconds_
-              << " s\n";
+              << " s" << std::endl;
     windowsFiles_ = filesUnder(prefix_ / "drive_c", tavixtest::WithFolders::kYes);
   }
   void TearDown() override {
@@ -65,9 +99,11 @@ class WindowsInstaller : public ::testing::Test {
     if (!root_.empty()) fs::remove_all(root_, ignored);
   }
 
-  WineRun run(const fs::path& program, const std::vector<std::string>& arguments, const char* what) const {
-    WineRun ran = runUnderWine(program, arguments, prefix_);
-    std::cout << what << ": " << ran.seconds << " s (a program that does nothing: " << floorSeconds_ << " s)\n";
+  WineRun run(const fs::path& program, const std::vector<std::string>& arguments, const char* what,
+              tavixtest::WaitFor waitFor = tavixtest::WaitFor::kEveryProgramInPrefix) const {
+    WineRun ran = runUnderWine(program, arguments, prefix_, waitFor);
+    std::cout << what << ": " << ran.seconds << " s (a program that does nothing: " << floorSeconds_ << " s)"
+              << std::endl;
     return ran;
   }
 
@@ -175,6 +211,16 @@ TEST_F(WindowsInstaller, AnUpgradeReplacesTheProgramFilesAndKeepsTheAdministrato
   EXPECT_TRUE(registryHas("\"DisplayVersion\"=\"0.9.0\""));
   const std::string properties = "# for every seat\r\ntavix_creo_server=us_prod\r\n";
   writeFile(installFolder / "tavix.properties", properties);
+  {
+    // Windows replaces no DLL that a running Creo holds: the upgrade stops before it changes anything.
+    const std::set<std::string> installed = filesUnder(installFolder);
+    const RunningCreo creo(installFolder / "creotk.dat", root_ / "open-creo", prefix_);
+    ASSERT_TRUE(RunningCreo::started(root_ / "open-creo"));
+    const WineRun stopped =
+        run(kInstaller, {"/S"}, "silent upgrade, stopped by a running Creo", tavixtest::WaitFor::kProgram);
+    EXPECT_NE(stopped.exitCode, 0);
+    EXPECT_EQ(filesUnder(installFolder), installed);
+  }
   writeFile(installFolder / "text" / "usascii" / "tavix_msg.txt", "the older version's texts\n");
 
   const WineRun upgrade = run(kInstaller, {"/S"}, "silent upgrade");

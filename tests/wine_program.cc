@@ -1,10 +1,12 @@
 #include "wine_program.h"
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -46,26 +48,43 @@ std::string shellQuoted(const std::string& text) {
   return quoted + "'";
 }
 
-WineRun runUnderWine(const fs::path& program, const std::vector<std::string>& arguments, const fs::path& prefix) {
-  const fs::path wine = wineLoader();
-  // wine reads the arguments in the locale's encoding.
+namespace {
+
+// wine reads the arguments in the locale's encoding.
+std::string wineEnvironment(const fs::path& prefix) {
   std::string environment = "WINEDEBUG=-all LC_ALL=C.UTF-8 ";
   if (!prefix.empty()) environment += "WINEPREFIX=" + shellQuoted(prefix.string()) + " ";
-  std::string command = environment + shellQuoted(wine.string()) + " " + shellQuoted(program.string());
+  return environment;
+}
+
+}  // namespace
+
+std::string wineCommand(const fs::path& program, const std::vector<std::string>& arguments, const fs::path& prefix) {
+  std::string command = wineEnvironment(prefix) + shellQuoted(wineLoader().string()) + " " + shellQuoted(program.string());
   for (const std::string& argument : arguments) command += " " + shellQuoted(argument);
-  command += " 2>&1";
-  if (!prefix.empty()) {
-    const fs::path wineserver = wine.parent_path() / "wineserver";
-    command = "{ " + command + "; status=$?; " + environment + shellQuoted(wineserver.string()) + " -w; exit $status; }";
+  return command;
+}
+
+WineRun runUnderWine(const fs::path& program, const std::vector<std::string>& arguments, const fs::path& prefix,
+                     WaitFor waitFor) {
+  // Output to a file, not a pipe: wine's own helper programs, which may outlive
+  // the program, would hold a pipe open.
+  char output[] = "/tmp/wine-run-XXXXXX";
+  const int outputFile = mkstemp(output);
+  if (outputFile < 0) return {};
+  close(outputFile);
+  std::string command = wineCommand(program, arguments, prefix) + " > " + shellQuoted(output) + " 2>&1";
+  if (!prefix.empty() && waitFor == WaitFor::kEveryProgramInPrefix) {
+    const fs::path wineserver = wineLoader().parent_path() / "wineserver";
+    command = "{ " + command + "; status=$?; " + wineEnvironment(prefix) + shellQuoted(wineserver.string()) +
+              " -w; exit $status; }";
   }
 
   const auto start = std::chrono::steady_clock::now();
   WineRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, read);
-  const int status = pclose(pipe);
+  const int status = std::system(command.c_str());
+  run.output = readFile(output);
+  fs::remove(output);
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;

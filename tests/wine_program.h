@@ -27,11 +27,17 @@ struct WineRun {
   double seconds = 0;  // until every program it started had ended
 };
 
-// Runs a Windows program under wine with UTF-8 arguments, in the wine prefix
-// `prefix` (wine's default when empty), and waits for every program it
-// started there, as an uninstaller that copies itself away, to end too.
+// The shell command that runs a Windows program under wine with UTF-8
+// arguments, in the wine prefix `prefix` (wine's default when empty).
+std::string wineCommand(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                        const std::filesystem::path& prefix = {});
+
+enum class WaitFor { kProgram, kEveryProgramInPrefix };
+// Runs wineCommand and, with a prefix, waits for every program it started
+// there, as an uninstaller that copies itself away, to end too (unless told
+// to wait for the program only, when another program there runs on).
 WineRun runUnderWine(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                     const std::filesystem::path& prefix = {});
+                     const std::filesystem::path& prefix = {}, WaitFor waitFor = WaitFor::kEveryProgramInPrefix);
 
 // creo-sim.exe started with the registration file `registration` and `script`,
 // in the working folder `workFolder` (created if missing).
