@@ -46,15 +46,42 @@ std::string formatTimestamp(std::time_t when) {
 
 bool isControlCharacter(unsigned char c) { return c < 0x20 || c == 0x7f; }
 
-// Text from outside (a server's message, a file address, a toolkit exception)
-// may hold line breaks that would forge lines: control characters are written
-// out as \r, \n, \t or \xHH, as the client library does with its own texts.
+// The code point of a line or paragraph separator (U+0085, U+2028, U+2029) or a
+// bidirectional control (U+061C, U+200E, U+200F, U+202A to U+202E, U+2066 to
+// U+2069) encoded at the start of `text`, or 0: viewers break lines at the
+// first and reorder text at the second.
+char32_t separatorOrDirectionMarkAt(std::string_view text) {
+  const auto byte = [&](size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
+  if (byte(0) == 0xC2 && byte(1) == 0x85) return 0x85;
+  if (byte(0) == 0xD8 && byte(1) == 0x9C) return 0x61C;
+  if (byte(0) != 0xE2 || (byte(1) != 0x80 && byte(1) != 0x81) || (byte(2) & 0xC0) != 0x80) return 0;
+  const char32_t codePoint = 0x2000 | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
+  const bool separator = codePoint == 0x2028 || codePoint == 0x2029;
+  const bool directionMark = codePoint == 0x200E || codePoint == 0x200F || (codePoint >= 0x202A && codePoint <= 0x202E) ||
+                             (codePoint >= 0x2066 && codePoint <= 0x2069);
+  return separator || directionMark ? codePoint : 0;
+}
+
+// Text from outside (a server's message, a file address, a workspace name, a
+// toolkit exception) may hold line breaks that would forge lines or direction
+// marks that would show it reversed: control characters are written out as
+// \r, \n, \t or \xHH, as the client library does with its own texts, and
+// separators and direction marks as \uHHHH.
 void appendEscaped(std::string& line, std::string_view message) {
   static const char* const hex = "0123456789ABCDEF";
-  for (const char each : message) {
-    const auto c = static_cast<unsigned char>(each);
-    if (!isControlCharacter(c)) {
-      line += each;
+  for (size_t i = 0; i < message.size(); ++i) {
+    const auto c = static_cast<unsigned char>(message[i]);
+    if (c >= 0x80) {
+      const char32_t mark = separatorOrDirectionMarkAt(message.substr(i));
+      if (mark == 0) {
+        line += message[i];
+        continue;
+      }
+      line += "\\u";
+      for (int shift = 12; shift >= 0; shift -= 4) line += hex[(mark >> shift) & 15];
+      i += mark < 0x800 ? 1 : 2;
+    } else if (!isControlCharacter(c)) {
+      line += message[i];
     } else if (c == '\r') {
       line += "\\r";
     } else if (c == '\n') {

@@ -68,6 +68,27 @@ TEST(LogFile, ControlCharactersInOutsideTextAreWrittenOut) {
                           "[INFO] [Tavix] C:\\Users\\ada\\bracket.prt, 100% done; \"quoted\" [norvane] \\n stays"));
 }
 
+// A workspace name or a server message may also break a line the Unicode way
+// or turn the rest of it around; other non-ASCII text stays as it is.
+TEST(LogFile, SeparatorsAndDirectionMarksInOutsideTextAreWrittenOut) {
+  LogCapture log;
+  startWithEnvironmentLevel("info");
+  logInfo("Selected workspace: a\u2028b\u2029c\u0085d");
+  logInfo("Selected workspace: \u202Eexe.fdp\u202C \u202A\u202B\u202D \u2066\u2067\u2068\u2069 "
+          "\u200E\u200F\u061C");
+  logInfo("Selected workspace: Zahnr\u00e4der \u2192 \u0627\u0644\u0641\u0631\u064a\u0642 \u2027\u202F\u2065\u206A\u200D");
+  logInfo(std::string("cut short: \xE2\x80"));
+
+  EXPECT_THAT(log.messages(),
+              ElementsAre("[INFO] [Tavix] Log level set to INFO (env)",
+                          "[INFO] [Tavix] Selected workspace: a\\u2028b\\u2029c\\u0085d",
+                          "[INFO] [Tavix] Selected workspace: \\u202Eexe.fdp\\u202C \\u202A\\u202B\\u202D "
+                          "\\u2066\\u2067\\u2068\\u2069 \\u200E\\u200F\\u061C",
+                          "[INFO] [Tavix] Selected workspace: Zahnr\u00e4der \u2192 \u0627\u0644\u0641\u0631\u064a\u0642 "
+                          "\u2027\u202F\u2065\u206A\u200D",
+                          std::string("[INFO] [Tavix] cut short: \xE2\x80")));
+}
+
 TEST(LogFile, TimestampIsLocalTimeWithItsUtcOffset) {
   const char* previous = std::getenv("TZ");
   const std::string saved = previous ? previous : "";
