@@ -78,9 +78,12 @@ std::vector<ExportedFile> ModelExporter::exportToTempDirectory(const pfcModel_pt
   // A model met again (a part used in many places, a sub-assembly used twice)
   // has nothing more to give: it is passed over before its metadata, which for
   // an assembly means a walk over all its components.
-  const std::string modelKey = modelFileKey(model->GetOrigin(), fileName);
+  const std::string origin = model->GetOrigin();
+  const std::string modelKey = modelFileKey(origin, fileName);
   if (exportedModels_.contains(modelKey)) {
-    logDebug("Skipping temp. directory export for already exported model: " + fileName);
+    logDebug((isWindchillOrigin(origin) ? "Skipping already-staged Windchill model: "
+                                        : "Skipping temp. directory export for already exported model: ") +
+             fileName);
     return {};
   }
   logDebug("Requesting session temp directory for model export: model=" + fileName);

@@ -199,7 +199,7 @@ TEST(ModelExport, WindchillModelsAreCopiedOutWithTheirRevisionAndIteration) {
   EXPECT_EQ(described(files), (std::vector<std::string>{"wcasm.asm marked v3 rB", "wcpart.prt v1 rstamp-wcpart.prt",
                                                         "local.prt.1"}));
   expectStagedCopies(files, {s.cache / "wcasm.asm", s.cache / "wcpart.prt", s.directory("models") / "local.prt.1"});
-  EXPECT_EQ(s.logged("[DEBUG] [Tavix] Skipping temp. directory export for already exported model: wcpart.prt"), 1);
+  EXPECT_EQ(s.logged("[DEBUG] [Tavix] Skipping already-staged Windchill model: wcpart.prt"), 1);
   EXPECT_EQ(s.logged("[INFO] [Tavix] Windchill model revision unavailable; using per-model version stamp: "
                      "stamp-wcpart.prt"),
             1);

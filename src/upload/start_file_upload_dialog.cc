@@ -332,7 +332,8 @@ void StartFileUploadDialog::onUpload() {
   }
   logInfo("Upload initiation requested.");
   if (!selection) {
-    logError("No workspace selected for upload. exception=" + readFailure);
+    logDebug("Workspace selection could not be read: " + readFailure);
+    logError("No workspace selected for upload.");
     pendingError_ = ErrorBox{"No workspace available.\nPlease create a workspace in Tavix and try again.", "", "", true};
     try {
       ui_.ExitDialog(kDialog, 0);

@@ -12,8 +12,6 @@ void UploadAction::OnActivate(uifcPushButton_ptr) {
     dialog_.onUpload();
   } catch (const std::exception& e) {
     logError(std::string("Error detected in UploadAction::OnActivate: ") + e.what());
-  } catch (const xthrowable& e) {
-    logError("Error detected in UploadAction::OnActivate: " + e.GetDescription());
   } catch (...) {
     logError("Unknown error detected in UploadAction::OnActivate.");
   }
@@ -44,13 +42,10 @@ namespace {
 // A failed lookup is only logged: the dialog stays open as it was.
 template <class Check>
 void checkLoggingFailures(Check check, const char* unknownFailure) {
-  constexpr const char* kLookupFailed = "An error occurred while checking for existing revisions: ";
   try {
     check();
   } catch (const std::exception& e) {
-    logError(kLookupFailed + std::string(e.what()));
-  } catch (const xthrowable& e) {
-    logError(kLookupFailed + e.GetDescription());
+    logError("An error occurred while checking for existing revisions: " + std::string(e.what()));
   } catch (...) {
     logError(unknownFailure);
   }

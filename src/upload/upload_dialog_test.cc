@@ -566,6 +566,50 @@ TEST_F(UploadDialogTest, OtherServiceFailuresAndCreoErrorsEndInTheGenericErrorAn
   expectNoProblems();
 }
 
+TEST_F(UploadDialogTest, CreoErrorsInTheListenersAreLoggedWithTheirOwnLines) {
+  start();
+  openPart("bracket.prt", modelFile("bracket.prt.1"));
+  const auto failNext = [&](const char* operation) {
+    return [this, operation](const DialogView&) { sim_.faults().failNext(operation, "pfcXToolkitCantAccess"); };
+  };
+  sim_.faults().failNext("uifcOptionMenu::GetSelectedItemNameArray", "pfcXToolkitCantAccess");
+  user_->check("StartFileUpload", failNext("uifcOptionMenu::GetSelectedItemNameArray"))
+      .select("StartFileUpload", "WorkspaceDropdown", "Gearbox")
+      .select("StartFileUpload", "WorkspaceDropdown", "Bracket Team")
+      .check("StartFileUpload", failNext("uifcOptionMenu::GetSelectedItemNameArray"))
+      .press("StartFileUpload", "UploadButton")
+      .check("GenericError", [](const DialogView& view) {
+        EXPECT_EQ(view.text("ErrorMessageLabel"),
+                  "No workspace available.\nPlease create a workspace in Tavix and try again.");
+      })
+      .close("GenericError");
+  showUploadDialog();
+  EXPECT_TRUE(logged("[ERROR] [Tavix] Unknown error while checking for existing revisions on dialog display.\r\n"));
+  EXPECT_TRUE(logged("[ERROR] [Tavix] Unknown error while checking for existing revisions on workspace select.\r\n"));
+  EXPECT_TRUE(logged("[ERROR] [Tavix] No workspace selected for upload.\r\n"));
+  EXPECT_FALSE(logged("An error occurred while checking for existing revisions"));
+
+  // The selection is cleared but the listener that greys Upload fails: Upload
+  // with the placeholder does nothing. Then Upload cannot close the dialog: the
+  // workspace is chosen all the same, and the upload follows once it closes.
+  user_->select("StartFileUpload", "WorkspaceDropdown", "Gearbox")
+      .check("StartFileUpload", failNext("uifcOptionMenu::GetSelectedItemNameArray"))
+      .select("StartFileUpload", "WorkspaceDropdown", "__select_placeholder__")
+      .press("StartFileUpload", "UploadButton")
+      .select("StartFileUpload", "WorkspaceDropdown", "Gearbox")
+      .check("StartFileUpload", failNext("uifcExitDialog"))
+      .press("StartFileUpload", "UploadButton")
+      .press("StartFileUpload", "CancelButton")
+      .press("Upload", "CloseButton");
+  showUploadDialog();
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] Upload button clicked but no workspace selected \u2014 ignoring.\r\n"));
+  EXPECT_TRUE(logged("[ERROR] [Tavix] Unknown error detected in UploadAction::OnActivate.\r\n"));
+  EXPECT_TRUE(logged("[INFO] [Tavix] Upload succeeded: workspace_id=2, workspace_name=Gearbox"));
+  EXPECT_EQ(user_->seenDialogs(),
+            (std::vector<std::string>{"StartFileUpload", "GenericError", "StartFileUpload", "Upload"}));
+  expectNoProblems();
+}
+
 TEST_F(UploadDialogTest, KnowledgeCenterOpensTheHelpSiteAndSignOutEndsTheSession) {
   start();
   openPart("bracket.prt", modelFile("bracket.prt.1"));
