@@ -1,4 +1,5 @@
-// How the upload and progress dialogs show a model's size.
+// How the upload and progress dialogs show a model's size, the same in every
+// locale Creo runs in.
 #pragma once
 
 #include <optional>

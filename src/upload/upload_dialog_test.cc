@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <thread>
 
@@ -14,6 +17,7 @@
 #include "core/properties.h"
 #include "core/testing/lifecycle_test_support.h"
 #include "core/testing/log_capture.h"
+#include "core/testing/test_environment.h"
 #include "local_service.h"
 #include "model/testing/model_test_session.h"
 #include "scripted_dialog_user.h"
@@ -186,6 +190,48 @@ TEST_F(UploadDialogTest, ShowsTheModelTheUserAndTheWorkspacesAndTheSelectionDriv
   EXPECT_TRUE(logged("[INFO] [Tavix] Launching upload operation dialog."));
   EXPECT_TRUE(logged("[INFO] [Tavix] Upload succeeded: workspace_id=1, workspace_name=Bracket Team"));
   EXPECT_TRUE(logged("[DEBUG] [Tavix] Upload dialog closed."));
+  expectNoProblems();
+}
+
+// Creo sets the process's numeric locale from the user's language. German
+// writes decimals with a comma; the locale is compiled for the test from
+// Debian's locale sources into a private folder.
+class CommaDecimalLocale {
+ public:
+  explicit CommaDecimalLocale(const fs::path& folder) {
+    fs::create_directories(folder);
+    const std::string command = "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8").string() + "' 2>/dev/null";
+    if (std::system(command.c_str()) != 0) return;
+    setEnvironmentVariable("LOCPATH", folder.string().c_str());
+    active_ = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+  }
+  ~CommaDecimalLocale() {
+    std::setlocale(LC_NUMERIC, "C");
+    setEnvironmentVariable("LOCPATH", nullptr);
+  }
+  bool active() const {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2f", 1.5);
+    return active_ && std::string(text) == "1,50";
+  }
+
+ private:
+  bool active_ = false;
+};
+
+TEST_F(UploadDialogTest, BothDialogsShowTheSizeAlikeWhateverTheUsersLanguage) {
+  CommaDecimalLocale german(log_.directory() / "locales");
+  if (!german.active()) GTEST_SKIP() << "no de_DE locale could be compiled (Debian's locales package)";
+  start();
+  openPart("bracket.prt", modelFile("bracket.prt.3"));
+  user_->check("StartFileUpload", [](const DialogView& view) { EXPECT_EQ(view.text("SizeValue"), "1.50 MB"); })
+      .select("StartFileUpload", "WorkspaceDropdown", "Gearbox")
+      .press("StartFileUpload", "UploadButton")
+      .check("Upload", [](const DialogView& view) { EXPECT_EQ(view.text("ModelSizeLabel"), "1.50 MB"); })
+      .press("Upload", "CloseButton");
+  showUploadDialog();
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] Setting file size label: 1.50 MB"));
+  EXPECT_TRUE(logged("[INFO] [Tavix] Upload succeeded: workspace_id=2, workspace_name=Gearbox"));
   expectNoProblems();
 }
 

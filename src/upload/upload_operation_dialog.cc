@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <exception>
 #include <stdexcept>
 #include <thread>
@@ -22,6 +21,7 @@
 #include "ui/dialog_listeners.h"
 #include "ui/generic_error_dialog.h"
 #include "upload/model_preparation.h"
+#include "upload/model_size_text.h"
 #include "upload/upload_failure_handling.h"
 #include "upload/upload_operation_listeners.h"
 
@@ -58,13 +58,6 @@ std::string localScopeKey(const ModelMetadata& metadata) {
   else if (!metadata.fileName.empty())
     append(metadata.fileName);
   return key;
-}
-
-std::string sizeText(double fileSizeMb) {
-  if (fileSizeMb <= 0) return "undefined";
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f MB", fileSizeMb);
-  return text;
 }
 
 }  // namespace
@@ -224,7 +217,7 @@ bool UploadOperationDialog::populateFieldsBeforeUpload() {
   ui_.SetLabelText(kDialog, "WorkspaceNameLabel", workspace_.name);
   logDebug("Upload dialog label: " + metadata_.fileName + " -> workspace " + workspace_.name + " (id=" +
            std::to_string(workspace_.id) + ")");
-  ui_.SetLabelText(kDialog, "ModelSizeLabel", sizeText(metadata_.fileSizeMb));
+  ui_.SetLabelText(kDialog, "ModelSizeLabel", modelSizeText(metadata_.fileSizeMb, std::nullopt));
   if (const std::shared_ptr<const NorvaneUser> user = session_.getCachedUser())
     ui_.SetLabelText(kDialog, "UserEmailLabel", user->email);
   else
