@@ -47,7 +47,7 @@ std::vector<std::string> FaultInjector::exceptions() {
   return names;
 }
 
-void FaultInjector::failNext(const std::string& operation, const std::string& exceptionClass, int count) {
+void FaultInjector::failNext(const std::string& operation, const std::string& exceptionClass, int count, int skip) {
   const std::vector<std::string>& known = operations();
   if (std::find(known.begin(), known.end(), operation) == known.end())
     throw std::invalid_argument("unknown operation: " + operation);
@@ -55,13 +55,26 @@ void FaultInjector::failNext(const std::string& operation, const std::string& ex
   if (std::find(raisable.begin(), raisable.end(), exceptionClass) == raisable.end())
     throw std::invalid_argument("unknown exception: " + exceptionClass);
   std::lock_guard lock(mutex_);
-  faults_[operation] = Fault{exceptionClass, count};
+  faults_[operation] = Fault{exceptionClass, count, skip};
   updateActive();
+}
+
+void FaultInjector::runAfterCalls(int calls, std::function<void()> action) {
+  std::lock_guard lock(mutex_);
+  pendingAction_ = std::move(action);
+  callsBeforeAction_ = calls;
+  updateActive();
+}
+
+bool FaultInjector::actionPending() const {
+  std::lock_guard lock(mutex_);
+  return static_cast<bool>(pendingAction_);
 }
 
 void FaultInjector::clear() {
   std::lock_guard lock(mutex_);
   faults_.clear();
+  pendingAction_ = nullptr;
   fired_.store(0);
   updateActive();
 }
@@ -78,7 +91,9 @@ std::set<std::string> FaultInjector::calledOperations() const {
   return {called_.begin(), called_.end()};
 }
 
-void FaultInjector::updateActive() { active_.store(recording_ || !faults_.empty(), std::memory_order_release); }
+void FaultInjector::updateActive() {
+  active_.store(recording_ || !faults_.empty() || pendingAction_, std::memory_order_release);
+}
 
 void FaultInjector::noteOffThreadCall(std::string_view operation) {
   std::lock_guard lock(mutex_);
@@ -97,11 +112,25 @@ void FaultInjector::check(std::string_view operation) {
   if (std::this_thread::get_id() != userInterfaceThread_) noteOffThreadCall(operation);
   if (!active_.load(std::memory_order_acquire)) return;
   std::string exceptionClass;
+  std::function<void()> action;
   {
     std::lock_guard lock(mutex_);
     if (recording_ && called_.find(operation) == called_.end()) called_.emplace(operation);
+    if (pendingAction_ && callsBeforeAction_-- == 0) {
+      action = std::move(pendingAction_);
+      pendingAction_ = nullptr;
+      updateActive();
+    }
+  }
+  if (action) action();
+  {
+    std::lock_guard lock(mutex_);
     auto it = faults_.find(operation);
     if (it == faults_.end()) return;
+    if (it->second.skip > 0) {
+      --it->second.skip;
+      return;
+    }
     exceptionClass = it->second.exceptionClass;
     if (it->second.remaining > 0 && --it->second.remaining == 0) faults_.erase(it);
     updateActive();

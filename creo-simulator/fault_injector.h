@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
@@ -31,10 +32,17 @@ class FaultInjector {
   static std::vector<std::string> exceptions();
 
   // The next `count` calls of `operation` throw the exception named `exceptionClass`
-  // (e.g. "pfcXToolkitNotFound"). A count below 0 makes every call fail until clear().
-  // Throws std::invalid_argument for an operation or an exception it does not know.
-  void failNext(const std::string& operation, const std::string& exceptionClass, int count = 1);
-  // Disarms every fault and forgets how many fired.
+  // (e.g. "pfcXToolkitNotFound"), once `skip` calls of it have passed. A count
+  // below 0 makes every call fail until clear(). Throws std::invalid_argument
+  // for an operation or an exception it does not know.
+  void failNext(const std::string& operation, const std::string& exceptionClass, int count = 1, int skip = 0);
+  // After `calls` more toolkit operations (of any kind, on any thread), runs
+  // `action` once, at the top of the next one: a file can vanish or a service
+  // stop at an exact moment of an operation. Replaces an action not yet run.
+  void runAfterCalls(int calls, std::function<void()> action);
+  // Whether the action of runAfterCalls is still waiting for its moment.
+  bool actionPending() const;
+  // Disarms every fault and pending action and forgets how many fired.
   void clear();
   // How many calls failed because of an armed fault since the last clear().
   int fired() const { return fired_.load(); }
@@ -55,15 +63,18 @@ class FaultInjector {
   struct Fault {
     std::string exceptionClass;
     int remaining;
+    int skip;  // calls that pass before the first that fails
   };
   void updateActive();
   void noteOffThreadCall(std::string_view operation);
 
   const std::thread::id userInterfaceThread_ = std::this_thread::get_id();
-  std::atomic<bool> active_{false};  // faults armed or calls recorded; read without the lock
+  std::atomic<bool> active_{false};  // faults or an action armed, or calls recorded; read without the lock
   std::atomic<int> fired_{0};
   mutable std::mutex mutex_;
   std::map<std::string, Fault, std::less<>> faults_;
+  std::function<void()> pendingAction_;
+  int callsBeforeAction_ = 0;
   bool recording_ = false;
   std::set<std::string, std::less<>> called_;
   std::set<std::string, std::less<>> offThreadOperations_;

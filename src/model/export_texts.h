@@ -9,3 +9,5 @@ inline constexpr const char* kWindchillFilesText =
     "We couldn't access all required Windchill files. Refresh the workspace or reopen the model, then try again.";
 inline constexpr const char* kWindchillRevisionText =
     "We couldn't read the Windchill revision information required for upload. Please reopen the model and try again.";
+inline constexpr const char* kModelFileUnreachableText =
+    "We couldn't access the selected model file for upload. Please reopen the model and try again.";

@@ -8,6 +8,7 @@
 #include "model/assembly_components.h"
 #include "model/export_texts.h"
 #include "model/file_replacement.h"
+#include "model/missing_path_error.h"
 #include "model/windchill_names.h"
 
 namespace fs = std::filesystem;
@@ -118,8 +119,7 @@ std::vector<ExportedFile> ModelExporter::exportResolvedModel(const pfcModel_ptr&
 std::vector<ExportedFile> ModelExporter::stagePlainFile(const ModelMetadata& metadata, const fs::path& directory) {
   if (!metadata.modelPath) {
     logError("Upload failed: empty model path.");
-    return failWith("We couldn't access the selected model file for upload. Please reopen the model and try again.",
-                    "Selected model could not be resolved to a local file for upload.");
+    return failWith(kModelFileUnreachableText, "Selected model could not be resolved to a local file for upload.");
   }
   const fs::path& source = *metadata.modelPath;
   if (exportedSources_.contains(source)) {
@@ -129,7 +129,16 @@ std::vector<ExportedFile> ModelExporter::stagePlainFile(const ModelMetadata& met
   logDebug("Staging model file: " + pathToUtf8(source));
   // The name stays exactly as Creo wrote it, version suffix included.
   const fs::path target = directory / source.filename();
-  copyFileReplacing(source, target);
+  try {
+    copyFileReplacing(source, target);
+  } catch (const fs::filesystem_error& error) {
+    // Gone since its metadata was read: the same loss as a file found missing then.
+    if (!isMissingPathError(error.code())) throw;
+    logError("Upload failed: model file vanished before it was staged. path=" + pathToUtf8(source) +
+             ", message=" + error.code().message());
+    return failWith(kModelFileUnreachableText,
+                    "Selected model file was no longer there when it was staged for upload.");
+  }
   logDebug("Model file staged: " + pathToUtf8(target));
   exportedSources_.append(source);
   return {plainExportedFile(target)};

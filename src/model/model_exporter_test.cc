@@ -186,6 +186,38 @@ struct WorkspaceExportSession : ExportTestSession {
 
 }  // namespace
 
+// The part's file is deleted (a network drive drops, a sync tool moves it) at
+// each moment of its export in turn, the moment of the copy among them: the
+// user is told the same thing whenever it happens, or the upload has it.
+TEST(ModelExport, APartFileThatVanishesAtAnyMomentIsExplainedAlike) {
+  ExportTestSession s;
+  const fs::path source = s.directory("models") / "bracket.prt.3";
+  s.add(localModel("bracket.prt", s.writeModel(source, 70000)));
+  int refused = 0;
+  for (int calls = 0;; ++calls) {
+    SCOPED_TRACE("removed after " + std::to_string(calls) + " toolkit calls");
+    s.writeModel(source, 70000);
+    s.sim().faults().runAfterCalls(calls, [&] { fs::remove(source); });
+    ModelExporter exporter = s.exporter("upload-" + std::to_string(calls));
+    const auto files = exporter.exportToTempDirectory(s.model("bracket.prt"), true);
+    exporter.finalizeExport();
+    if (s.sim().faults().actionPending()) {
+      s.sim().faults().clear();
+      EXPECT_EQ(described(files), std::vector<std::string>{"bracket.prt.3"});
+      EXPECT_GT(calls, 1);
+      break;
+    }
+    EXPECT_TRUE(files.empty());
+    EXPECT_EQ(exporter.userMessage(), kModelFileUnreachableText);
+    ++refused;
+  }
+  // Gone before its metadata was read, or after: each refusal says which.
+  const int vanishedAtCopy = s.logged("[ERROR] [Tavix] Upload failed: model file vanished before it was staged. path=" +
+                                      source.string() + ", message=No such file or directory");
+  EXPECT_GE(vanishedAtCopy, 1);
+  EXPECT_EQ(vanishedAtCopy + s.logged("[ERROR] [Tavix] Upload failed: empty model path."), refused);
+}
+
 TEST(ModelExport, WindchillModelsAreCopiedOutWithTheirRevisionAndIteration) {
   WorkspaceExportSession s;
   s.inWorkspace("wcasm.asm", 20000, {"wcpart.prt", "wcpart.prt", "local.prt"});
