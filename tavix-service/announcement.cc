@@ -36,7 +36,7 @@ std::variant<Announcement, std::string> readFields(const nlohmann::json& body) {
     if (!size) return std::string(kMistyped);
     AnnouncedFile announced{file.at("name").get<std::string>(), file.value("revisionKey", ""),
                             file.value("version", "1"), file.value("properties", nlohmann::json::object()).dump(),
-                            *size, std::nullopt};
+                            *size, std::nullopt, file.value("sourceRevisionId", "")};
     if (announced.name.empty() || announced.name.find_first_of("/\\") != std::string::npos || announced.size < 0)
       return std::string("A file needs a plain name and a size of 0 or more.");
     upload.files.push_back(std::move(announced));

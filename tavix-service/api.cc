@@ -217,8 +217,10 @@ void addApiRoutes(httplib::Server& server, ServiceContext& context) {
                     errors.push_back({{"fileName", file.name}, {"message", "The file's bytes never arrived."}});
                     continue;
                   }
+                  const std::string& sourceRevisionId =
+                      file.sourceRevisionId.empty() ? upload->sourceRevisionId : file.sourceRevisionId;
                   revisions.push_back({upload->workspaceId, upload->directoryId, file.name, file.revisionKey,
-                                       file.version, upload->sourceRevisionId, upload->sourceRevisionVersion,
+                                       file.version, sourceRevisionId, upload->sourceRevisionVersion,
                                        upload->lastModified, upload->lifecycleState, file.propertiesJson, file.size,
                                        *file.sha256, user->id});
                 }

@@ -18,6 +18,7 @@ struct AnnouncedFile {
   std::string propertiesJson;
   int64_t size = 0;
   std::optional<std::string> sha256;  // set once the bytes have arrived
+  std::string sourceRevisionId;       // the file's own revision; empty: the upload's
 };
 
 struct PendingUpload {

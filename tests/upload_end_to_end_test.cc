@@ -9,6 +9,7 @@
 #include <map>
 
 #include "cloud/client_provider.h"
+#include "http_exchange.h"
 #include "upload/upload_operation_dialog.h"
 #include "upload_journey.h"
 
@@ -329,6 +330,45 @@ TEST(UploadEndToEnd, WindchillPartCarriesItsRevisionAndIteration) {
   EXPECT_EQ(files[0]["name"], "shaft.prt");
   EXPECT_EQ(files[0]["sourceRevisionId"], "B");
   EXPECT_EQ(files[0]["sourceRevisionVersion"], "3");
+  EXPECT_TRUE(journey.leftInTemp().empty());
+  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+}
+
+// Each file of a Windchill assembly is stored under the revision Windchill
+// reports for it, not the assembly's, and its page shows that revision.
+TEST(UploadEndToEnd, WindchillAssemblyChildrenKeepTheirOwnRevisions) {
+  UploadJourney journey;
+  const std::filesystem::path cache = journey.models() / "wscache";
+  journey.creo().models().addWorkspace({"main", cache});
+  std::filesystem::create_directories(cache);
+  const auto inWorkspace = [&](const std::string& name, const char* revision, const char* iteration,
+                               std::vector<std::string> components = {}) {
+    SimModelDefinition model = localModel(name, cache / name, std::move(components));
+    journey.writeModel("wscache/" + name, 2500);
+    model.workspace = "main";
+    model.revision = creosim::QueryScript::answer(revision);
+    model.version = creosim::QueryScript::answer(iteration);
+    return model;
+  };
+  journey.creo().models().addModel(inWorkspace("shaft.prt", "B", "3"));
+  journey.creo().models().addModel(inWorkspace("bolt.prt", "A", "7"));
+  journey.addCurrentModel(inWorkspace("frame.asm", "C", "4", {"shaft.prt", "bolt.prt"}));
+  journey.chooseWorkspace("Bracket Team");
+  journey.user().press("Upload", "CloseButton");
+  journey.pressTavixButton();
+
+  std::map<std::string, std::string> revisions;
+  for (const nlohmann::json& file : journey.service().storedFiles()) {
+    revisions[file["name"]] = file["sourceRevisionId"].get<std::string>() + " v" + file["version"].get<std::string>();
+    if (file["name"] != "shaft.prt") continue;
+    const tavixtest::BrowserPage page = tavixtest::httpExchange(
+        journey.service().baseUrl() + "workspace/bracket-team/file/" + std::to_string(file["fileId"].get<int64_t>()));
+    EXPECT_EQ(page.status, 200);
+    EXPECT_TRUE(contains(page.body, "</td><td>3</td><td>B ")) << page.body;
+  }
+  EXPECT_EQ(revisions, (std::map<std::string, std::string>{{"frame.asm", "C v4"}, {"shaft.prt", "B v3"},
+                                                           {"bolt.prt", "A v7"}}))
+      << journey.logText();
   EXPECT_TRUE(journey.leftInTemp().empty());
   EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
 }

@@ -273,6 +273,7 @@ NorvaneUploadResult NorvaneClient::upload(const std::string& accessToken, const 
     request["files"].push_back({{"name", file.name},
                                 {"revisionKey", file.revisionKey},
                                 {"version", file.version},
+                                {"sourceRevisionId", file.sourceRevisionId},
                                 {"size", sizes[i]},
                                 {"properties", file.properties}});
   }

@@ -38,6 +38,7 @@ norvane::NorvaneUploadFile entryFor(const ExportedFile& file, std::string name, 
   entry.path = pathToUtf8(file.localPath);
   entry.revisionKey = revisionKey;
   if (!file.sourceRevisionVersion.empty()) entry.version = file.sourceRevisionVersion;
+  entry.sourceRevisionId = file.sourceRevisionId;
   return entry;
 }
 

@@ -47,6 +47,7 @@ struct NorvaneUploadFile {
   std::string revisionKey;
   std::string version = "1";
   std::map<std::string, std::string> properties;
+  std::string sourceRevisionId = {};  // this file's own revision; empty: the upload's
 };
 
 struct NorvaneUploadPayload {
