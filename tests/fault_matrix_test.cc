@@ -49,6 +49,7 @@ const std::set<std::string> kUserMessages = {
     "The selected workspace is no longer accessible.\nPlease choose another workspace to continue.",
     "Your session has expired.\nPlease sign in again to continue.",
     // The upload and its export.
+    "Your model was uploaded to Tavix.\nOpen it from your workspace in Tavix.",
     "An unexpected error occurred. Please try again.",
     "No files were available to upload. Please try again.",
     "This model type is not supported for upload.",

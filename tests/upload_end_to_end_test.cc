@@ -139,32 +139,86 @@ TEST(UploadEndToEnd, ServerErrorOffersRetryWhichStoresTheFileOnce) {
   EXPECT_TRUE(journey.leftInTemp().empty());
 }
 
-// The user clicks the progress dialog's close control while a slow transfer
-// runs: nothing happens until the completion panel, where it closes the dialog.
-TEST(UploadEndToEnd, CloseControlDoesNothingWhileTheTransferRuns) {
-  UploadJourney journey;
-  journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
-  setUploadPausesForTesting(UploadPauses{[&] { journey.service().setDelay(1000); },
-                                         [&] { journey.service().setDelay(0); }});
-  journey.chooseWorkspace("Bracket Team");
-  journey.user().meanwhile("Upload", "Transferring file to Tavix...", creosim::DialogAction::close());
-  journey.user().check("Upload", [](const DialogView& view) {
-    EXPECT_EQ(view.text("PrimaryStatusLabel"), "Upload Complete!");
-  });
-  journey.user().close("Upload");
-  journey.pressTavixButton();
+// The user clicks the progress dialog's close control while the model is
+// exported, or while a slow transfer runs: nothing happens until the
+// completion panel, where it closes the dialog.
+TEST(UploadEndToEnd, CloseControlDoesNothingWhileTheExportAndTheTransferRun) {
+  for (const char* phase : {"Exporting your data for upload...", "Transferring file to Tavix..."}) {
+    SCOPED_TRACE(phase);
+    UploadJourney journey;
+    journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+    setUploadPausesForTesting(UploadPauses{[&] { journey.service().setDelay(1000); },
+                                           [&] { journey.service().setDelay(0); }});
+    journey.chooseWorkspace("Bracket Team");
+    journey.user().meanwhile("Upload", phase, creosim::DialogAction::close());
+    journey.user().check("Upload", [](const DialogView& view) {
+      EXPECT_EQ(view.text("PrimaryStatusLabel"), "Upload Complete!");
+    });
+    journey.user().close("Upload");
+    journey.pressTavixButton();
 
-  const std::string transcript = journey.user().transcript();
-  EXPECT_TRUE(contains(transcript, "> meanwhile: close the window\n")) << transcript;
-  EXPECT_EQ(journey.user().seenDialogs(), (std::vector<std::string>{"StartFileUpload", "Upload"}));
-  EXPECT_EQ(journey.storedFiles(), Files{"bracket.prt 5000 v1"});
-  EXPECT_TRUE(journey.logged("Upload succeeded: workspace_id=1, workspace_name=Bracket Team"));
-  EXPECT_TRUE(journey.logged("Upload dialog closed."));
-  EXPECT_FALSE(journey.logged("[ERROR]")) << journey.logText();
-  EXPECT_TRUE(journey.creo().dialogs().openDialogs().empty());
-  EXPECT_TRUE(journey.creo().dialogs().problems().empty());
-  EXPECT_TRUE(journey.user().problems().empty()) << transcript;
-  EXPECT_TRUE(journey.leftInTemp().empty());
+    const std::string transcript = journey.user().transcript();
+    EXPECT_TRUE(contains(transcript, "> meanwhile: close the window\n")) << transcript;
+    EXPECT_EQ(journey.user().seenDialogs(), (std::vector<std::string>{"StartFileUpload", "Upload"}));
+    EXPECT_EQ(journey.storedFiles(), Files{"bracket.prt 5000 v1"});
+    EXPECT_TRUE(journey.logged("Upload succeeded: workspace_id=1, workspace_name=Bracket Team"));
+    EXPECT_TRUE(journey.logged("Upload dialog closed."));
+    EXPECT_FALSE(journey.logged("[ERROR]")) << journey.logText();
+    EXPECT_TRUE(journey.creo().dialogs().openDialogs().empty());
+    EXPECT_TRUE(journey.creo().dialogs().problems().empty());
+    EXPECT_TRUE(journey.user().problems().empty()) << transcript;
+    EXPECT_TRUE(journey.leftInTemp().empty());
+  }
+}
+
+// A Creo dialog call fails once the transfer has started: in the progress
+// dialog's polling, or in the completion panel. The user is told what reached
+// Tavix, only after the transfer has ended, and every staged file is removed.
+TEST(UploadEndToEnd, ADialogFailureDuringTheTransferTellsWhatReachedTavix) {
+  struct Case {
+    const char* name;
+    const char* failingOperation;
+    bool serviceRefuses;
+  };
+  for (const Case& c : {Case{"polling, the files arrive", "uifcActivateDialog", false},
+                        Case{"polling, the service refuses them", "uifcActivateDialog", true},
+                        Case{"completion panel", "uifcDialog::SetDialogStyle", false}}) {
+    SCOPED_TRACE(c.name);
+    UploadJourney journey;
+    journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+    // Armed from the transfer thread as it starts; the slow service keeps it
+    // running while the progress dialog fails.
+    setUploadPausesForTesting(UploadPauses{[&] {
+                                             journey.creo().faults().failNext(c.failingOperation,
+                                                                              "pfcXToolkitCantAccess");
+                                             journey.service().setDelay(300);
+                                             if (c.serviceRefuses) journey.service().failNext(1, 500, "complete");
+                                           },
+                                           [&] { journey.service().setDelay(0); }});
+    journey.chooseWorkspace("Bracket Team");
+    if (c.serviceRefuses) {
+      journey.user().check("UploadFailed", [](const DialogView& view) {
+        EXPECT_EQ(view.text("ErrorMessageLabel"), "An unexpected error occurred. Please try again.");
+      });
+      journey.user().press("UploadFailed", "CancelButton");
+    } else {
+      journey.user().check("GenericError", [](const DialogView& view) {
+        EXPECT_EQ(view.text("ErrorTitleLabel"), "Upload Complete");
+        EXPECT_EQ(view.text("ErrorMessageLabel"),
+                  "Your model was uploaded to Tavix.\nOpen it from your workspace in Tavix.");
+      });
+      journey.user().close("GenericError");
+    }
+    journey.pressTavixButton();
+
+    EXPECT_EQ(journey.storedFiles(), c.serviceRefuses ? Files{} : Files{"bracket.prt 5000 v1"});
+    EXPECT_EQ(journey.creo().faults().fired(), 1);
+    EXPECT_TRUE(journey.logged("[ERROR] [Tavix] Unknown error detected in UploadOperationDialog::showDialog."));
+    EXPECT_EQ(journey.user().seenDialogs().back(), c.serviceRefuses ? "UploadFailed" : "GenericError");
+    EXPECT_TRUE(journey.creo().dialogs().openDialogs().empty());
+    EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+    EXPECT_TRUE(journey.leftInTemp().empty());
+  }
 }
 
 TEST(UploadEndToEnd, RemovedWorkspaceLeadsBackToTheUploadDialogOnlyThroughItsButton) {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <thread>
@@ -32,6 +33,7 @@ struct SessionTempState {
   std::optional<std::string> currentScope;
   std::optional<std::string> currentDirectoryId;
   SessionDirectoryLock lock;
+  std::map<std::string, int> uses;  // directory id -> transfers reading it
 };
 
 SessionTempState& state() {
@@ -94,10 +96,8 @@ void holdDirectory(SessionTempState& s, const fs::path& directory) {
     logWarning("Failed to lock session temp directory: path=" + pathToUtf8(directory) + ", " + describe(error));
 }
 
-// Removes the current directory (the lock released first); true when it is gone.
-bool removeCurrentDirectory(SessionTempState& s, const fs::path& directory, const char* failureText,
-                            const char* successText) {
-  s.lock.release();
+// Removes a session directory with everything in it; true when it is gone.
+bool removeSessionDirectory(const fs::path& directory, const char* failureText, const char* successText) {
   const DirectoryRemovalResult removal = removeDirectoryTree(directory);
   if (removal.error) {
     logWarning(failureText + pathToUtf8(directory) + ", " + describe(removal.error));
@@ -105,6 +105,26 @@ bool removeCurrentDirectory(SessionTempState& s, const fs::path& directory, cons
   }
   logDebug(successText + pathToUtf8(directory) + ", removed_entries=" + std::to_string(removal.removedEntries));
   return true;
+}
+
+bool currentDirectoryInUse(const SessionTempState& s) {
+  return s.currentDirectoryId && s.uses.count(*s.currentDirectoryId) > 0;
+}
+
+// The current directory stops being current. A transfer still reading it
+// keeps it; its last use removes it.
+void letGoOfCurrentDirectory(SessionTempState& s, const fs::path& directory, const char* failureText,
+                             const char* successText) {
+  s.lock.release();
+  if (currentDirectoryInUse(s)) {
+    logDebug("Session temp directory is in use by a transfer; it is removed when the transfer ends: path=" +
+             pathToUtf8(directory));
+  } else if (retainTempFiles()) {
+    logDebug(kRetainedMessage);
+  } else if (!removeSessionDirectory(directory, failureText, successText)) {
+    return;
+  }
+  s.currentDirectoryId.reset();
 }
 
 }  // namespace
@@ -184,7 +204,8 @@ fs::path getSessionTempDirectory(const std::string& requestedScope) {
   const fs::path& base = baseDirectoryLocked(s);
 
   const std::string scope = requestedScope.empty() ? kDefaultScope : requestedScope;
-  const bool scopeChanged = s.currentScope && *s.currentScope != scope;
+  // A directory a transfer reads is not handed to anyone else, not even for its own scope.
+  const bool scopeChanged = s.currentScope && (*s.currentScope != scope || currentDirectoryInUse(s));
 
   if (s.currentDirectoryId && !scopeChanged) {
     const fs::path directory = sessionDirectoryPath(base, *s.currentDirectoryId);
@@ -195,14 +216,9 @@ fs::path getSessionTempDirectory(const std::string& requestedScope) {
 
   if (s.currentDirectoryId) {
     logDebug("Session temp scope changed; rotating temp directory.");
-    if (retainTempFiles()) {
-      logDebug(kRetainedMessage);
-      s.lock.release();
-    } else {
-      removeCurrentDirectory(s, sessionDirectoryPath(base, *s.currentDirectoryId),
-                             "Failed to remove previous scoped temp directory. path=",
-                             "Session temp directory cleaned for scope switch: path=");
-    }
+    letGoOfCurrentDirectory(s, sessionDirectoryPath(base, *s.currentDirectoryId),
+                            "Failed to remove previous scoped temp directory. path=",
+                            "Session temp directory cleaned for scope switch: path=");
     s.currentDirectoryId.reset();
   } else {
     logDebug("Allocating session temp directory for new scope.");
@@ -231,17 +247,37 @@ void cleanupSessionTempDirectory() {
   SessionTempState& s = state();
   if (!s.currentDirectoryId) return;
 
-  if (retainTempFiles()) {
+  letGoOfCurrentDirectory(s, sessionDirectoryPath(baseDirectoryLocked(s), *s.currentDirectoryId),
+                          "Failed to remove session temp directory. path=", "Session temp directory cleaned: path=");
+  if (!s.currentDirectoryId) s.currentScope.reset();
+}
+
+std::string holdSessionTempDirectory(const std::string& requestedScope) {
+  StateLockGuard guard;
+  SessionTempState& s = state();
+  const std::string scope = requestedScope.empty() ? kDefaultScope : requestedScope;
+  if (!s.currentDirectoryId || s.currentScope != scope) return "";
+  ++s.uses[*s.currentDirectoryId];
+  return *s.currentDirectoryId;
+}
+
+void releaseSessionTempDirectory(const std::string& id) {
+  StateLockGuard guard;
+  SessionTempState& s = state();
+  const auto use = s.uses.find(id);
+  if (use == s.uses.end() || --use->second > 0) return;
+  s.uses.erase(use);
+  const fs::path directory = sessionDirectoryPath(baseDirectoryLocked(s), id);
+  if (s.currentDirectoryId == id) {
+    letGoOfCurrentDirectory(s, directory, "Failed to remove session temp directory. path=",
+                            "Session temp directory cleaned: path=");
+    if (!s.currentDirectoryId) s.currentScope.reset();
+  } else if (retainTempFiles()) {
     logDebug(kRetainedMessage);
-    s.lock.release();
   } else {
-    const fs::path directory = sessionDirectoryPath(baseDirectoryLocked(s), *s.currentDirectoryId);
-    if (!removeCurrentDirectory(s, directory, "Failed to remove session temp directory. path=",
-                                "Session temp directory cleaned: path="))
-      return;
+    removeSessionDirectory(directory, "Failed to remove session temp directory. path=",
+                           "Session temp directory cleaned: path=");
   }
-  s.currentDirectoryId.reset();
-  s.currentScope.reset();
 }
 
 void cleanupStaleTempDirectories() {

@@ -68,6 +68,45 @@ TEST_F(TempDirectories, OneDirectoryPerScopeReusedUntilTheScopeChanges) {
   EXPECT_EQ(static_cast<int>(capture_.messages().size()), lines);
 }
 
+// A transfer reads its upload's files while another upload (of another model,
+// or of the same one again) changes scope, exports and cleans up: the
+// transfer's files stay until it lets go, and then go with nothing else.
+TEST_F(TempDirectories, ADirectoryATransferHoldsOutlivesScopeChangesAndCleanUpsUntilReleased) {
+  const fs::path held = getSessionTempDirectory("bracket");
+  writeFile(held / "bracket.prt.3");
+  const std::string id = holdSessionTempDirectory("bracket");
+  EXPECT_EQ("tavix-" + id, held.filename().string());
+  EXPECT_EQ(holdSessionTempDirectory("other"), "");
+
+  const fs::path other = getSessionTempDirectory("plate");
+  EXPECT_NE(other, held);
+  cleanupSessionTempDirectory();
+  EXPECT_FALSE(fs::exists(other));
+  const fs::path again = getSessionTempDirectory("bracket");
+  EXPECT_NE(again, held);
+  cleanupSessionTempDirectory();
+  EXPECT_FALSE(fs::exists(again));
+  const fs::path next = getSessionTempDirectory("bracket");
+  EXPECT_NE(next, held);
+  EXPECT_TRUE(fs::exists(held / "bracket.prt.3"));
+  EXPECT_EQ(countLogged("[DEBUG] [Tavix] Session temp directory is in use by a transfer; it is removed when the "
+                        "transfer ends: path=" + utf8(held)),
+            1);
+
+  releaseSessionTempDirectory(id);
+  EXPECT_FALSE(fs::exists(held));
+  EXPECT_TRUE(fs::is_directory(next));
+  EXPECT_TRUE(logged("[DEBUG] [Tavix] Session temp directory cleaned: path=" + utf8(held) + ", removed_entries=3"))
+      << logText();
+  // Held while it is the current one: its release ends the scope.
+  const std::string nextId = holdSessionTempDirectory("bracket");
+  releaseSessionTempDirectory(nextId);
+  EXPECT_FALSE(fs::exists(next));
+  const fs::path fresh = getSessionTempDirectory("bracket");
+  EXPECT_NE(fresh, next);
+  cleanupSessionTempDirectory();
+}
+
 TEST_F(TempDirectories, ADirectoryDeletedByHandComesBackAndAFileInItsPlaceIsRefused) {
   const fs::path directory = getSessionTempDirectory("scope");
   std::error_code removal;

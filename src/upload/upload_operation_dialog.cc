@@ -86,6 +86,26 @@ int UploadOperationDialog::showDialog(NorvaneWorkspace workspace) {
   } catch (...) {
     logError("Unknown error detected in UploadOperationDialog::showDialog.");
   }
+  // Whatever failed, the user is told what reached Tavix: a transfer under way
+  // is waited for, which the client library's time-outs bound.
+  if (transferStarted_ && !transferEnded_) {
+    logInfo("Waiting for the upload transfer to end before reporting its outcome.");
+    while (!state_->waitUntilDone(kPollInterval)) {
+    }
+    transferEnded_ = true;
+  }
+  // Until the transfer starts, what the upload and its dialog staged is ours to
+  // remove, even when the failure came before the scope was known; afterwards
+  // the transfer thread removes it when it ends.
+  if (!transferStarted_) resetUploadStaging(staging_);
+  const UploadOperationState::Snapshot outcome = state_->snapshot();
+  if (outcome.failure.kind != UploadFailureKind::None) {
+    dialogCreated_ = false;
+    const int code = handleUploadFailure(ui_, session_, *state_, metadata_.fileName, workspace_,
+                                         [this] { return retryUpload(); });
+    finalizeExport();
+    return code;
+  }
   if (dialogCreated_) {
     try {
       ui_.DestroyDialog(kDialog);
@@ -93,13 +113,18 @@ int UploadOperationDialog::showDialog(NorvaneWorkspace workspace) {
       logError("DestroyDialog failed during UploadOperation cleanup.");
     }
   }
-  // Until the transfer starts, what the upload and its dialog staged is ours to
-  // remove, even when the failure came before the scope was known; afterwards
-  // the transfer thread removes it when it ends.
-  if (!transferStarted_) resetUploadStaging(staging_);
   finalizeExport();
+  if (transferStarted_ && outcome.primaryStatus == kUploadComplete) {
+    GenericErrorDialog(ui_, signOutOf).showDialog(kUploadedWithoutPanelMessage, "Upload Complete", "", false);
+    return kUploadEnded;
+  }
   GenericErrorDialog(ui_, signOutOf).showDialog(kRequestFailedMessage, "", "", true);
   return kWorkflowEnds;
+}
+
+int UploadOperationDialog::retryUpload() {
+  // A retry starts a new operation of its own, with its own export.
+  return UploadOperationDialog(ui_, session_, browser_, pauses_).showDialog(workspace_);
 }
 
 int UploadOperationDialog::run(Listeners& listeners) {
@@ -114,10 +139,7 @@ int UploadOperationDialog::run(Listeners& listeners) {
 
   ui_.CreateDialog(kDialog, kDialog);
   dialogCreated_ = true;
-  // A retry starts a new operation of its own, with its own export.
-  const UploadRetry retry = [this] {
-    return UploadOperationDialog(ui_, session_, browser_, pauses_).showDialog(workspace_);
-  };
+  const UploadRetry retry = [this] { return retryUpload(); };
   if (!populateFieldsBeforeUpload()) {
     resetUploadStaging(staging_);
     dialogCreated_ = false;
@@ -131,6 +153,7 @@ int UploadOperationDialog::run(Listeners& listeners) {
     ui_.ActivateDialog(kDialog);
     state_->waitUntilDone(kPollInterval);
   }
+  transferEnded_ = true;
 
   const UploadOperationState::Snapshot outcome = state_->snapshot();
   if (outcome.primaryStatus == kUploadComplete) {
@@ -274,6 +297,7 @@ void UploadOperationDialog::startTransfer() {
   }
   job.staging = std::move(staging_);
   staging_ = UploadStaging{};
+  job.staging.heldDirectory = holdSessionTempDirectory(job.staging.tempScopeKey);
   std::thread(runUploadTransfer, std::move(job), getNorvaneClient(), std::ref(session_), pauses_, state_).detach();
   transferStarted_ = true;
 }

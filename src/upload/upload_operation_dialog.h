@@ -21,6 +21,9 @@
 enum UploadOperationOutcome { kUploadEnded = 0, kOpenUploadDialogAgain = 1, kSignInStarted = 2, kWorkflowEnds = 3 };
 
 inline constexpr const char* kRequestFailedMessage = "We couldn't complete the request.\nPlease start over.";
+// The transfer stored the model, but the progress dialog could not show its completion panel.
+inline constexpr const char* kUploadedWithoutPanelMessage =
+    "Your model was uploaded to Tavix.\nOpen it from your workspace in Tavix.";
 
 class UploadOperationDialog {
  public:
@@ -38,6 +41,8 @@ class UploadOperationDialog {
   struct Listeners;
 
   int run(Listeners& listeners);
+  // A new upload operation to the same workspace; its code.
+  int retryUpload();
   // False when the model cannot be uploaded; the failure is then set.
   bool populateFieldsBeforeUpload();
   void exportModel();
@@ -66,6 +71,7 @@ class UploadOperationDialog {
   bool uploadAnother_ = false;
   bool dialogCreated_ = false;
   bool transferStarted_ = false;
+  bool transferEnded_ = false;  // the transfer thread set the done flag
 };
 
 // The pauses every upload from the ribbon uses: one second each, unless a test

@@ -25,6 +25,12 @@ void resetUploadStaging(UploadStaging& staging) {
     logDebug("Clearing upload temp scope key for completed/aborted upload.");
     staging.tempScopeKey.clear();
   }
+  // Another upload may have a directory of its own by now.
+  if (staging.heldDirectory) {
+    if (!staging.heldDirectory->empty()) releaseSessionTempDirectory(*staging.heldDirectory);
+    staging.heldDirectory.reset();
+    return;
+  }
   cleanupSessionTempDirectory();
 }
 

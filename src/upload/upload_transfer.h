@@ -30,8 +30,12 @@ struct UploadStaging {
   std::vector<ExportedFile> files;
   std::optional<std::filesystem::path> modelPath;
   std::string tempScopeKey;
+  // Set once a transfer has taken the files over: the session directory it
+  // holds (holdSessionTempDirectory), "" for none.
+  std::optional<std::string> heldDirectory;
 };
-// Forgets the staged files and removes the upload's temporary directory.
+// Forgets the staged files and removes the upload's temporary directory: for a
+// transfer, the directory it holds and no other.
 void resetUploadStaging(UploadStaging& staging);
 
 struct UploadJob {
