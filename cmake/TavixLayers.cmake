@@ -2,6 +2,15 @@
 # A layer's headers are found as "<name>/file.h" only by targets that link the
 # layer, directly or through a layer above it; an include against the direction
 # of the layers finds no header and fails to build.
+
+# Creo unloads the add-in with FreeLibrary, which unmaps it. dlclose unmaps a
+# library only when it defines no GNU unique symbol (GCC makes the statics of
+# inline functions such): without them, code of the add-in that runs after an
+# unload fails on Linux as it does on Windows.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT WIN32)
+  set(TAVIX_ADDIN_COMPILE_OPTIONS -fno-gnu-unique)
+endif()
+
 # The add-in's layers are C++17, the newest standard the toolkit's headers are
 # used with; tests, benchmarks and the stand-ins around them may use C++20.
 function(tavix_add_layer name)
@@ -11,4 +20,5 @@ function(tavix_add_layer name)
   add_library(tavix-${name} STATIC)
   set_target_properties(tavix-${name} PROPERTIES CXX_STANDARD 17)
   target_include_directories(tavix-${name} PUBLIC ${root})
+  target_compile_options(tavix-${name} PRIVATE ${TAVIX_ADDIN_COMPILE_OPTIONS})
 endfunction()

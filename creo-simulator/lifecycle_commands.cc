@@ -113,6 +113,15 @@ void waitForLog(SimContext& context, const std::vector<std::string>& args) {
   context.out << "log shows \"" << text << "\"\n";
 }
 
+// pause SECONDS: time passes with nothing done, as between a person's commands;
+// threads the add-in left behind show themselves in it.
+void pause(SimContext& context, const std::vector<std::string>& args) {
+  if (args.size() != 1 || args[0].empty() || args[0].find_first_not_of("0123456789") != std::string::npos)
+    throw std::invalid_argument("usage: pause SECONDS");
+  std::this_thread::sleep_for(std::chrono::seconds(std::stoi(args[0])));
+  context.out << "paused " << args[0] << " s\n";
+}
+
 }  // namespace
 
 void addLifecycleCommands(CommandTable& table) {
@@ -122,6 +131,7 @@ void addLifecycleCommands(CommandTable& table) {
   table.add("ribbon", "ribbon               show the ribbon's buttons and their commands", ribbon);
   table.add("module", "module NAME          where the loaded module NAME (e.g. norvane.dll) came from", module);
   table.add("wait-log", "wait-log TEXT [seconds]  wait until the log shows TEXT (default 10 s)", waitForLog);
+  table.add("pause", "pause SECONDS        let time pass with nothing done", pause);
   table.add("log", "log                  print tavix-integration.log from the working directory", showLog);
 }
 

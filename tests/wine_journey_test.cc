@@ -16,6 +16,7 @@
 #include "local_service.h"
 #include "self_signed_server.h"
 #include "sim_model_file.h"
+#include "unload_after_press.h"
 #include "wine_program.h"
 
 namespace fs = std::filesystem;
@@ -85,6 +86,36 @@ TEST(WineJourney, WindowsBuildSignsInAndUploadsAPartAndAnAssembly) {
   EXPECT_NE(transcript.find("/workspace/gearbox/file/"), std::string::npos) << transcript;
   EXPECT_NE(transcript.find("  -> 200 from " + service.baseUrl() + "workspace/gearbox/file/"), std::string::npos)
       << transcript;
+}
+
+// FreeLibrary unmaps the add-in: ten unloads, each right after a press whose
+// Loading dialog failed, leave no thread of it to wake in the unmapped code.
+TEST(WineJourney, UnloadsRightAfterAPressLeaveNothingRunning) {
+  const fs::path simulator = fs::path(TAVIX_WINDOWS_BIN_DIR) / "creo-sim.exe";
+  const fs::path wine = wineLoader();
+  if (!fs::exists(simulator) || wine.empty()) GTEST_SKIP() << "no Windows build at " << simulator << " or no wine";
+
+  LogCapture log;
+  tavixtest::LocalTavixService service;
+  const fs::path work = log.directory() / "work";
+  fs::create_directories(work);
+  std::ofstream(work / "tavix.properties") << "tavix_creo_login_url=" << service.baseUrl() << "\n"
+                                           << "tavix_creo_server_url=" << service.baseUrl() << "\n"
+                                           << "tavix_creo_log_level=debug\n";
+  std::ofstream(log.directory() / "unload.sim") << unloadAfterPressScript(10);
+  const fs::path output = log.directory() / "creo-sim.out";
+  const std::string command = "WINEDEBUG=-all '" + wine.string() + "' '" + simulator.string() + "' --workdir '" +
+                              windowsPathOf(work) + "' --script '" + windowsPathOf(log.directory() / "unload.sim") +
+                              "' > '" + output.string() + "' 2>&1";
+  EXPECT_EQ(std::system(command.c_str()), 0) << readFile(output);
+  const std::string addinLog = readFile(work / "tavix-integration.log");
+  size_t started = 0;
+  for (size_t at = addinLog.find("Loading worker started."); at != std::string::npos;
+       at = addinLog.find("Loading worker started.", at + 1))
+    ++started;
+  EXPECT_EQ(started, 10u) << addinLog;
+  EXPECT_EQ(loggedAfterTermination(addinLog), "") << addinLog;
+  EXPECT_EQ(addinLog.find("Loading worker completed."), std::string::npos) << addinLog;
 }
 
 // Everything a command printed, and its exit status. The output goes through a

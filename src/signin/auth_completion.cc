@@ -8,6 +8,7 @@
 #include "cloud/session_functions.h"
 #include "core/log.h"
 #include "signin/auth_flow_runner.h"
+#include "signin/loading_dialog.h"
 #include "signin/sign_in_flags.h"
 
 namespace {
@@ -52,6 +53,8 @@ void endSignInBeforeUnload() {
   ThreadAuthFlowRunner& runner = signInRunner();
   // Stop first, so that the waiting thread takes the library's cancellation for one.
   runner.requestStop();
+  loadingWorkerRunner().requestStop();
   if (const auto client = peekNorvaneClient()) client->localAuthFlowCancel();
   if (!runner.waitForAll(kUnloadWait)) logWarning("Sign-in thread still running at termination.");
+  if (!loadingWorkerRunner().waitForAll(kUnloadWait)) logWarning("Loading worker still running at termination.");
 }

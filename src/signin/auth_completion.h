@@ -13,5 +13,5 @@
 void completeAuthentication(std::shared_ptr<INorvaneClient> client, StopRequest stop);
 
 // Before Creo unloads the add-in: a waiting sign-in gives up and its thread
-// ends, within a bounded time. UI thread.
+// ends, and so does the Loading dialog's worker, within a bounded time. UI thread.
 void endSignInBeforeUnload();

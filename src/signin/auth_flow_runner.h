@@ -1,6 +1,6 @@
-// Runs the wait for the end of the browser sign-in away from Creo's UI thread,
-// on threads the add-in waits for before Creo unloads it: code unmapped under
-// a live thread crashes Creo.
+// Runs the sign-in's waits (the Loading dialog's, the one for the end of the
+// browser sign-in) away from Creo's UI thread, on threads the add-in waits for
+// before Creo unloads it: code unmapped under a live thread crashes Creo.
 #pragma once
 
 #include <chrono>

@@ -1,5 +1,6 @@
 #include "signin/loading_dialog.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <thread>
@@ -14,11 +15,18 @@ namespace {
 
 constexpr const char* kDialog = "Loading";
 constexpr std::chrono::nanoseconds kLoadingDelay{3'000'000'000};
+// How long an unloading add-in may wait for the worker to notice.
+constexpr std::chrono::milliseconds kStopCheckInterval{20};
 
-void runLoadingWorker() {
+// Ends soon after the add-in is asked to unload: its code must not run, nor
+// write to the log, once Creo has unloaded the add-in.
+void runLoadingWorker(StopRequest stop) {
   logDebug("Loading worker started.");
   const auto deadline = std::chrono::steady_clock::now() + kLoadingDelay;
-  while (std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_until(deadline);
+  for (auto now = std::chrono::steady_clock::now(); now < deadline && !stop.requested();
+       now = std::chrono::steady_clock::now())
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kStopCheckInterval, deadline - now));
+  if (stop.requested()) return;
   loadingDoneFlag.store(true);
   logDebug("Loading worker completed.");
 }
@@ -28,7 +36,7 @@ void showLoading(UifcFacade& ui) {
   ui.CreateDialog(kDialog, kDialog);
   try {
     ui.ActivateDialog(kDialog);
-    std::thread(runLoadingWorker).detach();
+    loadingWorkerRunner().run(runLoadingWorker);
     // The dialog's working style makes each activation return on its own.
     while (!loadingDoneFlag.load()) ui.ActivateDialog(kDialog);
     ui.DestroyDialog(kDialog);
@@ -45,6 +53,11 @@ void showLoading(UifcFacade& ui) {
 }
 
 }  // namespace
+
+ThreadAuthFlowRunner& loadingWorkerRunner() {
+  static ThreadAuthFlowRunner runner;
+  return runner;
+}
 
 void LoadingDialog::showDialog() {
   UifcFacade& ui = uiFacade();
