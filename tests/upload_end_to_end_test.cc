@@ -276,6 +276,30 @@ TEST(UploadEndToEnd, ExpiredTokensLeadToSignIn) {
   EXPECT_TRUE(journey.leftInTemp().empty());
 }
 
+// The session is gone (signed out elsewhere) when a failed transfer is
+// classified: whatever failed, the user is asked to sign in again.
+TEST(UploadEndToEnd, NoTokensWhenAFailureIsClassifiedMeanTheSessionExpired) {
+  UploadJourney journey;
+  journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+  setUploadPausesForTesting(UploadPauses{[&] {
+                                           journey.service().failNext(1, 500, "announce");
+                                           getSessionManager().clear();
+                                         },
+                                         {}});
+  journey.chooseWorkspace("Bracket Team");
+  journey.user().check("GenericError", [](const DialogView& view) {
+    EXPECT_EQ(view.text("ErrorTitleLabel"), "Session Expired");
+    EXPECT_EQ(view.text("ErrorMessageLabel"), "Your session has expired.\nPlease sign in again to continue.");
+  });
+  journey.user().close("GenericError");
+  journey.pressTavixButton();
+  EXPECT_TRUE(journey.storedFiles().empty());
+  EXPECT_TRUE(journey.logged("[DEBUG] [Tavix] No auth tokens during failure classification; treating as auth expiry."));
+  EXPECT_TRUE(journey.logged("[INFO] [Tavix] Auth expired during upload. Redirecting to sign-in."));
+  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+  EXPECT_TRUE(journey.leftInTemp().empty());
+}
+
 // A drawing whose PDF cannot be written: its text is shown and nothing is sent.
 TEST(UploadEndToEnd, ExportFailureIsShownAndNothingIsSent) {
   UploadJourney journey;
