@@ -1,5 +1,6 @@
 #include "http_util.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 
@@ -62,17 +63,38 @@ std::optional<int64_t> parseInteger(const std::string& text) {
   return value;
 }
 
+namespace {
+
+// The deepest nesting of arrays and objects in `text`, read as JSON would be;
+// stops counting past `limit`. (A depth check inside the parser's callback
+// costs a scan of the parent for every object closed: quadratic in a long
+// list of objects, such as an announcement's files.)
+int nestingDepth(const std::string& text, int limit) {
+  int depth = 0;
+  int deepest = 0;
+  bool inString = false;
+  for (size_t i = 0; i < text.size() && deepest <= limit; ++i) {
+    const char c = text[i];
+    if (inString) {
+      if (c == '\\') ++i;
+      else if (c == '"') inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      deepest = std::max(deepest, ++depth);
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return deepest;
+}
+
+}  // namespace
+
 nlohmann::json parseJsonBody(const std::string& text) {
   constexpr int kMaxDepth = 16;
-  bool tooDeep = false;
-  nlohmann::json json = nlohmann::json::parse(
-      text,
-      [&tooDeep](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
-        if (depth > kMaxDepth) tooDeep = true;
-        return !tooDeep;
-      },
-      false);
-  return tooDeep ? nlohmann::json(nlohmann::json::value_t::discarded) : json;
+  if (nestingDepth(text, kMaxDepth) > kMaxDepth) return nlohmann::json(nlohmann::json::value_t::discarded);
+  return nlohmann::json::parse(text, nullptr, false);
 }
 
 }  // namespace tavixservice
