@@ -5,6 +5,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <fstream>
+
 #include <gtest/gtest.h>
 #include <httplib.h>
 
@@ -64,6 +66,52 @@ std::string head(const LocalTavixService& service, const std::string& requestLin
 }
 
 std::string nested(int depth) { return std::string(depth, '[') + std::string(depth, ']'); }
+
+// Sends a head and then `bodyBytes` bytes of `filler` as fast as the service
+// takes them (a refused client may be cut off while sending), and returns
+// everything the service answered until it closed the connection.
+std::string sendAndReadToClose(int port, const std::string& head, size_t bodyBytes, char filler = 'x') {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  timeval patience{30, 0};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    close(fd);
+    return {};
+  }
+  bool open = send(fd, head.data(), head.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(head.size());
+  const std::string chunk(1024 * 1024, filler);
+  for (size_t sent = 0; open && sent < bodyBytes;) {
+    const ssize_t n = send(fd, chunk.data(), std::min(chunk.size(), bodyBytes - sent), MSG_NOSIGNAL);
+    open = n > 0;
+    if (open) sent += static_cast<size_t>(n);
+  }
+  std::string received;
+  char buffer[4096];
+  for (ssize_t got; (got = recv(fd, buffer, sizeof buffer, 0)) > 0;) received.append(buffer, static_cast<size_t>(got));
+  close(fd);
+  return received;
+}
+
+size_t answerCount(const std::string& received) {
+  size_t count = 0;
+  for (size_t at = received.find("HTTP/1.1 "); at != std::string::npos; at = received.find("HTTP/1.1 ", at + 1))
+    if (at == 0 || received[at - 1] == '\n') ++count;
+  return count;
+}
+
+int firstStatus(const std::string& received) { return received.size() > 12 ? std::stoi(received.substr(9, 3)) : 0; }
+
+// The most the service's process has held in memory so far, in KiB.
+long peakResidentKib(const LocalTavixService& service) {
+  std::ifstream status("/proc/" + std::to_string(service.pid()) + "/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
 
 TEST(ServiceLimits, DeepOrMistypedJsonIsABadRequestAndTheServiceLivesOn) {
   LocalTavixService service;
@@ -145,6 +193,78 @@ TEST(ServiceLimits, LargeBodiesAndStrangersBodiesAreRefusedUnread) {
   ASSERT_TRUE(expired);
   EXPECT_EQ(expired->status, 401);
   EXPECT_EQ(nlohmann::json::parse(expired->body)["error"], "token_expired");
+}
+
+// What follows a refused head is not a request: the service answers once and
+// closes, whatever the client goes on sending, and holds none of it.
+TEST(ServiceLimits, ARefusedRequestEndsItsConnectionAndNothingAfterItIsReadAsARequest) {
+  LocalTavixService service;
+  const std::string page = "GET /workspace/bracket-team HTTP/1.1\r\nHost: 127.0.0.1:" +
+                           std::to_string(service.port()) + "\r\n\r\n";
+  const long peakBefore = peakResidentKib(service);
+  struct Case {
+    const char* what;
+    std::string head;
+    int status;
+  };
+  // A well-formed request hides in each refused body: read as the next request, it would be answered too.
+  // An overlong line or header never ends: whatever follows is more of it.
+  const std::vector<Case> cases = {
+      {"too large", head(service, "POST /oauth/token HTTP/1.1", {"Content-Length: 268435456"}) + page, 413},
+      {"stranger", head(service, "POST /api/v1/uploads HTTP/1.1", {"Content-Length: 1000"}) + page, 401},
+      {"no secret", head(service, "POST /_control/expire-tokens HTTP/1.1", {"Content-Length: 1000"}) + page, 403},
+      {"overlong line", "GET /", 414},
+      {"overlong header", "GET /api/v1/me HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(service.port()) +
+                              "\r\nX-Long: ", 400},
+  };
+  for (const Case& c : cases) {
+    const std::string received = sendAndReadToClose(service.port(), c.head, 256 * 1024 * 1024);
+    EXPECT_EQ(answerCount(received), 1u) << c.what << ": " << received.substr(0, 400);
+    EXPECT_EQ(firstStatus(received), c.status) << c.what << ": " << received.substr(0, 400);
+  }
+  // 5 x 256 MiB were sent; none of it stayed.
+  EXPECT_LT(peakResidentKib(service) - peakBefore, 32 * 1024) << "KiB";
+
+  // A client that sends its whole refused body still reads why.
+  const std::string refused =
+      sendAndReadToClose(service.port(), head(service, "POST /oauth/token HTTP/1.1", {"Content-Length: 8388608"}),
+                         8388608);
+  EXPECT_EQ(firstStatus(refused), 413);
+  EXPECT_NE(refused.find("larger than 1048576 bytes"), std::string::npos) << refused;
+
+  // A token request without a length would be read until the client closes.
+  EXPECT_EQ(exchangeRaw(service.port(), head(service, "POST /oauth/token HTTP/1.1",
+                                             {"Content-Type: application/x-www-form-urlencoded"})).status, 411);
+}
+
+// A signed-in user's announcement lists every file of the model, however many;
+// the service's own cap still holds, and says so.
+TEST(ServiceLimits, ASignedInAnnouncementMayListAsManyFilesAsTheModelHas) {
+  auto announcement = [](int files) {
+    nlohmann::json list = nlohmann::json::array();
+    for (int i = 0; i < files; ++i)
+      list.push_back({{"name", "component_" + std::to_string(i) + ".prt"}, {"revisionKey", "1 2 3"},
+                      {"version", "1"}, {"size", 1}, {"properties", nlohmann::json::object()}});
+    return nlohmann::json{{"targetDirectories", {{"1", 101}}}, {"files", list}}.dump();
+  };
+  const std::string large = announcement(25000);
+  ASSERT_GT(large.size(), 2u * 1024 * 1024);
+
+  LocalTavixService service(std::nullopt, {"--announcement-limit", std::to_string(large.size())});
+  httplib::Client client("127.0.0.1", service.port());
+  const std::string token = service.issueTokens()["access_token"];
+  client.set_bearer_token_auth(token.c_str());
+  auto accepted = client.Post("/api/v1/uploads", large, "application/json");
+  ASSERT_TRUE(accepted);
+  EXPECT_EQ(accepted->status, 201) << accepted->body;
+
+  auto refused = client.Post("/api/v1/uploads", large + " ", "application/json");
+  ASSERT_TRUE(refused) << "the client must read the refusal, not a reset";
+  EXPECT_EQ(refused->status, 413);
+  // A stranger's announcement is still held to 1 MiB, unread.
+  EXPECT_EQ(exchangeRaw(service.port(), head(service, "POST /api/v1/uploads HTTP/1.1",
+                                             {"Authorization: Bearer forged", "Content-Length: 2097152"})).status,
+            413);
 }
 
 TEST(ServiceLimits, TestControlsNeedTheRunsSecretAndEveryRequestItsOwnHost) {

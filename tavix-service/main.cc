@@ -15,7 +15,7 @@ namespace {
 
 const char* const kUsage =
     "usage: tavix-service --data-dir DIR [--port N] [--seed seed.json] [--port-file FILE]\n"
-    "                     [--code-lifetime SECONDS] [--exit-with-stdin]\n"
+    "                     [--code-lifetime SECONDS] [--announcement-limit BYTES] [--exit-with-stdin]\n"
     "Serves the Tavix sign-in, API and pages on http://127.0.0.1:N/ (N=0 or absent: any free port).\n"
     "Without --seed, a demo user engineer@example.com / creo-demo and two workspaces are created.\n";
 
@@ -25,6 +25,7 @@ struct Arguments {
   std::filesystem::path seedFile;
   std::filesystem::path portFile;
   int codeLifetimeSeconds = 60;
+  int64_t announcementLimit = tavixservice::kDefaultAnnouncementLimit;
   bool exitWithStdin = false;
 };
 
@@ -47,10 +48,12 @@ Arguments parseArguments(int argc, char** argv) {
     else if (option == "--seed") arguments.seedFile = value;
     else if (option == "--port-file") arguments.portFile = value;
     else if (option == "--code-lifetime") arguments.codeLifetimeSeconds = std::stoi(value);
+    else if (option == "--announcement-limit") arguments.announcementLimit = std::stoll(value);
     else throw std::runtime_error("unknown option " + option);
   }
   if (arguments.dataDir.empty()) throw std::runtime_error("--data-dir is required");
   if (arguments.port < 0 || arguments.port > 65535) throw std::runtime_error("--port must be 0 to 65535");
+  if (arguments.announcementLimit < 1) throw std::runtime_error("--announcement-limit must be 1 or more");
   return arguments;
 }
 
@@ -78,6 +81,7 @@ int main(int argc, char** argv) {
     config.dataDir = arguments.dataDir;
     config.seed = readSeed(arguments.seedFile);
     config.codeLifetime = std::chrono::seconds(arguments.codeLifetimeSeconds);
+    config.maxAnnouncementBytes = arguments.announcementLimit;
 
     // SIGINT and SIGTERM stop the server cleanly; block them before any thread starts.
     sigset_t stopSignals;

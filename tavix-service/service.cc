@@ -41,6 +41,7 @@ void answerException(httplib::Response& res, const std::exception& e) {
 
 ServiceContext::ServiceContext(const ServiceConfig& config)
     : clientIds(config.seed.clientIds),
+      maxAnnouncementBytes(config.maxAnnouncementBytes),
       store((std::filesystem::create_directories(config.dataDir), config.dataDir / "tavix.sqlite")),
       blobs(config.dataDir / "blobs"),
       tokens(config.codeLifetime, config.tokenLifetime),

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -14,6 +15,7 @@
 
 #include "blob_store.h"
 #include "controls.h"
+#include "gated_server.h"
 #include "seed.h"
 #include "store.h"
 #include "tokens.h"
@@ -21,11 +23,16 @@
 
 namespace tavixservice {
 
+// An upload announcement lists every file of the model: 64 MiB holds some
+// 400,000 entries, more files than the largest assemblies have.
+inline constexpr int64_t kDefaultAnnouncementLimit = 64 * 1024 * 1024;
+
 struct ServiceConfig {
   std::filesystem::path dataDir;
   Seed seed;
   std::chrono::seconds codeLifetime{60};
   std::chrono::seconds tokenLifetime{3600};
+  int64_t maxAnnouncementBytes = kDefaultAnnouncementLimit;
 };
 
 // What the routes share.
@@ -35,6 +42,8 @@ struct ServiceContext {
   std::string baseUrl;  // "http://127.0.0.1:PORT/", known once bound
   int port = 0;
   std::vector<std::string> clientIds;
+  // What a signed-in caller's upload announcement may hold; other bodies hold 1 MiB.
+  int64_t maxAnnouncementBytes;
   Store store;
   BlobStore blobs;
   Tokens tokens;
@@ -89,7 +98,7 @@ class Service {
 
  private:
   ServiceContext context_;
-  httplib::Server server_;
+  GatedServer server_;
 };
 
 }  // namespace tavixservice
