@@ -184,6 +184,8 @@ void addApiRoutes(httplib::Server& server, ServiceContext& context) {
                  return sendError(res, 500, "server_error", "Connection reset by the test controls.");
                }
                if (tooLong) {
+                 // The rest stays unread: it is no request of its own.
+                 GatedServer::closeAfterAnswer();
                  res.set_header("Connection", "close");
                  return sendError(res, 400, "size_mismatch", "Received more than the announced " +
                                                                  std::to_string(announced->size) + " bytes of " +

@@ -181,6 +181,14 @@ TEST(ServiceLimits, LargeBodiesAndStrangersBodiesAreRefusedUnread) {
                             "Content-Length: 67108864"}) + std::string(64 * 1024, 'x'));
   EXPECT_EQ(tooLong.status, 400);
   EXPECT_NE(tooLong.body.find("size_mismatch"), std::string::npos) << tooLong.body;
+  // What follows the refused bytes is not read as a request of its own.
+  const std::string rest = sendAndReadToClose(
+      service.port(),
+      head(service, "PUT /api/v1/uploads/" + uploadId + "/files/0 HTTP/1.1",
+           {"Authorization: Bearer " + token, "Content-Length: 67108864"}) +
+          std::string(64 * 1024, 'x') + "\r\n" + head(service, "GET /workspace/bracket-team HTTP/1.1", {}),
+      0);
+  EXPECT_EQ(answerCount(rest), 1u) << rest.substr(0, 400);
   EXPECT_TRUE(std::filesystem::is_empty(service.dataDir() / "blobs" / "incoming"));
 
   // A client whose token expired meanwhile is no stranger: it hears why, after its bytes.
