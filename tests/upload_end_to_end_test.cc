@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <map>
+#include <sstream>
 
 #include "cloud/client_provider.h"
 #include "http_exchange.h"
@@ -30,6 +32,16 @@ SimModelDefinition localModel(const std::string& name, const std::filesystem::pa
 }
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// What a user's model file is, as far as an upload could change it.
+std::string fileState(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream state;
+  state << in.rdbuf() << " written " << std::filesystem::last_write_time(file).time_since_epoch().count() << " mode "
+        << static_cast<int>(std::filesystem::status(file).permissions()) << " links "
+        << std::filesystem::hard_link_count(file);
+  return state.str();
+}
 
 TEST(UploadEndToEnd, PartIsStoredUnderItsNameAndOpensInTavix) {
   UploadJourney journey;
@@ -91,6 +103,8 @@ TEST(UploadEndToEnd, AssemblySendsEachDistinctFileOnceAndUploadAnotherReturnsToT
   models.addModel(localModel("plate.prt", journey.writeModel("plate.prt.1", 2000)));
   journey.addCurrentModel(localModel("frame.asm", journey.writeModel("frame.asm.7", 3000),
                                      {"bolt.prt", "bolt.prt", "plate.prt", "bolt.prt"}));
+  std::map<std::string, std::string> before;
+  for (const char* file : {"bolt.prt.2", "plate.prt.1", "frame.asm.7"}) before[file] = fileState(journey.models() / file);
   journey.chooseWorkspace("Gearbox");
   journey.user().press("Upload", "UploadAnotherWorkspaceButton");
   journey.chooseWorkspace("Bracket Team");
@@ -109,6 +123,13 @@ TEST(UploadEndToEnd, AssemblySendsEachDistinctFileOnceAndUploadAnotherReturnsToT
             (std::vector<std::string>{"StartFileUpload", "Upload", "StartFileUpload", "Upload"}));
   EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
   EXPECT_TRUE(journey.leftInTemp().empty());
+  // The temporary folder is on the models' volume: each upload staged the files
+  // as links to them, and neither the upload nor the clean-up changed them.
+  const auto messages = journey.messages();
+  EXPECT_EQ(std::count_if(messages.begin(), messages.end(),
+                          [](const std::string& line) { return contains(line, "File staged as a hard link: "); }),
+            6);
+  for (const auto& [file, state] : before) EXPECT_EQ(fileState(journey.models() / file), state) << file;
 }
 
 // The service fails the transfer while the workspace can still be read: the

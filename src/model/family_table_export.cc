@@ -104,7 +104,7 @@ std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& 
     logDebug("Copying the generated accelerator file to temp. directory");
   }
   fs::create_directories(acceleratorFolder);
-  copyFileReplacing(originAccelerator, stagedAccelerator);
+  stageFileReplacing(originAccelerator, stagedAccelerator);
   exportedSources_.append(originAccelerator);
 
   // Instances of one generic share its file: it travels once, with the first.
@@ -123,7 +123,7 @@ std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& 
   if (genericStaged)
     logDebug("Generic file already staged in temp directory; skipping copy.");
   else
-    copyFileReplacing(genericSource, stagedGeneric);
+    stageFileReplacing(genericSource, stagedGeneric);
   exportedSources_.append(genericSource);
 
   std::string uploadName = acceleratorName;
@@ -286,7 +286,7 @@ std::vector<ExportedFile> ModelExporter::stageWindchillInstance(const pfcModel_p
     }
     const fs::path native = toNativeExtension(stagedGeneric);
     if (native != stagedGeneric) {
-      copyFileReplacing(stagedGeneric, native);
+      stageFileReplacing(stagedGeneric, native);
       stagedGeneric = native;
     }
     stagedWindchillGenerics_.insert(genericKey);

@@ -130,7 +130,7 @@ std::vector<ExportedFile> ModelExporter::stagePlainFile(const ModelMetadata& met
   // The name stays exactly as Creo wrote it, version suffix included.
   const fs::path target = directory / source.filename();
   try {
-    copyFileReplacing(source, target);
+    stageFileReplacing(source, target);
   } catch (const fs::filesystem_error& error) {
     // Gone since its metadata was read: the same loss as a file found missing then.
     if (!isMissingPathError(error.code())) throw;
@@ -204,7 +204,7 @@ bool ModelExporter::exportAssemblyParent(const pfcModel_ptr& model, const ModelM
   }
   logDebug("Exporting parent file for non-FT/generic assembly");
   const fs::path target = directory / source.filename();
-  copyFileReplacing(source, target);
+  stageFileReplacing(source, target);
   logDebug("Parent assembly file exported to: " + pathToUtf8(target));
   result.push_back(plainExportedFile(target));
   exportedSources_.append(source);
