@@ -257,6 +257,38 @@ TEST(UploadNetworkFaults, EachCallOfTheUploadAnsweringAnErrorOnce) {
   printTable("Each call answering an error once (the assembly's 3 files of 1.5 MiB):", rows);
 }
 
+// The service takes fewer files in one upload than this assembly has: the
+// same model would be refused again, so the user is told it cannot go as it
+// is, and offered no Retry.
+TEST(UploadNetworkFaults, AnUploadLargerThanTheServiceTakesIsNotOfferedARetry) {
+  tavixtest::LocalTavixService service(std::nullopt, {"--announcement-limit", "300"});
+  UploadJourney journey(service, UploadJourney::Start::SignedIn);
+  creosim::SimModelDefinition frame;
+  frame.name = "frame.asm";
+  frame.file = journey.writeModel("frame.asm.7");
+  for (const std::string part : {"bolt.prt", "plate.prt", "washer.prt"}) {
+    creosim::SimModelDefinition component;
+    component.name = part;
+    component.file = journey.writeModel(part + ".1");
+    journey.creo().models().addModel(component);
+    frame.components.push_back({part});
+  }
+  journey.addCurrentModel(frame);
+  journey.user().close("GenericError");
+  journey.chooseWorkspace("Bracket Team");
+  journey.pressTavixButton();
+
+  EXPECT_EQ(firstErrorShown(journey.user()), "GenericError: This model type is not supported for upload.");
+  EXPECT_EQ(journey.user().lastSeen("GenericError").text("ErrorTitleLabel"), "Unsupported Model");
+  EXPECT_TRUE(journey.logged(
+      "The service refused the upload as larger than it takes (HTTP 413); retrying cannot change that."))
+      << journey.logText();
+  EXPECT_NE(service.output().find("POST /api/v1/uploads 413"), std::string::npos) << service.output();
+  EXPECT_TRUE(service.storedFiles().empty());
+  EXPECT_TRUE(journey.leftInTemp().empty());
+  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+}
+
 // The client library waits 5 minutes for an answer; here 2 seconds, so that an
 // answer that never comes ends the upload quickly.
 class ShortNetworkTimeouts {

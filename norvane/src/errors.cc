@@ -8,6 +8,7 @@ ConnectionError::~ConnectionError() = default;
 AuthorizationError::~AuthorizationError() = default;
 AccessDeniedError::~AccessDeniedError() = default;
 NotFoundError::~NotFoundError() = default;
+RequestTooLargeError::~RequestTooLargeError() = default;
 ServerError::~ServerError() = default;
 SignInError::~SignInError() = default;
 ConfigurationError::~ConfigurationError() = default;
@@ -18,6 +19,10 @@ bool isAuthorizationRefused(const std::exception& error) noexcept {
 
 bool isServiceUnavailable(const std::exception& error) noexcept {
   return dynamic_cast<const ConnectionError*>(&error) != nullptr || dynamic_cast<const ServerError*>(&error) != nullptr;
+}
+
+bool isRequestTooLarge(const std::exception& error) noexcept {
+  return dynamic_cast<const RequestTooLargeError*>(&error) != nullptr;
 }
 
 }  // namespace norvane

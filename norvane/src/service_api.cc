@@ -97,6 +97,7 @@ void throwServiceError(int status, const std::string& body, const std::string& s
     throw NotFoundError("norvane: " + (subject.empty() ? std::string("resource") : subject) + " not found " +
                         statusText);
   }
+  if (status == 413) throw RequestTooLargeError("norvane: request too large for the service " + statusText + detail);
   if (status >= 500) throw ServerError("norvane: server error " + statusText + detail);
   throw ServerError("norvane: request refused " + statusText + detail);
 }

@@ -529,6 +529,31 @@ TEST(NorvaneUpload, AServerErrorStoresNothingAndTheRetryStoresEachFileOnce) {
 // Linux only: SIGPIPE, and a service this program starts itself (under wine
 // the service is the one a Linux test started, without a seed of its own).
 #if !defined(_WIN32)
+// An announcement larger than the service takes is refused as such: not a
+// network failure, and not one that sending it again would mend.
+TEST(NorvaneUpload, AnAnnouncementTooLargeForTheServiceIsReportedAsTooLarge) {
+  tavixtest::LocalTavixService service(std::nullopt, {"--announcement-limit", "2048"});
+  Connected connected(service.baseUrl());
+  const std::string token = service.issueTokens().at("access_token").get<std::string>();
+  const auto folder = freshFolder("norvane-too-large-");
+  NorvaneUploadPayload payload;
+  payload.targetDirectories[1] = 101;
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = "component_" + std::to_string(i) + ".prt";
+    payload.files.push_back({name, writeFile(folder, name, 1).string(), "key-" + name, "1", {}});
+  }
+  try {
+    connected.client.upload(token, payload, false);
+    ADD_FAILURE() << "the upload was taken";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ(e.what(), "norvane: request too large for the service (HTTP 413): The body is larger than 2048 bytes.");
+    EXPECT_TRUE(isRequestTooLarge(e));
+    EXPECT_FALSE(isServiceUnavailable(e));
+  }
+  EXPECT_TRUE(service.storedFiles().empty());
+  std::filesystem::remove_all(folder);
+}
+
 // A server that refuses a body early answers and closes while the client
 // still sends: the write that follows must fail the call, not end the process
 // with SIGPIPE (the host is a long-running application; the library must not

@@ -36,6 +36,11 @@ UploadFailure classifyUploadFailure(INorvaneClient& client, SessionManager& sess
     logDebug("The service refused the session during upload; treating as auth expiry.");
     return {UploadFailureKind::SessionExpired, kSessionExpiredMessage};
   }
+  // The same model sends the same list again: Retry would only be refused again.
+  if (libraryFailureIs(cause, norvane::isRequestTooLarge)) {
+    logWarning("The service refused the upload as larger than it takes (HTTP 413); retrying cannot change that.");
+    return {UploadFailureKind::UnsupportedModel, kModelNotSupportedMessage};
+  }
   try {
     if (fetchRootDirectory(client, session, workspaceId))
       return {UploadFailureKind::Other, kUnexpectedUploadErrorMessage};

@@ -1,6 +1,7 @@
 // Turns a failed upload into what the user can do about it: sign in again
 // (the session is gone or was refused), choose another workspace (the
-// workspace cannot be read any more), or try again.
+// workspace cannot be read any more), try again, or nothing (the service
+// will not take this model as it is).
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,7 @@ inline constexpr const char* kSessionExpiredMessage = "Your session has expired.
 inline constexpr const char* kWorkspaceNotAccessibleMessage =
     "The selected workspace is no longer accessible.\nPlease choose another workspace to continue.";
 inline constexpr const char* kUnexpectedUploadErrorMessage = "An unexpected error occurred. Please try again.";
+inline constexpr const char* kModelNotSupportedMessage = "This model type is not supported for upload.";
 
 // `cause` is what the failed call threw, when it threw. Runs on the upload
 // thread: only the session manager and the client library are called.

@@ -76,7 +76,7 @@ class Transfer {
     const std::optional<UploadKind> kind = uploadKindOf(job_.modelType, job_.metadata);
     if (!kind) {
       logError("Upload failed: Unknown model type");
-      return fail(UploadFailureKind::UnsupportedModel, "This model type is not supported for upload.");
+      return fail(UploadFailureKind::UnsupportedModel, kModelNotSupportedMessage);
     }
     if (job_.staging.files.empty()) {
       logError("Upload failed: no files exported.");

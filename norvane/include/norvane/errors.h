@@ -46,6 +46,14 @@ class NORVANE_API NotFoundError : public NorvaneError {
   ~NotFoundError() override;
 };
 
+// The service refused the request as larger than it takes (HTTP 413): the
+// same request will be refused again, however often it is sent.
+class NORVANE_API RequestTooLargeError : public NorvaneError {
+ public:
+  using NorvaneError::NorvaneError;
+  ~RequestTooLargeError() override;
+};
+
 // The service failed or answered something the library cannot read.
 class NORVANE_API ServerError : public NorvaneError {
  public:
@@ -76,5 +84,8 @@ NORVANE_API bool isAuthorizationRefused(const std::exception& error) noexcept;
 // could not be reached, broke off the exchange or failed. Such a failure says
 // nothing about the session or the workspace; trying again later may pass.
 NORVANE_API bool isServiceUnavailable(const std::exception& error) noexcept;
+
+// True when `error` is the library's RequestTooLargeError.
+NORVANE_API bool isRequestTooLarge(const std::exception& error) noexcept;
 
 }  // namespace norvane
