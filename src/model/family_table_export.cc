@@ -8,7 +8,7 @@
 #include "host/toolkit_errors.h"
 #include "model/export_texts.h"
 #include "model/file_replacement.h"
-#include "model/folder_entry_names.h"
+#include "model/folder_versions.h"
 #include "model/family_table_names.h"
 #include "model/model_exporter.h"
 #include "model/path_text.h"
@@ -100,7 +100,7 @@ std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& 
       return failWith(kPrepareFailedText, "Model descriptor unavailable while preparing local family table instance.");
     }
     logDebug("Exporting the accelerator file to model's origin directory:  " + pathToUtf8(originFolder));
-    backupBesideUserModels(model, descriptor, originFolder);
+    backupBesideUserModels(model, descriptor, originAccelerator, genericSource);
     logDebug("Copying the generated accelerator file to temp. directory");
   }
   fs::create_directories(acceleratorFolder);
@@ -141,16 +141,29 @@ std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& 
 }
 
 // Creo's backup writes the instance's accelerator, and the generic's next
-// version with it, into the user's folder. Every file it added there is listed
-// for finalizeExport, also when the backup fails halfway; a file that was there
-// before is never listed.
+// version with it, into the user's folder. Each of those names that was free
+// before the backup and holds a file after it is listed for finalizeExport,
+// also when the backup fails halfway; a file that was there before is never
+// listed. Only these few names are looked at, not the whole folder.
 void ModelExporter::backupBesideUserModels(const pfcModel_ptr& model, const pfcModelDescriptor_ptr& descriptor,
-                                           const fs::path& folder) {
-  const FolderEntryNames before(folder);
+                                           const fs::path& acceleratorFile, const fs::path& genericFile) {
+  const fs::path folder = acceleratorFile.parent_path();
+  const FolderVersions::Name genericBase = splitVersion(genericFile.filename().native()).first;
+  const unsigned genericVersion = backupFolderVersions_.nextFree(folder, genericBase);
+  const fs::path genericWritten = folder / versionedName(genericBase, genericVersion);
+  std::vector<fs::path> freeBefore;
+  for (const fs::path& candidate : {acceleratorFile, genericWritten}) {
+    std::error_code error;
+    // A name that cannot be checked is not one the backup may be said to have written.
+    if (!fs::exists(candidate, error) && !error) freeBefore.push_back(candidate);
+  }
   auto listAdded = [&] {
-    visitFolderEntryNames(folder, [&](FolderEntryName name) {
-      if (!before.contains(name)) generatedAccelerators_.push_back(folder / fs::path::string_type(name));
-    });
+    for (const fs::path& candidate : freeBefore) {
+      std::error_code error;
+      if (!fs::exists(candidate, error)) continue;
+      generatedAccelerators_.push_back(candidate);
+      if (candidate == genericWritten) backupFolderVersions_.taken(folder, genericBase, genericVersion);
+    }
   };
   descriptor->SetPath(pathToUtf8(folder));
   try {

@@ -111,6 +111,27 @@ TEST(FamilyTableExport, GeneratedAcceleratorAndEveryOtherFileTheBackupAddedAreRe
   EXPECT_EQ(s.logged("Resetting save_instance_accelerator"), 0);
 }
 
+// Each backup writes the generic's version after the highest in the folder,
+// wherever gaps lie: the backups of one export add one version each, and
+// exactly what they added goes again, a later version already there stays.
+TEST(FamilyTableExport, BackupsAfterAGapInTheVersionsTakeBackOnlyWhatTheyWrote) {
+  FamilySession s;
+  s.writeModel(s.models / "plate.prt.7", 5000);
+  s.writeModel(s.models / "plate.prt.notes", 100);
+  s.add(localModel("top.asm", s.writeModel(s.models / "top.asm.1"), {"plate_a.prt", "plate_b.prt"}));
+  const auto before = fileFingerprints(s.models);
+
+  ModelExporter exporter = s.exporter();
+  const auto files = exporter.exportToTempDirectory(s.model("top.asm"), true);
+  EXPECT_EQ(exporter.userMessage(), "");
+  EXPECT_EQ(files.size(), 4u);
+  for (const char* written : {"PLATE_A.xpr", "PLATE_B.xpr", "plate.prt.8", "plate.prt.9"})
+    EXPECT_TRUE(fs::exists(s.models / written)) << written;
+  exporter.finalizeExport();
+  EXPECT_EQ(s.logged("[DEBUG] [Tavix] Removing 4 generated accelerator file(s) from model origin directories"), 1);
+  EXPECT_EQ(fileFingerprints(s.models), before);
+}
+
 TEST(FamilyTableExport, InstancesInsideAnAssemblyKeepTheirAcceleratorNames) {
   FamilySession s;
   s.writeModel(s.models / "PLATE_A.xpr", 1024);

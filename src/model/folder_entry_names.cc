@@ -29,9 +29,3 @@ void visitFolderEntryNames(const fs::path& folder, const std::function<void(Fold
 }
 
 #endif
-
-FolderEntryNames::FolderEntryNames(const fs::path& folder) {
-  visitFolderEntryNames(folder, [&](FolderEntryName name) { names_.insert(name); });
-}
-
-bool FolderEntryNames::contains(FolderEntryName name) const { return names_.contains(name); }

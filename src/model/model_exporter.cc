@@ -42,6 +42,18 @@ ExportKind exportKindOf(pfcModelType type, const ModelMetadata& metadata) {
   }
 }
 
+// What the export needs of a component: its name, its file and its place in a
+// family table. Its size, header and revisions are the upload dialog's, and the
+// root's walk has met it already: a sub-assembly's own walk would read its
+// whole subtree once more for each level above it.
+ModelMetadata componentMetadata(const pfcModel_ptr& model) {
+  ModelMetadata metadata;
+  metadata.fileName = ModelMetadataResolver::resolveFileName(model);
+  metadata.modelPath = ModelMetadataResolver::resolveModelPath(model);
+  ModelMetadataResolver::resolveFamilyTableClassification(model, metadata);
+  return metadata;
+}
+
 pfcFeatures_ptr componentFeatures(const pfcModel_ptr& model) {
   pfcSolid_ptr solid = pfcSolid::cast(model);
   pfcFeatures_ptr features = solid ? solid->ListFeaturesByType(true, pfcFEATTYPE_COMPONENT) : nullptr;
@@ -90,7 +102,7 @@ std::vector<ExportedFile> ModelExporter::exportToTempDirectory(const pfcModel_pt
   logDebug("Requesting session temp directory for model export: model=" + fileName);
   const fs::path directory = getSessionTempDirectory(tempScopeKey_);
   logDebug("Session temp directory resolved for export: path=" + pathToUtf8(directory));
-  const ModelMetadata metadata = ModelMetadataResolver().getModelMetadata(model);
+  const ModelMetadata metadata = isRoot ? ModelMetadataResolver().getModelMetadata(model) : componentMetadata(model);
   std::vector<ExportedFile> files = exportResolvedModel(model, metadata, directory, isRoot);
   if (userMessage_.empty()) exportedModels_.insert(modelKey);
   return files;

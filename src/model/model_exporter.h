@@ -16,6 +16,7 @@
 #include "host/pfc_session.h"
 #include "host/toolkit_errors.h"
 #include "model/exported_file.h"
+#include "model/folder_versions.h"
 #include "model/model_metadata.h"
 #include "model/staged_source_list.h"
 #include "model/text_set.h"
@@ -89,7 +90,7 @@ class ModelExporter {
                                                    const WindchillRevision& revision);
   std::optional<std::string> windchillGenericOrigin(const pfcModel_ptr& model);
   void backupBesideUserModels(const pfcModel_ptr& model, const pfcModelDescriptor_ptr& descriptor,
-                              const std::filesystem::path& folder);
+                              const std::filesystem::path& acceleratorFile, const std::filesystem::path& genericFile);
   std::vector<ExportedFile> failFamilyTableToolkitError(const xthrowable& error, const FamilyTableErrorTexts& texts);
   void ensureAcceleratorConfig();
   void showErrorDialog(const std::string& message) const;
@@ -107,6 +108,8 @@ class ModelExporter {
   // Every file a backup for this export added beside the user's models: the
   // accelerators, and the generic's next version Creo writes with them.
   std::vector<std::filesystem::path> generatedAccelerators_;
+  // The versions in the user's folders that backups write into.
+  FolderVersions backupFolderVersions_;
   ErrorDialog errorDialog_;
   // Models exported whole during this export, by origin and file name.
   TextSet exportedModels_;

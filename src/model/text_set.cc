@@ -79,4 +79,3 @@ void BasicTextSet<Char>::clear() {
 }
 
 template class BasicTextSet<char>;
-template class BasicTextSet<wchar_t>;

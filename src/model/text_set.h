@@ -1,8 +1,7 @@
 // A set of texts kept in one buffer and found by open addressing. The walk
 // over a large assembly inserts thousands of names and looks them up tens of
 // thousands of times: a heap node per name would cost an allocation on every
-// insert and a division and a cache miss more on every lookup. The characters
-// are those of the texts it holds: a folder's names on Windows are UTF-16.
+// insert and a division and a cache miss more on every lookup.
 #pragma once
 
 #include <cstddef>
