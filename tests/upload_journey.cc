@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <stdexcept>
 
 #include "cloud/client_provider.h"
 #include "core/testing/test_environment.h"
@@ -104,4 +105,19 @@ std::vector<std::string> UploadJourney::leftInTemp() const {
   for (const auto& entry : fs::recursive_directory_iterator(temp_))
     left.push_back(fs::relative(entry.path(), temp_).string());
   return left;
+}
+
+void uploadWithTheLibraryAlone(const std::vector<fs::path>& files) {
+  NorvaneUploadPayload payload;
+  payload.targetDirectories[2] = 102;  // the root directory of "Gearbox"
+  payload.sourceRevisionVersion = "1";
+  for (const fs::path& file : files) {
+    norvane::NorvaneUploadFile entry;
+    entry.name = file.filename().string();
+    entry.path = file.string();
+    entry.revisionKey = "bench";
+    payload.files.push_back(entry);
+  }
+  const NorvaneUploadResult result = getNorvaneClient()->upload(getSessionManager().getAccessToken(), payload, false);
+  if (!result.errors.empty()) throw std::runtime_error("the library's own upload failed");
 }

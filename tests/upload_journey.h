@@ -15,6 +15,11 @@
 #include "local_service.h"
 #include "scripted_dialog_user.h"
 
+// The floor the benchmarks compare an upload with: `files` sent by the client
+// library alone, with the journey's signed-in session, into "Gearbox".
+// Throws std::runtime_error when the service reports errors.
+void uploadWithTheLibraryAlone(const std::vector<std::filesystem::path>& files);
+
 class UploadJourney {
  public:
   enum class Start { SignedIn, SignedOut, Later };
