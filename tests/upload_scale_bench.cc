@@ -9,9 +9,10 @@
 // growth from each size to the next, and a check that every file the upload
 // sent is stored once, with the bytes of the user's file where it still exists.
 //
-// Usage: upload_scale_bench [--part-kib K] [occurrences...]
-// The staged files go where the temporary folder is: TMPDIR=/dev/shm puts them
-// on another volume than the models, so every file is copied, not linked.
+// Usage: upload_scale_bench [--part-kib K] [--models DIR] [occurrences...]
+// The staged files go where the temporary folder is, the models into DIR (by
+// default beside them): TMPDIR=/dev/shm with a DIR on disk puts them on
+// different volumes, so that every file is copied, not linked.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -68,10 +69,11 @@ struct Figures {
   size_t compared = 0;
 };
 
-Figures measure(int occurrences, std::uintmax_t partBytes) {
+Figures measure(int occurrences, std::uintmax_t partBytes, const fs::path& modelsFolder) {
   UploadJourney journey;
   Figures figures;
-  const fs::path models = journey.models() / ("assembly-" + std::to_string(occurrences));
+  const fs::path models =
+      (modelsFolder.empty() ? journey.models() : modelsFolder) / ("assembly-" + std::to_string(occurrences));
   creosim::AssemblyGeneratorOptions options;
   options.componentOccurrences = occurrences;
   options.partBytes = partBytes;
@@ -145,10 +147,12 @@ Figures measure(int occurrences, std::uintmax_t partBytes) {
 
 int main(int argc, char** argv) {
   std::uintmax_t partBytes = 8 * 1024;
+  fs::path modelsFolder;
   std::vector<int> sizes;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     if (argument == "--part-kib" && i + 1 < argc) partBytes = std::strtoull(argv[++i], nullptr, 10) * 1024;
+    else if (argument == "--models" && i + 1 < argc) modelsFolder = fs::absolute(argv[++i]);
     else sizes.push_back(std::atoi(argument.c_str()));
   }
   if (sizes.empty()) sizes = {1000, 10000, 100000};
@@ -156,13 +160,15 @@ int main(int argc, char** argv) {
 
   std::vector<Figures> all;
   try {
-    for (int size : sizes) all.push_back(measure(size, partBytes));
+    for (int size : sizes) all.push_back(measure(size, partBytes, modelsFolder));
   } catch (const std::exception& error) {
     std::cerr << "upload_scale_bench: " << error.what() << "\n";
     return 1;
   }
-  std::printf("temporary folder: %s; parts of %ju KiB; peak memory is the process's so far (sizes run smallest first)\n",
-              fs::temp_directory_path().string().c_str(), partBytes / 1024);
+  std::printf("temporary folder: %s; models: %s; parts of %ju KiB; peak memory is the process's so far (sizes run "
+              "smallest first)\n",
+              fs::temp_directory_path().string().c_str(),
+              modelsFolder.empty() ? "beside it" : modelsFolder.string().c_str(), partBytes / 1024);
   std::printf("%11s %7s %9s %8s %8s %9s %9s %8s %8s %9s %7s %9s %9s %9s\n", "occurrences", "files", "MiB", "dialog s",
               "export s", "transfer", "journey s", "peak MiB", "cp s", "library s", "floor s", "export/cp",
               "journey/fl", "stored");
