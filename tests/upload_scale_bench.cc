@@ -10,9 +10,9 @@
 // sent is stored once, with the bytes of the user's file where it still exists.
 //
 // Usage: upload_scale_bench [--part-kib K] [--models DIR] [occurrences...]
-// The staged files go where the temporary folder is, the models into DIR (by
-// default beside them): TMPDIR=/dev/shm with a DIR on disk puts them on
-// different volumes, so that every file is copied, not linked.
+// The staged files go into the temporary folder, the models into DIR (by
+// default beside them): a DIR on another volume (/dev/shm) makes the export
+// copy every file instead of linking it.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
