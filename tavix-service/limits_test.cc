@@ -21,9 +21,8 @@ struct RawAnswer {
   std::string body;
 };
 
-// Sends `request` as given (a head, maybe part of a body) and reads one answer, as a
-// client does that waits for the answer before sending the rest.
-RawAnswer exchangeRaw(int port, const std::string& request) {
+// A connection to the service on loopback that waits at most 30 s for an answer; -1 when refused.
+int connectToService(int port) {
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
   timeval patience{30, 0};
   setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
@@ -31,9 +30,20 @@ RawAnswer exchangeRaw(int port, const std::string& request) {
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<uint16_t>(port));
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Sends `request` as given (a head, maybe part of a body) and reads one answer, as a
+// client does that waits for the answer before sending the rest.
+RawAnswer exchangeRaw(int port, const std::string& request) {
   RawAnswer answer;
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      send(fd, request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) {
+  const int fd = connectToService(port);
+  if (fd < 0) return answer;
+  if (send(fd, request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) {
     close(fd);
     return answer;
   }
@@ -71,17 +81,8 @@ std::string nested(int depth) { return std::string(depth, '[') + std::string(dep
 // takes them (a refused client may be cut off while sending), and returns
 // everything the service answered until it closed the connection.
 std::string sendAndReadToClose(int port, const std::string& head, size_t bodyBytes, char filler = 'x') {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  timeval patience{30, 0};
-  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    close(fd);
-    return {};
-  }
+  const int fd = connectToService(port);
+  if (fd < 0) return {};
   bool open = send(fd, head.data(), head.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(head.size());
   const std::string chunk(1024 * 1024, filler);
   for (size_t sent = 0; open && sent < bodyBytes;) {
