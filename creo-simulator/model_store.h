@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "backup_versions.h"
 #include "host/pfc_model.h"
 #include "sim_model.h"
 #include "sim_model_definition.h"
@@ -48,6 +49,7 @@ class ModelStore {
   bool exportsVanish() const { return exportsVanish_; }
 
   FaultInjector& faults() { return faults_; }
+  BackupVersions& backupVersions() { return backupVersions_; }
 
   // The toolkit's view, called by the session.
   pfcModel_ptr currentModel();
@@ -79,6 +81,7 @@ class ModelStore {
   int workspaceCopies_ = 0;
   bool workspaceCopiesVanish_ = false;
   bool exportsVanish_ = false;
+  BackupVersions backupVersions_;
 };
 
 }  // namespace creosim

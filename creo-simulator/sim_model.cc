@@ -5,10 +5,6 @@
 #include <memory>
 #include <string_view>
 
-#ifndef _WIN32
-#include <dirent.h>
-#endif
-
 #include "drawing_pdf.h"
 #include "fault_injector.h"
 #include "host/pfc_session.h"
@@ -126,34 +122,6 @@ class SimSimpRep : public pfcSimpRep {
   FaultInjector& faults_;
   pfcSimpRepType type_;
 };
-
-// Calls `visit` with the name of each entry of `directory`, in UTF-8. A backup
-// scans its target folder, which for a large assembly holds thousands of
-// models: on POSIX no std::filesystem::path is built per entry, as that costs
-// far more than reading the entry.
-template <typename Visit>
-void visitEntryNames(const fs::path& directory, Visit visit) {
-#ifdef _WIN32
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(directory, ec)) visit(std::string_view(utf8Of(entry.path().filename())));
-#else
-  const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(directory.c_str()), ::closedir);
-  if (!folder) return;
-  while (const dirent* entry = ::readdir(folder.get())) visit(std::string_view(entry->d_name));
-#endif
-}
-
-// The next free version suffix of `base` in `directory`: one above the highest present.
-int nextVersion(const fs::path& directory, const std::string& base) {
-  int highest = 0;
-  visitEntryNames(directory, [&](std::string_view name) {
-    if (name.size() <= base.size() + 1 || !name.starts_with(base) || name[base.size()] != '.') return;
-    const std::string_view digits = name.substr(base.size() + 1);
-    if (digits.find_first_not_of("0123456789") == std::string_view::npos && digits.size() < 9)
-      highest = std::max(highest, std::stoi(std::string(digits)));
-  });
-  return highest + 1;
-}
 
 // Creo tells a target it may not write from one it fails to write.
 [[noreturn]] void throwWriteFailure(const std::error_code& error, const char* operation) {
@@ -421,13 +389,15 @@ void SimModelCommon::backup(const pfcModelDescriptor_ptr& target) {
     if (!saved) throw pfcXToolkitNotFound("pfcModel::Backup");
   }
   const std::string base = saved->definition_.fileName.empty() ? saved->definition_.name : saved->definition_.fileName;
-  fs::path written = directory / pathOf(base + "." + std::to_string(nextVersion(directory, base)));
+  const int version = store_.backupVersions().next(directory, base);
+  fs::path written = directory / pathOf(base + "." + std::to_string(version));
   fs::path source = saved->filePath();
   try {
     if (!source.empty() && fs::is_regular_file(source, ec))
       fs::copy_file(source, written, fs::copy_options::overwrite_existing);
     else
       writeModelFile(written, "", 4096, std::hash<std::string>{}(saved->key_));
+    store_.backupVersions().wrote(directory, base, version);
     if (!definition_.generic.empty() && asciiUpper(store_.configOption("save_instance_accelerator")) == "ALWAYS") {
       std::string accelerator = instanceName() + (type_ == pfcMDL_ASSEMBLY ? ".xas" : ".xpr");
       writeModelFile(directory / pathOf(accelerator), "", 1024, std::hash<std::string>{}(key_));

@@ -170,6 +170,14 @@ TEST(SimModels, BackupWritesTheNextVersionAndAnAcceleratorWhenAsked) {
   EXPECT_TRUE(fs::exists(dir.path / "out" / "plate.prt.2"));
   EXPECT_TRUE(fs::exists(dir.path / "out" / "PLATE_A.xpr"));
 
+  // Versions removed or saved by others since are seen by the next backup.
+  fs::remove(dir.path / "out" / "plate.prt.2");
+  instance->Backup(descr);
+  EXPECT_TRUE(fs::exists(dir.path / "out" / "plate.prt.2"));
+  writeModelFile(dir.path / "out" / "plate.prt.3", "1", 10);
+  instance->Backup(descr);
+  EXPECT_EQ(fs::file_size(dir.path / "out" / "plate.prt.4"), 3000u);
+
   descr->SetPath((dir.path / "absent").string());
   EXPECT_THROW(instance->Backup(descr), pfcXToolkitInvalidDir);
 }
