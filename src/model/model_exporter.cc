@@ -103,6 +103,11 @@ std::vector<ExportedFile> ModelExporter::exportToTempDirectory(const pfcModel_pt
   const fs::path directory = getSessionTempDirectory(tempScopeKey_);
   logDebug("Session temp directory resolved for export: path=" + pathToUtf8(directory));
   const ModelMetadata metadata = isRoot ? ModelMetadataResolver().getModelMetadata(model) : componentMetadata(model);
+  // Taken for a plain model, an instance would be sent as its generic's file.
+  if (metadata.familyTableUnknown) {
+    logError("ModelExporter: family table classification failed; model=" + fileName);
+    return failWith(kPrepareFailedText, "Family table classification failed during export.");
+  }
   std::vector<ExportedFile> files = exportResolvedModel(model, metadata, directory, isRoot);
   if (userMessage_.empty()) exportedModels_.insert(modelKey);
   return files;

@@ -164,6 +164,7 @@ void ModelMetadataResolver::resolveFamilyTableClassification(const pfcModel_ptr&
     }
   } catch (const xthrowable&) {
     logError("Creo toolkit error while determining if the model is a family table");
+    metadata.familyTableUnknown = true;
   }
 }
 

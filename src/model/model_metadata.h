@@ -17,6 +17,8 @@ struct ModelMetadata {
   std::string sourceRevisionId;
   bool isFamilyTableGeneric = false;
   bool isFamilyTableInstance = false;
+  // Creo failed while asked about the family table: the two flags above say nothing.
+  bool familyTableUnknown = false;
   std::string lifecycleState;
 };
 

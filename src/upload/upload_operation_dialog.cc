@@ -12,6 +12,7 @@
 #include "core/text_encoding.h"
 #include "host/toolkit_errors.h"
 #include "model/creo_model_queries.h"
+#include "model/export_texts.h"
 #include "model/model_kind.h"
 #include "model/model_validation.h"
 #include "model/windchill_names.h"
@@ -218,6 +219,11 @@ bool UploadOperationDialog::populateFieldsBeforeUpload() {
     state_->setFailure({UploadFailureKind::Other,
                         "We couldn't read the Windchill revision information required for upload.\nPlease reopen the "
                         "model and try again."});
+    return false;
+  }
+  if (metadata_.familyTableUnknown) {
+    logWarning("Family table classification failed; aborting upload before export.");
+    state_->setFailure({UploadFailureKind::Other, kPrepareFailedText});
     return false;
   }
   const bool simplified =
