@@ -82,13 +82,13 @@ void FaultInjector::clear() {
 void FaultInjector::recordCalls(bool on) {
   std::lock_guard lock(mutex_);
   recording_ = on;
-  if (on) called_.clear();
+  if (on) calls_.clear();
   updateActive();
 }
 
-std::set<std::string> FaultInjector::calledOperations() const {
+std::map<std::string, int> FaultInjector::callCounts() const {
   std::lock_guard lock(mutex_);
-  return {called_.begin(), called_.end()};
+  return {calls_.begin(), calls_.end()};
 }
 
 void FaultInjector::updateActive() {
@@ -115,7 +115,11 @@ void FaultInjector::check(std::string_view operation) {
   std::function<void()> action;
   {
     std::lock_guard lock(mutex_);
-    if (recording_ && called_.find(operation) == called_.end()) called_.emplace(operation);
+    if (recording_) {
+      auto counted = calls_.find(operation);
+      if (counted == calls_.end()) counted = calls_.emplace(operation, 0).first;
+      ++counted->second;
+    }
     if (pendingAction_ && callsBeforeAction_-- == 0) {
       action = std::move(pendingAction_);
       pendingAction_ = nullptr;

@@ -46,9 +46,10 @@ class FaultInjector {
   void clear();
   // How many calls failed because of an armed fault since the last clear().
   int fired() const { return fired_.load(); }
-  // While recording, every operation called is remembered (faults or not).
+  // While recording, every call is counted by operation (faults or not), so
+  // that a fault can be armed on a later call than the first.
   void recordCalls(bool on);
-  std::set<std::string> calledOperations() const;
+  std::map<std::string, int> callCounts() const;
 
   // Called at the top of every simulated operation: notes a call made from any
   // thread but Creo's user-interface thread (the one that made this injector),
@@ -76,7 +77,7 @@ class FaultInjector {
   std::function<void()> pendingAction_;
   int callsBeforeAction_ = 0;
   bool recording_ = false;
-  std::set<std::string, std::less<>> called_;
+  std::map<std::string, int, std::less<>> calls_;
   std::set<std::string, std::less<>> offThreadOperations_;
 };
 

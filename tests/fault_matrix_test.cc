@@ -8,15 +8,19 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <set>
 #include <sstream>
+#include <thread>
+#include <utility>
 
 #include "cloud/client_provider.h"
 #include "signin/auth_flow_runner.h"
 #include "signin/sign_in_flags.h"
+#include "upload/upload_operation_dialog.h"
 #include "upload_journey.h"
 
 namespace {
@@ -27,6 +31,11 @@ using creosim::DialogAction;
 using creosim::DialogView;
 using creosim::FaultInjector;
 using creosim::SimModelDefinition;
+
+// Creo refused to restore the option it was given for the export: the user is
+// asked to, and only then may it stay changed.
+const char* const kOptionNotRestored =
+    "The integration was unable to reset save_instance_accelerator to NONE.\nPlease reset it manually.";
 
 // What a failure may show the user: the system's own messages.
 const std::set<std::string> kUserMessages = {
@@ -65,6 +74,7 @@ const std::set<std::string> kUserMessages = {
     "Creo could not write the drawing PDF needed for upload. Please check file permissions and try again.",
     "The drawing must be active in Creo before it can be exported for upload.",
     "Creo does not support exporting this drawing with the current PDF settings.",
+    kOptionNotRestored,
 };
 
 // Messages that name the model first.
@@ -222,9 +232,23 @@ void waitForSignInToEnd() {
   }
 }
 
+// Which call of an operation fails: its first in the journey, its last, or
+// one made while the transfer runs (the progress dialog's polling).
+enum class Moment { First, Last, Transfer };
+const std::vector<Moment> kMoments = {Moment::First, Moment::Last, Moment::Transfer};
+const char* const kMomentNames[] = {"", " at its last call", " while the transfer runs"};
+
+// Where in a journey a fault is armed: where the journey begins, and as its
+// first transfer starts and ends (after a refresh of the progress dialog, so
+// that what follows is called as often in every run).
+enum class Mark { Start, TransferStart, TransferEnd, End };
+using CallCounts = std::map<std::string, int>;
+
 struct Fault {
   std::string operation;
   std::string exception;
+  Mark mark = Mark::Start;
+  int skip = 0;  // calls of the operation that pass once it is armed
 };
 
 // How one journey ended.
@@ -232,10 +256,37 @@ struct Outcome {
   bool reached = false;
   std::string shown;              // what the user was told, or how the journey succeeded
   std::vector<std::string> faults;  // what a user or support engineer would object to
-  std::set<std::string> called;   // the operations called once the fault could be armed
+  std::map<Mark, CallCounts> calls;  // the calls made from the journey's start to each mark it passed
   std::vector<std::string> stored;  // what the service received: "name size"
   std::string log;                  // the add-in's log
 };
+
+// Where the `moment` call of `operation` is, from the calls of a journey without a fault.
+std::optional<Fault> placed(const std::string& operation, Moment moment, std::map<Mark, CallCounts> calls) {
+  const int total = calls[Mark::End][operation];
+  if (total == 0) return std::nullopt;
+  switch (moment) {
+    case Moment::First:
+      return Fault{operation, "", Mark::Start, 0};
+    case Moment::Last: {
+      if (total < 2) return std::nullopt;
+      if (!calls.count(Mark::TransferEnd)) return Fault{operation, "", Mark::Start, total - 1};
+      const int after = total - calls[Mark::TransferEnd][operation];
+      if (after == 0) return Fault{operation, "", Mark::Start, total - 1};
+      return Fault{operation, "", Mark::TransferEnd, after - 1};
+    }
+    case Moment::Transfer:
+      if (calls[Mark::TransferEnd][operation] == calls[Mark::TransferStart][operation]) return std::nullopt;
+      return Fault{operation, "", Mark::TransferStart, 0};
+  }
+  return std::nullopt;
+}
+
+// Until `done` holds, or a few seconds have passed.
+void waitFor(const std::function<bool()>& done) {
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (!done() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
+}
 
 class FaultMatrix {
  public:
@@ -262,11 +313,32 @@ class FaultMatrix {
     const bool uploads = kind.stage == Stage::Upload;
     const size_t storedBefore = uploads ? service_.storedFiles().size() : 0;
     FaultInjector& faults = creo.faults();
-    auto arm = [&] {
-      faults.clear();
-      faults.recordCalls(true);
-      if (fault) faults.failNext(fault->operation, fault->exception, 1);
+    auto markAt = [&](Mark mark) {
+      if (mark == Mark::Start) {
+        faults.clear();
+        faults.recordCalls(true);
+      }
+      outcome.calls[mark] = faults.callCounts();
+      if (fault && fault->mark == mark) faults.failNext(fault->operation, fault->exception, 1, fault->skip);
     };
+    auto arm = [&] { markAt(Mark::Start); };
+    // Marks on the transfer thread, for the first transfer of the journey.
+    bool transferStarted = false, transferEnded = false;
+    setUploadPausesForTesting(UploadPauses{[&] {
+                                             if (std::exchange(transferStarted, true)) return;
+                                             markAt(Mark::TransferStart);
+                                             // A polling call fails while the transfer waits.
+                                             if (fault && fault->mark == Mark::TransferStart)
+                                               waitFor([&] { return faults.fired() > 0; });
+                                           },
+                                           [&] {
+                                             if (std::exchange(transferEnded, true)) return;
+                                             if (fault && fault->mark != Mark::TransferEnd) return markAt(Mark::TransferEnd);
+                                             const int polls = faults.callCounts()["uifcActivateDialog"];
+                                             waitFor([&] { return faults.callCounts()["uifcActivateDialog"] > polls; });
+                                             std::this_thread::sleep_for(10ms);
+                                             markAt(Mark::TransferEnd);
+                                           }});
 
     switch (kind.stage) {
       case Stage::StartUp: {
@@ -306,7 +378,7 @@ class FaultMatrix {
       outcome.reached = faults.fired() > 0;
       faults.recordCalls(false);
     }
-    outcome.called = faults.calledOperations();
+    outcome.calls[Mark::End] = faults.callCounts();
     faults.clear();
 
     if (outcome.shown.empty()) outcome.shown = shownToUser(journey, kind, outcome);
@@ -323,7 +395,7 @@ class FaultMatrix {
     journey.stop();
     for (const std::string& left : journey.leftInTemp()) outcome.faults.push_back("left after Creo stopped: " + left);
     const std::string option = creo.models().configOption("save_instance_accelerator");
-    if (option != "NONE") outcome.faults.push_back("save_instance_accelerator is now \"" + option + "\"");
+    if (option != "NONE" && outcome.shown != kOptionNotRestored) outcome.faults.push_back("save_instance_accelerator is now \"" + option + "\"");
     if (filesUnder(journey.models()) != userFiles) outcome.faults.push_back("the user's files changed");
     authFailureFlag.store(0);
     outcome.log = journey.logText();
@@ -335,26 +407,43 @@ class FaultMatrix {
     for (const JourneyKind& kind : kinds_) {
       Outcome clean = run(kind, std::nullopt);
       EXPECT_TRUE(clean.faults.empty()) << kind.name << ": " << ::testing::PrintToString(clean.faults);
-      for (const std::string& operation : clean.called) reachedBy_[operation].push_back(&kind);
+      for (const auto& [operation, count] : clean.calls[Mark::End])
+        for (Moment moment : kMoments)
+          if (placed(operation, moment, clean.calls)) reachedBy_[{operation, moment}].push_back(&kind);
+      cleanCalls_[kind.name] = clean.calls;
       expectedStored_[kind.name] = clean.stored;
     }
   }
 
-  // One line per cell; false when any journey of the cell went wrong.
+  // A later call is a cell of its own where some journey makes one.
+  bool hasCell(const std::string& operation, Moment moment) const {
+    return moment == Moment::First || reachedBy_.count({operation, moment});
+  }
+
   // One line per cell; false when the cell's journey went wrong. The `round`-th
-  // cell of an operation runs the `round`-th journey that reaches it (cyclically),
-  // so that its cells together pass through every such journey.
-  bool cell(const std::string& operation, const std::string& exception, size_t round, std::ostream& out) {
-    const auto reached = reachedBy_.find(operation);
-    out << operation << " x " << exception << ": ";
+  // cell of an operation and moment runs the `round`-th journey that reaches it
+  // (cyclically), so that its cells together pass through every such journey.
+  bool cell(const std::string& operation, Moment moment, const std::string& exception, size_t round,
+            std::ostream& out) {
+    const auto reached = reachedBy_.find({operation, moment});
+    out << operation << " x " << exception << kMomentNames[static_cast<int>(moment)] << ": ";
     if (reached == reachedBy_.end()) {
       out << "not reached by any journey" << std::endl;
       ++unreached_;
       return true;
     }
     const JourneyKind& kind = *reached->second[round % reached->second.size()];
-    Outcome outcome = run(kind, Fault{operation, exception});
-    ++journeys_;
+    auto runWith = [&](const std::map<Mark, CallCounts>& calls) {
+      Fault fault = *placed(operation, moment, calls);
+      fault.exception = exception;
+      ++journeys_;
+      return run(kind, fault);
+    };
+    Outcome outcome = runWith(cleanCalls_[kind.name]);
+    // The progress dialogs' refreshes vary in number: where the last call came
+    // earlier than without a fault, it is armed again where it came.
+    if (!outcome.reached && moment == Moment::Last && placed(operation, moment, outcome.calls))
+      outcome = runWith(outcome.calls);
     if (!outcome.reached) outcome.faults.push_back("the armed fault never fired");
     if (kind.stage == Stage::Upload && outcome.shown == "upload complete" &&
         outcome.stored != expectedStored_[kind.name])
@@ -373,8 +462,9 @@ class FaultMatrix {
     return false;
   }
 
-  void skip(const std::string& operation, const std::string& exception, std::ostream& out) {
-    out << operation << " x " << exception << ": skipped under the sanitizer\n";
+  void skip(const std::string& operation, Moment moment, const std::string& exception, std::ostream& out) {
+    out << operation << " x " << exception << kMomentNames[static_cast<int>(moment)]
+        << ": skipped under the sanitizer\n";
     ++skipped_;
   }
 
@@ -426,7 +516,8 @@ class FaultMatrix {
   tavixtest::LocalTavixService service_;
   NorvaneLocalAuthTokens tokens_;
   std::vector<JourneyKind> kinds_;
-  std::map<std::string, std::vector<const JourneyKind*>> reachedBy_;
+  std::map<std::pair<std::string, Moment>, std::vector<const JourneyKind*>> reachedBy_;
+  std::map<std::string, std::map<Mark, CallCounts>> cleanCalls_;
   std::map<std::string, std::vector<std::string>> expectedStored_;
   int good_ = 0, bad_ = 0, unreached_ = 0, skipped_ = 0, journeys_ = 0;
 };
@@ -454,14 +545,17 @@ TEST(FaultMatrix, NoFaultOfAnyOperationEscapesLeavesAnythingBehindOrGoesUnexplai
   const char* only = std::getenv("TAVIX_FAULT_MATRIX_OPERATION");
   for (const std::string& operation : FaultInjector::operations()) {
     if (only && operation != only) continue;
-    size_t round = 0;
-    for (const std::string& exception : FaultInjector::exceptions()) {
-      if (!raisable(operation, exception)) continue;
-      const size_t cell = round++;
-      if (cell % kCellStride != 0)
-        matrix.skip(operation, exception, std::cout);
-      else if (!matrix.cell(operation, exception, cell / kCellStride, std::cout))
-        ++bad;
+    for (Moment moment : kMoments) {
+      if (!matrix.hasCell(operation, moment)) continue;
+      size_t round = 0;
+      for (const std::string& exception : FaultInjector::exceptions()) {
+        if (!raisable(operation, exception)) continue;
+        const size_t cell = round++;
+        if (cell % kCellStride != 0)
+          matrix.skip(operation, moment, exception, std::cout);
+        else if (!matrix.cell(operation, moment, exception, cell / kCellStride, std::cout))
+          ++bad;
+      }
     }
   }
   matrix.totals(std::cout);
