@@ -125,6 +125,9 @@ struct JourneyKind {
   std::string name;
   Stage stage;
   ModelKind model;
+  // The transfer fails, and the journey ends in a failure dialog: the service
+  // refuses the files, or refuses them once the user has signed out elsewhere.
+  enum class Refusal { None, Files, FilesAfterSignOut } refusal = Refusal::None;
 };
 
 std::vector<JourneyKind> journeyKinds() {
@@ -139,6 +142,9 @@ std::vector<JourneyKind> journeyKinds() {
       {"Windchill part", ModelKind::WindchillPart}};
   for (const auto& [name, model] : models) kinds.push_back({"upload dialog (" + name + ")", Stage::UploadDialog, model});
   for (const auto& [name, model] : models) kinds.push_back({"upload (" + name + ")", Stage::Upload, model});
+  kinds.push_back({"upload refused (part)", Stage::Upload, ModelKind::Part, JourneyKind::Refusal::Files});
+  kinds.push_back({"upload refused after sign-out (part)", Stage::Upload, ModelKind::Part,
+                   JourneyKind::Refusal::FilesAfterSignOut});
   return kinds;
 }
 
@@ -276,7 +282,9 @@ std::optional<Fault> placed(const std::string& operation, Moment moment, std::ma
       return Fault{operation, "", Mark::TransferEnd, after - 1};
     }
     case Moment::Transfer:
-      if (calls[Mark::TransferEnd][operation] == calls[Mark::TransferStart][operation]) return std::nullopt;
+      if (!calls.count(Mark::TransferEnd) ||
+          calls[Mark::TransferEnd][operation] == calls[Mark::TransferStart][operation])
+        return std::nullopt;
       return Fault{operation, "", Mark::TransferStart, 0};
   }
   return std::nullopt;
@@ -326,6 +334,9 @@ class FaultMatrix {
     bool transferStarted = false, transferEnded = false;
     setUploadPausesForTesting(UploadPauses{[&] {
                                              if (std::exchange(transferStarted, true)) return;
+                                             if (kind.refusal != JourneyKind::Refusal::None) service_.failNext(1, 500);
+                                             if (kind.refusal == JourneyKind::Refusal::FilesAfterSignOut)
+                                               getSessionManager().clear();
                                              markAt(Mark::TransferStart);
                                              // A polling call fails while the transfer waits.
                                              if (fault && fault->mark == Mark::TransferStart)
@@ -509,6 +520,9 @@ class FaultMatrix {
     }
     if (kind.stage == Stage::Upload && completed) return "upload complete";
     if (kind.stage == Stage::UploadDialog && uploadDialogShown) return "upload dialog shown";
+    // Where the error box itself cannot be shown, only its log line tells.
+    const std::string boxFailed = "[ERROR] [Tavix] Unknown error detected in GenericErrorDialog::showDialog.";
+    if (journey.logged(boxFailed)) return "logged: " + boxFailed;
     outcome.faults.push_back("the user was told nothing");
     return {};
   }
