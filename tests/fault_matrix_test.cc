@@ -276,8 +276,7 @@ std::optional<Fault> placed(const std::string& operation, Moment moment, std::ma
       return Fault{operation, "", Mark::Start, 0};
     case Moment::Last: {
       if (total < 2) return std::nullopt;
-      if (!calls.count(Mark::TransferEnd)) return Fault{operation, "", Mark::Start, total - 1};
-      const int after = total - calls[Mark::TransferEnd][operation];
+      const int after = calls.count(Mark::TransferEnd) ? total - calls[Mark::TransferEnd][operation] : 0;
       if (after == 0) return Fault{operation, "", Mark::Start, total - 1};
       return Fault{operation, "", Mark::TransferEnd, after - 1};
     }
