@@ -98,10 +98,15 @@ Figures measure(int occurrences, std::uintmax_t partBytes, const fs::path& model
   figures.copyFloor = secondsBetween(start, Clock::now());
   std::vector<fs::path> copied;
   for (const fs::path& file : files) copied.push_back(copies / file.filename());
+  // The service keeps equal content once, and storing content it holds already
+  // replaces a file: the journey meets a service holding these files, so the
+  // floor is timed on its second upload, which meets the same. The copies stay
+  // until the journey has ended, as removing thousands of files makes creating
+  // the next thousands slower on ext4 for a while.
+  uploadWithTheLibraryAlone(copied);
   start = Clock::now();
   uploadWithTheLibraryAlone(copied);
   figures.libraryFloor = secondsBetween(start, Clock::now());
-  fs::remove_all(copies);
 
   // The journey, the pauses replaced by the moments they mark.
   Clock::time_point dialogShown, transferStart, transferEnd, complete;
@@ -120,6 +125,7 @@ Figures measure(int occurrences, std::uintmax_t partBytes, const fs::path& model
   figures.transfer = secondsBetween(transferStart, transferEnd);
   figures.journey = secondsBetween(start, complete);
   figures.peakMib = peakResidentMib();
+  fs::remove_all(copies);
 
   // Every file once, with the user's bytes where the user's file is still there
   // (an accelerator Creo wrote for the upload has been taken back).
