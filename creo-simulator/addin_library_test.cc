@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "creo_simulator.h"
-#include "host/toolkit_errors.h"
+#include "toolkit_throw_test_support.h"
 
 namespace {
 
@@ -30,8 +30,8 @@ TEST(SimAddinLibrary, ARibbonButtonWithoutItsCommandCannotBePressed) {
   InstalledAddin installed("tavix-creo");
   creosim::Ribbon& ribbon = installed.simulator().ribbon();
   ribbon.loadDefinitionFile("ToolkitRibbonUI.rbn");  // found whatever the case, as on Windows
-  EXPECT_THROW(ribbon.pressButton("tavixRibbonButton"), pfcXToolkitNotFound);
-  EXPECT_THROW(ribbon.loadDefinitionFile("missing.rbn"), pfcXToolkitInvalidFile);
+  EXPECT_TOOLKIT_THROW(ribbon.pressButton("tavixRibbonButton"), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(ribbon.loadDefinitionFile("missing.rbn"), pfcXToolkitInvalidFile);
 }
 
 // Message file names are lower case, at most 30 characters, with a three-letter extension.
@@ -43,7 +43,7 @@ TEST(SimAddinLibrary, MessageFilesAreReadFromTheLanguageFolderUnderCreosNamingRu
   std::filesystem::copy_file(language / "tavix_msg.txt", language / "tavix_messages_for_the_ribbon.txt");
   std::filesystem::copy_file(language / "tavix_msg.txt", language / "tavix_msg.text");
   for (const char* refused : {"TAVIX_MSG.TXT", "tavix_messages_for_the_ribbon.txt", "tavix_msg.text", "msg"})
-    EXPECT_THROW(ribbon.readMessageFile(refused), pfcXToolkitMsgNotFound) << refused;
+    EXPECT_TOOLKIT_THROW(ribbon.readMessageFile(refused), pfcXToolkitMsgNotFound) << refused;
 }
 
 TEST(SimAddinLibrary, ToolkitExceptionsThrownByCreoAreCaughtInTheAddin) {
@@ -60,7 +60,7 @@ TEST(SimAddinLibrary, ToolkitExceptionsThrownByCreoAreCaughtInTheAddin) {
 // An action that lets an exception escape: Creo would not survive it, the simulator reports it.
 class EscapingAction : public pfcUICommandActionListener {
  public:
-  void OnCommand() override { throw pfcXToolkitCantOpen("pfcWindow::SetURL"); }
+  void OnCommand() override { throw new pfcXToolkitCantOpen("pfcWindow::SetURL"); }
 };
 
 int escapingStart(CreoHost*, int, char*[], char*, char*, wchar_t[80]) { throw std::runtime_error("no start"); }

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "addin_library.h"
-#include "host/toolkit_errors.h"
+#include "escaped_exception.h"
 
 namespace creosim {
 
@@ -32,9 +32,11 @@ bool CommandTable::run(SimContext& context, const std::string& line) {
   try {
     it->second.command(context, args);
     return true;
-  } catch (const xthrowable& e) {
-    context.out << name << ": " << e.GetDescription() << "\n";
-  } catch (const std::exception& e) {
+  }
+  xcatchbegin
+  xcatchcip(e) context.out << name << ": " << describeToolkitException(e) << "\n";
+  xcatchend
+  catch (const std::exception& e) {
     context.out << name << ": " << e.what() << "\n";
   }
   return false;

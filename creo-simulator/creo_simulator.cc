@@ -48,7 +48,11 @@ ProError CreoSimulator::isEmbeddedComponent(pfcComponentFeat& component, ProBool
   static const std::string operation = "ProAsmcompIsEmbedded";
   try {
     faults_.check(operation);
-  } catch (...) {
+  }
+  xcatchbegin
+  xcatchcip(e) return PRO_TK_GENERAL_ERROR;
+  xcatchend
+  catch (...) {
     return PRO_TK_GENERAL_ERROR;
   }
   // Asked once per component of every assembly: an exact type test is cheaper

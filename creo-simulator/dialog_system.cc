@@ -51,20 +51,20 @@ bool DialogSystem::imageExists(const std::string& image) const { return textFold
 
 std::shared_ptr<SimDialog> DialogSystem::dialog(const xstring& dialogName, const char* operation) const {
   auto it = dialogs_.find(dialogName);
-  if (it == dialogs_.end()) throw pfcXToolkitNotFound(operation);
+  if (it == dialogs_.end()) throw new pfcXToolkitNotFound(operation);
   return it->second;
 }
 
 void DialogSystem::createDialog(const xstring& dialogName, const xstring& resourceName) {
-  if (dialogs_.count(dialogName)) throw pfcXToolkitFound("uifcCreateDialog");
+  if (dialogs_.count(dialogName)) throw new pfcXToolkitFound("uifcCreateDialog");
   std::optional<DialogResource> resource;
   try {
     resource = loadDialogResource(text_, resourceName);
   } catch (const DialogResourceError& error) {
     problems_.push_back(resourceName + ".res: " + error.what());
-    throw pfcXToolkitInvalidFile("uifcCreateDialog");
+    throw new pfcXToolkitInvalidFile("uifcCreateDialog");
   }
-  if (!resource) throw pfcXToolkitNotFound("uifcCreateDialog");
+  if (!resource) throw new pfcXToolkitNotFound("uifcCreateDialog");
   dialogs_[dialogName] = std::make_shared<SimDialog>(dialogName, std::move(*resource), text_, faults_);
 }
 
@@ -92,7 +92,7 @@ int DialogSystem::activations(const std::string& dialog) const {
 xint DialogSystem::activateDialog(const xstring& dialogName) {
   std::shared_ptr<SimDialog> shown = dialog(dialogName, "uifcActivateDialog");
   ++activations_[dialogName];
-  if (shown->waiting) throw pfcXToolkitBadContext("uifcActivateDialog");
+  if (shown->waiting) throw new pfcXToolkitBadContext("uifcActivateDialog");
   shown->exitRequested = false;
   shown->exitStatus = 0;
   if (!shown->waitsForUser()) {
@@ -144,8 +144,8 @@ void DialogSystem::perform(SimDialog& dialog, const DialogAction& action) {
       if (std::find(menu->itemNames.begin(), menu->itemNames.end(), action.item) == menu->itemNames.end())
         return refuse("the option menu has no such item");
       menu->selectedNames = {action.item};
-      dispatch(dialog, dialog.menuListeners[action.component], "OnSelect",
-               [&](uifcOptionMenuListener* listener) { listener->OnSelect(dialog.optionMenuHandle(action.component)); });
+      dispatch(dialog, dialog.menuListeners[action.component], "OnItemSelect",
+               [&](uifcOptionMenuListener* listener) { listener->OnItemSelect(dialog.optionMenuHandle(action.component)); });
       return;
     }
   }
@@ -181,7 +181,7 @@ void DialogSystem::destroyDialog(const xstring& dialogName) {
 
 uifcDialog_ptr DialogSystem::findDialog(const xstring& dialogName, const xstring& componentName) {
   std::shared_ptr<SimDialog> found = dialog(dialogName, "uifcDialogFind");
-  if (componentName != dialogName) throw pfcXToolkitNotFound("uifcDialogFind");
+  if (componentName != dialogName) throw new pfcXToolkitNotFound("uifcDialogFind");
   return found->dialogHandle();
 }
 uifcLabel_ptr DialogSystem::findLabel(const xstring& dialogName, const xstring& componentName) {

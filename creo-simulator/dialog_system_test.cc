@@ -12,7 +12,7 @@
 #include "creo_simulator.h"
 #include "dialog_commands.h"
 #include "fault_injector.h"
-#include "host/toolkit_errors.h"
+#include "toolkit_throw_test_support.h"
 #include "scripted_dialog_user.h"
 #include "terminal_dialog_user.h"
 
@@ -52,7 +52,7 @@ struct DialogCalls : uifcDefaultDialogListener {
 };
 struct MenuCalls : uifcDefaultOptionMenuListener {
   std::vector<std::string> selections;
-  void OnSelect(uifcOptionMenu_ptr handle) override { selections.push_back(handle->GetSelectedItemNameArray()->get(0)); }
+  void OnItemSelect(uifcOptionMenu_ptr handle) override { selections.push_back(handle->GetSelectedItemNameArray()->get(0)); }
 };
 
 class SimDialogs : public ::testing::Test {
@@ -100,34 +100,34 @@ TEST_F(SimDialogs, MalformedResourcesAreRefusedWithTheLineAtFault) {
 
   write("Broken.res", "(Dialog Broken (Components (Label A))");
   write("Other.res", kNote);
-  EXPECT_THROW(dialogs_.createDialog("Broken", "Broken"), pfcXToolkitInvalidFile);
-  EXPECT_THROW(dialogs_.createDialog("Other", "Other"), pfcXToolkitInvalidFile);
+  EXPECT_TOOLKIT_THROW(dialogs_.createDialog("Broken", "Broken"), pfcXToolkitInvalidFile);
+  EXPECT_TOOLKIT_THROW(dialogs_.createDialog("Other", "Other"), pfcXToolkitInvalidFile);
   ASSERT_EQ(dialogs_.problems().size(), 2u);
   EXPECT_EQ(dialogs_.problems()[0], "Broken.res: line 1: '(' is never closed");
   EXPECT_EQ(dialogs_.problems()[1], "Other.res: defines the dialog Note instead of Other");
 }
 
 TEST_F(SimDialogs, UnknownDialogsAndComponentsAndWrongKindsAreNotFound) {
-  EXPECT_THROW(dialogs_.createDialog("Missing", "Missing"), pfcXToolkitNotFound);
-  EXPECT_THROW(dialogs_.createDialog("Sneaky", "../Ask"), pfcXToolkitNotFound);
-  EXPECT_THROW(dialogs_.activateDialog("Ask"), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(dialogs_.createDialog("Missing", "Missing"), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(dialogs_.createDialog("Sneaky", "../Ask"), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(dialogs_.activateDialog("Ask"), pfcXToolkitNotFound);
   dialogs_.createDialog("Ask", "Ask");
-  EXPECT_THROW(dialogs_.createDialog("Ask", "Ask"), pfcXToolkitFound);
-  EXPECT_THROW(dialogs_.findLabel("Ask", "Nothing"), pfcXToolkitNotFound);
-  EXPECT_THROW(dialogs_.findLabel("Ask", "Yes"), pfcXToolkitNotFound);
-  EXPECT_THROW(dialogs_.findPushButton("Ask", "Question"), pfcXToolkitNotFound);
-  EXPECT_THROW(dialogs_.findLayout("Ask", "Choice"), pfcXToolkitNotFound);
-  EXPECT_THROW(dialogs_.findOptionMenu("Ask", "Warning"), pfcXToolkitNotFound);
-  EXPECT_THROW(dialogs_.findDialog("Ask", "Yes"), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(dialogs_.createDialog("Ask", "Ask"), pfcXToolkitFound);
+  EXPECT_TOOLKIT_THROW(dialogs_.findLabel("Ask", "Nothing"), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(dialogs_.findLabel("Ask", "Yes"), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(dialogs_.findPushButton("Ask", "Question"), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(dialogs_.findLayout("Ask", "Choice"), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(dialogs_.findOptionMenu("Ask", "Warning"), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(dialogs_.findDialog("Ask", "Yes"), pfcXToolkitNotFound);
 
   uifcLabel_ptr question = dialogs_.findLabel("Ask", "Question");
   question->SetText("Really?");
   EXPECT_EQ(dialogs_.view("Ask")->text("Question"), "Really?");
   faults_.failNext("uifcLabel::SetText", "pfcXToolkitCantWrite");
-  EXPECT_THROW(question->SetText("again"), pfcXToolkitCantWrite);
+  EXPECT_TOOLKIT_THROW(question->SetText("again"), pfcXToolkitCantWrite);
   dialogs_.destroyDialog("Ask");
-  EXPECT_THROW(question->SetText("gone"), pfcXToolkitNotFound);
-  EXPECT_THROW(dialogs_.exitDialog("Ask", 0), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(question->SetText("gone"), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(dialogs_.exitDialog("Ask", 0), pfcXToolkitNotFound);
 }
 
 TEST_F(SimDialogs, ActivationWaitsForTheUserAndNestedDialogsRunInside) {
@@ -191,7 +191,7 @@ TEST_F(SimDialogs, ListenersAreDroppedAtDestroyAndEscapingExceptionsAreReported)
   ButtonCalls destroying, throwing, later;
   destroying.onActivate = [&](uifcPushButton_ptr) { dialogs_.destroyDialog("Ask"); };
   later.onActivate = [&](uifcPushButton_ptr) { ++laterCalls; };
-  throwing.onActivate = [&](uifcPushButton_ptr) { throw pfcXToolkitCantAccess("test"); };
+  throwing.onActivate = [&](uifcPushButton_ptr) { throw new pfcXToolkitCantAccess("test"); };
   auto no = dialogs_.findPushButton("Ask", "No");
   no->AddActionListener(&throwing);
   no->AddActionListener(&destroying);
@@ -231,7 +231,7 @@ TEST_F(SimDialogs, ResourcesAndImagesAreFoundWhateverTheCaseOfTheirNames) {
   EXPECT_TRUE(dialogs_.imageExists("PICTURE.png"));
   // Only the language folder's resource folder is read.
   std::ofstream(folder_ / "Elsewhere.res") << "(Dialog Elsewhere (Components (Label A)))";
-  EXPECT_THROW(dialogs_.createDialog("Elsewhere", "Elsewhere"), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(dialogs_.createDialog("Elsewhere", "Elsewhere"), pfcXToolkitNotFound);
 }
 
 // While a dialog waits, a line that is no number may be a command (creo-sim
@@ -257,7 +257,7 @@ TEST_F(SimDialogs, TerminalUserMayGiveACommandWhileADialogWaits) {
 
 TEST_F(SimDialogs, AResourceNamingAnImageThatIsNotInTheTextFolderIsRefused) {
   write("Pictured.res", "(Dialog Pictured (Components (Label Picture)) (Resources (Picture.Image \"absent.png\")))");
-  EXPECT_THROW(dialogs_.createDialog("Pictured", "Pictured"), pfcXToolkitInvalidFile);
+  EXPECT_TOOLKIT_THROW(dialogs_.createDialog("Pictured", "Pictured"), pfcXToolkitInvalidFile);
   EXPECT_EQ(dialogs_.problems(),
             std::vector<std::string>{"Pictured.res: the image absent.png of Picture is not in the text folder"});
 }
@@ -290,8 +290,8 @@ class UploadDialog : public ::testing::Test {
   DialogSystem& dialogs() { return sim_.dialogs(); }
 
   struct WorkspaceSelection : MenuCalls {
-    void OnSelect(uifcOptionMenu_ptr menu) override {
-      MenuCalls::OnSelect(menu);
+    void OnItemSelect(uifcOptionMenu_ptr menu) override {
+      MenuCalls::OnItemSelect(menu);
       const bool chosen = selections.back() != "__select_placeholder__";
       uifcPushButton_ptr upload = uifcPushButtonFind(menu->GetDialog(), "UploadButton");
       upload->SetEnabled(chosen);
@@ -358,7 +358,7 @@ TEST_F(UploadDialog, LabelImagesMustBeFilesOfTheTextFolder) {
   EXPECT_EQ(dialogs().view(kDialog)->image("ModelIconLabel"), "tavix_upload_placeholder_icon.svg");
   icon->SetImage("tavix_file_upload_asm_icon.svg");
   for (const char* missing : {"tavix_file_upload_part_icon.svg", "", "../resource/tavix_upload_complete.png"})
-    EXPECT_THROW(icon->SetImage(missing), pfcXToolkitNotFound) << missing;
+    EXPECT_TOOLKIT_THROW(icon->SetImage(missing), pfcXToolkitNotFound) << missing;
   EXPECT_EQ(dialogs().view(kDialog)->image("ModelIconLabel"), "tavix_file_upload_asm_icon.svg");
 }
 

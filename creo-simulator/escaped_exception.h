@@ -12,15 +12,25 @@
 
 namespace creosim {
 
+// A toolkit exception as the simulator reports it: its class, and the method when known.
+inline std::string describeToolkitException(xthrowable* error) {
+  std::string text = error->getCipTypeName();
+  auto* toolkitError = dynamic_cast<pfcXToolkitError*>(error);
+  const std::string method = toolkitError ? toolkitError->GetMethodName() : std::string();
+  return method.empty() ? text : text + " in " + method;
+}
+
 // Runs `call`; returns what escaped it, or nothing when it returned normally.
 template <class Call>
 std::optional<std::string> escapedFrom(Call&& call) {
   try {
     call();
     return std::nullopt;
-  } catch (const xthrowable& error) {
-    return error.GetDescription();
-  } catch (const std::exception& error) {
+  }
+  xcatchbegin
+  xcatchcip(error) return describeToolkitException(error);
+  xcatchend
+  catch (const std::exception& error) {
     return std::string(error.what());
   } catch (const SimulatedProcessorFault&) {
     return std::string("a processor fault");

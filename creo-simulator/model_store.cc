@@ -86,23 +86,23 @@ std::string ModelStore::keyOf(const pfcModelDescriptor_ptr& descr) {
 }
 
 pfcModel_ptr ModelStore::modelFromDescr(const pfcModelDescriptor_ptr& descr) {
-  if (!descr) throw pfcXToolkitBadContext("pfcBaseSession::GetModelFromDescr");
+  if (!descr) throw new pfcXToolkitBadContext("pfcBaseSession::GetModelFromDescr");
   const Entry* found = entryByKey(keyOf(descr));
   return found && found->model->loaded() ? found->handle : nullptr;
 }
 
 pfcModel_ptr ModelStore::retrieveModel(const pfcModelDescriptor_ptr& descr) {
-  if (!descr) throw pfcXToolkitBadContext("pfcBaseSession::RetrieveModel");
+  if (!descr) throw new pfcXToolkitBadContext("pfcBaseSession::RetrieveModel");
   return retrieve(keyOf(descr), "pfcBaseSession::RetrieveModel");
 }
 
 pfcModel_ptr ModelStore::retrieve(const std::string& name, const char* operation) {
   const Entry* found = entry(name);
-  if (!found) throw pfcXToolkitNotFound(operation);
+  if (!found) throw new pfcXToolkitNotFound(operation);
   if (found->model->loaded()) return found->handle;
   std::error_code ec;
   fs::path file = found->model->filePath();
-  if (file.empty() || !fs::is_regular_file(file, ec)) throw pfcXToolkitCantOpen(operation);
+  if (file.empty() || !fs::is_regular_file(file, ec)) throw new pfcXToolkitCantOpen(operation);
   found->model->setLoaded(true);
   loadOrder_.push_back(found->model->key());
   return found->handle;
@@ -119,26 +119,26 @@ void ModelStore::setConfigOption(const xstring& name, const xstring& value) { co
 void ModelStore::copyFileFromWorkspace(const xstring& origin, const xstring& targetDirectory) {
   const char* operation = "pfcBaseSession::CopyFileFromWS";
   size_t schemeEnd = origin.find("://");
-  if (schemeEnd == std::string::npos) throw pfcXToolkitInvalidFile(operation);
+  if (schemeEnd == std::string::npos) throw new pfcXToolkitInvalidFile(operation);
   std::string scheme = origin.substr(0, schemeEnd);
   size_t nameStart = schemeEnd + 3;
   size_t nameEnd = origin.find('/', nameStart);
-  if ((scheme != "wtws" && scheme != "wtpub") || nameEnd == std::string::npos) throw pfcXToolkitInvalidFile(operation);
+  if ((scheme != "wtws" && scheme != "wtpub") || nameEnd == std::string::npos) throw new pfcXToolkitInvalidFile(operation);
   const SimWorkspace* space = workspace(origin.substr(nameStart, nameEnd - nameStart));
   std::string fileName = origin.substr(origin.rfind('/') + 1);
   fileName = fileName.substr(0, fileName.find('|'));
   if (!space || fileName.empty() || fileName == "." || fileName == ".." ||
       fileName.find_first_of("\\:") != std::string::npos)
-    throw pfcXToolkitInvalidFile(operation);
+    throw new pfcXToolkitInvalidFile(operation);
 
   std::error_code ec;
   fs::path source = space->cacheDirectory / pathOf(fileName);
-  if (!fs::is_regular_file(source, ec)) throw pfcXToolkitInvalidFile(operation);
+  if (!fs::is_regular_file(source, ec)) throw new pfcXToolkitInvalidFile(operation);
   fs::path target = pathOf(targetDirectory);
-  if (targetDirectory.empty() || !fs::is_directory(target, ec)) throw pfcXToolkitInvalidDir(operation);
+  if (targetDirectory.empty() || !fs::is_directory(target, ec)) throw new pfcXToolkitInvalidDir(operation);
   if (workspaceCopiesVanish_) return;
   if (!fs::copy_file(source, target / pathOf(fileName), fs::copy_options::overwrite_existing, ec))
-    throw pfcXToolkitCantAccess(operation);
+    throw new pfcXToolkitCantAccess(operation);
   ++workspaceCopies_;
 }
 

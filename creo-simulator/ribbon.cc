@@ -26,7 +26,7 @@ class SimUICommand : public pfcUICommand {
     const std::map<std::string, std::string> messages = ribbon_.readMessageFile(messageFile);
     auto text = [&](const std::string& key) {
       auto it = messages.find(key);
-      if (it == messages.end()) throw pfcXToolkitMsgNotFound("pfcUICommand::Designate");
+      if (it == messages.end()) throw new pfcXToolkitMsgNotFound("pfcUICommand::Designate");
       return it->second;
     };
     RibbonCommandView designated = view_;
@@ -68,7 +68,7 @@ std::vector<std::string> parseRibbonDefinition(const std::string& text) {
   const size_t open = text.find("<ribbon");
   const size_t close = text.rfind("</ribbon>");
   if (open == std::string::npos || close == std::string::npos || close < open)
-    throw pfcXToolkitInvalidFile("pfcSession::RibbonDefinitionfileLoad");
+    throw new pfcXToolkitInvalidFile("pfcSession::RibbonDefinitionfileLoad");
 
   std::vector<std::string> commands;
   static const std::regex button(R"(<button\b([^>]*)>)");
@@ -78,10 +78,10 @@ std::vector<std::string> parseRibbonDefinition(const std::string& text) {
     const std::string attributes = (*it)[1];
     std::smatch name;
     if (!std::regex_search(attributes, name, command))
-      throw pfcXToolkitInvalidFile("pfcSession::RibbonDefinitionfileLoad");
+      throw new pfcXToolkitInvalidFile("pfcSession::RibbonDefinitionfileLoad");
     commands.push_back(name[1]);
   }
-  if (commands.empty()) throw pfcXToolkitInvalidFile("pfcSession::RibbonDefinitionfileLoad");
+  if (commands.empty()) throw new pfcXToolkitInvalidFile("pfcSession::RibbonDefinitionfileLoad");
   return commands;
 }
 
@@ -98,12 +98,12 @@ Ribbon::~Ribbon() = default;
 
 void Ribbon::loadDefinitionFile(const xstring& fileName) {
   const std::optional<std::string> text = readWholeFile(text_.ribbonFile(fileName));
-  if (!text) throw pfcXToolkitInvalidFile("pfcSession::RibbonDefinitionfileLoad");
+  if (!text) throw new pfcXToolkitInvalidFile("pfcSession::RibbonDefinitionfileLoad");
   for (std::string& command : parseRibbonDefinition(*text)) buttonCommands_.push_back(std::move(command));
 }
 
 pfcUICommand_ptr Ribbon::createCommand(const xstring& name, const pfcUICommandActionListener_ptr& action) {
-  if (commands_.count(name)) throw pfcXToolkitFound("pfcSession::UICreateCommand");
+  if (commands_.count(name)) throw new pfcXToolkitFound("pfcSession::UICreateCommand");
   auto command = std::make_shared<SimUICommand>(*this, faults_, name, action);
   commands_[name] = command;
   return command;
@@ -113,7 +113,7 @@ void Ribbon::pressButton(const std::string& commandName) {
   bool onRibbon = false;
   for (const std::string& bound : buttonCommands_) onRibbon = onRibbon || bound == commandName;
   auto it = commands_.find(commandName);
-  if (!onRibbon || it == commands_.end()) throw pfcXToolkitNotFound("pfcUICommandActionListener::OnCommand");
+  if (!onRibbon || it == commands_.end()) throw new pfcXToolkitNotFound("pfcUICommandActionListener::OnCommand");
   // Keep the action alive even if the command is released while it runs.
   pfcUICommandActionListener_ptr action = it->second->action();
   if (std::optional<std::string> escaped = escapedFrom([&] { action->OnCommand(); }))
@@ -122,7 +122,7 @@ void Ribbon::pressButton(const std::string& commandName) {
 
 RibbonCommandView Ribbon::commandView(const std::string& name) const {
   auto it = commands_.find(name);
-  if (it == commands_.end()) throw pfcXToolkitNotFound("Ribbon::commandView");
+  if (it == commands_.end()) throw new pfcXToolkitNotFound("Ribbon::commandView");
   return it->second->view();
 }
 
@@ -133,7 +133,7 @@ void Ribbon::releaseCommands() {
 
 std::map<std::string, std::string> Ribbon::readMessageFile(const std::string& fileName) const {
   const std::optional<std::string> text = readWholeFile(text_.messageFile(fileName));
-  if (!text) throw pfcXToolkitMsgNotFound("pfcUICommand::Designate");
+  if (!text) throw new pfcXToolkitMsgNotFound("pfcUICommand::Designate");
 
   // Entries of four lines: key, text, and two more lines ("#" each).
   std::vector<std::string> lines;
@@ -150,7 +150,7 @@ std::map<std::string, std::string> Ribbon::readMessageFile(const std::string& fi
 fs::path Ribbon::checkedIcon(const std::string& fileName) const {
   const std::optional<fs::path> path = text_.resourceFile(fileName);
   const std::optional<std::string> bytes = readWholeFile(path);
-  if (!bytes || !isPng(*bytes)) throw pfcXToolkitInvalidFile("pfcUICommand::SetIcon");
+  if (!bytes || !isPng(*bytes)) throw new pfcXToolkitInvalidFile("pfcUICommand::SetIcon");
   return *path;
 }
 

@@ -45,7 +45,7 @@ class LabelHandle : public ComponentHandle, public uifcLabel {
   // Like Creo, an image that is not in the add-in's text folder is refused and the label keeps its old one.
   void SetImage(const xstring& imageFile) override {
     ComponentContent& label = content("uifcLabel::SetImage");
-    if (!textFolderHoldsImage(dialog_->text(), imageFile)) throw pfcXToolkitNotFound("uifcLabel::SetImage");
+    if (!textFolderHoldsImage(dialog_->text(), imageFile)) throw new pfcXToolkitNotFound("uifcLabel::SetImage");
     label.image = imageFile;
   }
 };
@@ -58,7 +58,7 @@ class PushButtonHandle : public ComponentHandle, public uifcPushButton {
   void SetEnabled(xbool enabled) override { content("uifcPushButton::SetEnabled").enabled = enabled; }
   void SetBackgroundColor(const uifcColor_ptr& color) override {
     ComponentContent& button = content("uifcPushButton::SetBackgroundColor");
-    if (!color) throw pfcXToolkitBadContext("uifcPushButton::SetBackgroundColor");
+    if (!color) throw new pfcXToolkitBadContext("uifcPushButton::SetBackgroundColor");
     button.color = Rgb{color->GetRed(), color->GetGreen(), color->GetBlue()};
   }
   void AddActionListener(uifcPushButtonListener* listener) override {
@@ -143,13 +143,13 @@ SimDialog::SimDialog(std::string name, DialogResource resource, TextFolder text,
       faults_(faults) {}
 
 void SimDialog::checkAlive(const char* operation) const {
-  if (destroyed) throw pfcXToolkitNotFound(operation);
+  if (destroyed) throw new pfcXToolkitNotFound(operation);
 }
 
 ComponentContent& SimDialog::component(const std::string& name, ComponentKind kind, const char* operation) {
   checkAlive(operation);
   ComponentContent* content = resource_.find(name);
-  if (!content || content->kind != kind) throw pfcXToolkitNotFound(operation);
+  if (!content || content->kind != kind) throw new pfcXToolkitNotFound(operation);
   return *content;
 }
 

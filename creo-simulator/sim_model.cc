@@ -127,8 +127,8 @@ class SimSimpRep : public pfcSimpRep {
 [[noreturn]] void throwWriteFailure(const std::error_code& error, const char* operation) {
   if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
       error == std::errc::read_only_file_system)
-    throw pfcXToolkitNoPermission(operation);
-  throw pfcXToolkitCantWrite(operation);
+    throw new pfcXToolkitNoPermission(operation);
+  throw new pfcXToolkitCantWrite(operation);
 }
 
 void writeBytes(const fs::path& target, const std::string& bytes, const char* operation) {
@@ -141,12 +141,12 @@ void writeBytes(const fs::path& target, const std::string& bytes, const char* op
 
 std::string integerOption(const pfcArgValue& value, xint highest) {
   if (value.GetKind() != pfcArgValue::Kind::Integer || value.GetIntValue() < 0 || value.GetIntValue() > highest)
-    throw pfcXToolkitUnsupported("pfcModel::Export");
+    throw new pfcXToolkitUnsupported("pfcModel::Export");
   return std::to_string(value.GetIntValue());
 }
 
 std::string booleanOption(const pfcArgValue& value) {
-  if (value.GetKind() != pfcArgValue::Kind::Boolean) throw pfcXToolkitUnsupported("pfcModel::Export");
+  if (value.GetKind() != pfcArgValue::Kind::Boolean) throw new pfcXToolkitUnsupported("pfcModel::Export");
   return value.GetBoolValue() ? "true" : "false";
 }
 
@@ -157,14 +157,14 @@ std::string pdfOptionsText(const pfcPDFOptions_ptr& options) {
   std::string text;
   if (!options) return text;
   for (const pfcPDFOption_ptr& option : options->items()) {
-    if (!option || !option->GetOptionValue()) throw pfcXToolkitUnsupported("pfcModel::Export");
+    if (!option || !option->GetOptionValue()) throw new pfcXToolkitUnsupported("pfcModel::Export");
     const pfcArgValue& value = *option->GetOptionValue();
     std::string entry;
     switch (option->GetOptionType()) {
       case pfcPDFOPT_FONT_STROKE: entry = "font_stroke=" + integerOption(value, pfcPDF_USE_TRUE_TYPE_FONTS); break;
       case pfcPDFOPT_COLOR_DEPTH: entry = "color_depth=" + integerOption(value, pfcPDF_CD_MONO); break;
       case pfcPDFOPT_LAUNCH_VIEWER: entry = "launch_viewer=" + booleanOption(value); break;
-      default: throw pfcXToolkitUnsupported("pfcModel::Export");
+      default: throw new pfcXToolkitUnsupported("pfcModel::Export");
     }
     text += (text.empty() ? "" : " ") + entry;
   }
@@ -227,7 +227,7 @@ class SimSolid : public SimModel<Interface> {
     this->check(kpfcFamilyMember_GetImmediateGenericInfo);
     if (this->definition_.generic.empty()) return nullptr;
     SimModelCommon* generic = this->store_.find(this->definition_.generic);
-    if (!generic) throw pfcXToolkitNotFound("pfcFamilyMember::GetImmediateGenericInfo");
+    if (!generic) throw new pfcXToolkitNotFound("pfcFamilyMember::GetImmediateGenericInfo");
     return generic->descriptor();
   }
   pfcFamilyTableRows_ptr ListRows() override {
@@ -239,7 +239,7 @@ class SimSolid : public SimModel<Interface> {
   }
   pfcFamilyMember_ptr GetParent() override {
     this->check(kpfcFamilyMember_GetParent);
-    if (this->definition_.generic.empty()) throw pfcXToolkitNotFound("pfcFamilyMember::GetParent");
+    if (this->definition_.generic.empty()) throw new pfcXToolkitNotFound("pfcFamilyMember::GetParent");
     return pfcFamilyMember::cast(this->store_.retrieve(this->definition_.generic, "pfcFamilyMember::GetParent"));
   }
   pfcFeatures_ptr ListFeaturesByType(xbool visibleOnly, pfcFeatureType type) override {
@@ -368,7 +368,7 @@ xstring SimModelCommon::answer(const QueryScript& script, const std::string& ope
     case QueryScript::Behaviour::Empty: return {};
     case QueryScript::Behaviour::ToolkitError:
       throwToolkitError(script.errorClass, operation);
-      throw pfcXToolkitError(operation);
+      throw new pfcXToolkitError(operation);
     case QueryScript::Behaviour::ProcessorFault: throw SimulatedProcessorFault{};
   }
   return {};
@@ -381,12 +381,12 @@ void SimModelCommon::backup(const pfcModelDescriptor_ptr& target) {
   check(kpfcModel_Backup);
   fs::path directory = target && !target->GetPath().empty() ? pathOf(target->GetPath()) : filePath().parent_path();
   std::error_code ec;
-  if (directory.empty() || !fs::is_directory(directory, ec)) throw pfcXToolkitInvalidDir("pfcModel::Backup");
+  if (directory.empty() || !fs::is_directory(directory, ec)) throw new pfcXToolkitInvalidDir("pfcModel::Backup");
 
   const SimModelCommon* saved = this;
   if (!definition_.generic.empty()) {
     saved = store_.find(definition_.generic);
-    if (!saved) throw pfcXToolkitNotFound("pfcModel::Backup");
+    if (!saved) throw new pfcXToolkitNotFound("pfcModel::Backup");
   }
   const std::string base = saved->definition_.fileName.empty() ? saved->definition_.name : saved->definition_.fileName;
   const int version = store_.backupVersions().next(directory, base);
@@ -405,7 +405,7 @@ void SimModelCommon::backup(const pfcModelDescriptor_ptr& target) {
   } catch (const fs::filesystem_error& error) {
     throwWriteFailure(error.code(), "pfcModel::Backup");
   } catch (const std::exception&) {
-    throw pfcXToolkitCantWrite("pfcModel::Backup");
+    throw new pfcXToolkitCantWrite("pfcModel::Backup");
   }
 }
 
@@ -415,11 +415,11 @@ void SimModelCommon::exportModel(const xstring& target, const pfcExportInstructi
   check(kpfcModel_Export);
   const char* operation = "pfcModel::Export";
   auto pdf = pfcPDFExportInstructions::cast(instructions);
-  if (!pdf || type_ != pfcMDL_DRAWING) throw pfcXToolkitUnsupported(operation);
+  if (!pdf || type_ != pfcMDL_DRAWING) throw new pfcXToolkitUnsupported(operation);
   DrawingPdf drawing{fileName(), definition_.sheets, pdfOptionsText(pdf->GetOptions())};
-  if (!store_.isCurrent(*this)) throw pfcXToolkitNotDisplayed(operation);
+  if (!store_.isCurrent(*this)) throw new pfcXToolkitNotDisplayed(operation);
   std::error_code ec;
-  if (target.empty() || fs::is_directory(pathOf(target), ec)) throw pfcXToolkitCantWrite(operation);
+  if (target.empty() || fs::is_directory(pathOf(target), ec)) throw new pfcXToolkitCantWrite(operation);
   if (store_.exportsVanish()) return;
   writeBytes(pathOf(target), renderDrawingPdf(drawing), operation);
 }

@@ -11,6 +11,7 @@
 #include "session_description.h"
 #include "sim_model_file.h"
 #include "sim_text.h"
+#include "toolkit_throw_test_support.h"
 #ifndef _WIN32
 #include "pdf_reader_test_support.h"
 #endif
@@ -140,8 +141,8 @@ TEST(SimModels, SessionFileBringsModelsToLifeAsCreoShowsThem) {
   pfcModel_ptr wc = sim.models().model("wc.prt");
   EXPECT_EQ(wc->GetOrigin(), "wtws://main/wc.prt");
   EXPECT_THROW(wc->GetRevision(), SimulatedProcessorFault);
-  EXPECT_THROW(wc->GetVersion(), pfcXToolkitNotFound);
-  EXPECT_THROW(session->CopyFileFromWS("wtws://main/wc.prt", (dir.path / "absent").string()), pfcXToolkitInvalidDir);
+  EXPECT_TOOLKIT_THROW(wc->GetVersion(), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(session->CopyFileFromWS("wtws://main/wc.prt", (dir.path / "absent").string()), pfcXToolkitInvalidDir);
 
   // Written back, the description keeps what it said, the drawing's sheets among it.
   writeSessionDescription(readSessionDescription(dir.path / "session.json"), dir.path / "again.json");
@@ -179,7 +180,7 @@ TEST(SimModels, BackupWritesTheNextVersionAndAnAcceleratorWhenAsked) {
   EXPECT_EQ(fs::file_size(dir.path / "out" / "plate.prt.4"), 3000u);
 
   descr->SetPath((dir.path / "absent").string());
-  EXPECT_THROW(instance->Backup(descr), pfcXToolkitInvalidDir);
+  EXPECT_TOOLKIT_THROW(instance->Backup(descr), pfcXToolkitInvalidDir);
 }
 
 TEST(SimModels, GeneratedAssemblyRoundTripsThroughItsSessionFile) {
@@ -310,26 +311,26 @@ TEST(SimModels, DrawingExportFailsWithTheToolkitErrorsCreoRaises) {
   auto instructions = uploadPdfInstructions(dir.path);
 
   sim.models().setCurrentModel("bolt.prt");
-  EXPECT_THROW(drawing->Export(pdf.string(), instructions), pfcXToolkitNotDisplayed);
-  EXPECT_THROW(part->Export(pdf.string(), instructions), pfcXToolkitUnsupported);
+  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.string(), instructions), pfcXToolkitNotDisplayed);
+  EXPECT_TOOLKIT_THROW(part->Export(pdf.string(), instructions), pfcXToolkitUnsupported);
 
   sim.models().setCurrentModel("plan.drw");
-  EXPECT_THROW(drawing->Export(pdf.string(), std::make_shared<pfcExportInstructions>()), pfcXToolkitUnsupported);
-  EXPECT_THROW(drawing->Export(pdf.string(), pdfInstructions(dir.path, {{pfcPDFOPT_COLOR_DEPTH, pfcCreateIntArgValue(7)}})),
+  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.string(), std::make_shared<pfcExportInstructions>()), pfcXToolkitUnsupported);
+  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.string(), pdfInstructions(dir.path, {{pfcPDFOPT_COLOR_DEPTH, pfcCreateIntArgValue(7)}})),
                pfcXToolkitUnsupported);
-  EXPECT_THROW(drawing->Export(pdf.string(), pdfInstructions(dir.path, {{pfcPDFOPT_FONT_STROKE, pfcCreateBoolArgValue(true)}})),
+  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.string(), pdfInstructions(dir.path, {{pfcPDFOPT_FONT_STROKE, pfcCreateBoolArgValue(true)}})),
                pfcXToolkitUnsupported);
-  EXPECT_THROW(drawing->Export(pdf.string(), pdfInstructions(dir.path, {{static_cast<pfcPDFOptionType>(3), pfcCreateIntArgValue(0)}})),
+  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.string(), pdfInstructions(dir.path, {{static_cast<pfcPDFOptionType>(3), pfcCreateIntArgValue(0)}})),
                pfcXToolkitUnsupported);
-  EXPECT_THROW(drawing->Export((dir.path / "absent" / "plan.pdf").string(), instructions), pfcXToolkitCantWrite);
-  EXPECT_THROW(drawing->Export(dir.path.string(), instructions), pfcXToolkitCantWrite);
+  EXPECT_TOOLKIT_THROW(drawing->Export((dir.path / "absent" / "plan.pdf").string(), instructions), pfcXToolkitCantWrite);
+  EXPECT_TOOLKIT_THROW(drawing->Export(dir.path.string(), instructions), pfcXToolkitCantWrite);
   EXPECT_FALSE(fs::exists(pdf));
 #ifndef _WIN32
-  EXPECT_THROW(drawing->Export("/sys/plan.pdf", instructions), pfcXToolkitNoPermission);  // refused even to root
+  EXPECT_TOOLKIT_THROW(drawing->Export("/sys/plan.pdf", instructions), pfcXToolkitNoPermission);  // refused even to root
 #endif
 
   sim.faults().failNext("pfcModel::Export", "pfcXToolkitNoPermission");
-  EXPECT_THROW(drawing->Export(pdf.string(), instructions), pfcXToolkitNoPermission);
+  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.string(), instructions), pfcXToolkitNoPermission);
   EXPECT_FALSE(fs::exists(pdf));
   drawing->Export(pdf.string(), instructions);
   EXPECT_TRUE(fs::exists(pdf));
@@ -360,10 +361,10 @@ TEST(SimModels, BackupOfALocalInstanceIntoItsOriginFolderLeavesTheGenericsNextVe
 
 #ifndef _WIN32
   descr->SetPath("/sys");
-  EXPECT_THROW(instance->Backup(descr), pfcXToolkitNoPermission);  // refused even to root
+  EXPECT_TOOLKIT_THROW(instance->Backup(descr), pfcXToolkitNoPermission);  // refused even to root
 #endif
   sim.faults().failNext("pfcModel::Backup", "pfcXToolkitCantWrite");
-  EXPECT_THROW(instance->Backup(instance->GetDescr()), pfcXToolkitCantWrite);
+  EXPECT_TOOLKIT_THROW(instance->Backup(instance->GetDescr()), pfcXToolkitCantWrite);
   EXPECT_FALSE(fs::exists(dir.path / "plate.prt.4"));
 }
 
@@ -374,11 +375,11 @@ TEST(SimModels, ConfigOptionsFailOnlyWhenAFaultIsArmed) {
   session->SetConfigOption("save_instance_accelerator", "NONE");
 
   sim.faults().failNext("pfcBaseSession::SetConfigOption", "pfcXToolkitLineTooLong");
-  EXPECT_THROW(session->SetConfigOption("save_instance_accelerator", "ALWAYS"), pfcXToolkitLineTooLong);
+  EXPECT_TOOLKIT_THROW(session->SetConfigOption("save_instance_accelerator", "ALWAYS"), pfcXToolkitLineTooLong);
   EXPECT_EQ(session->GetConfigOption("save_instance_accelerator"), "NONE");
   sim.faults().failNext("pfcBaseSession::GetConfigOption", "pfcXToolkitNotFound", 2);
-  EXPECT_THROW(session->GetConfigOption("save_instance_accelerator"), pfcXToolkitNotFound);
-  EXPECT_THROW(session->GetConfigOption("save_instance_accelerator"), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(session->GetConfigOption("save_instance_accelerator"), pfcXToolkitNotFound);
+  EXPECT_TOOLKIT_THROW(session->GetConfigOption("save_instance_accelerator"), pfcXToolkitNotFound);
 
   session->SetConfigOption("save_instance_accelerator", "");  // restored as it was: empty
   EXPECT_EQ(session->GetConfigOption("save_instance_accelerator"), "");

@@ -55,9 +55,10 @@ void SimSession::RibbonDefinitionfileLoad(const xstring& fileName) {
   faults_.check("pfcSession::RibbonDefinitionfileLoad");
   ribbon_.loadDefinitionFile(fileName);
 }
-pfcUICommand_ptr SimSession::UICreateCommand(const xstring& name, const pfcUICommandActionListener_ptr& action) {
+pfcUICommand_ptr SimSession::UICreateCommand(const xstring& name, pfcUICommandActionListener* action) {
+  pfcUICommandActionListener_ptr owned(action);
   faults_.check("pfcSession::UICreateCommand");
-  return ribbon_.createCommand(name, action);
+  return ribbon_.createCommand(name, owned);
 }
 xstring SimSession::GetDisplayDateCode() {
   faults_.check("wfcWSession::GetDisplayDateCode");

@@ -32,7 +32,7 @@ class SimSession : public wfcWSession {
   void SetConfigOption(const xstring& name, const xstring& value) override;
   void CopyFileFromWS(const xstring& sourceFile, const xstring& targetDirectory) override;
   void RibbonDefinitionfileLoad(const xstring& fileName) override;
-  pfcUICommand_ptr UICreateCommand(const xstring& name, const pfcUICommandActionListener_ptr& action) override;
+  pfcUICommand_ptr UICreateCommand(const xstring& name, pfcUICommandActionListener* action) override;
   xstring GetDisplayDateCode() override;
 
  private:

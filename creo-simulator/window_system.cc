@@ -17,7 +17,7 @@ xint SimWindow::GetId() {
 
 void SimWindow::SetBrowserSize(xreal size) {
   faults_.check("pfcWindow::SetBrowserSize");
-  if (size < 0.0 || size > 100.0) throw pfcXToolkitBadContext("pfcWindow::SetBrowserSize");
+  if (size < 0.0 || size > 100.0) throw new pfcXToolkitBadContext("pfcWindow::SetBrowserSize");
   std::lock_guard lock(mutex_);
   browserSize_ = size;
 }
@@ -71,7 +71,7 @@ pfcWindow_ptr WindowSystem::currentWindow() { return current_; }
 void WindowSystem::setCurrentWindow(const pfcWindow_ptr& window) {
   auto found = std::find_if(windows_.begin(), windows_.end(),
                             [&](const SimWindow_ptr& open) { return open == window; });
-  if (found == windows_.end()) throw pfcXToolkitNotFound("pfcBaseSession::SetCurrentWindow");
+  if (found == windows_.end()) throw new pfcXToolkitNotFound("pfcBaseSession::SetCurrentWindow");
   current_ = *found;
 }
 

@@ -1,6 +1,5 @@
 // Creo's calls into the add-in when it loads and unloads it.
 #include <exception>
-#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -10,6 +9,7 @@
 #include "core/properties.h"
 #include "core/session_temp_directory.h"
 #include "core/text_encoding.h"
+#include "core/toolkit_guard.h"
 #include "host/creo_host.h"
 #include "signin/auth_completion.h"
 
@@ -45,42 +45,57 @@ void registerRibbonCommand() {
   logDebug(std::string("Creo Integration: version=") + kIntegrationVersion + ", creo_version=" + kCreoBuildVersion);
 
   session->RibbonDefinitionfileLoad(kRibbonDefinitionFile);
-  pfcUICommand_ptr command = session->UICreateCommand(kCommandName, std::make_shared<TavixStartAction>());
+  // Creo keeps the action for the rest of the session.
+  pfcUICommand_ptr command = session->UICreateCommand(kCommandName, new TavixStartAction());
   command->Designate(kMessageFile, kLabelKey, kHelpKey, kDescriptionKey);
   command->SetIcon(kIconFile);
+}
+
+void logInitializationFailure(const ToolkitError& error) {
+  switch (error.kind) {
+    case ToolkitErrorKind::InvalidFile:
+      logError("Integration initialization failed because a Creo ribbon or icon resource file is missing or invalid.");
+      return;
+    case ToolkitErrorKind::Found:
+      logError("Integration initialization failed because the ribbon command already exists in the Creo session.");
+      return;
+    case ToolkitErrorKind::MsgNotFound:
+      logError("Integration initialization failed because a required message catalog entry was not found.");
+      return;
+    case ToolkitErrorKind::NotFound:
+      logError("Integration initialization failed because a required Creo UI resource was not found.");
+      return;
+    default:
+      logError(kUnknownInitializationError);
+      // The fixed line alone does not tell a support engineer which call failed.
+      logWarning("Creo toolkit exception during initialization: " + error.description());
+  }
 }
 
 }  // namespace
 
 extern "C" int user_initialize(int, char*[], char*, char*, wchar_t[80]) {
   try {
-    logInfo("Tavix integration initialization started.");
-    loadProperties();
-    applyPropertyLogLevel();
+    const auto error = catchToolkitError([] {
+      logInfo("Tavix integration initialization started.");
+      loadProperties();
+      applyPropertyLogLevel();
 
-    logDebug("Verifying packaged norvane runtime is available.");
-    ensureClientLibraryLoaded();
+      logDebug("Verifying packaged norvane runtime is available.");
+      ensureClientLibraryLoaded();
 
-    logDebug("Cleaning up stale temp directories from previous sessions.");
-    cleanupStaleTempDirectories();
+      logDebug("Cleaning up stale temp directories from previous sessions.");
+      cleanupStaleTempDirectories();
 
-    registerRibbonCommand();
-    logInfo("Tavix integration initialization complete.");
-    return 0;
-  } catch (const pfcXToolkitInvalidFile&) {
-    logError("Integration initialization failed because a Creo ribbon or icon resource file is missing or invalid.");
-  } catch (const pfcXToolkitFound&) {
-    logError("Integration initialization failed because the ribbon command already exists in the Creo session.");
-  } catch (const pfcXToolkitMsgNotFound&) {
-    logError("Integration initialization failed because a required message catalog entry was not found.");
-  } catch (const pfcXToolkitNotFound&) {
-    logError("Integration initialization failed because a required Creo UI resource was not found.");
+      registerRibbonCommand();
+    });
+    if (!error) {
+      logInfo("Tavix integration initialization complete.");
+      return 0;
+    }
+    logInitializationFailure(*error);
   } catch (const std::exception& e) {
     logError(std::string("Error during integration initialization: ") + e.what());
-  } catch (const xthrowable& error) {
-    logError(kUnknownInitializationError);
-    // The fixed line alone does not tell a support engineer which call failed.
-    logWarning("Creo toolkit exception during initialization: " + error.GetDescription());
   } catch (...) {
     logError(kUnknownInitializationError);
   }

@@ -5,7 +5,7 @@
 #include "cloud/client_provider.h"
 #include "cloud/session_functions.h"
 #include "core/log.h"
-#include "host/toolkit_errors.h"
+#include "core/toolkit_guard.h"
 #include "signin/auth_browser_opener.h"
 #include "signin/loading_dialog.h"
 #include "ui/ui_facade.h"
@@ -36,22 +36,23 @@ void loadUserDetails(SessionManager& sessionManager) {
 void TavixStartAction::OnCommand() {
   // Nothing may travel back into Creo from a command action.
   try {
-    logInfo("Tavix integration command invoked.");
-    logDebug("Checking existing session state.");
-    SessionManager& sessionManager = getSessionManager();
-    if (sessionManager.hasTokens()) {
-      logDebug("User already authenticated. Opening upload dialog.");
-      loadUserDetails(sessionManager);
-      CreoAuthBrowserOpener browser;
-      StartFileUploadDialog(uiFacade(), sessionManager, browser, knowledgeCenterUrl()).showDialog();
-    } else {
-      logDebug("User not authenticated. Opening login flow.");
-      LoadingDialog::showDialog();
-    }
+    const auto error = catchToolkitError([] {
+      logInfo("Tavix integration command invoked.");
+      logDebug("Checking existing session state.");
+      SessionManager& sessionManager = getSessionManager();
+      if (sessionManager.hasTokens()) {
+        logDebug("User already authenticated. Opening upload dialog.");
+        loadUserDetails(sessionManager);
+        CreoAuthBrowserOpener browser;
+        StartFileUploadDialog(uiFacade(), sessionManager, browser, knowledgeCenterUrl()).showDialog();
+      } else {
+        logDebug("User not authenticated. Opening login flow.");
+        LoadingDialog::showDialog();
+      }
+    });
+    if (error) logError("Creo toolkit error detected in TavixStartAction::OnCommand. " + error->description());
   } catch (const std::exception& e) {
     logError(std::string("Unhandled exception in TavixStartAction::OnCommand: ") + e.what());
-  } catch (const xthrowable& e) {
-    logError("Creo toolkit error detected in TavixStartAction::OnCommand. " + e.GetDescription());
   } catch (...) {
     logError("Unknown error detected in TavixStartAction::OnCommand.");
   }

@@ -57,7 +57,8 @@ class pfcBaseSession : public virtual xobject {
 class pfcSession : public virtual pfcBaseSession {
  public:
   virtual void RibbonDefinitionfileLoad(const xstring& fileName) = 0;
-  virtual pfcUICommand_ptr UICreateCommand(const xstring& name, const pfcUICommandActionListener_ptr& action) = 0;
+  // Takes the action made with new and keeps it for the session, even when the call throws.
+  virtual pfcUICommand_ptr UICreateCommand(const xstring& name, pfcUICommandActionListener* action) = 0;
   TAVIX_TOOLKIT_CAST(pfcSession)
 };
 using pfcSession_ptr = xrcptr<pfcSession>;

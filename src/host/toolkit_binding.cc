@@ -8,7 +8,7 @@ std::atomic<CreoHost*> g_host{nullptr};
 
 CreoHost& host(const char* operation) {
   CreoHost* current = g_host.load();
-  if (!current) throw pfcXToolkitBadContext(operation);
+  if (!current) throw new pfcXToolkitBadContext(operation);
   return *current;
 }
 }  // namespace

@@ -1,41 +1,56 @@
 // The toolkit's exception classes. They derive from xthrowable, not from
-// std::exception, so handlers tell them apart from the add-in's own errors.
+// std::exception, and the toolkit throws them by pointer: they are caught only
+// through the xcatch macros below, which hand the handler a pointer and delete
+// the exception afterwards.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "host/xobject.h"
 
 class xthrowable {
  public:
-  explicit xthrowable(std::string methodName = {}) : methodName_(std::move(methodName)) {}
   virtual ~xthrowable() = default;
-
   // The class name, e.g. "pfcXToolkitNotFound".
-  virtual const char* GetClassName() const { return "xthrowable"; }
-  // The toolkit operation that failed, e.g. "pfcBaseSession::GetModelWindow"; may be empty.
-  const std::string& GetMethodName() const { return methodName_; }
-  // What the add-in logs: the class name, and the method when known.
-  std::string GetDescription() const {
-    return methodName_.empty() ? std::string(GetClassName())
-                               : std::string(GetClassName()) + " in " + methodName_;
-  }
+  virtual xstring getCipTypeName() { return "xthrowable"; }
+};
+
+class pfcXPFC : public xthrowable {
+ public:
+  explicit pfcXPFC(xstring message = {}) : message_(std::move(message)) {}
+  xstring getCipTypeName() override { return "pfcXPFC"; }
+  xstring GetMessage() { return message_; }
 
  private:
-  std::string methodName_;
+  xstring message_;
 };
 
-class pfcXToolkitError : public xthrowable {
+class pfcXToolkitError : public pfcXPFC {
  public:
-  using xthrowable::xthrowable;
-  const char* GetClassName() const override { return "pfcXToolkitError"; }
+  // methodName: the toolkit operation that failed, e.g. "pfcBaseSession::GetModelWindow".
+  explicit pfcXToolkitError(xstring methodName = {}, xint errorCode = -1, xstring toolkitFunctionName = {},
+                            xstring message = {})
+      : pfcXPFC(std::move(message)),
+        methodName_(std::move(methodName)),
+        toolkitFunctionName_(std::move(toolkitFunctionName)),
+        errorCode_(errorCode) {}
+  xstring getCipTypeName() override { return "pfcXToolkitError"; }
+  xstring GetMethodName() { return methodName_; }
+  xstring GetToolkitFunctionName() { return toolkitFunctionName_; }
+  xint GetErrorCode() { return errorCode_; }
+
+ private:
+  xstring methodName_;
+  xstring toolkitFunctionName_;
+  xint errorCode_;
 };
 
-#define TAVIX_TOOLKIT_ERROR(Name)                                     \
-  class Name : public pfcXToolkitError {                              \
-   public:                                                            \
-    using pfcXToolkitError::pfcXToolkitError;                         \
-    const char* GetClassName() const override { return #Name; }       \
+#define TAVIX_TOOLKIT_ERROR(Name)                               \
+  class Name : public pfcXToolkitError {                        \
+   public:                                                      \
+    using pfcXToolkitError::pfcXToolkitError;                   \
+    xstring getCipTypeName() override { return #Name; }         \
   };
 
 TAVIX_TOOLKIT_ERROR(pfcXToolkitNotFound)
@@ -54,9 +69,33 @@ TAVIX_TOOLKIT_ERROR(pfcXToolkitUnsupported)
 
 #undef TAVIX_TOOLKIT_ERROR
 
+// The toolkit's catch idiom, written after a try block:
+//   try { ... }
+//   xcatchbegin
+//   xcatch(pfcXToolkitNotFound, e) { ... e->GetMethodName() ... }
+//   xcatchcip(e) { ... any toolkit exception ... }
+//   xcatchend
+// The first clause whose class matches runs, most specific first; the exception
+// is deleted when the handler ends. Without a matching clause it travels on.
+#define xcatchbegin                                \
+  catch (xthrowable * xcaught_) {                  \
+    std::unique_ptr<xthrowable> xowned_(xcaught_); \
+    if (!xcaught_) {                               \
+      throw;                                       \
+    }
+#define xcatch(Class, e) else if ([[maybe_unused]] Class* e = dynamic_cast<Class*>(xcaught_))
+#define xcatchcip(e) else if ([[maybe_unused]] xthrowable* e = xcaught_)
+#define xcatchend      \
+  else {               \
+    xowned_.release(); \
+    throw;             \
+  }                    \
+  }
+
 // The thirteen class names above, in declaration order.
 extern const char* const kToolkitErrorClassNames[13];
 
-// Throws the toolkit exception of the named class (one of kToolkitErrorClassNames)
-// for the given method. Returns false, without throwing, for an unknown name.
+// Throws, the toolkit's way, the exception of the named class (one of
+// kToolkitErrorClassNames) for the given method. Returns false, without
+// throwing, for an unknown name.
 bool throwToolkitError(const std::string& className, const std::string& methodName);

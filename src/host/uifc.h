@@ -56,11 +56,11 @@ class uifcDefaultPushButtonListener : public uifcPushButtonListener {
 
 class uifcOptionMenuListener : public virtual xobject {
  public:
-  virtual void OnSelect(uifcOptionMenu_ptr handle) = 0;
+  virtual void OnItemSelect(uifcOptionMenu_ptr handle) = 0;
 };
 class uifcDefaultOptionMenuListener : public uifcOptionMenuListener {
  public:
-  void OnSelect(uifcOptionMenu_ptr) override {}
+  void OnItemSelect(uifcOptionMenu_ptr) override {}
 };
 
 class uifcComponent : public virtual xobject {

@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "core/log.h"
-#include "host/toolkit_errors.h"
+#include "core/toolkit_guard.h"
 
 bool isSuppressed(pfcFeatureStatus status) {
   return status == pfcFEAT_SUPPRESSED || status == pfcFEAT_FAMILY_TABLE_SUPPRESSED;
@@ -19,20 +19,20 @@ pfcModel_ptr componentModel(const xrcptr<pfcBaseSession>& session, const pfcMode
                             const std::string& logPrefix) {
   pfcModel_ptr model;
   try {
-    model = session->GetModelFromDescr(descriptor);
-  } catch (const xthrowable& error) {
-    logError(logPrefix + " - Creo toolkit error fetching assembly component via GetModelFromDescr(): " +
-             error.GetDescription());
+    if (const auto error = catchToolkitError([&] { model = session->GetModelFromDescr(descriptor); })) {
+      logError(logPrefix + " - Creo toolkit error fetching assembly component via GetModelFromDescr(): " +
+               error->description());
+    }
   } catch (const std::exception&) {
     logError(logPrefix + " - An error occurred fetching assembly component via GetModelFromDescr().");
   }
   if (model) return model;
   logDebug(logPrefix + " - GetModelFromDescr() returned no model. Falling back to RetrieveModel().");
   try {
-    model = session->RetrieveModel(descriptor);
-  } catch (const xthrowable& error) {
-    logError(logPrefix + " - Creo toolkit error fetching assembly component via RetrieveModel(): " +
-             error.GetDescription());
+    if (const auto error = catchToolkitError([&] { model = session->RetrieveModel(descriptor); })) {
+      logError(logPrefix + " - Creo toolkit error fetching assembly component via RetrieveModel(): " +
+               error->description());
+    }
   } catch (const std::exception&) {
     logError(logPrefix + " - An error occurred fetching assembly component via RetrieveModel().");
   }

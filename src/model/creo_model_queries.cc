@@ -4,7 +4,7 @@
 
 #include "core/local_time.h"
 #include "core/log.h"
-#include "host/toolkit_errors.h"
+#include "core/toolkit_guard.h"
 #include "model/model_time_format.h"
 
 namespace {
@@ -31,12 +31,12 @@ CreoQueryResult guardedQuery(const pfcModel_ptr& model, Query query, const Query
   CreoQueryResult result;
   if (!model) return result;
   try {
-    result.value = ((*model).*query)();
-  } catch (const xthrowable& error) {
-    result.status = QueryStatus::ToolkitError;
-    result.error = error.GetDescription();
-    logWarning(texts.toolkitException + result.error);
-    return result;
+    if (const auto error = catchToolkitError([&] { result.value = ((*model).*query)(); })) {
+      result.status = QueryStatus::ToolkitError;
+      result.error = error->description();
+      logWarning(texts.toolkitException + result.error);
+      return result;
+    }
   } catch (...) {
     // A processor-level fault inside Creo on a model never checked in.
     result.status = QueryStatus::StructuredException;

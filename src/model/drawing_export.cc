@@ -3,7 +3,7 @@
 #include "core/ascii_case.h"
 #include "core/log.h"
 #include "core/text_encoding.h"
-#include "host/toolkit_errors.h"
+#include "core/toolkit_guard.h"
 #include "model/export_texts.h"
 #include "model/model_exporter.h"
 #include "model/path_text.h"
@@ -49,45 +49,52 @@ pfcPDFExportInstructions_ptr pdfInstructions(const fs::path& directory) {
 std::vector<ExportedFile> ModelExporter::exportDrawing(const pfcModel_ptr& model, const ModelMetadata& metadata,
                                                        const fs::path& directory) {
   try {
-    logInfo("Exporting drawing to PDF on Creo thread.");
-    const std::string origin = model->GetOrigin();
-    const std::string source =
-        isWindchillOrigin(origin) ? metadata.fileName : pathToUtf8(pathFromUtf8(origin).filename());
-    const std::string pdfName = drawingBaseName(source) + ".pdf";
-    // The name comes from Creo; one that would leave the directory is refused.
-    if (!isSafeLocalFileName(pdfName)) throw std::runtime_error("Drawing export failed: unusable file name " + pdfName);
-    const fs::path pdf = directory / pathFromUtf8(pdfName);
-    const std::string pdfText = pathToUtf8(pdf);
-    if (fs::exists(pdf)) {
-      logDebug("Deleting existing PDF file present for drawing: " + pdfText);
-      fs::remove(pdf);
+    std::vector<ExportedFile> files;
+    const auto error = catchToolkitError([&] {
+      logInfo("Exporting drawing to PDF on Creo thread.");
+      const std::string origin = model->GetOrigin();
+      const std::string source =
+          isWindchillOrigin(origin) ? metadata.fileName : pathToUtf8(pathFromUtf8(origin).filename());
+      const std::string pdfName = drawingBaseName(source) + ".pdf";
+      // The name comes from Creo; one that would leave the directory is refused.
+      if (!isSafeLocalFileName(pdfName)) throw std::runtime_error("Drawing export failed: unusable file name " + pdfName);
+      const fs::path pdf = directory / pathFromUtf8(pdfName);
+      const std::string pdfText = pathToUtf8(pdf);
+      if (fs::exists(pdf)) {
+        logDebug("Deleting existing PDF file present for drawing: " + pdfText);
+        fs::remove(pdf);
+      }
+      logDebug("Drawing export source: " + origin);
+      logDebug("Drawing export target: " + pdfText);
+      logDebug("Setting pdf export options");
+      const pfcPDFExportInstructions_ptr instructions = pdfInstructions(directory);
+      logDebug("Exporting pdf to target location: " + pdfText);
+      model->Export(pdfText, instructions);
+      logDebug("DRW exported as PDF");
+      if (!fs::exists(pdf)) throw std::runtime_error("Drawing export failed: PDF output not found.");
+      logDebug("PDF file exported");
+      files = {plainExportedFile(pdf)};
+    });
+    if (!error) return files;
+    switch (error->kind) {
+      case ToolkitErrorKind::NoPermission:
+        logError("ModelExporter: drawing export failed because Creo lacks permission to write the PDF: " +
+                 error->description());
+        return failWith(
+            "Creo could not write the drawing PDF needed for upload. Please check file permissions and try again.",
+            "Creo lacked permission to write drawing PDF during export.");
+      case ToolkitErrorKind::NotDisplayed:
+        logError("ModelExporter: drawing export failed because the model is not displayed in the current Creo window.");
+        return failWith("The drawing must be active in Creo before it can be exported for upload.",
+                        "Drawing was not active/displayed during PDF export.");
+      case ToolkitErrorKind::Unsupported:
+        logError("ModelExporter: drawing export failed because Creo does not support this PDF export request.");
+        return failWith("Creo does not support exporting this drawing with the current PDF settings.",
+                        "Creo reported drawing PDF export request as unsupported.");
+      default:
+        logError("Creo toolkit error while exporting drw to pdf: exception=" + error->description());
+        return failWith(kPrepareFailedText, "Creo toolkit error while exporting drawing to PDF.");
     }
-    logDebug("Drawing export source: " + origin);
-    logDebug("Drawing export target: " + pdfText);
-    logDebug("Setting pdf export options");
-    const pfcPDFExportInstructions_ptr instructions = pdfInstructions(directory);
-    logDebug("Exporting pdf to target location: " + pdfText);
-    model->Export(pdfText, instructions);
-    logDebug("DRW exported as PDF");
-    if (!fs::exists(pdf)) throw std::runtime_error("Drawing export failed: PDF output not found.");
-    logDebug("PDF file exported");
-    return {plainExportedFile(pdf)};
-  } catch (const pfcXToolkitNoPermission& error) {
-    logError("ModelExporter: drawing export failed because Creo lacks permission to write the PDF: " +
-             error.GetDescription());
-    return failWith("Creo could not write the drawing PDF needed for upload. Please check file permissions and try again.",
-                    "Creo lacked permission to write drawing PDF during export.");
-  } catch (const pfcXToolkitNotDisplayed&) {
-    logError("ModelExporter: drawing export failed because the model is not displayed in the current Creo window.");
-    return failWith("The drawing must be active in Creo before it can be exported for upload.",
-                    "Drawing was not active/displayed during PDF export.");
-  } catch (const pfcXToolkitUnsupported&) {
-    logError("ModelExporter: drawing export failed because Creo does not support this PDF export request.");
-    return failWith("Creo does not support exporting this drawing with the current PDF settings.",
-                    "Creo reported drawing PDF export request as unsupported.");
-  } catch (const xthrowable& error) {
-    logError("Creo toolkit error while exporting drw to pdf: exception=" + error.GetDescription());
-    return failWith(kPrepareFailedText, "Creo toolkit error while exporting drawing to PDF.");
   } catch (const std::exception& error) {
     logError("An error occurred while exporting drw as pdf: " + std::string(error.what()));
     return failWith(kPrepareFailedText, "Unexpected error while exporting drawing to PDF.");

@@ -5,7 +5,7 @@
 #include "core/ascii_case.h"
 #include "core/log.h"
 #include "core/text_encoding.h"
-#include "host/toolkit_errors.h"
+#include "core/toolkit_guard.h"
 #include "model/export_texts.h"
 #include "model/file_replacement.h"
 #include "model/folder_versions.h"
@@ -37,11 +37,13 @@ std::vector<ExportedFile> ModelExporter::exportFamilyTableInstance(const pfcMode
       "Creo toolkit error while backing up family table model. exception=",
       "Creo toolkit error while preparing local family table instance for upload."};
   try {
-    const std::optional<std::string> genericOrigin = localGenericOrigin(model);
-    if (!genericOrigin) return {};
-    return stageLocalInstance(model, *genericOrigin, directory, isRoot);
-  } catch (const xthrowable& error) {
-    return failFamilyTableToolkitError(error, kTexts);
+    std::vector<ExportedFile> files;
+    const auto error = catchToolkitError([&] {
+      const std::optional<std::string> genericOrigin = localGenericOrigin(model);
+      if (genericOrigin) files = stageLocalInstance(model, *genericOrigin, directory, isRoot);
+    });
+    if (error) return failFamilyTableToolkitError(*error, kTexts);
+    return files;
   } catch (const std::exception& error) {
     logError("Exception while backing up family table model: " + std::string(error.what()));
     return failWith(kPrepareFailedText, "Unexpected error while preparing local family table instance for upload.");
@@ -51,16 +53,23 @@ std::vector<ExportedFile> ModelExporter::exportFamilyTableInstance(const pfcMode
 // The generic's origin, or none after recording the failure.
 std::optional<std::string> ModelExporter::localGenericOrigin(const pfcModel_ptr& model) {
   try {
-    pfcFamilyMember_ptr member = pfcFamilyMember::cast(model);
-    pfcModel_ptr generic = member ? pfcModel::cast(member->GetParent()) : nullptr;
-    if (!generic) throw std::runtime_error("the instance has no generic model");
-    const std::string origin = generic->GetOrigin();
-    logDebug("Original Generic file path: " + origin);
-    return origin;
-  } catch (const pfcXToolkitNotFound&) {
-    logError("ModelExporter: family table parent model was not found while exporting an instance.");
-  } catch (const pfcXToolkitCantOpen&) {
-    logError("ModelExporter: family table parent model is not available in session while exporting an instance.");
+    std::string origin;
+    const auto error = catchToolkitError([&] {
+      pfcFamilyMember_ptr member = pfcFamilyMember::cast(model);
+      pfcModel_ptr generic = member ? pfcModel::cast(member->GetParent()) : nullptr;
+      if (!generic) throw std::runtime_error("the instance has no generic model");
+      origin = generic->GetOrigin();
+    });
+    if (!error) {
+      logDebug("Original Generic file path: " + origin);
+      return origin;
+    }
+    if (error->kind == ToolkitErrorKind::NotFound)
+      logError("ModelExporter: family table parent model was not found while exporting an instance.");
+    else if (error->kind == ToolkitErrorKind::CantOpen)
+      logError("ModelExporter: family table parent model is not available in session while exporting an instance.");
+    else
+      rethrowToolkitError(*error);
   } catch (const std::runtime_error& error) {
     logError("Error occurred while fetching instance parent: " + std::string(error.what()));
     failWith(kPrepareFailedText, "Local family table generic could not be resolved for upload.");
@@ -175,20 +184,19 @@ void ModelExporter::backupBesideUserModels(const pfcModel_ptr& model, const pfcM
   listAdded();
 }
 
-std::vector<ExportedFile> ModelExporter::failFamilyTableToolkitError(const xthrowable& error,
+std::vector<ExportedFile> ModelExporter::failFamilyTableToolkitError(const ToolkitError& error,
                                                                      const FamilyTableErrorTexts& texts) {
-  const std::string className = error.GetClassName();
-  if (className == "pfcXToolkitNotFound")
+  if (error.kind == ToolkitErrorKind::NotFound)
     logError("ModelExporter: Creo configuration option was not found while exporting a family table model.");
-  else if (className == "pfcXToolkitLineTooLong")
+  else if (error.kind == ToolkitErrorKind::LineTooLong)
     logError("ModelExporter: Creo configuration value exceeded the supported length while exporting a family table model.");
-  else if (className == "pfcXToolkitInvalidDir")
-    logError("ModelExporter: family table backup target directory is invalid: " + error.GetDescription());
-  else if (className == "pfcXToolkitCantWrite")
-    logError(texts.cantWriteLog + error.GetDescription());
-  else if (className == "pfcXToolkitNoPermission")
+  else if (error.kind == ToolkitErrorKind::InvalidDir)
+    logError("ModelExporter: family table backup target directory is invalid: " + error.description());
+  else if (error.kind == ToolkitErrorKind::CantWrite)
+    logError(texts.cantWriteLog + error.description());
+  else if (error.kind == ToolkitErrorKind::NoPermission)
     logError(texts.noPermissionLog);
-  logError(texts.toolkitLog + error.GetDescription());
+  logError(texts.toolkitLog + error.description());
   return failWith(kPrepareFailedText, texts.toolkitDetail);
 }
 
@@ -206,9 +214,11 @@ std::vector<ExportedFile> ModelExporter::exportWindchillFamilyTableInstance(cons
       "Creo toolkit error while backing up Windchill family table model. exception=",
       "Creo toolkit error while preparing Windchill family table instance for upload."};
   try {
-    return stageWindchillInstance(model, *genericOrigin, directory, isRoot, *revision);
-  } catch (const xthrowable& error) {
-    return failFamilyTableToolkitError(error, kTexts);
+    std::vector<ExportedFile> files;
+    const auto error =
+        catchToolkitError([&] { files = stageWindchillInstance(model, *genericOrigin, directory, isRoot, *revision); });
+    if (error) return failFamilyTableToolkitError(*error, kTexts);
+    return files;
   } catch (const std::exception& error) {
     logError("Exception while backing up Windchill family table model: " + std::string(error.what()));
     return failWith(kPrepareFailedText, "Unexpected error while preparing Windchill family table instance for upload.");
@@ -219,29 +229,28 @@ std::vector<ExportedFile> ModelExporter::exportWindchillFamilyTableInstance(cons
 // the instance's parent. None after recording the failure.
 std::optional<std::string> ModelExporter::windchillGenericOrigin(const pfcModel_ptr& model) {
   pfcModel_ptr loaded;
-  try {
-    loaded = findLoadedWindchillGeneric(session_->ListModels(), model);
-  } catch (const xthrowable& error) {
-    logDebug("ModelExporter: ListModels() failed while resolving Windchill FT generic: " + error.GetDescription());
+  if (const auto error = catchToolkitError([&] { loaded = findLoadedWindchillGeneric(session_->ListModels(), model); })) {
+    logDebug("ModelExporter: ListModels() failed while resolving Windchill FT generic: " + error->description());
   }
+  std::string origin;
   if (loaded) {
-    try {
-      return loaded->GetOrigin();
-    } catch (const xthrowable& error) {
-      logDebug("ModelExporter: failed to read origin from loaded Windchill generic; falling back to GetParent(): " +
-               error.GetDescription());
-    }
+    const auto error = catchToolkitError([&] { origin = loaded->GetOrigin(); });
+    if (!error) return origin;
+    logDebug("ModelExporter: failed to read origin from loaded Windchill generic; falling back to GetParent(): " +
+             error->description());
   } else {
     logDebug("ModelExporter: Windchill FT generic not found in session; falling back to pfcFamilyMember::GetParent().");
   }
   try {
-    pfcFamilyMember_ptr member = pfcFamilyMember::cast(model);
-    pfcModel_ptr parent = member ? pfcModel::cast(member->GetParent()) : nullptr;
-    if (!parent) throw std::runtime_error("the instance has no generic model");
-    return parent->GetOrigin();
-  } catch (const xthrowable& error) {
+    const auto error = catchToolkitError([&] {
+      pfcFamilyMember_ptr member = pfcFamilyMember::cast(model);
+      pfcModel_ptr parent = member ? pfcModel::cast(member->GetParent()) : nullptr;
+      if (!parent) throw std::runtime_error("the instance has no generic model");
+      origin = parent->GetOrigin();
+    });
+    if (!error) return origin;
     logError("ModelExporter: failed to resolve Windchill family table generic via GetParent() fallback: " +
-             error.GetDescription());
+             error->description());
     failWith(kPrepareFailedText, "Creo could not locate the Windchill family table generic for upload.");
   } catch (const std::runtime_error& error) {
     logError("ModelExporter: runtime error while resolving Windchill family table generic: " + std::string(error.what()));
@@ -328,15 +337,13 @@ void ModelExporter::ensureAcceleratorConfig() {
   logDebug("Existing value of save_instance_accelerator: " + value);
   if (!value.empty() && asciiUppered(value) != "NONE") return;
   logDebug("Setting save_instance_accelerator to ALWAYS to export accelerator file");
-  try {
-    session_->SetConfigOption(kAcceleratorOption, "ALWAYS");
-  } catch (const xthrowable&) {
+  if (const auto error = catchToolkitError([&] { session_->SetConfigOption(kAcceleratorOption, "ALWAYS"); })) {
     logError("ModelExporter: failed to set save_instance_accelerator to ALWAYS while exporting a family table instance");
     showErrorDialog(
         "The integration is unable to set the property save_instance_accelerator to ALWAYS \nwhich is required to "
         "generate accelerator file(s) for one or more family table instances.\n\nPlease set the property "
         "save_instance_accelerator to ALWAYS and try again.");
-    throw;
+    rethrowToolkitError(*error);
   }
   savedAcceleratorValue_ = value;
 }
@@ -361,10 +368,9 @@ void ModelExporter::finalizeExport() {
     logDebug("Resetting save_instance_accelerator to previous value: " + saved);
     bool restored = false;
     try {
-      session_->SetConfigOption(kAcceleratorOption, saved);
-      restored = true;
-    } catch (const xthrowable& error) {
-      logError("Failed to restore save_instance_accelerator config after export: " + error.GetDescription());
+      const auto error = catchToolkitError([&] { session_->SetConfigOption(kAcceleratorOption, saved); });
+      if (error) logError("Failed to restore save_instance_accelerator config after export: " + error->description());
+      restored = !error;
     } catch (const std::exception& error) {
       logError("Unexpected error restoring save_instance_accelerator config after export: " + std::string(error.what()));
     }

@@ -4,7 +4,7 @@
 #include "core/log.h"
 #include "core/session_temp_directory.h"
 #include "core/text_encoding.h"
-#include "host/toolkit_errors.h"
+#include "core/toolkit_guard.h"
 #include "model/assembly_components.h"
 #include "model/export_texts.h"
 #include "model/file_replacement.h"
@@ -170,20 +170,23 @@ std::vector<ExportedFile> ModelExporter::exportAssembly(const pfcModel_ptr& mode
   logDebug("Exporting assembly and child components for upload");
   std::vector<ExportedFile> result;
   try {
-    logDebug("Exporting parent assembly file to temp. directory");
-    if (!exportAssemblyParent(model, metadata, directory, isRoot, result)) return result;
-    logDebug("Exporting child components of assembly");
-    exportComponents(model, kTexts, result);
-    if (userMessage_.empty()) logDebug("Extracted all components succesfully from assembly");
-  } catch (const pfcXToolkitNotFound&) {
-    logError("ModelExporter: assembly child model or descriptor was not found during export.");
-    failWith(kMissingPartsText, "Assembly child model or descriptor was not found during export.");
-  } catch (const pfcXToolkitNoPermission&) {
-    logError("ModelExporter: Creo lacks permission to retrieve an assembly child during export.");
-    failWith(kMissingPartsText, "Creo lacked permission to retrieve an assembly child during export.");
-  } catch (const xthrowable& error) {
-    logError("Creo toolkit error while exporting assembly components. exception=" + error.GetDescription());
-    failWith(kMissingPartsText, "Creo toolkit error while exporting assembly components.");
+    const auto error = catchToolkitError([&] {
+      logDebug("Exporting parent assembly file to temp. directory");
+      if (!exportAssemblyParent(model, metadata, directory, isRoot, result)) return;
+      logDebug("Exporting child components of assembly");
+      exportComponents(model, kTexts, result);
+      if (userMessage_.empty()) logDebug("Extracted all components succesfully from assembly");
+    });
+    if (error && error->kind == ToolkitErrorKind::NotFound) {
+      logError("ModelExporter: assembly child model or descriptor was not found during export.");
+      failWith(kMissingPartsText, "Assembly child model or descriptor was not found during export.");
+    } else if (error && error->kind == ToolkitErrorKind::NoPermission) {
+      logError("ModelExporter: Creo lacks permission to retrieve an assembly child during export.");
+      failWith(kMissingPartsText, "Creo lacked permission to retrieve an assembly child during export.");
+    } else if (error) {
+      logError("Creo toolkit error while exporting assembly components. exception=" + error->description());
+      failWith(kMissingPartsText, "Creo toolkit error while exporting assembly components.");
+    }
   } catch (const std::exception& error) {
     logError("An error occurred while exporting assembly components: " + std::string(error.what()));
     failWith(kMissingPartsText, "Unexpected error while exporting assembly components.");

@@ -13,8 +13,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/toolkit_guard.h"
 #include "host/pfc_session.h"
-#include "host/toolkit_errors.h"
 #include "model/exported_file.h"
 #include "model/folder_versions.h"
 #include "model/model_metadata.h"
@@ -91,7 +91,7 @@ class ModelExporter {
   std::optional<std::string> windchillGenericOrigin(const pfcModel_ptr& model);
   void backupBesideUserModels(const pfcModel_ptr& model, const pfcModelDescriptor_ptr& descriptor,
                               const std::filesystem::path& acceleratorFile, const std::filesystem::path& genericFile);
-  std::vector<ExportedFile> failFamilyTableToolkitError(const xthrowable& error, const FamilyTableErrorTexts& texts);
+  std::vector<ExportedFile> failFamilyTableToolkitError(const ToolkitError& error, const FamilyTableErrorTexts& texts);
   void ensureAcceleratorConfig();
   void showErrorDialog(const std::string& message) const;
 

@@ -5,6 +5,7 @@
 
 #include "core/log.h"
 #include "core/text_encoding.h"
+#include "core/toolkit_guard.h"
 #include "host/creo_host.h"
 #include "model/assembly_components.h"
 #include "model/descriptor_key_set.h"
@@ -117,31 +118,29 @@ double sizeWithComponents(std::uintmax_t bytes, const pfcModel_ptr& model,
   wfcWAssembly_ptr assembly;
   pfcFeatures_ptr features;
   std::string assemblyName;
-  try {
+  const auto listingError = catchToolkitError([&] {
     if (model && model->GetType() == pfcMDL_ASSEMBLY && (assembly = wfcWAssembly::cast(model))) {
       assemblyName = model->GetFileName();
       features = assembly->ListFeaturesByType(true, pfcFEATTYPE_COMPONENT);
     }
-  } catch (const xthrowable& error) {
+  });
+  if (listingError) {
     logError(std::string(kSizePrefix) + " - Creo toolkit error listing assembly components: " +
-             error.GetDescription());
+             listingError->description());
   }
   if (features && features->getarraysize() > 0) {
     pfcBaseSession_ptr session;
-    try {
-      session = pfcGetCurrentSessionWithCompatibility(pfcC4Compatible);
-    } catch (const xthrowable&) {
-    }
+    catchToolkitError([&] { session = pfcGetCurrentSessionWithCompatibility(pfcC4Compatible); });
     if (!session) {
       logError("ModelMetadataResolver: Creo session unavailable; component sizes are not counted.");
       return roundToHundredths(size);
     }
     for (xint i = 0; i < features->getarraysize(); ++i) {
-      try {
-        size += componentSize(session, features->get(i), assemblyName, stagingDirectory);
-      } catch (const xthrowable& error) {
+      const auto error =
+          catchToolkitError([&] { size += componentSize(session, features->get(i), assemblyName, stagingDirectory); });
+      if (error) {
         logError(std::string(kSizePrefix) + " - Creo toolkit error reading assembly component: " +
-                 error.GetDescription());
+                 error->description());
       }
     }
   }

@@ -4,7 +4,7 @@
 
 #include "core/local_time.h"
 #include "core/log.h"
-#include "host/toolkit_errors.h"
+#include "core/toolkit_guard.h"
 #include "core/ascii_case.h"
 #include "model/creo_model_queries.h"
 #include "model/missing_path_error.h"
@@ -58,13 +58,7 @@ ModelMetadata ModelMetadataResolver::getModelMetadata(const pfcModel_ptr& model,
 std::string ModelMetadataResolver::resolveFileName(const pfcModel_ptr& model) {
   logDebug("Resolving model filename.");
   std::string name;
-  if (model) {
-    try {
-      name = model->GetFileName();
-    } catch (const xthrowable&) {
-      name.clear();
-    }
-  }
+  if (model) catchToolkitError([&] { name = model->GetFileName(); });
   if (name.empty()) {
     logWarning("Model common name missing; using default filename.");
     return ".undefined";
@@ -78,11 +72,7 @@ std::optional<fs::path> ModelMetadataResolver::resolveModelPath(const pfcModel_p
     return std::nullopt;
   }
   std::string origin;
-  try {
-    origin = model->GetOrigin();
-  } catch (const xthrowable&) {
-    origin.clear();
-  }
+  catchToolkitError([&] { origin = model->GetOrigin(); });
   if (origin.empty()) {
     logError("Model origin is empty; unable to resolve model path.");
     return std::nullopt;
@@ -124,7 +114,7 @@ void ModelMetadataResolver::resolveFamilyTableClassification(const pfcModel_ptr&
     logError("Model pointer is null; unable to resolve family table classification.");
     return;
   }
-  try {
+  const auto error = catchToolkitError([&] {
     const pfcModelType type = model->GetType();
     if (isWindchillOrigin(model->GetOrigin())) {
       // The family table of a workspace model cannot be asked; its file name tells.
@@ -162,7 +152,8 @@ void ModelMetadataResolver::resolveFamilyTableClassification(const pfcModel_ptr&
     } else {
       logDebug("Family member has no rows; treating as non-family table.");
     }
-  } catch (const xthrowable&) {
+  });
+  if (error) {
     logError("Creo toolkit error while determining if the model is a family table");
     metadata.familyTableUnknown = true;
   }
@@ -170,18 +161,18 @@ void ModelMetadataResolver::resolveFamilyTableClassification(const pfcModel_ptr&
 
 std::string ModelMetadataResolver::resolveLifecycleState(const pfcModel_ptr& model) {
   if (!model) return {};
-  try {
-    if (!isWindchillOrigin(model->GetOrigin())) return {};
+  std::string state;
+  const auto error = catchToolkitError([&] {
+    if (!isWindchillOrigin(model->GetOrigin())) return;
     pfcParameter_ptr parameter = model->GetParam("PTC_WM_LIFECYCLE_STATE");
     pfcParamValue_ptr value = parameter ? parameter->GetValue() : nullptr;
-    if (!value || value->Getdiscr() != pfcPARAM_STRING) return {};
-    return value->GetStringValue();
-  } catch (const pfcXToolkitNotFound&) {
+    if (value && value->Getdiscr() == pfcPARAM_STRING) state = value->GetStringValue();
+  });
+  if (!error) return state;
+  if (error->kind == ToolkitErrorKind::NotFound)
     logError("ModelMetadataResolver: model not found in session.");
-  } catch (const pfcXToolkitBadContext&) {
+  else if (error->kind == ToolkitErrorKind::BadContext)
     logError("ModelMetadataResolver: lifecycle-state parameter lookup failed because the model context is invalid.");
-  } catch (const xthrowable&) {
-  }
   return {};
 }
 
@@ -190,15 +181,17 @@ std::string ModelMetadataResolver::resolveSourceRevisionId(const pfcModel_ptr& m
     logError("Model pointer is null; unable to resolve source revision id.");
     return {};
   }
-  try {
-    if (!isWindchillOrigin(model->GetOrigin())) {
-      std::string stamp = model->GetVersionStamp();
-      if (stamp.empty()) logWarning("Model source revision id is empty.");
-      return stamp;
-    }
-  } catch (const xthrowable& error) {
-    logError("Model source revision id could not be read: " + error.GetDescription());
+  std::optional<std::string> localStamp;
+  const auto error = catchToolkitError([&] {
+    if (!isWindchillOrigin(model->GetOrigin())) localStamp = model->GetVersionStamp();
+  });
+  if (error) {
+    logError("Model source revision id could not be read: " + error->description());
     return {};
+  }
+  if (localStamp) {
+    if (localStamp->empty()) logWarning("Model source revision id is empty.");
+    return *localStamp;
   }
   const CreoQueryResult revision = CreoModelQueries::GetRevision(model);
   switch (revision.status) {
@@ -209,14 +202,13 @@ std::string ModelMetadataResolver::resolveSourceRevisionId(const pfcModel_ptr& m
     case QueryStatus::Empty:
     case QueryStatus::StructuredException: break;
   }
-  try {
-    std::string stamp = model->GetVersionStamp();
-    logInfo("Windchill model revision unavailable; using source revision id: " + stamp);
-    return stamp;
-  } catch (const xthrowable& error) {
-    logError("Windchill source revision id could not be read after revision fallback: " + error.GetDescription());
+  std::string stamp;
+  if (const auto stampError = catchToolkitError([&] { stamp = model->GetVersionStamp(); })) {
+    logError("Windchill source revision id could not be read after revision fallback: " + stampError->description());
     return {};
   }
+  logInfo("Windchill model revision unavailable; using source revision id: " + stamp);
+  return stamp;
 }
 
 SourceRevision resolveSourceRevisionVersion(const pfcModel_ptr& model, const std::string& sourceRevisionId) {
@@ -225,12 +217,12 @@ SourceRevision resolveSourceRevisionVersion(const pfcModel_ptr& model, const std
     logWarning("Model pointer is null; unable to resolve source revision version.");
     return revision;
   }
-  try {
-    if (!isWindchillOrigin(model->GetOrigin())) return {sourceRevisionId, "1"};
-  } catch (const xthrowable& error) {
-    logError("Model source revision version could not be read: " + error.GetDescription());
+  std::string origin;
+  if (const auto error = catchToolkitError([&] { origin = model->GetOrigin(); })) {
+    logError("Model source revision version could not be read: " + error->description());
     return revision;
   }
+  if (!isWindchillOrigin(origin)) return {sourceRevisionId, "1"};
   const CreoQueryResult version = CreoModelQueries::GetVersion(model);
   switch (version.status) {
     case QueryStatus::Ok: revision.sourceRevisionVersion = version.value; break;

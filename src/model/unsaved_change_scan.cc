@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/log.h"
+#include "core/toolkit_guard.h"
 #include "host/creo_host.h"
 #include "model/descriptor_key_set.h"
 #include "model/path_text.h"
@@ -37,24 +38,23 @@ class UnsavedChangeScan {
 
   static std::string fileNameOf(const pfcModel_ptr& model) {
     if (!model) return "<null model>";
-    try {
-      return model->GetFileName();
-    } catch (const xthrowable&) {
-      return "<null model>";
-    }
+    std::string fileName;
+    if (catchToolkitError([&] { fileName = model->GetFileName(); })) return "<null model>";
+    return fileName;
   }
 
   pfcModel_ptr genericOf(const pfcModel_ptr& model) {
     if (!model) return nullptr;
-    try {
-      if (isWindchillOrigin(model->GetOrigin())) return findLoadedWindchillGeneric(models_, model);
-      pfcFamilyMember_ptr member = pfcFamilyMember::cast(model);
-      if (!member) return nullptr;
-      pfcModelDescriptor_ptr generic = member->GetImmediateGenericInfo();
-      return generic ? session_->GetModelFromDescr(generic) : nullptr;
-    } catch (const xthrowable&) {
-      return nullptr;
-    }
+    pfcModel_ptr generic;
+    const auto error = catchToolkitError([&] {
+      if (isWindchillOrigin(model->GetOrigin())) {
+        generic = findLoadedWindchillGeneric(models_, model);
+      } else if (pfcFamilyMember_ptr member = pfcFamilyMember::cast(model)) {
+        pfcModelDescriptor_ptr descriptor = member->GetImmediateGenericInfo();
+        if (descriptor) generic = session_->GetModelFromDescr(descriptor);
+      }
+    });
+    return error ? nullptr : generic;
   }
 
   // Drawings and family-table instances whose changes cannot be saved on their
@@ -77,22 +77,22 @@ class UnsavedChangeScan {
 
   static bool counts(const pfcModel_ptr& model) {
     if (!model) return false;
-    try {
-      if (!model->GetIsModified()) return false;
-    } catch (const xthrowable& error) {
+    bool modified = false;
+    if (const auto error = catchToolkitError([&] { modified = model->GetIsModified(); })) {
       logWarning("Unable to read model modified state during session unsaved-change check. exception=" +
-                 error.GetDescription());
+                 error->description());
       return false;
     }
+    if (!modified) return false;
+    bool excluded = true;
     try {
-      if (isExcluded(model)) return false;
+      catchToolkitError([&] { excluded = isExcluded(model); });
     } catch (const fs::filesystem_error& error) {
       logWarning(std::string("Filesystem error during accelerator file check in unsaved-change scan. exception=") +
                  error.what());
       return false;
-    } catch (const xthrowable&) {
-      return false;
     }
+    if (excluded) return false;
     logWarning("Unsaved model detected in current session: " + fileNameOf(model));
     return true;
   }
@@ -100,38 +100,37 @@ class UnsavedChangeScan {
   std::vector<LoadedComponent> loadedComponents(const pfcModel_ptr& model) {
     std::vector<LoadedComponent> components;
     if (!model) return components;
-    try {
-      if (model->GetType() != pfcMDL_ASSEMBLY) return components;
-    } catch (const xthrowable& error) {
-      logWarning("Unable to read model type during session unsaved-change check. exception=" + error.GetDescription());
+    pfcModelType type = pfcMDL_PART;
+    if (const auto error = catchToolkitError([&] { type = model->GetType(); })) {
+      logWarning("Unable to read model type during session unsaved-change check. exception=" + error->description());
       return components;
     }
+    if (type != pfcMDL_ASSEMBLY) return components;
     wfcWAssembly_ptr assembly = wfcWAssembly::cast(model);
     if (!assembly) {
       logWarning("Unable to cast assembly model during session unsaved-change check. exception=not an assembly");
       return components;
     }
     pfcFeatures_ptr features;
-    try {
-      features = assembly->ListFeaturesByType(true, pfcFEATTYPE_COMPONENT);
-    } catch (const xthrowable& error) {
+    if (const auto error = catchToolkitError([&] { features = assembly->ListFeaturesByType(true, pfcFEATTYPE_COMPONENT); })) {
       logWarning("Unable to enumerate assembly components during session unsaved-change check. exception=" +
-                 error.GetDescription());
+                 error->description());
       return components;
     }
     const xint count = features ? features->getarraysize() : 0;
     logDebug("Inspecting loaded assembly children for unsaved changes. parent=" + fileNameOf(model) +
              ", component_count=" + std::to_string(count));
     for (xint i = 0; i < count; ++i) {
-      try {
+      const auto error = catchToolkitError([&] {
         pfcComponentFeat_ptr component = pfcComponentFeat::cast(features->get(i));
         pfcModelDescriptor_ptr descriptor = component ? component->GetModelDescr() : nullptr;
-        if (!descriptor || visited_.contains(*descriptor)) continue;  // a model looked at is loaded already
+        if (!descriptor || visited_.contains(*descriptor)) return;  // a model looked at is loaded already
         if (pfcModel_ptr loaded = session_->GetModelFromDescr(descriptor))
           components.push_back({std::move(descriptor), std::move(loaded)});
-      } catch (const xthrowable& error) {
+      });
+      if (error) {
         logWarning("Unable to read assembly component during session unsaved-change check. exception=" +
-                   error.GetDescription());
+                   error->description());
       }
     }
     return components;
@@ -146,37 +145,23 @@ class UnsavedChangeScan {
 
 bool hasUnsavedChangesInSession() {
   wfcWSession_ptr session;
-  try {
-    session = wfcWSession::cast(pfcGetCurrentSessionWithCompatibility(pfcC4Compatible));
-  } catch (const xthrowable&) {
-    session = nullptr;
-  }
+  catchToolkitError([&] { session = wfcWSession::cast(pfcGetCurrentSessionWithCompatibility(pfcC4Compatible)); });
   if (!session) {
     logWarning("Creo session unavailable while checking for unsaved model changes.");
     return false;
   }
   pfcModel_ptr current;
-  try {
-    current = session->GetCurrentModel();
-  } catch (const xthrowable&) {
-    current = nullptr;
-  }
+  catchToolkitError([&] { current = session->GetCurrentModel(); });
   if (!current) {
     logWarning("No current model available during unsaved-change check.");
     return false;
   }
   pfcModels_ptr models;
-  try {
-    models = session->ListModels();
-  } catch (const xthrowable& error) {
-    logWarning("Unable to list loaded session models during unsaved-change check. exception=" + error.GetDescription());
+  if (const auto error = catchToolkitError([&] { models = session->ListModels(); })) {
+    logWarning("Unable to list loaded session models during unsaved-change check. exception=" + error->description());
   }
   if (!models) models = pfcModels::create();
   pfcModelDescriptor_ptr descriptor;
-  try {
-    descriptor = current->GetDescr();
-  } catch (const xthrowable&) {
-    descriptor = nullptr;
-  }
+  catchToolkitError([&] { descriptor = current->GetDescr(); });
   return UnsavedChangeScan(session, models).visit(descriptor, current);
 }

@@ -2,7 +2,7 @@
 // workspace, with the revision and iteration Windchill knows it by.
 #include "core/log.h"
 #include "core/text_encoding.h"
-#include "host/toolkit_errors.h"
+#include "core/toolkit_guard.h"
 #include "model/creo_model_queries.h"
 #include "model/export_texts.h"
 #include "model/model_exporter.h"
@@ -48,21 +48,24 @@ std::vector<ExportedFile> ModelExporter::exportWindchillAssemblyComponents(const
   std::vector<ExportedFile> result{std::move(ownFile)};
   const std::string fileName = model->GetFileName();
   try {
-    logDebug("Exporting child components of Windchill assembly: " + fileName);
-    exportComponents(model, kTexts, result);
-    if (userMessage_.empty()) logDebug("Extracted all components successfully from Windchill assembly: " + fileName);
-  } catch (const pfcXToolkitNotFound& error) {
-    logError("ModelExporter: Windchill assembly child model or descriptor was not found during export: " +
-             error.GetDescription());
-    failWith(kMissingPartsText, "Windchill assembly child model or descriptor was not found during export.");
-  } catch (const pfcXToolkitNoPermission& error) {
-    logError("ModelExporter: Creo lacks permission to retrieve a Windchill assembly child during export: " +
-             error.GetDescription());
-    failWith(kWindchillFilesText, "Creo lacked permission to retrieve a Windchill assembly child during export.");
-  } catch (const xthrowable& error) {
-    logError("Creo toolkit error while exporting Windchill assembly components: " + fileName +
-             ", exception=" + error.GetDescription());
-    failWith(kMissingPartsText, "Creo toolkit error while exporting Windchill assembly components.");
+    const auto error = catchToolkitError([&] {
+      logDebug("Exporting child components of Windchill assembly: " + fileName);
+      exportComponents(model, kTexts, result);
+      if (userMessage_.empty()) logDebug("Extracted all components successfully from Windchill assembly: " + fileName);
+    });
+    if (error && error->kind == ToolkitErrorKind::NotFound) {
+      logError("ModelExporter: Windchill assembly child model or descriptor was not found during export: " +
+               error->description());
+      failWith(kMissingPartsText, "Windchill assembly child model or descriptor was not found during export.");
+    } else if (error && error->kind == ToolkitErrorKind::NoPermission) {
+      logError("ModelExporter: Creo lacks permission to retrieve a Windchill assembly child during export: " +
+               error->description());
+      failWith(kWindchillFilesText, "Creo lacked permission to retrieve a Windchill assembly child during export.");
+    } else if (error) {
+      logError("Creo toolkit error while exporting Windchill assembly components: " + fileName +
+               ", exception=" + error->description());
+      failWith(kMissingPartsText, "Creo toolkit error while exporting Windchill assembly components.");
+    }
   } catch (const std::exception& error) {
     logError("Error exporting Windchill assembly components: " + std::string(error.what()));
     failWith(kMissingPartsText, "Unexpected error while exporting Windchill assembly components.");
@@ -96,18 +99,20 @@ std::optional<std::string> ModelExporter::resolveWindchillRevisionForExport(cons
     logError("Failed to resolve Windchill model revision during export.");
     return std::nullopt;
   }
+  std::string stamp;
   try {
-    const std::string stamp = model->GetVersionStamp();
-    if (stamp.empty()) {
-      logWarning("Windchill model has neither a revision nor an internal version stamp.");
+    if (const auto error = catchToolkitError([&] { stamp = model->GetVersionStamp(); })) {
+      logError("Failed to resolve Windchill version stamp during export: " + error->description());
       return std::nullopt;
     }
-    logInfo("Windchill model revision unavailable; using per-model version stamp: " + stamp);
-    return stamp;
-  } catch (const xthrowable& error) {
-    logError("Failed to resolve Windchill version stamp during export: " + error.GetDescription());
   } catch (const std::exception& error) {
     logError("Failed to resolve Windchill version stamp during export: " + std::string(error.what()));
+    return std::nullopt;
   }
-  return std::nullopt;
+  if (stamp.empty()) {
+    logWarning("Windchill model has neither a revision nor an internal version stamp.");
+    return std::nullopt;
+  }
+  logInfo("Windchill model revision unavailable; using per-model version stamp: " + stamp);
+  return stamp;
 }

@@ -1,12 +1,11 @@
 #include "model/windchill_staging.h"
 
-#include <cstring>
 #include <vector>
 
 #include "core/directory_removal.h"
 #include "core/log.h"
 #include "core/text_encoding.h"
-#include "host/toolkit_errors.h"
+#include "core/toolkit_guard.h"
 #include "model/path_text.h"
 #include "model/windchill_names.h"
 
@@ -56,28 +55,28 @@ std::optional<fs::path> copyWindchillModel(const pfcBaseSession_ptr& session, co
     logDebug("WindchillUtils: resolved local filename from origin: " + modelFileName + " -> " + localName);
 
   try {
-    session->CopyFileFromWS(origin, destinationText);
-    fs::path copied = destination / pathFromUtf8(localName);
-    if (!pathExists(copied)) {
-      logError("WindchillUtils: CopyFileFromWS returned but output file not found: " + pathToUtf8(copied));
-      return std::nullopt;
+    const auto error = catchToolkitError([&] { session->CopyFileFromWS(origin, destinationText); });
+    if (!error) {
+      fs::path copied = destination / pathFromUtf8(localName);
+      if (!pathExists(copied)) {
+        logError("WindchillUtils: CopyFileFromWS returned but output file not found: " + pathToUtf8(copied));
+        return std::nullopt;
+      }
+      logDebug("WindchillUtils: Windchill model successfully copied to: " + pathToUtf8(copied));
+      return copied;
     }
-    logDebug("WindchillUtils: Windchill model successfully copied to: " + pathToUtf8(copied));
-    return copied;
-  } catch (const xthrowable& error) {
-    const char* className = error.GetClassName();
-    if (std::strcmp(className, "pfcXToolkitInvalidFile") == 0)
+    if (error->kind == ToolkitErrorKind::InvalidFile)
       logError("WindchillUtils: CopyFileFromWS failed because the source file is missing or invalid. origin=" +
                origin + ", model=" + modelFileName);
-    else if (std::strcmp(className, "pfcXToolkitInvalidDir") == 0)
+    else if (error->kind == ToolkitErrorKind::InvalidDir)
       logError("WindchillUtils: CopyFileFromWS failed because the destination directory does not exist. dest=" + destinationText +
                ", model=" + modelFileName);
-    else if (std::strcmp(className, "pfcXToolkitCantAccess") == 0)
+    else if (error->kind == ToolkitErrorKind::CantAccess)
       logError("WindchillUtils: CopyFileFromWS failed because Creo cannot access the source or destination. origin=" + origin +
                ", dest=" + destinationText);
     else
       logError("WindchillUtils: Creo toolkit error while copying Windchill model: " + modelFileName +
-               ", exception=" + className);
+               ", exception=" + error->className);
   } catch (const std::exception& error) {
     logError("WindchillUtils: unexpected error while copying Windchill model: " + std::string(error.what()));
   }
@@ -127,45 +126,53 @@ std::optional<fs::path> stageWindchillModelToPath(const pfcBaseSession_ptr& sess
 
 bool isWindchillFamilyInstance(const pfcModel_ptr& model) {
   if (!model) return false;
-  try {
-    if (!isWindchillOrigin(model->GetOrigin())) return false;
-    if (model->GetFileName().find('<') == std::string::npos) return false;
+  bool instance = false;
+  catchToolkitError([&] {
+    if (!isWindchillOrigin(model->GetOrigin())) return;
+    if (model->GetFileName().find('<') == std::string::npos) return;
     pfcModelType type = model->GetType();
-    return type == pfcMDL_ASSEMBLY || type == pfcMDL_PART;
-  } catch (const xthrowable&) {
-    return false;
-  }
+    instance = type == pfcMDL_ASSEMBLY || type == pfcMDL_PART;
+  });
+  return instance;
 }
+
+namespace {
+
+// The one loaded model in the instance's folder that its generic's name fits, or null.
+pfcModel_ptr onlyLoadedGenericOf(const pfcModels_ptr& models, const pfcModel_ptr& instance) {
+  const std::string instanceFileName = instance->GetFileName();
+  const std::string instanceOrigin = instance->GetOrigin();
+  const pfcModelType instanceType = instance->GetType();
+  const std::string expected = normalisedModelFileName(genericFileNameOf(instanceFileName));
+  if (expected.empty()) return nullptr;
+  const std::string folder = originFolder(instanceOrigin);
+  if (folder.empty()) return nullptr;
+
+  std::vector<pfcModel_ptr> candidates;
+  for (xint i = 0; i < models->getarraysize(); ++i) {
+    const pfcModel_ptr& model = models->get(i);
+    if (!model || model == instance || model->GetType() != instanceType) continue;
+    const std::string origin = model->GetOrigin();
+    if (!isWindchillOrigin(origin) || originFolder(origin) != folder) continue;
+    const std::string comparable = comparableFileName(model->GetFileName());
+    if (comparable.empty() || comparable.find('<') != std::string::npos) continue;
+    if (normalisedModelFileName(comparable) == expected) candidates.push_back(model);
+  }
+  if (candidates.size() == 1) return candidates.front();
+  if (candidates.size() > 1)
+    logDebug("WindchillUtils: Windchill FT generic lookup was ambiguous. instance_file=" + instanceFileName +
+             ", expected_generic=" + expected + ", candidate_count=" + std::to_string(candidates.size()));
+  return nullptr;
+}
+
+}  // namespace
 
 pfcModel_ptr findLoadedWindchillGeneric(const pfcModels_ptr& models, const pfcModel_ptr& instance) {
   if (!models || !isWindchillFamilyInstance(instance)) return nullptr;
-  try {
-    const std::string instanceFileName = instance->GetFileName();
-    const std::string instanceOrigin = instance->GetOrigin();
-    const pfcModelType instanceType = instance->GetType();
-    const std::string expected = normalisedModelFileName(genericFileNameOf(instanceFileName));
-    if (expected.empty()) return nullptr;
-    const std::string folder = originFolder(instanceOrigin);
-    if (folder.empty()) return nullptr;
-
-    std::vector<pfcModel_ptr> candidates;
-    for (xint i = 0; i < models->getarraysize(); ++i) {
-      const pfcModel_ptr& model = models->get(i);
-      if (!model || model == instance || model->GetType() != instanceType) continue;
-      const std::string origin = model->GetOrigin();
-      if (!isWindchillOrigin(origin) || originFolder(origin) != folder) continue;
-      const std::string comparable = comparableFileName(model->GetFileName());
-      if (comparable.empty() || comparable.find('<') != std::string::npos) continue;
-      if (normalisedModelFileName(comparable) == expected) candidates.push_back(model);
-    }
-    if (candidates.size() == 1) return candidates.front();
-    if (candidates.size() > 1)
-      logDebug("WindchillUtils: Windchill FT generic lookup was ambiguous. instance_file=" + instanceFileName +
-               ", expected_generic=" + expected + ", candidate_count=" + std::to_string(candidates.size()));
-    return nullptr;
-  } catch (const xthrowable& error) {
-    logWarning("WindchillUtils: Creo toolkit error during Windchill FT generic lookup. exception=" +
-               std::string(error.GetClassName()));
+  pfcModel_ptr generic;
+  if (const auto error = catchToolkitError([&] { generic = onlyLoadedGenericOf(models, instance); })) {
+    logWarning("WindchillUtils: Creo toolkit error during Windchill FT generic lookup. exception=" + error->className);
     return nullptr;
   }
+  return generic;
 }

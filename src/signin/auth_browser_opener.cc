@@ -3,8 +3,8 @@
 #include <stdexcept>
 
 #include "core/log.h"
+#include "core/toolkit_guard.h"
 #include "host/pfc_session.h"
-#include "host/toolkit_errors.h"
 #include "signin/browser_address.h"
 
 namespace {
@@ -12,12 +12,13 @@ namespace {
 // The window whose browser shows the page: the current model's, else the current one.
 pfcWindow_ptr browserTargetWindow(pfcBaseSession& session) {
   pfcWindow_ptr window;
-  try {
+  const auto error = catchToolkitError([&] {
     if (pfcModel_ptr model = session.GetCurrentModel()) {
       window = session.GetModelWindow(model);
       if (window) logDebug("Resolved browser target from current model window.");
     }
-  } catch (const xthrowable&) {
+  });
+  if (error) {
     logDebug("Unable to resolve current model window; falling back to current window.");
   }
   if (!window) window = session.GetCurrentWindow();
@@ -41,25 +42,20 @@ void CreoAuthBrowserOpener::openUrl(const std::string& url) {
     logWarning("Creo window unavailable while opening embedded browser.");
     return;
   }
-  try {
-    session->SetCurrentWindow(window);
-  } catch (const xthrowable&) {
+  if (catchToolkitError([&] { session->SetCurrentWindow(window); })) {
     logDebug("Failed to make browser target the current Creo window; continuing.");
   }
-  try {
-    logDebug("Opening embedded browser for authentication. window_id=" + std::to_string(window->GetId()));
-  } catch (const xthrowable&) {
+  xint windowId = 0;
+  if (catchToolkitError([&] { windowId = window->GetId(); })) {
     logDebug("Opening embedded browser for authentication.");
+  } else {
+    logDebug("Opening embedded browser for authentication. window_id=" + std::to_string(windowId));
   }
-  try {
-    window->SetBrowserSize(50.0);
-  } catch (const xthrowable&) {
+  if (catchToolkitError([&] { window->SetBrowserSize(50.0); })) {
     logWarning("Unable to set embedded browser size; continuing with URL navigation.");
   }
-  try {
-    window->SetURL(url);
-  } catch (const xthrowable&) {
+  if (const auto error = catchToolkitError([&] { window->SetURL(url); })) {
     logError("Failed to navigate the embedded browser to the requested URL.");
-    throw;
+    rethrowToolkitError(*error);
   }
 }

@@ -4,7 +4,7 @@
 
 #include "cloud/client_provider.h"
 #include "core/log.h"
-#include "host/toolkit_errors.h"
+#include "core/toolkit_guard.h"
 #include "signin/auth_browser_opener.h"
 #include "signin/auth_completion.h"
 #include "signin/auth_flow_runner.h"
@@ -50,13 +50,13 @@ void failSignIn(const char* exitFailureMessage) {
 
 void ContinueAction::OnActivate(uifcPushButton_ptr) {
   try {
-    signIn();
+    if (catchToolkitError([] { signIn(); })) {
+      logError("Creo toolkit error detected in ContinueAction::OnActivate.");
+      failSignIn("ExitDialog failed in ContinueAction toolkit error handler.");
+    }
   } catch (const std::exception& e) {
     logError(std::string("Error detected in ContinueAction::OnActivate: ") + e.what());
     failSignIn("ExitDialog failed in ContinueAction error handler.");
-  } catch (const xthrowable&) {
-    logError("Creo toolkit error detected in ContinueAction::OnActivate.");
-    failSignIn("ExitDialog failed in ContinueAction toolkit error handler.");
   } catch (...) {
     logError("Unknown error detected in ContinueAction::OnActivate.");
     failSignIn("ExitDialog failed in ContinueAction error handler.");

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "core/log.h"
-#include "host/toolkit_errors.h"
+#include "core/toolkit_guard.h"
 #include "signin/sign_in_flags.h"
 #include "signin/start_dialog.h"
 #include "ui/ui_facade.h"
@@ -63,11 +63,11 @@ void LoadingDialog::showDialog() {
   UifcFacade& ui = uiFacade();
   // Not being able to show Loading must not keep the user from signing in.
   try {
-    showLoading(ui);
+    if (const auto error = catchToolkitError([&] { showLoading(ui); })) {
+      logError("Unhandled exception in LoadingDialog::showDialog: " + error->description());
+    }
   } catch (const std::exception& e) {
     logError(std::string("Unhandled exception in LoadingDialog::showDialog: ") + e.what());
-  } catch (const xthrowable& e) {
-    logError("Unhandled exception in LoadingDialog::showDialog: " + e.GetDescription());
   } catch (...) {
     logError("Unhandled exception in LoadingDialog::showDialog: unknown exception");
   }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/log.h"
-#include "host/toolkit_errors.h"
+#include "core/toolkit_guard.h"
 #include "ui/ui_facade.h"
 
 namespace {
@@ -14,9 +14,9 @@ namespace {
 void exitOwningDialog(uifcComponent* component, const char* failurePrefix) {
   try {
     if (!component) throw std::invalid_argument("no component handle");
-    uiFacade().ExitOwningDialog(*component, 0);
-  } catch (const xthrowable& error) {
-    logError(failurePrefix + error.GetDescription());
+    if (const auto error = catchToolkitError([&] { uiFacade().ExitOwningDialog(*component, 0); })) {
+      logError(failurePrefix + error->description());
+    }
   } catch (const std::exception& error) {
     logError(std::string(failurePrefix) + error.what());
   } catch (...) {

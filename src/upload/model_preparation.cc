@@ -5,8 +5,8 @@
 #include "core/log.h"
 #include "core/session_temp_directory.h"
 #include "core/text_encoding.h"
+#include "core/toolkit_guard.h"
 #include "host/pfc_session.h"
-#include "host/toolkit_errors.h"
 #include "model/model_kind.h"
 #include "model/model_validation.h"
 #include "model/path_text.h"
@@ -53,15 +53,17 @@ bool hasSimplifiedRepresentation(const pfcModel_ptr& model, int type, const std:
              modelKindName(type) + "(" + std::to_string(type) + "), file=" + fileName);
     return false;
   }
-  try {
+  bool simplified = false;
+  const auto error = catchToolkitError([&] {
     pfcSolid_ptr solid = pfcSolid::cast(model);
     pfcSimpRep_ptr representation = solid ? solid->GetActiveSimpRep() : nullptr;
-    return representation && representation->GetSimpRepType() != 0;
-  } catch (const xthrowable& e) {
+    simplified = representation && representation->GetSimpRepType() != 0;
+  });
+  if (error) {
     logWarning(texts.checkFailed + fileName +
-               ", exception=" + e.GetDescription());
-    return false;
+               ", exception=" + error->description());
   }
+  return simplified;
 }
 
 PreparedModel prepareModelLocally() {
@@ -72,9 +74,7 @@ PreparedModel prepareModelLocally() {
   }
 
   pfcModel_ptr model;
-  try {
-    model = session->GetCurrentModel();
-  } catch (const xthrowable&) {
+  if (catchToolkitError([&] { model = session->GetCurrentModel(); })) {
     logWarning("GetCurrentModel failed; current object may not be an uploadable model.");
     logWarning("Current Creo object is not an uploadable model.");
     return refused(kNoModel);
@@ -87,8 +87,7 @@ PreparedModel prepareModelLocally() {
   // An unreadable name leaves it empty, which the file-type check refuses.
   std::string fileName;
   try {
-    fileName = model->GetFileName();
-  } catch (const xthrowable&) {
+    catchToolkitError([&] { fileName = model->GetFileName(); });
   } catch (const std::exception&) {
   } catch (...) {
     logError("Non-C++ exception in wfcWModel::GetFileName (possible Creo ABI mismatch).");
@@ -107,9 +106,7 @@ PreparedModel prepareModelLocally() {
   }
 
   std::string origin;
-  try {
-    origin = model->GetOrigin();
-  } catch (const xthrowable&) {
+  if (catchToolkitError([&] { origin = model->GetOrigin(); })) {
     logError("Unable to resolve model origin during upload preparation.");
     return refused(kPreparationFailed);
   }

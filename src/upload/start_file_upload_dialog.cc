@@ -8,8 +8,8 @@
 #include "cloud/session_functions.h"
 #include "core/log.h"
 #include "core/session_temp_directory.h"
+#include "core/toolkit_guard.h"
 #include "host/pfc_session.h"
-#include "host/toolkit_errors.h"
 #include "model/model_kind.h"
 #include "model/unsaved_change_scan.h"
 #include "norvane/errors.h"
@@ -72,9 +72,14 @@ bool StartFileUploadDialog::showDialogOnce() {
   std::optional<ErrorBox> failure;
   uploadLaunched_ = false;
   try {
-    const bool again = run(listeners);
-    discardUnusedStaging();
-    return again;
+    bool again = false;
+    const auto error = catchToolkitError([&] {
+      again = run(listeners);
+      discardUnusedStaging();
+    });
+    if (!error) return again;
+    logError("Creo toolkit error in StartFileUploadDialog::showDialog. exception=" + error->description());
+    failure = ErrorBox{"A Creo error occurred while opening the upload dialog.\nPlease try again.", "", "", true};
   } catch (const std::runtime_error& e) {
     logError(std::string("Error detected in StartFileUploadDialog::showDialog: ") + e.what());
     failure = ErrorBox{kPreparationError, "", "", true};
@@ -82,9 +87,6 @@ bool StartFileUploadDialog::showDialogOnce() {
     logError(std::string("std::exception in StartFileUploadDialog::showDialog. type=") + typeid(e).name() +
              ", what=" + e.what());
     failure = ErrorBox{kPreparationError, "", "", true};
-  } catch (const xthrowable& e) {
-    logError("Creo toolkit error in StartFileUploadDialog::showDialog. exception=" + e.GetDescription());
-    failure = ErrorBox{"A Creo error occurred while opening the upload dialog.\nPlease try again.", "", "", true};
   } catch (...) {
     logError("Non-C++ exception in StartFileUploadDialog::showDialog (possible Creo ABI mismatch).");
     failure = ErrorBox{"An unexpected error occurred.\nPlease restart and try again.", "", "", true};
@@ -321,10 +323,8 @@ void StartFileUploadDialog::onUpload() {
   // A selection that cannot be read counts as none being available.
   std::optional<std::vector<std::string>> selection;
   std::string readFailure;
-  try {
-    selection = ui_.GetSelectedOptionMenuItems(kDialog, kWorkspaceDropdown);
-  } catch (const xthrowable& e) {
-    readFailure = e.GetDescription();
+  if (const auto error = catchToolkitError([&] { selection = ui_.GetSelectedOptionMenuItems(kDialog, kWorkspaceDropdown); })) {
+    readFailure = error->description();
   }
   if (selection && isNoWorkspaceSelected(*selection)) {
     logDebug("Upload button clicked but no workspace selected — ignoring.");
@@ -359,21 +359,22 @@ void StartFileUploadDialog::onKnowledgeCenter() {
   logInfo("Knowledge Center requested from upload dialog.");
   std::string failure;
   try {
-    if (!knowledgeCenterUrl_.empty()) {
-      logInfo("Opening Knowledge Center URL: " + knowledgeCenterUrl_);
-      browser_.openUrl(knowledgeCenterUrl_);
-      ui_.ExitDialog(kDialog, 0);
-      logInfo("Upload dialog closed after Knowledge Center navigation.");
-    } else {
-      logWarning("Knowledge Center URL was empty; embedded browser not opened.");
-      ui_.ExitDialog(kDialog, 0);
-      logInfo("Upload dialog closed after empty Knowledge Center request.");
-    }
-    return;
+    const auto error = catchToolkitError([&] {
+      if (!knowledgeCenterUrl_.empty()) {
+        logInfo("Opening Knowledge Center URL: " + knowledgeCenterUrl_);
+        browser_.openUrl(knowledgeCenterUrl_);
+        ui_.ExitDialog(kDialog, 0);
+        logInfo("Upload dialog closed after Knowledge Center navigation.");
+      } else {
+        logWarning("Knowledge Center URL was empty; embedded browser not opened.");
+        ui_.ExitDialog(kDialog, 0);
+        logInfo("Upload dialog closed after empty Knowledge Center request.");
+      }
+    });
+    if (!error) return;
+    failure = "Failed to open Knowledge Center URL from upload dialog due to a Creo toolkit error.";
   } catch (const std::exception& e) {
     failure = std::string("Failed to open Knowledge Center URL from upload dialog: ") + e.what();
-  } catch (const xthrowable&) {
-    failure = "Failed to open Knowledge Center URL from upload dialog due to a Creo toolkit error.";
   } catch (...) {
     failure = "Failed to open Knowledge Center URL from upload dialog due to an unexpected error.";
   }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/log.h"
-#include "host/toolkit_errors.h"
+#include "core/toolkit_guard.h"
 #include "upload/start_file_upload_dialog.h"
 
 void UploadAction::OnActivate(uifcPushButton_ptr) {
@@ -27,11 +27,11 @@ void KnowledgeCenterAction::OnActivate(uifcPushButton_ptr) {
 
 void SignOutAction::OnActivate(uifcPushButton_ptr) {
   try {
-    dialog_.onSignOut();
+    if (catchToolkitError([this] { dialog_.onSignOut(); })) {
+      logError("Creo toolkit error detected in SignOutAction::OnActivate.");
+    }
   } catch (const std::exception& e) {
     logError(std::string("Error detected in SignOutAction::OnActivate: ") + e.what());
-  } catch (const xthrowable&) {
-    logError("Creo toolkit error detected in SignOutAction::OnActivate.");
   } catch (...) {
     logError("Unknown error detected in SignOutAction::OnActivate.");
   }
@@ -53,7 +53,7 @@ void checkLoggingFailures(Check check, const char* unknownFailure) {
 
 }  // namespace
 
-void CheckExistingRevisionOnWorkspaceSelect::OnSelect(uifcOptionMenu_ptr) {
+void CheckExistingRevisionOnWorkspaceSelect::OnItemSelect(uifcOptionMenu_ptr) {
   checkLoggingFailures([this] { dialog_.onWorkspaceSelected(); },
                        "Unknown error while checking for existing revisions on workspace select.");
 }

@@ -36,7 +36,7 @@ class SignOutAction : public UploadDialogListener<uifcDefaultPushButtonListener>
 class CheckExistingRevisionOnWorkspaceSelect : public UploadDialogListener<uifcDefaultOptionMenuListener> {
  public:
   using UploadDialogListener::UploadDialogListener;
-  void OnSelect(uifcOptionMenu_ptr handle) override;
+  void OnItemSelect(uifcOptionMenu_ptr handle) override;
 };
 
 class CheckExistingRevisionOnDialogDisplay : public UploadDialogListener<uifcDefaultDialogListener> {

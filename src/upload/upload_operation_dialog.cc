@@ -10,7 +10,7 @@
 #include "core/log.h"
 #include "core/session_temp_directory.h"
 #include "core/text_encoding.h"
-#include "host/toolkit_errors.h"
+#include "core/toolkit_guard.h"
 #include "model/creo_model_queries.h"
 #include "model/export_texts.h"
 #include "model/model_kind.h"
@@ -294,12 +294,11 @@ void UploadOperationDialog::startTransfer() {
   job.exportDetail = exportDetail_;
   // The thread never calls the toolkit: what it needs of the model is read here.
   if (exportError_.empty()) {
-    try {
+    const auto error = catchToolkitError([&] {
       job.sourceRevisionVersion =
           resolveSourceRevisionVersion(model_, metadata_.sourceRevisionId).sourceRevisionVersion;
-    } catch (const xthrowable& e) {
-      logWarning("Source revision version could not be read: " + e.GetDescription());
-    }
+    });
+    if (error) logWarning("Source revision version could not be read: " + error->description());
   }
   job.staging = std::move(staging_);
   staging_ = UploadStaging{};
@@ -356,14 +355,15 @@ void UploadOperationDialog::openInTavix(uifcPushButton_ptr handle) {
   }
   if (texts.fileAddress.empty()) logWarning("Uploaded file URL unavailable; falling back to workspace URL.");
   try {
-    browser_.openUrl(texts.fileAddress.empty() ? texts.workspaceAddress : texts.fileAddress);
-    if (!handle) throw std::invalid_argument("no button handle");
-    ui_.ExitOwningDialog(*handle, 0);
-    return;
+    const auto error = catchToolkitError([&] {
+      browser_.openUrl(texts.fileAddress.empty() ? texts.workspaceAddress : texts.fileAddress);
+      if (!handle) throw std::invalid_argument("no button handle");
+      ui_.ExitOwningDialog(*handle, 0);
+    });
+    if (!error) return;
+    logError("Open in Tavix failed with toolkit error: " + error->description());
   } catch (const std::exception& e) {
     logError(std::string("Open in Tavix failed: ") + e.what());
-  } catch (const xthrowable& e) {
-    logError("Open in Tavix failed with toolkit error: " + e.GetDescription());
   } catch (...) {
     logError("Open in Tavix failed with an unknown error.");
   }

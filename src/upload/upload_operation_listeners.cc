@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/log.h"
-#include "host/toolkit_errors.h"
+#include "core/toolkit_guard.h"
 #include "upload/upload_operation_dialog.h"
 
 namespace {
@@ -14,11 +14,9 @@ namespace {
 void runListener(const std::string& listener, const std::function<void()>& work) {
   const std::string detected = "Error detected in " + listener + "::OnActivate: ";
   try {
-    work();
+    if (const auto error = catchToolkitError(work)) logError(detected + error->description());
   } catch (const std::exception& e) {
     logError(detected + e.what());
-  } catch (const xthrowable& e) {
-    logError(detected + e.GetDescription());
   } catch (...) {
     logError("Unknown error detected in " + listener + "::OnActivate.");
   }
