@@ -36,20 +36,20 @@ std::optional<ToolkitError> runToolkitCall(void (*call)(const void* work), const
     return rethrown.error;
   }
   xcatchbegin
-  xcatch(pfcXToolkitNotFound, e) return toolkitErrorOf(ToolkitErrorKind::NotFound, e);
-  xcatch(pfcXToolkitFound, e) return toolkitErrorOf(ToolkitErrorKind::Found, e);
-  xcatch(pfcXToolkitInvalidFile, e) return toolkitErrorOf(ToolkitErrorKind::InvalidFile, e);
-  xcatch(pfcXToolkitMsgNotFound, e) return toolkitErrorOf(ToolkitErrorKind::MsgNotFound, e);
-  xcatch(pfcXToolkitBadContext, e) return toolkitErrorOf(ToolkitErrorKind::BadContext, e);
-  xcatch(pfcXToolkitCantOpen, e) return toolkitErrorOf(ToolkitErrorKind::CantOpen, e);
-  xcatch(pfcXToolkitCantWrite, e) return toolkitErrorOf(ToolkitErrorKind::CantWrite, e);
-  xcatch(pfcXToolkitCantAccess, e) return toolkitErrorOf(ToolkitErrorKind::CantAccess, e);
-  xcatch(pfcXToolkitInvalidDir, e) return toolkitErrorOf(ToolkitErrorKind::InvalidDir, e);
-  xcatch(pfcXToolkitLineTooLong, e) return toolkitErrorOf(ToolkitErrorKind::LineTooLong, e);
-  xcatch(pfcXToolkitNoPermission, e) return toolkitErrorOf(ToolkitErrorKind::NoPermission, e);
-  xcatch(pfcXToolkitNotDisplayed, e) return toolkitErrorOf(ToolkitErrorKind::NotDisplayed, e);
-  xcatch(pfcXToolkitUnsupported, e) return toolkitErrorOf(ToolkitErrorKind::Unsupported, e);
-  xcatch(pfcXToolkitError, e) return toolkitErrorOf(ToolkitErrorKind::Other, e);
+  xcatch(pfcXToolkitNotFound, e) { return toolkitErrorOf(ToolkitErrorKind::NotFound, e); }
+  xcatch(pfcXToolkitFound, e) { return toolkitErrorOf(ToolkitErrorKind::Found, e); }
+  xcatch(pfcXToolkitInvalidFile, e) { return toolkitErrorOf(ToolkitErrorKind::InvalidFile, e); }
+  xcatch(pfcXToolkitMsgNotFound, e) { return toolkitErrorOf(ToolkitErrorKind::MsgNotFound, e); }
+  xcatch(pfcXToolkitBadContext, e) { return toolkitErrorOf(ToolkitErrorKind::BadContext, e); }
+  xcatch(pfcXToolkitCantOpen, e) { return toolkitErrorOf(ToolkitErrorKind::CantOpen, e); }
+  xcatch(pfcXToolkitCantWrite, e) { return toolkitErrorOf(ToolkitErrorKind::CantWrite, e); }
+  xcatch(pfcXToolkitCantAccess, e) { return toolkitErrorOf(ToolkitErrorKind::CantAccess, e); }
+  xcatch(pfcXToolkitInvalidDir, e) { return toolkitErrorOf(ToolkitErrorKind::InvalidDir, e); }
+  xcatch(pfcXToolkitLineTooLong, e) { return toolkitErrorOf(ToolkitErrorKind::LineTooLong, e); }
+  xcatch(pfcXToolkitNoPermission, e) { return toolkitErrorOf(ToolkitErrorKind::NoPermission, e); }
+  xcatch(pfcXToolkitNotDisplayed, e) { return toolkitErrorOf(ToolkitErrorKind::NotDisplayed, e); }
+  xcatch(pfcXToolkitUnsupported, e) { return toolkitErrorOf(ToolkitErrorKind::Unsupported, e); }
+  xcatch(pfcXToolkitError, e) { return toolkitErrorOf(ToolkitErrorKind::Other, e); }
   xcatch(pfcXPFC, e) {
     ToolkitError error;
     error.className = e->getCipTypeName();
