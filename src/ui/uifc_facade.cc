@@ -1,86 +1,118 @@
 #include "ui/ui_facade.h"
 
+#include "core/toolkit_guard.h"
+
+namespace {
+
+// Callers of the facade clean up with catch-alls; a toolkit exception that
+// reached one of those would never be released. Each call runs under the
+// guard, which releases it and passes the failure on as a value that the
+// callers' guards read again.
+template <class Call>
+void passOn(const Call& call) {
+  if (const std::optional<ToolkitError> error = catchToolkitError(call)) rethrowToolkitError(*error);
+}
+
+}  // namespace
+
 UifcFacade& uiFacade() {
   static UifcFacade facade;
   return facade;
 }
 
 void UifcFacade::CreateDialog(const std::string& dialog, const std::string& resource) {
-  uifcCreateDialog(dialog, resource);
+  passOn([&] { uifcCreateDialog(dialog, resource); });
 }
 
-int UifcFacade::ActivateDialog(const std::string& dialog) { return uifcActivateDialog(dialog); }
+int UifcFacade::ActivateDialog(const std::string& dialog) {
+  int result{};
+  passOn([&] { result = uifcActivateDialog(dialog); });
+  return result;
+}
 
-void UifcFacade::DestroyDialog(const std::string& dialog) { uifcDestroyDialog(dialog); }
+void UifcFacade::DestroyDialog(const std::string& dialog) {
+  passOn([&] { uifcDestroyDialog(dialog); });
+}
 
 void UifcFacade::ExitOwningDialog(uifcComponent& component, int status) {
-  uifcExitDialog(component.GetDialog(), status);
+  passOn([&] { uifcExitDialog(component.GetDialog(), status); });
 }
 
-void UifcFacade::ExitDialog(const std::string& dialog, int status) { uifcExitDialog(dialog, status); }
+void UifcFacade::ExitDialog(const std::string& dialog, int status) {
+  passOn([&] { uifcExitDialog(dialog, status); });
+}
 
 // A dialog is found as a component of itself.
 void UifcFacade::AddDialogListener(const std::string& dialog, uifcDialogListener* listener) {
-  uifcDialogFind(dialog, dialog)->AddActionListener(listener);
+  passOn([&] { uifcDialogFind(dialog, dialog)->AddActionListener(listener); });
 }
 
 void UifcFacade::AddPushButtonListener(const std::string& dialog, const std::string& component,
                                        uifcPushButtonListener* listener) {
-  uifcPushButtonFind(dialog, component)->AddActionListener(listener);
+  passOn([&] { uifcPushButtonFind(dialog, component)->AddActionListener(listener); });
 }
 
 void UifcFacade::AddOptionMenuListener(const std::string& dialog, const std::string& component,
                                        uifcOptionMenuListener* listener) {
-  uifcOptionMenuFind(dialog, component)->AddActionListener(listener);
+  passOn([&] { uifcOptionMenuFind(dialog, component)->AddActionListener(listener); });
 }
 
 void UifcFacade::SetDialogStyle(const std::string& dialog, uifcCore::DialogStyle style) {
-  uifcDialogFind(dialog, dialog)->SetDialogStyle(style);
+  passOn([&] { uifcDialogFind(dialog, dialog)->SetDialogStyle(style); });
 }
 
 void UifcFacade::SetLayoutVisible(const std::string& dialog, const std::string& layout, bool visible) {
-  uifcLayoutFind(dialog, layout)->SetVisible(visible);
+  passOn([&] { uifcLayoutFind(dialog, layout)->SetVisible(visible); });
 }
 
-// Space first, then visibility: a hidden layout leaves no gap, a shown one takes its space back.
+// Space first, then visibility: a hidden layout leaves no gap, a shown one
+// takes its space back.
 void UifcFacade::ShowLayout(const std::string& dialog, const std::string& layout, bool shown) {
-  uifcLayout_ptr found = uifcLayoutFind(dialog, layout);
-  found->SetDoesReserveSpace(shown);
-  found->SetVisible(shown);
+  passOn([&] {
+    uifcLayout_ptr found = uifcLayoutFind(dialog, layout);
+    found->SetDoesReserveSpace(shown);
+    found->SetVisible(shown);
+  });
 }
 
 void UifcFacade::SetLabelText(const std::string& dialog, const std::string& label, const std::string& text) {
-  uifcLabelFind(dialog, label)->SetText(text);
+  passOn([&] { uifcLabelFind(dialog, label)->SetText(text); });
 }
 
 void UifcFacade::SetButtonText(const std::string& dialog, const std::string& button, const std::string& text) {
-  uifcPushButtonFind(dialog, button)->SetText(text);
+  passOn([&] { uifcPushButtonFind(dialog, button)->SetText(text); });
 }
 
 void UifcFacade::SetButtonVisible(const std::string& dialog, const std::string& button, bool visible) {
-  uifcPushButtonFind(dialog, button)->SetVisible(visible);
+  passOn([&] { uifcPushButtonFind(dialog, button)->SetVisible(visible); });
 }
 
 void UifcFacade::SetButtonEnabled(const std::string& dialog, const std::string& button, bool enabled) {
-  uifcPushButtonFind(dialog, button)->SetEnabled(enabled);
+  passOn([&] { uifcPushButtonFind(dialog, button)->SetEnabled(enabled); });
 }
 
 void UifcFacade::SetButtonColor(const std::string& dialog, const std::string& button, int red, int green, int blue) {
-  uifcPushButtonFind(dialog, button)->SetBackgroundColor(uifcColor::Create(red, green, blue));
+  passOn([&] { uifcPushButtonFind(dialog, button)->SetBackgroundColor(uifcColor::Create(red, green, blue)); });
 }
 
 void UifcFacade::SetLabelImage(const std::string& dialog, const std::string& label, const std::string& image) {
-  uifcLabelFind(dialog, label)->SetImage(image);
+  passOn([&] { uifcLabelFind(dialog, label)->SetImage(image); });
 }
 
 void UifcFacade::SetOptionMenuItems(const std::string& dialog, const std::string& menu,
                                     const std::vector<std::string>& names, const std::vector<std::string>& labels) {
-  uifcOptionMenu_ptr found = uifcOptionMenuFind(dialog, menu);
-  found->SetItemNameArray(std::make_shared<xstringsequence>(names));
-  found->SetItemLabelArray(std::make_shared<xstringsequence>(labels));
+  passOn([&] {
+    uifcOptionMenu_ptr found = uifcOptionMenuFind(dialog, menu);
+    found->SetItemNameArray(std::make_shared<xstringsequence>(names));
+    found->SetItemLabelArray(std::make_shared<xstringsequence>(labels));
+  });
 }
 
 std::vector<std::string> UifcFacade::GetSelectedOptionMenuItems(const std::string& dialog, const std::string& menu) {
-  xstringsequence_ptr selected = uifcOptionMenuFind(dialog, menu)->GetSelectedItemNameArray();
-  return selected ? selected->items() : std::vector<std::string>{};
+  std::vector<std::string> result;
+  passOn([&] {
+    xstringsequence_ptr selected = uifcOptionMenuFind(dialog, menu)->GetSelectedItemNameArray();
+    result = selected ? selected->items() : std::vector<std::string>{};
+  });
+  return result;
 }
