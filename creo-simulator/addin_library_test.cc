@@ -70,7 +70,7 @@ TEST(SimAddinLibrary, WhatEscapesTheStartOrARibbonActionIsReportedAsACreoProblem
   creosim::CreoSimulator& creo = installed.simulator();
   EXPECT_EQ(creo.startAddin(escapingStart), 1);
   creo.ribbon().loadDefinitionFile("toolkitribbonui.rbn");
-  creo.ribbon().createCommand("tavixRibbonButton", std::make_shared<EscapingAction>());
+  creo.ribbon().createCommand("tavixRibbonButton", new EscapingAction);
   creo.ribbon().pressButton("tavixRibbonButton");
   EXPECT_EQ(creo.problems(),
             (std::vector<std::string>{

@@ -3,6 +3,7 @@
 #include <typeinfo>
 
 #include "escaped_exception.h"
+#include "sim_text.h"
 
 namespace creosim {
 
@@ -18,7 +19,7 @@ CreoSimulator::~CreoSimulator() = default;
 
 pfcSession_ptr CreoSimulator::currentSession(pfcCreoCompatibility) {
   faults_.check("pfcGetCurrentSessionWithCompatibility");
-  return sessionAvailable_ ? session_ : nullptr;
+  return sessionAvailable_ ? session_.get() : nullptr;
 }
 
 int CreoSimulator::startAddin(AddinStart start) {
@@ -62,41 +63,41 @@ ProError CreoSimulator::isEmbeddedComponent(pfcComponentFeat& component, ProBool
   return PRO_TK_NO_ERROR;
 }
 
-void CreoSimulator::createDialog(const xstring& dialogName, const xstring& resourceName) {
+void CreoSimulator::createDialog(xrstring dialogName, xrstring resourceName) {
   faults_.check("uifcCreateDialog");
-  dialogs_.createDialog(dialogName, resourceName);
+  dialogs_.createDialog(textOf(dialogName), textOf(resourceName));
 }
-xint CreoSimulator::activateDialog(const xstring& dialogName) {
+xint CreoSimulator::activateDialog(xrstring dialogName) {
   faults_.check("uifcActivateDialog");
-  return dialogs_.activateDialog(dialogName);
+  return dialogs_.activateDialog(textOf(dialogName));
 }
-void CreoSimulator::exitDialog(const xstring& dialogName, xint status) {
+void CreoSimulator::exitDialog(xrstring dialogName, xint status) {
   faults_.check("uifcExitDialog");
-  dialogs_.exitDialog(dialogName, status);
+  dialogs_.exitDialog(textOf(dialogName), status);
 }
-void CreoSimulator::destroyDialog(const xstring& dialogName) {
+void CreoSimulator::destroyDialog(xrstring dialogName) {
   faults_.check("uifcDestroyDialog");
-  dialogs_.destroyDialog(dialogName);
+  dialogs_.destroyDialog(textOf(dialogName));
 }
-uifcDialog_ptr CreoSimulator::findDialog(const xstring& dialogName, const xstring& componentName) {
+uifcDialog_ptr CreoSimulator::findDialog(xrstring dialogName, xrstring componentName) {
   faults_.check("uifcDialogFind");
-  return dialogs_.findDialog(dialogName, componentName);
+  return dialogs_.findDialog(textOf(dialogName), textOf(componentName));
 }
-uifcLabel_ptr CreoSimulator::findLabel(const xstring& dialogName, const xstring& componentName) {
+uifcLabel_ptr CreoSimulator::findLabel(xrstring dialogName, xrstring componentName) {
   faults_.check("uifcLabelFind");
-  return dialogs_.findLabel(dialogName, componentName);
+  return dialogs_.findLabel(textOf(dialogName), textOf(componentName));
 }
-uifcPushButton_ptr CreoSimulator::findPushButton(const xstring& dialogName, const xstring& componentName) {
+uifcPushButton_ptr CreoSimulator::findPushButton(xrstring dialogName, xrstring componentName) {
   faults_.check("uifcPushButtonFind");
-  return dialogs_.findPushButton(dialogName, componentName);
+  return dialogs_.findPushButton(textOf(dialogName), textOf(componentName));
 }
-uifcLayout_ptr CreoSimulator::findLayout(const xstring& dialogName, const xstring& componentName) {
+uifcLayout_ptr CreoSimulator::findLayout(xrstring dialogName, xrstring componentName) {
   faults_.check("uifcLayoutFind");
-  return dialogs_.findLayout(dialogName, componentName);
+  return dialogs_.findLayout(textOf(dialogName), textOf(componentName));
 }
-uifcOptionMenu_ptr CreoSimulator::findOptionMenu(const xstring& dialogName, const xstring& componentName) {
+uifcOptionMenu_ptr CreoSimulator::findOptionMenu(xrstring dialogName, xrstring componentName) {
   faults_.check("uifcOptionMenuFind");
-  return dialogs_.findOptionMenu(dialogName, componentName);
+  return dialogs_.findOptionMenu(textOf(dialogName), textOf(componentName));
 }
 
 }  // namespace creosim

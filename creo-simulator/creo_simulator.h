@@ -48,15 +48,15 @@ class CreoSimulator : public CreoHost {
 
   pfcSession_ptr currentSession(pfcCreoCompatibility compatibility) override;
   ProError isEmbeddedComponent(pfcComponentFeat& component, ProBoolean* isEmbedded) override;
-  void createDialog(const xstring& dialogName, const xstring& resourceName) override;
-  xint activateDialog(const xstring& dialogName) override;
-  void exitDialog(const xstring& dialogName, xint status) override;
-  void destroyDialog(const xstring& dialogName) override;
-  uifcDialog_ptr findDialog(const xstring& dialogName, const xstring& componentName) override;
-  uifcLabel_ptr findLabel(const xstring& dialogName, const xstring& componentName) override;
-  uifcPushButton_ptr findPushButton(const xstring& dialogName, const xstring& componentName) override;
-  uifcLayout_ptr findLayout(const xstring& dialogName, const xstring& componentName) override;
-  uifcOptionMenu_ptr findOptionMenu(const xstring& dialogName, const xstring& componentName) override;
+  void createDialog(xrstring dialogName, xrstring resourceName) override;
+  xint activateDialog(xrstring dialogName) override;
+  void exitDialog(xrstring dialogName, xint status) override;
+  void destroyDialog(xrstring dialogName) override;
+  uifcDialog_ptr findDialog(xrstring dialogName, xrstring componentName) override;
+  uifcLabel_ptr findLabel(xrstring dialogName, xrstring componentName) override;
+  uifcPushButton_ptr findPushButton(xrstring dialogName, xrstring componentName) override;
+  uifcLayout_ptr findLayout(xrstring dialogName, xrstring componentName) override;
+  uifcOptionMenu_ptr findOptionMenu(xrstring dialogName, xrstring componentName) override;
 
  private:
   SimulatorOptions options_;

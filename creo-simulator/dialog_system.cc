@@ -49,13 +49,13 @@ std::optional<DialogView> DialogSystem::view(const std::string& dialog) const {
 
 bool DialogSystem::imageExists(const std::string& image) const { return textFolderHoldsImage(text_, image); }
 
-std::shared_ptr<SimDialog> DialogSystem::dialog(const xstring& dialogName, const char* operation) const {
+std::shared_ptr<SimDialog> DialogSystem::dialog(const std::string& dialogName, const char* operation) const {
   auto it = dialogs_.find(dialogName);
   if (it == dialogs_.end()) throw new pfcXToolkitNotFound(operation);
   return it->second;
 }
 
-void DialogSystem::createDialog(const xstring& dialogName, const xstring& resourceName) {
+void DialogSystem::createDialog(const std::string& dialogName, const std::string& resourceName) {
   if (dialogs_.count(dialogName)) throw new pfcXToolkitFound("uifcCreateDialog");
   std::optional<DialogResource> resource;
   try {
@@ -89,7 +89,7 @@ int DialogSystem::activations(const std::string& dialog) const {
   return it == activations_.end() ? 0 : it->second;
 }
 
-xint DialogSystem::activateDialog(const xstring& dialogName) {
+xint DialogSystem::activateDialog(const std::string& dialogName) {
   std::shared_ptr<SimDialog> shown = dialog(dialogName, "uifcActivateDialog");
   ++activations_[dialogName];
   if (shown->waiting) throw new pfcXToolkitBadContext("uifcActivateDialog");
@@ -161,7 +161,7 @@ void DialogSystem::dispatch(SimDialog& dialog, std::vector<Listener*> listeners,
   }
 }
 
-void DialogSystem::exitDialog(const xstring& dialogName, xint status) {
+void DialogSystem::exitDialog(const std::string& dialogName, xint status) {
   std::shared_ptr<SimDialog> exited = dialog(dialogName, "uifcExitDialog");
   exited->exitRequested = true;
   exited->exitStatus = status;
@@ -170,7 +170,7 @@ void DialogSystem::exitDialog(const xstring& dialogName, xint status) {
   if (!exited->waiting) exited->lastSeen.clear();
 }
 
-void DialogSystem::destroyDialog(const xstring& dialogName) {
+void DialogSystem::destroyDialog(const std::string& dialogName) {
   std::shared_ptr<SimDialog> destroyed = dialog(dialogName, "uifcDestroyDialog");
   destroyed->destroyed = true;
   destroyed->dialogListeners.clear();
@@ -179,21 +179,21 @@ void DialogSystem::destroyDialog(const xstring& dialogName) {
   dialogs_.erase(dialogName);
 }
 
-uifcDialog_ptr DialogSystem::findDialog(const xstring& dialogName, const xstring& componentName) {
+uifcDialog_ptr DialogSystem::findDialog(const std::string& dialogName, const std::string& componentName) {
   std::shared_ptr<SimDialog> found = dialog(dialogName, "uifcDialogFind");
   if (componentName != dialogName) throw new pfcXToolkitNotFound("uifcDialogFind");
   return found->dialogHandle();
 }
-uifcLabel_ptr DialogSystem::findLabel(const xstring& dialogName, const xstring& componentName) {
+uifcLabel_ptr DialogSystem::findLabel(const std::string& dialogName, const std::string& componentName) {
   return dialog(dialogName, "uifcLabelFind")->labelHandle(componentName);
 }
-uifcPushButton_ptr DialogSystem::findPushButton(const xstring& dialogName, const xstring& componentName) {
+uifcPushButton_ptr DialogSystem::findPushButton(const std::string& dialogName, const std::string& componentName) {
   return dialog(dialogName, "uifcPushButtonFind")->pushButtonHandle(componentName);
 }
-uifcLayout_ptr DialogSystem::findLayout(const xstring& dialogName, const xstring& componentName) {
+uifcLayout_ptr DialogSystem::findLayout(const std::string& dialogName, const std::string& componentName) {
   return dialog(dialogName, "uifcLayoutFind")->layoutHandle(componentName);
 }
-uifcOptionMenu_ptr DialogSystem::findOptionMenu(const xstring& dialogName, const xstring& componentName) {
+uifcOptionMenu_ptr DialogSystem::findOptionMenu(const std::string& dialogName, const std::string& componentName) {
   return dialog(dialogName, "uifcOptionMenuFind")->optionMenuHandle(componentName);
 }
 

@@ -54,18 +54,18 @@ class DialogSystem {
   // kept painted during a long export is activated once per step.
   int activations(const std::string& dialog) const;
 
-  void createDialog(const xstring& dialogName, const xstring& resourceName);
-  xint activateDialog(const xstring& dialogName);
-  void exitDialog(const xstring& dialogName, xint status);
-  void destroyDialog(const xstring& dialogName);
-  uifcDialog_ptr findDialog(const xstring& dialogName, const xstring& componentName);
-  uifcLabel_ptr findLabel(const xstring& dialogName, const xstring& componentName);
-  uifcPushButton_ptr findPushButton(const xstring& dialogName, const xstring& componentName);
-  uifcLayout_ptr findLayout(const xstring& dialogName, const xstring& componentName);
-  uifcOptionMenu_ptr findOptionMenu(const xstring& dialogName, const xstring& componentName);
+  void createDialog(const std::string& dialogName, const std::string& resourceName);
+  xint activateDialog(const std::string& dialogName);
+  void exitDialog(const std::string& dialogName, xint status);
+  void destroyDialog(const std::string& dialogName);
+  uifcDialog_ptr findDialog(const std::string& dialogName, const std::string& componentName);
+  uifcLabel_ptr findLabel(const std::string& dialogName, const std::string& componentName);
+  uifcPushButton_ptr findPushButton(const std::string& dialogName, const std::string& componentName);
+  uifcLayout_ptr findLayout(const std::string& dialogName, const std::string& componentName);
+  uifcOptionMenu_ptr findOptionMenu(const std::string& dialogName, const std::string& componentName);
 
  private:
-  std::shared_ptr<SimDialog> dialog(const xstring& dialogName, const char* operation) const;
+  std::shared_ptr<SimDialog> dialog(const std::string& dialogName, const char* operation) const;
   void showToUser(SimDialog& dialog);
   void perform(SimDialog& dialog, const DialogAction& action);
   // Runs each listener in turn; stops once a listener has destroyed the dialog.

@@ -14,6 +14,7 @@
 #include "fault_injector.h"
 #include "toolkit_throw_test_support.h"
 #include "scripted_dialog_user.h"
+#include "sim_text.h"
 #include "terminal_dialog_user.h"
 
 namespace creosim {
@@ -52,7 +53,7 @@ struct DialogCalls : uifcDefaultDialogListener {
 };
 struct MenuCalls : uifcDefaultOptionMenuListener {
   std::vector<std::string> selections;
-  void OnItemSelect(uifcOptionMenu_ptr handle) override { selections.push_back(handle->GetSelectedItemNameArray()->get(0)); }
+  void OnItemSelect(uifcOptionMenu_ptr handle) override { selections.push_back(textOf(handle->GetSelectedItemNameArray()->get(0))); }
 };
 
 class SimDialogs : public ::testing::Test {
@@ -140,7 +141,7 @@ TEST_F(SimDialogs, ActivationWaitsForTheUserAndNestedDialogsRunInside) {
     dialogs_.findDialog("Note", "Note")->AddActionListener(&noteClose);
     EXPECT_EQ(dialogs_.activateDialog("Note"), 7);
     dialogs_.destroyDialog("Note");
-    dialogs_.exitDialog(handle->GetDialog(), 3);
+    dialogs_.exitDialog(textOf(handle->GetDialog()), 3);
   };
   DialogCalls askCalls;
   MenuCalls menu;
@@ -156,7 +157,7 @@ TEST_F(SimDialogs, ActivationWaitsForTheUserAndNestedDialogsRunInside) {
   EXPECT_EQ(askCalls.displays, 1);
   EXPECT_EQ(askCalls.closes, 0);
   EXPECT_EQ(menu.selections, std::vector<std::string>{"b"});
-  EXPECT_EQ(dialogs_.findOptionMenu("Ask", "Choice")->GetSelectedItemNameArray()->items(), std::vector<std::string>{"b"});
+  EXPECT_EQ(textsOf(dialogs_.findOptionMenu("Ask", "Choice")->GetSelectedItemNameArray()), std::vector<std::string>{"b"});
   EXPECT_EQ(user_->seenDialogs(), (std::vector<std::string>{"Ask", "Note"}));
   EXPECT_EQ(user_->problems(), (std::vector<std::string>{
                                    "Ask: could not press Hidden: the button is hidden or disabled",
@@ -272,16 +273,16 @@ class UploadDialog : public ::testing::Test {
     sim_.dialogs().setUser(user_);
     dialogs().createDialog(kDialog, kDialog);
     uifcOptionMenu_ptr menu = dialogs().findOptionMenu(kDialog, "WorkspaceDropdown");
-    menu->SetItemNameArray(std::make_shared<xstringsequence>(
+    menu->SetItemNameArray(xstringsOf(
         std::vector<std::string>{"__select_placeholder__", "Design Team", "Prototypes"}));
     menu->SetItemLabelArray(
-        std::make_shared<xstringsequence>(std::vector<std::string>{"Select...", "Design Team", "Prototypes"}));
+        xstringsOf(std::vector<std::string>{"Select...", "Design Team", "Prototypes"}));
     menu->AddActionListener(&selection_);
     dialogs().findPushButton(kDialog, "UploadButton")->AddActionListener(&upload_);
     dialogs().findDialog(kDialog, kDialog)->AddActionListener(&display_);
     upload_.onActivate = [this](uifcPushButton_ptr button) {
       ++uploads_;
-      dialogs().exitDialog(button->GetDialog(), 0);
+      dialogs().exitDialog(textOf(button->GetDialog()), 0);
     };
   }
   ~UploadDialog() override {
@@ -322,7 +323,7 @@ TEST_F(UploadDialog, ChoosingAWorkspaceFiresTheListenerAndOnlyThenCanUploadBePre
 
   EXPECT_EQ(selection_.selections, (std::vector<std::string>{"Design Team", "__select_placeholder__", "Prototypes"}));
   EXPECT_EQ(uploads_, 1);
-  EXPECT_EQ(dialogs().findOptionMenu(kDialog, "WorkspaceDropdown")->GetSelectedItemNameArray()->items(),
+  EXPECT_EQ(textsOf(dialogs().findOptionMenu(kDialog, "WorkspaceDropdown")->GetSelectedItemNameArray()),
             std::vector<std::string>{"Prototypes"});
   EXPECT_EQ(user_->problems(),
             (std::vector<std::string>{

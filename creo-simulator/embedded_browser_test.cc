@@ -36,8 +36,8 @@ TEST(SimBrowser, LoadsLoopbackPagesWithTheirStatusAndOnlyRecordsOtherHosts) {
   FaultInjector faults;
   WindowSystem windows(faults);
   SimWindow& window = *windows.baseWindow();
-  window.SetURL(origin + "/start");
-  window.SetURL(origin + "/missing");
+  window.SetURL((origin + "/start").c_str());
+  window.SetURL((origin + "/missing").c_str());
   window.SetURL("https://login.tavix.example/v2/logout?client_id=x");
   window.SetURL("http://127.0.0.1:1/unreachable");
   window.SetURL("http://127.tavix.example/looks-local");
@@ -79,7 +79,7 @@ TEST(SimBrowser, BrowserCommandShowsAddressesWithoutTheirQueries) {
   addBrowserCommands(commands);
   std::ostringstream out;
   SimContext context{simulator, {}, out, nullptr};
-  simulator.windows().baseWindow()->SetURL(origin + "/start?code_challenge=ch4ll");
+  simulator.windows().baseWindow()->SetURL((origin + "/start?code_challenge=ch4ll").c_str());
   const bool ran = commands.run(context, "browser 20");
   site.stop();
   serving.join();

@@ -9,14 +9,15 @@
 
 #include "fault_injector.h"
 #include "host/toolkit_errors.h"
+#include "sim_text.h"
 
 namespace creosim {
 
 // A toolkit exception as the simulator reports it: its class, and the method when known.
 inline std::string describeToolkitException(xthrowable* error) {
-  std::string text = error->getCipTypeName();
+  std::string text = textOf(error->getCipTypeName());
   auto* toolkitError = dynamic_cast<pfcXToolkitError*>(error);
-  const std::string method = toolkitError ? toolkitError->GetMethodName() : std::string();
+  const std::string method = toolkitError ? textOf(toolkitError->GetMethodName()) : std::string();
   return method.empty() ? text : text + " in " + method;
 }
 

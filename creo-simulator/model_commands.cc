@@ -7,6 +7,7 @@
 #include "assembly_generator.h"
 #include "creo_simulator.h"
 #include "session_description.h"
+#include "sim_text.h"
 
 namespace creosim {
 
@@ -51,7 +52,7 @@ void models(SimContext& context, const std::vector<std::string>&) {
   const pfcModels_ptr loaded = context.simulator.models().listModels();
   for (xint i = 0; i < loaded->getarraysize(); ++i) {
     const pfcModel_ptr& model = loaded->get(i);
-    context.out << model->GetFileName() << "  " << model->GetOrigin() << (model->GetIsModified() ? "  (modified)" : "")
+    context.out << textOf(model->GetFileName()) << "  " << textOf(model->GetOrigin()) << (model->GetIsModified() ? "  (modified)" : "")
                 << "\n";
   }
 }

@@ -82,7 +82,7 @@ pfcModels_ptr ModelStore::listModels() {
 }
 
 std::string ModelStore::keyOf(const pfcModelDescriptor_ptr& descr) {
-  return asciiLower(descr->GetInstanceName()) + extensionOfType(descr->GetType());
+  return asciiLower(textOf(descr->GetInstanceName())) + extensionOfType(descr->GetType());
 }
 
 pfcModel_ptr ModelStore::modelFromDescr(const pfcModelDescriptor_ptr& descr) {
@@ -108,15 +108,15 @@ pfcModel_ptr ModelStore::retrieve(const std::string& name, const char* operation
   return found->handle;
 }
 
-xstring ModelStore::configOption(const xstring& name) {
+std::string ModelStore::configOption(const std::string& name) {
   auto it = configOptions_.find(name);
-  return it == configOptions_.end() ? xstring() : it->second;
+  return it == configOptions_.end() ? std::string() : it->second;
 }
-void ModelStore::setConfigOption(const xstring& name, const xstring& value) { configOptions_[name] = value; }
+void ModelStore::setConfigOption(const std::string& name, const std::string& value) { configOptions_[name] = value; }
 
 // The workspace is named by the origin's first segment and the file by its last,
 // cut before a "|"; the file lands in the target directory under that name.
-void ModelStore::copyFileFromWorkspace(const xstring& origin, const xstring& targetDirectory) {
+void ModelStore::copyFileFromWorkspace(const std::string& origin, const std::string& targetDirectory) {
   const char* operation = "pfcBaseSession::CopyFileFromWS";
   size_t schemeEnd = origin.find("://");
   if (schemeEnd == std::string::npos) throw new pfcXToolkitInvalidFile(operation);

@@ -58,9 +58,9 @@ class ModelStore {
   pfcModel_ptr retrieveModel(const pfcModelDescriptor_ptr& descr);
   // Loads a known model from its file; throws pfcXToolkitCantOpen without one.
   pfcModel_ptr retrieve(const std::string& name, const char* operation);
-  xstring configOption(const xstring& name);
-  void setConfigOption(const xstring& name, const xstring& value);
-  void copyFileFromWorkspace(const xstring& origin, const xstring& targetDirectory);
+  std::string configOption(const std::string& name);
+  void setConfigOption(const std::string& name, const std::string& value);
+  void copyFileFromWorkspace(const std::string& origin, const std::string& targetDirectory);
   const SimWorkspace* workspace(const std::string& name) const;
 
  private:

@@ -8,6 +8,7 @@
 #include "escaped_exception.h"
 #include "fault_injector.h"
 #include "host/toolkit_errors.h"
+#include "sim_text.h"
 
 namespace creosim {
 
@@ -20,25 +21,24 @@ class SimUICommand : public pfcUICommand {
     view_.name = std::move(name);
   }
 
-  void Designate(const xstring& messageFile, const xstring& labelKey, const xstring& helpKey,
-                 const xstring& descriptionKey) override {
+  void Designate(xrstring messageFile, xrstring labelKey, xrstring helpKey, xrstring descriptionKey) override {
     faults_.check("pfcUICommand::Designate");
-    const std::map<std::string, std::string> messages = ribbon_.readMessageFile(messageFile);
+    const std::map<std::string, std::string> messages = ribbon_.readMessageFile(textOf(messageFile));
     auto text = [&](const std::string& key) {
       auto it = messages.find(key);
       if (it == messages.end()) throw new pfcXToolkitMsgNotFound("pfcUICommand::Designate");
       return it->second;
     };
     RibbonCommandView designated = view_;
-    designated.label = text(labelKey);
-    designated.help = text(helpKey);
-    designated.description = text(descriptionKey);
+    designated.label = text(textOf(labelKey));
+    designated.help = text(textOf(helpKey));
+    designated.description = text(textOf(descriptionKey));
     view_ = designated;
   }
 
-  void SetIcon(const xstring& iconFile) override {
+  void SetIcon(xrstring iconFile) override {
     faults_.check("pfcUICommand::SetIcon");
-    view_.icon = ribbon_.checkedIcon(iconFile);
+    view_.icon = ribbon_.checkedIcon(textOf(iconFile));
   }
 
   const RibbonCommandView& view() const { return view_; }
@@ -96,17 +96,17 @@ Ribbon::Ribbon(FaultInjector& faults, TextFolder text) : faults_(faults), text_(
 
 Ribbon::~Ribbon() = default;
 
-void Ribbon::loadDefinitionFile(const xstring& fileName) {
+void Ribbon::loadDefinitionFile(const std::string& fileName) {
   const std::optional<std::string> text = readWholeFile(text_.ribbonFile(fileName));
   if (!text) throw new pfcXToolkitInvalidFile("pfcSession::RibbonDefinitionfileLoad");
   for (std::string& command : parseRibbonDefinition(*text)) buttonCommands_.push_back(std::move(command));
 }
 
-pfcUICommand_ptr Ribbon::createCommand(const xstring& name, const pfcUICommandActionListener_ptr& action) {
+pfcUICommand_ptr Ribbon::createCommand(const std::string& name, const pfcUICommandActionListener_ptr& action) {
   if (commands_.count(name)) throw new pfcXToolkitFound("pfcSession::UICreateCommand");
   auto command = std::make_shared<SimUICommand>(*this, faults_, name, action);
   commands_[name] = command;
-  return command;
+  return command.get();
 }
 
 void Ribbon::pressButton(const std::string& commandName) {

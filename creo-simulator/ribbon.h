@@ -32,9 +32,9 @@ class Ribbon {
   ~Ribbon();
 
   // Reads a ribbon definition file; a missing or malformed one throws pfcXToolkitInvalidFile.
-  void loadDefinitionFile(const xstring& fileName);
+  void loadDefinitionFile(const std::string& fileName);
   // A second command of the same name throws pfcXToolkitFound.
-  pfcUICommand_ptr createCommand(const xstring& name, const pfcUICommandActionListener_ptr& action);
+  pfcUICommand_ptr createCommand(const std::string& name, const pfcUICommandActionListener_ptr& action);
 
   // The user presses the ribbon button bound to `commandName`. pfcXToolkitNotFound
   // when no loaded ribbon file has such a button or no command of that name exists.

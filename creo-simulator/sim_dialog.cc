@@ -4,6 +4,7 @@
 
 #include "fault_injector.h"
 #include "host/toolkit_errors.h"
+#include "sim_text.h"
 
 namespace creosim {
 
@@ -18,11 +19,11 @@ class ComponentHandle : public virtual uifcComponent {
 
   xstring GetDialog() override {
     dialog_->faults().check("uifcComponent::GetDialog");
-    return dialog_->name();
+    return xstringOf(dialog_->name());
   }
   xstring GetComponent() override {
     dialog_->faults().check("uifcComponent::GetComponent");
-    return component_;
+    return xstringOf(component_);
   }
   void SetVisible(xbool visible) override { content("uifcComponent::SetVisible").visible = visible; }
   xbool GetVisible() override { return content("uifcComponent::GetVisible").visible; }
@@ -41,12 +42,12 @@ class LabelHandle : public ComponentHandle, public uifcLabel {
  public:
   LabelHandle(std::shared_ptr<SimDialog> dialog, std::string component)
       : ComponentHandle(std::move(dialog), std::move(component), ComponentKind::Label) {}
-  void SetText(const xstring& text) override { content("uifcLabel::SetText").text = text; }
+  void SetText(xrstring text) override { content("uifcLabel::SetText").text = textOf(text); }
   // Like Creo, an image that is not in the add-in's text folder is refused and the label keeps its old one.
-  void SetImage(const xstring& imageFile) override {
+  void SetImage(xrstring imageFile) override {
     ComponentContent& label = content("uifcLabel::SetImage");
-    if (!textFolderHoldsImage(dialog_->text(), imageFile)) throw new pfcXToolkitNotFound("uifcLabel::SetImage");
-    label.image = imageFile;
+    if (!textFolderHoldsImage(dialog_->text(), textOf(imageFile))) throw new pfcXToolkitNotFound("uifcLabel::SetImage");
+    label.image = textOf(imageFile);
   }
 };
 
@@ -54,7 +55,7 @@ class PushButtonHandle : public ComponentHandle, public uifcPushButton {
  public:
   PushButtonHandle(std::shared_ptr<SimDialog> dialog, std::string component)
       : ComponentHandle(std::move(dialog), std::move(component), ComponentKind::PushButton) {}
-  void SetText(const xstring& text) override { content("uifcPushButton::SetText").text = text; }
+  void SetText(xrstring text) override { content("uifcPushButton::SetText").text = textOf(text); }
   void SetEnabled(xbool enabled) override { content("uifcPushButton::SetEnabled").enabled = enabled; }
   void SetBackgroundColor(const uifcColor_ptr& color) override {
     ComponentContent& button = content("uifcPushButton::SetBackgroundColor");
@@ -83,17 +84,17 @@ class OptionMenuHandle : public ComponentHandle, public uifcOptionMenu {
   // New items keep the selection when it is still among them, else the first item is selected.
   void SetItemNameArray(const xstringsequence_ptr& names) override {
     ComponentContent& menu = content("uifcOptionMenu::SetItemNameArray");
-    menu.itemNames = names ? names->items() : std::vector<std::string>{};
+    menu.itemNames = textsOf(names);
     bool kept = !menu.selectedNames.empty();
     for (const std::string& selected : menu.selectedNames)
       kept = kept && std::find(menu.itemNames.begin(), menu.itemNames.end(), selected) != menu.itemNames.end();
     if (!kept) menu.selectedNames = menu.itemNames.empty() ? std::vector<std::string>{} : std::vector{menu.itemNames[0]};
   }
   void SetItemLabelArray(const xstringsequence_ptr& labels) override {
-    content("uifcOptionMenu::SetItemLabelArray").itemLabels = labels ? labels->items() : std::vector<std::string>{};
+    content("uifcOptionMenu::SetItemLabelArray").itemLabels = textsOf(labels);
   }
   xstringsequence_ptr GetSelectedItemNameArray() override {
-    return std::make_shared<xstringsequence>(content("uifcOptionMenu::GetSelectedItemNameArray").selectedNames);
+    return xstringsOf(content("uifcOptionMenu::GetSelectedItemNameArray").selectedNames);
   }
   void AddActionListener(uifcOptionMenuListener* listener) override {
     content("uifcOptionMenu::AddActionListener");
@@ -106,11 +107,11 @@ class DialogHandle : public uifcDialog {
   explicit DialogHandle(std::shared_ptr<SimDialog> dialog) : dialog_(std::move(dialog)) {}
   xstring GetDialog() override {
     dialog_->faults().check("uifcComponent::GetDialog");
-    return dialog_->name();
+    return xstringOf(dialog_->name());
   }
   xstring GetComponent() override {
     dialog_->faults().check("uifcComponent::GetComponent");
-    return dialog_->name();
+    return xstringOf(dialog_->name());
   }
   void SetVisible(xbool) override { alive("uifcComponent::SetVisible"); }
   xbool GetVisible() override {
@@ -162,26 +163,26 @@ DialogView SimDialog::view() const {
   return view;
 }
 
-uifcDialog_ptr SimDialog::dialogHandle() { return std::make_shared<DialogHandle>(shared_from_this()); }
+uifcDialog_ptr SimDialog::dialogHandle() { return new DialogHandle(shared_from_this()); }
 
 uifcLabel_ptr SimDialog::labelHandle(const std::string& component) {
   this->component(component, ComponentKind::Label, "uifcLabelFind");
-  return std::make_shared<LabelHandle>(shared_from_this(), component);
+  return new LabelHandle(shared_from_this(), component);
 }
 
 uifcPushButton_ptr SimDialog::pushButtonHandle(const std::string& component) {
   this->component(component, ComponentKind::PushButton, "uifcPushButtonFind");
-  return std::make_shared<PushButtonHandle>(shared_from_this(), component);
+  return new PushButtonHandle(shared_from_this(), component);
 }
 
 uifcLayout_ptr SimDialog::layoutHandle(const std::string& component) {
   this->component(component, ComponentKind::Layout, "uifcLayoutFind");
-  return std::make_shared<LayoutHandle>(shared_from_this(), component);
+  return new LayoutHandle(shared_from_this(), component);
 }
 
 uifcOptionMenu_ptr SimDialog::optionMenuHandle(const std::string& component) {
   this->component(component, ComponentKind::OptionMenu, "uifcOptionMenuFind");
-  return std::make_shared<OptionMenuHandle>(shared_from_this(), component);
+  return new OptionMenuHandle(shared_from_this(), component);
 }
 
 }  // namespace creosim

@@ -75,7 +75,7 @@ class SimParamValue : public pfcParamValue {
   }
   xstring GetStringValue() const override {
     faults_.check(kpfcParamValue_GetStringValue);
-    return value_;
+    return xstringOf(value_);
   }
 
  private:
@@ -88,7 +88,7 @@ class SimParameter : public pfcParameter {
   SimParameter(FaultInjector& faults, std::string value) : faults_(faults), value_(std::move(value)) {}
   pfcParamValue_ptr GetValue() override {
     faults_.check(kpfcBaseParameter_GetValue);
-    return std::make_shared<SimParamValue>(faults_, value_);
+    return new SimParamValue(faults_, value_);
   }
 
  private:
@@ -102,7 +102,7 @@ class SimFamilyTableRow : public pfcFamilyTableRow {
       : faults_(faults), instanceName_(std::move(instanceName)) {}
   xstring GetInstanceName() override {
     faults_.check(kpfcFamilyTableRow_GetInstanceName);
-    return instanceName_;
+    return xstringOf(instanceName_);
   }
 
  private:
@@ -156,7 +156,8 @@ std::string booleanOption(const pfcArgValue& value) {
 std::string pdfOptionsText(const pfcPDFOptions_ptr& options) {
   std::string text;
   if (!options) return text;
-  for (const pfcPDFOption_ptr& option : options->items()) {
+  for (xint i = 0; i < options->getarraysize(); ++i) {
+    const pfcPDFOption_ptr& option = options->get(i);
     if (!option || !option->GetOptionValue()) throw new pfcXToolkitUnsupported("pfcModel::Export");
     const pfcArgValue& value = *option->GetOptionValue();
     std::string entry;
@@ -182,15 +183,15 @@ class SimModel : public Interface, public SimModelCommon {
   }
   xstring GetFileName() override {
     check(kpfcModel_GetFileName);
-    return fileName();
+    return xstringOf(fileName());
   }
   xstring GetOrigin() override {
     check(kpfcModel_GetOrigin);
-    return origin();
+    return xstringOf(origin());
   }
   xstring GetInstanceName() override {
     check(kpfcModel_GetInstanceName);
-    return instanceName();
+    return xstringOf(instanceName());
   }
   xbool GetIsModified() override {
     check(kpfcModel_GetIsModified);
@@ -198,7 +199,7 @@ class SimModel : public Interface, public SimModelCommon {
   }
   xstring GetVersionStamp() override {
     check(kpfcModel_GetVersionStamp);
-    return definition_.versionStamp;
+    return xstringOf(definition_.versionStamp);
   }
   xstring GetRevision() override { return answer(definition_.revision, kpfcModel_GetRevision); }
   xstring GetVersion() override { return answer(definition_.version, kpfcModel_GetVersion); }
@@ -207,14 +208,14 @@ class SimModel : public Interface, public SimModelCommon {
     return descriptor();
   }
   void Backup(const pfcModelDescriptor_ptr& newDescr) override { backup(newDescr); }
-  void Export(const xstring& fileName, const pfcExportInstructions_ptr& exportData) override {
+  void Export(xrstring fileName, const pfcExportInstructions_ptr& exportData) override {
     exportModel(fileName, exportData);
   }
-  pfcParameter_ptr GetParam(const xstring& name) override {
+  pfcParameter_ptr GetParam(xrstring name) override {
     check(kpfcParameterOwner_GetParam);
-    auto it = definition_.parameters.find(name);
+    auto it = definition_.parameters.find(textOf(name));
     if (it == definition_.parameters.end()) return nullptr;
-    return std::make_shared<SimParameter>(store_.faults(), it->second);
+    return new SimParameter(store_.faults(), it->second);
   }
 };
 
@@ -234,7 +235,7 @@ class SimSolid : public SimModel<Interface> {
     this->check(kpfcFamilyMember_ListRows);
     auto rows = pfcFamilyTableRows::create();
     for (const std::string& row : this->definition_.familyRows)
-      rows->append(std::make_shared<SimFamilyTableRow>(this->store_.faults(), row));
+      rows->append(new SimFamilyTableRow(this->store_.faults(), row));
     return rows;
   }
   pfcFamilyMember_ptr GetParent() override {
@@ -244,18 +245,17 @@ class SimSolid : public SimModel<Interface> {
   }
   pfcFeatures_ptr ListFeaturesByType(xbool visibleOnly, pfcFeatureType type) override {
     this->check(kpfcSolid_ListFeaturesByType);
-    std::vector<pfcFeature_ptr> features;
+    pfcFeatures_ptr features = pfcFeatures::create();
     if (type == pfcFEATTYPE_COMPONENT) {
-      features.reserve(this->features_.size());
       for (const auto& feature : this->features_)
-        if (!visibleOnly || feature->definition().visible) features.push_back(feature);
+        if (!visibleOnly || feature->definition().visible) features->append(feature.get());
     }
-    return std::make_shared<pfcFeatures>(std::move(features));
+    return features;
   }
   pfcSimpRep_ptr GetActiveSimpRep() override {
     this->check(kpfcSolid_GetActiveSimpRep);
     if (!this->definition_.simplifiedRep) return nullptr;
-    return std::make_shared<SimSimpRep>(this->store_.faults(), *this->definition_.simplifiedRep);
+    return new SimSimpRep(this->store_.faults(), *this->definition_.simplifiedRep);
   }
 };
 
@@ -288,7 +288,7 @@ pfcModelDescriptor_ptr SimComponentFeat::GetModelDescr() {
   // A component whose model is known nowhere: the descriptor still names it.
   fs::path name = pathOf(definition_.model);
   pfcModelType type = typeOfExtension(name.extension().string()).value_or(pfcMDL_PART);
-  return pfcModelDescriptor::Create(type, asciiUpper(name.stem().string()));
+  return pfcModelDescriptor::Create(type, xstringOf(asciiUpper(name.stem().string())));
 }
 
 SimModelCommon::SimModelCommon(ModelStore& store, SimModelDefinition definition)
@@ -340,15 +340,16 @@ std::string SimModelCommon::instanceName() const { return names().instanceName; 
 pfcModelDescriptor_ptr SimModelCommon::componentDescriptor() {
   // The last one is handed out again once every caller has let go of it
   // unchanged: nobody can tell, and walks ask once per component.
-  if (!componentDescriptor_ || componentDescriptor_.use_count() > 1 || !componentDescriptor_->GetPath().empty())
-    componentDescriptor_ = pfcModelDescriptor::Create(type_, names().instanceName, names().genericName);
-  return componentDescriptor_;
+  if (!componentDescriptor_ || componentDescriptor_.use_count() > 1 || !componentDescriptor_->GetPath().IsNull())
+    componentDescriptor_ = std::make_shared<pfcModelDescriptor>(type_, xstringOf(names().instanceName),
+                                                                xstringOf(names().genericName));
+  return componentDescriptor_.get();
 }
 
 pfcModelDescriptor_ptr SimModelCommon::descriptor() const {
   const Names& known = names();
-  auto descr = pfcModelDescriptor::Create(type_, known.instanceName, known.genericName);
-  if (!known.directory.empty()) descr->SetPath(known.directory);
+  auto descr = pfcModelDescriptor::Create(type_, xstringOf(known.instanceName), xstringOf(known.genericName));
+  if (!known.directory.empty()) descr->SetPath(xstringOf(known.directory));
   return descr;
 }
 
@@ -364,11 +365,11 @@ void SimModelCommon::check(const std::string& operation) const {
 xstring SimModelCommon::answer(const QueryScript& script, const std::string& operation) const {
   check(operation);
   switch (script.behaviour) {
-    case QueryScript::Behaviour::Answer: return script.value;
+    case QueryScript::Behaviour::Answer: return xstringOf(script.value);
     case QueryScript::Behaviour::Empty: return {};
     case QueryScript::Behaviour::ToolkitError:
       throwToolkitError(script.errorClass, operation);
-      throw new pfcXToolkitError(operation);
+      throw new pfcXToolkitError(operation.c_str());
     case QueryScript::Behaviour::ProcessorFault: throw SimulatedProcessorFault{};
   }
   return {};
@@ -379,7 +380,8 @@ xstring SimModelCommon::answer(const QueryScript& script, const std::string& ope
 // when "save_instance_accelerator" is ALWAYS, the instance's accelerator file.
 void SimModelCommon::backup(const pfcModelDescriptor_ptr& target) {
   check(kpfcModel_Backup);
-  fs::path directory = target && !target->GetPath().empty() ? pathOf(target->GetPath()) : filePath().parent_path();
+  const std::string targetPath = target ? textOf(target->GetPath()) : std::string();
+  fs::path directory = !targetPath.empty() ? pathOf(targetPath) : filePath().parent_path();
   std::error_code ec;
   if (directory.empty() || !fs::is_directory(directory, ec)) throw new pfcXToolkitInvalidDir("pfcModel::Backup");
 
@@ -411,13 +413,14 @@ void SimModelCommon::backup(const pfcModelDescriptor_ptr& target) {
 
 // A drawing's PDF, written where the caller says. The drawing must be the model
 // of the active window, as Creo prints what that window shows.
-void SimModelCommon::exportModel(const xstring& target, const pfcExportInstructions_ptr& instructions) {
+void SimModelCommon::exportModel(xrstring targetName, const pfcExportInstructions_ptr& instructions) {
   check(kpfcModel_Export);
   const char* operation = "pfcModel::Export";
   auto pdf = pfcPDFExportInstructions::cast(instructions);
   if (!pdf || type_ != pfcMDL_DRAWING) throw new pfcXToolkitUnsupported(operation);
   DrawingPdf drawing{fileName(), definition_.sheets, pdfOptionsText(pdf->GetOptions())};
   if (!store_.isCurrent(*this)) throw new pfcXToolkitNotDisplayed(operation);
+  const std::string target = textOf(targetName);
   std::error_code ec;
   if (target.empty() || fs::is_directory(pathOf(target), ec)) throw new pfcXToolkitCantWrite(operation);
   if (store_.exportsVanish()) return;
@@ -427,12 +430,12 @@ void SimModelCommon::exportModel(const xstring& target, const pfcExportInstructi
 pfcModel_ptr makeSimModel(ModelStore& store, SimModelDefinition definition) {
   pfcModelType type = definition.type.value_or(typeOfExtension(pathOf(definition.name).extension().string()).value_or(pfcMDL_PART));
   switch (type) {
-    case pfcMDL_ASSEMBLY: return std::make_shared<SimAssembly>(store, std::move(definition));
-    case pfcMDL_PART: return std::make_shared<SimPart>(store, std::move(definition));
-    default: return std::make_shared<SimDrawing>(store, std::move(definition));
+    case pfcMDL_ASSEMBLY: return new SimAssembly(store, std::move(definition));
+    case pfcMDL_PART: return new SimPart(store, std::move(definition));
+    default: return new SimDrawing(store, std::move(definition));
   }
 }
 
-SimModelCommon* simModelOf(const pfcModel_ptr& model) { return dynamic_cast<SimModelCommon*>(model.get()); }
+SimModelCommon* simModelOf(const pfcModel_ptr& model) { return dynamic_cast<SimModelCommon*>(static_cast<pfcModel*>(model)); }
 
 }  // namespace creosim

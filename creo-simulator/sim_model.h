@@ -68,7 +68,7 @@ class SimModelCommon {
   void check(const std::string& operation) const;
   xstring answer(const QueryScript& script, const std::string& operation) const;
   void backup(const pfcModelDescriptor_ptr& target);
-  void exportModel(const xstring& fileName, const pfcExportInstructions_ptr& instructions);
+  void exportModel(xrstring fileName, const pfcExportInstructions_ptr& instructions);
 
   ModelStore& store_;
   SimModelDefinition definition_;
@@ -92,7 +92,7 @@ class SimModelCommon {
   mutable std::optional<Names> names_;
   // The component descriptor last handed out. Toolkit calls come from one
   // thread only.
-  pfcModelDescriptor_ptr componentDescriptor_;
+  std::shared_ptr<pfcModelDescriptor> componentDescriptor_;
 };
 
 // Builds the toolkit object for a model: wfcWAssembly, wfcWSolid or wfcWModel.

@@ -73,7 +73,7 @@ pfcModel_ptr addFamily(CreoSimulator& sim, const std::string& generic, const fs:
 pfcPDFExportInstructions_ptr pdfInstructions(const fs::path& directory,
                                              std::vector<std::pair<pfcPDFOptionType, pfcArgValue_ptr>> settings) {
   auto instructions = pfcPDFExportInstructions::Create();
-  instructions->SetFilePath(directory.string());
+  instructions->SetFilePath(directory.c_str());
   auto options = pfcPDFOptions::create();
   for (auto& [type, value] : settings) {
     auto option = pfcPDFOption::Create();
@@ -113,7 +113,7 @@ TEST(SimModels, SessionFileBringsModelsToLifeAsCreoShowsThem) {
   pfcSession_ptr session = sim.currentSession(pfcC4Compatible);
   pfcModel_ptr top = session->GetCurrentModel();
   ASSERT_TRUE(top);
-  EXPECT_EQ(top->GetOrigin(), (dir.path / "top.asm.2").string());
+  EXPECT_EQ(textOf(top->GetOrigin()), (dir.path / "top.asm.2").string());
   EXPECT_TRUE(wfcWAssembly::cast(top));
   EXPECT_TRUE(wfcWSolid::cast(sim.models().model("plate.prt")));
   EXPECT_FALSE(pfcSolid::cast(sim.models().model("top.drw")));
@@ -132,7 +132,7 @@ TEST(SimModels, SessionFileBringsModelsToLifeAsCreoShowsThem) {
   EXPECT_EQ(cold->GetStatus(), pfcFEAT_SUPPRESSED);
   EXPECT_FALSE(session->GetModelFromDescr(cold->GetModelDescr()));
   EXPECT_EQ(session->RetrieveModel(cold->GetModelDescr()), sim.models().model("cold.prt"));
-  ProAsmcomp skin{pfcComponentFeat::cast(features->get(2)).get()};
+  ProAsmcomp skin{pfcComponentFeat::cast(features->get(2))};
   ProBoolean embedded = PRO_B_FALSE;
   EXPECT_EQ(ProAsmcompIsEmbedded(&skin, &embedded), PRO_TK_GENERAL_ERROR);  // no host handed over
   EXPECT_EQ(sim.isEmbeddedComponent(*skin.feature, &embedded), PRO_TK_NO_ERROR);
@@ -142,7 +142,7 @@ TEST(SimModels, SessionFileBringsModelsToLifeAsCreoShowsThem) {
   EXPECT_EQ(wc->GetOrigin(), "wtws://main/wc.prt");
   EXPECT_THROW(wc->GetRevision(), SimulatedProcessorFault);
   EXPECT_TOOLKIT_THROW(wc->GetVersion(), pfcXToolkitNotFound);
-  EXPECT_TOOLKIT_THROW(session->CopyFileFromWS("wtws://main/wc.prt", (dir.path / "absent").string()), pfcXToolkitInvalidDir);
+  EXPECT_TOOLKIT_THROW(session->CopyFileFromWS("wtws://main/wc.prt", (dir.path / "absent").c_str()), pfcXToolkitInvalidDir);
 
   // Written back, the description keeps what it said, the drawing's sheets among it.
   writeSessionDescription(readSessionDescription(dir.path / "session.json"), dir.path / "again.json");
@@ -161,7 +161,7 @@ TEST(SimModels, BackupWritesTheNextVersionAndAnAcceleratorWhenAsked) {
 
   fs::create_directories(dir.path / "out");
   auto descr = instance->GetDescr();
-  descr->SetPath((dir.path / "out").string());
+  descr->SetPath((dir.path / "out").c_str());
   instance->Backup(descr);
   EXPECT_EQ(fs::file_size(dir.path / "out" / "plate.prt.1"), 3000u);
   EXPECT_FALSE(fs::exists(dir.path / "out" / "PLATE_A.xpr"));
@@ -179,7 +179,7 @@ TEST(SimModels, BackupWritesTheNextVersionAndAnAcceleratorWhenAsked) {
   instance->Backup(descr);
   EXPECT_EQ(fs::file_size(dir.path / "out" / "plate.prt.4"), 3000u);
 
-  descr->SetPath((dir.path / "absent").string());
+  descr->SetPath((dir.path / "absent").c_str());
   EXPECT_TOOLKIT_THROW(instance->Backup(descr), pfcXToolkitInvalidDir);
 }
 
@@ -197,7 +197,7 @@ TEST(SimModels, GeneratedAssemblyRoundTripsThroughItsSessionFile) {
   pfcModel_ptr root = sim.currentSession(pfcC4Compatible)->GetCurrentModel();
   ASSERT_TRUE(root);
   EXPECT_EQ(root->GetFileName(), "root.asm");
-  EXPECT_TRUE(fs::exists(root->GetOrigin()));
+  EXPECT_TRUE(fs::exists(pathOf(textOf(root->GetOrigin()))));
   EXPECT_EQ(sim.models().listModels()->getarraysize(), static_cast<xint>(generated.description.models.size()));
 }
 
@@ -255,10 +255,10 @@ TEST(SimModels, AComponentDescriptorKeptOrChangedByItsCallerIsNeverHandedOutAgai
   pfcModelDescriptor_ptr kept = component->GetModelDescr();
   pfcModelDescriptor_ptr second = component->GetModelDescr();
   EXPECT_NE(kept, second);
-  second->SetPath((dir.path / "elsewhere").string());
-  second.reset();
+  second->SetPath((dir.path / "elsewhere").c_str());
+  second = nullptr;
   pfcModelDescriptor_ptr third = component->GetModelDescr();
-  EXPECT_EQ(third->GetPath(), "");
+  EXPECT_EQ(textOf(third->GetPath()), "");
   EXPECT_EQ(third->GetInstanceName(), "BOLT");
   EXPECT_EQ(kept->GetInstanceName(), "BOLT");
   EXPECT_EQ(sim.currentSession(pfcC4Compatible)->GetModelFromDescr(third), sim.models().model("bolt.prt"));
@@ -276,7 +276,7 @@ TEST(SimModels, DrawingExportWritesOnePdfPagePerSheetAtExactlyTheGivenPath) {
   fs::create_directories(dir.path / "out");
   const fs::path pdf = dir.path / "out" / "plan.pdf";
 
-  drawing->Export(pdf.string(), uploadPdfInstructions(dir.path / "out"));
+  drawing->Export(pdf.c_str(), uploadPdfInstructions(dir.path / "out"));
   EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(dir.path / "out"), {}), std::vector<fs::path>{pdf});
   EXPECT_EQ(contentsOf(pdf).substr(0, 5), "%PDF-");
 #ifndef _WIN32
@@ -291,7 +291,7 @@ TEST(SimModels, DrawingExportWritesOnePdfPagePerSheetAtExactlyTheGivenPath) {
 
   // Exporting again replaces the file; options left out are not listed.
   std::ofstream(pdf, std::ios::app) << "trailing bytes of an older export";
-  drawing->Export(pdf.string(), pdfInstructions(dir.path / "out", {}));
+  drawing->Export(pdf.c_str(), pdfInstructions(dir.path / "out", {}));
   EXPECT_EQ(contentsOf(pdf).find("trailing bytes"), std::string::npos);
 #ifndef _WIN32
   EXPECT_EQ(infoField(pdf, "Pages"), "3");
@@ -311,28 +311,28 @@ TEST(SimModels, DrawingExportFailsWithTheToolkitErrorsCreoRaises) {
   auto instructions = uploadPdfInstructions(dir.path);
 
   sim.models().setCurrentModel("bolt.prt");
-  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.string(), instructions), pfcXToolkitNotDisplayed);
-  EXPECT_TOOLKIT_THROW(part->Export(pdf.string(), instructions), pfcXToolkitUnsupported);
+  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.c_str(), instructions), pfcXToolkitNotDisplayed);
+  EXPECT_TOOLKIT_THROW(part->Export(pdf.c_str(), instructions), pfcXToolkitUnsupported);
 
   sim.models().setCurrentModel("plan.drw");
-  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.string(), std::make_shared<pfcExportInstructions>()), pfcXToolkitUnsupported);
-  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.string(), pdfInstructions(dir.path, {{pfcPDFOPT_COLOR_DEPTH, pfcCreateIntArgValue(7)}})),
+  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.c_str(), new pfcExportInstructions), pfcXToolkitUnsupported);
+  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.c_str(), pdfInstructions(dir.path, {{pfcPDFOPT_COLOR_DEPTH, pfcCreateIntArgValue(7)}})),
                pfcXToolkitUnsupported);
-  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.string(), pdfInstructions(dir.path, {{pfcPDFOPT_FONT_STROKE, pfcCreateBoolArgValue(true)}})),
+  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.c_str(), pdfInstructions(dir.path, {{pfcPDFOPT_FONT_STROKE, pfcCreateBoolArgValue(true)}})),
                pfcXToolkitUnsupported);
-  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.string(), pdfInstructions(dir.path, {{static_cast<pfcPDFOptionType>(3), pfcCreateIntArgValue(0)}})),
+  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.c_str(), pdfInstructions(dir.path, {{static_cast<pfcPDFOptionType>(3), pfcCreateIntArgValue(0)}})),
                pfcXToolkitUnsupported);
-  EXPECT_TOOLKIT_THROW(drawing->Export((dir.path / "absent" / "plan.pdf").string(), instructions), pfcXToolkitCantWrite);
-  EXPECT_TOOLKIT_THROW(drawing->Export(dir.path.string(), instructions), pfcXToolkitCantWrite);
+  EXPECT_TOOLKIT_THROW(drawing->Export((dir.path / "absent" / "plan.pdf").c_str(), instructions), pfcXToolkitCantWrite);
+  EXPECT_TOOLKIT_THROW(drawing->Export(dir.path.c_str(), instructions), pfcXToolkitCantWrite);
   EXPECT_FALSE(fs::exists(pdf));
 #ifndef _WIN32
   EXPECT_TOOLKIT_THROW(drawing->Export("/sys/plan.pdf", instructions), pfcXToolkitNoPermission);  // refused even to root
 #endif
 
   sim.faults().failNext("pfcModel::Export", "pfcXToolkitNoPermission");
-  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.string(), instructions), pfcXToolkitNoPermission);
+  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.c_str(), instructions), pfcXToolkitNoPermission);
   EXPECT_FALSE(fs::exists(pdf));
-  drawing->Export(pdf.string(), instructions);
+  drawing->Export(pdf.c_str(), instructions);
   EXPECT_TRUE(fs::exists(pdf));
 }
 
@@ -348,7 +348,7 @@ TEST(SimModels, BackupOfALocalInstanceIntoItsOriginFolderLeavesTheGenericsNextVe
 
   // The descriptor names the instance's origin folder, the generic's.
   auto descr = instance->GetDescr();
-  EXPECT_EQ(pathOf(descr->GetPath()), dir.path);
+  EXPECT_EQ(pathOf(textOf(descr->GetPath())), dir.path);
   instance->Backup(descr);
   assemblyInstance->Backup(assemblyInstance->GetDescr());
   std::vector<std::string> names;
@@ -405,8 +405,8 @@ TEST(SimModels, BackupOfAWindchillInstanceWritesIntoTheGivenFolderAndLeavesTheCa
   sim.models().setConfigOption("save_instance_accelerator", "ALWAYS");
 
   auto descr = instance->GetDescr();
-  EXPECT_EQ(descr->GetPath(), "");  // a workspace model has no folder of its own
-  descr->SetPath((dir.path / "staging").string());
+  EXPECT_EQ(textOf(descr->GetPath()), "");  // a workspace model has no folder of its own
+  descr->SetPath((dir.path / "staging").c_str());
   instance->Backup(descr);
   EXPECT_TRUE(fs::exists(dir.path / "staging" / "PLATE_A.xpr"));
   EXPECT_TRUE(fs::exists(dir.path / "staging" / "plate.prt.1"));

@@ -3,6 +3,7 @@
 #include "fault_injector.h"
 #include "model_store.h"
 #include "ribbon.h"
+#include "sim_text.h"
 #include "window_system.h"
 
 namespace creosim {
@@ -39,30 +40,29 @@ void SimSession::SetCurrentWindow(const pfcWindow_ptr& window) {
   faults_.check("pfcBaseSession::SetCurrentWindow");
   windows_.setCurrentWindow(window);
 }
-xstring SimSession::GetConfigOption(const xstring& name) {
+xstring SimSession::GetConfigOption(xrstring name) {
   faults_.check("pfcBaseSession::GetConfigOption");
-  return models_.configOption(name);
+  return xstringOf(models_.configOption(textOf(name)));
 }
-void SimSession::SetConfigOption(const xstring& name, const xstring& value) {
+void SimSession::SetConfigOption(xrstring name, xrstring value) {
   faults_.check("pfcBaseSession::SetConfigOption");
-  models_.setConfigOption(name, value);
+  models_.setConfigOption(textOf(name), textOf(value));
 }
-void SimSession::CopyFileFromWS(const xstring& sourceFile, const xstring& targetDirectory) {
+void SimSession::CopyFileFromWS(xrstring sourceFile, xrstring targetDirectory) {
   faults_.check("pfcBaseSession::CopyFileFromWS");
-  models_.copyFileFromWorkspace(sourceFile, targetDirectory);
+  models_.copyFileFromWorkspace(textOf(sourceFile), textOf(targetDirectory));
 }
-void SimSession::RibbonDefinitionfileLoad(const xstring& fileName) {
+void SimSession::RibbonDefinitionfileLoad(xrstring fileName) {
   faults_.check("pfcSession::RibbonDefinitionfileLoad");
-  ribbon_.loadDefinitionFile(fileName);
+  ribbon_.loadDefinitionFile(textOf(fileName));
 }
-pfcUICommand_ptr SimSession::UICreateCommand(const xstring& name, pfcUICommandActionListener* action) {
-  pfcUICommandActionListener_ptr owned(action);
+pfcUICommand_ptr SimSession::UICreateCommand(xrstring name, const pfcUICommandActionListener_ptr& action) {
   faults_.check("pfcSession::UICreateCommand");
-  return ribbon_.createCommand(name, owned);
+  return ribbon_.createCommand(textOf(name), action);
 }
 xstring SimSession::GetDisplayDateCode() {
   faults_.check("wfcWSession::GetDisplayDateCode");
-  return dateCode_;
+  return xstringOf(dateCode_);
 }
 
 }  // namespace creosim

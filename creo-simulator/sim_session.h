@@ -28,11 +28,11 @@ class SimSession : public wfcWSession {
   pfcWindow_ptr GetModelWindow(const pfcModel_ptr& model) override;
   pfcWindow_ptr GetCurrentWindow() override;
   void SetCurrentWindow(const pfcWindow_ptr& window) override;
-  xstring GetConfigOption(const xstring& name) override;
-  void SetConfigOption(const xstring& name, const xstring& value) override;
-  void CopyFileFromWS(const xstring& sourceFile, const xstring& targetDirectory) override;
-  void RibbonDefinitionfileLoad(const xstring& fileName) override;
-  pfcUICommand_ptr UICreateCommand(const xstring& name, pfcUICommandActionListener* action) override;
+  xstring GetConfigOption(xrstring name) override;
+  void SetConfigOption(xrstring name, xrstring value) override;
+  void CopyFileFromWS(xrstring sourceFile, xrstring targetDirectory) override;
+  void RibbonDefinitionfileLoad(xrstring fileName) override;
+  pfcUICommand_ptr UICreateCommand(xrstring name, const pfcUICommandActionListener_ptr& action) override;
   xstring GetDisplayDateCode() override;
 
  private:

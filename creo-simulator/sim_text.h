@@ -1,9 +1,13 @@
-// Small text helpers of the simulator: ASCII case mapping and UTF-8 paths.
+// Small text helpers of the simulator: ASCII case mapping, UTF-8 paths, and the
+// toolkit's strings, which the simulator reads and writes in their wide form.
 #pragma once
 
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include "host/xobject.h"
 
 namespace creosim {
 
@@ -22,5 +26,11 @@ inline std::string utf8Of(const std::filesystem::path& path) {
   return {text.begin(), text.end()};
 }
 inline std::filesystem::path pathOf(const std::string& utf8) { return std::u8string(utf8.begin(), utf8.end()); }
+
+// UTF-8 to and from a toolkit string; a null string reads as empty.
+xstring xstringOf(const std::string& utf8);
+std::string textOf(xrstring text);
+xstringsequence_ptr xstringsOf(const std::vector<std::string>& utf8);
+std::vector<std::string> textsOf(const xstringsequence_ptr& sequence);  // empty for null
 
 }  // namespace creosim

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/toolkit_errors.h"
+#include "sim_text.h"
 
 template <class Call>
 std::string thrownToolkitClass(const Call& call) {
@@ -14,7 +15,7 @@ std::string thrownToolkitClass(const Call& call) {
     call();
   }
   xcatchbegin
-  xcatchcip(e) return e->getCipTypeName();
+  xcatchcip(e) return creosim::textOf(e->getCipTypeName());
   xcatchend
   return "nothing";
 }

@@ -4,6 +4,7 @@
 
 #include "fault_injector.h"
 #include "host/toolkit_errors.h"
+#include "sim_text.h"
 
 namespace creosim {
 
@@ -22,13 +23,13 @@ void SimWindow::SetBrowserSize(xreal size) {
   browserSize_ = size;
 }
 
-void SimWindow::SetURL(const xstring& url) {
+void SimWindow::SetURL(xrstring url) {
   faults_.check("pfcWindow::SetURL");
   {
     std::lock_guard lock(mutex_);
-    url_ = url;
+    url_ = textOf(url);
   }
-  browser_.navigate(id_, url);
+  browser_.navigate(id_, textOf(url));
 }
 
 xreal SimWindow::browserSize() const {
@@ -36,7 +37,7 @@ xreal SimWindow::browserSize() const {
   return browserSize_;
 }
 
-xstring SimWindow::url() const {
+std::string SimWindow::url() const {
   std::lock_guard lock(mutex_);
   return url_;
 }
@@ -55,22 +56,22 @@ SimWindow_ptr WindowSystem::openWindow(const pfcModel_ptr& model) {
 }
 
 void WindowSystem::closeWindow(const pfcWindow_ptr& window) {
-  std::erase_if(windows_, [&](const SimWindow_ptr& open) { return open == window; });
-  if (current_ == window) current_.reset();
+  std::erase_if(windows_, [&](const SimWindow_ptr& open) { return open.get() == window; });
+  if (current_.get() == window) current_.reset();
 }
 
 pfcWindow_ptr WindowSystem::modelWindow(const pfcModel_ptr& model) {
   if (!model) return nullptr;
   auto found = std::find_if(windows_.begin(), windows_.end(),
                             [&](const SimWindow_ptr& window) { return window->model() == model; });
-  return found == windows_.end() ? nullptr : *found;
+  return found == windows_.end() ? nullptr : found->get();
 }
 
-pfcWindow_ptr WindowSystem::currentWindow() { return current_; }
+pfcWindow_ptr WindowSystem::currentWindow() { return current_.get(); }
 
 void WindowSystem::setCurrentWindow(const pfcWindow_ptr& window) {
   auto found = std::find_if(windows_.begin(), windows_.end(),
-                            [&](const SimWindow_ptr& open) { return open == window; });
+                            [&](const SimWindow_ptr& open) { return open.get() == window; });
   if (found == windows_.end()) throw new pfcXToolkitNotFound("pfcBaseSession::SetCurrentWindow");
   current_ = *found;
 }

@@ -23,13 +23,13 @@ class SimWindow : public pfcWindow {
 
   xint GetId() override;
   void SetBrowserSize(xreal size) override;
-  void SetURL(const xstring& url) override;
+  void SetURL(xrstring url) override;
 
   xint id() const { return id_; }
   const pfcModel_ptr& model() const { return model_; }
   xreal browserSize() const;
   // The last address shown in this window's browser, empty when none.
-  xstring url() const;
+  std::string url() const;
 
  private:
   FaultInjector& faults_;
@@ -38,7 +38,7 @@ class SimWindow : public pfcWindow {
   const pfcModel_ptr model_;
   mutable std::mutex mutex_;
   xreal browserSize_ = 0.0;
-  xstring url_;
+  std::string url_;
 };
 using SimWindow_ptr = std::shared_ptr<SimWindow>;
 

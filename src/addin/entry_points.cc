@@ -3,6 +3,12 @@
 #include <stdexcept>
 #include <string>
 
+#include <pfcGlobal.h>
+#include <pfcSession.h>
+#include <pfcCommand.h>
+#include <wfcSession.h>
+#include <pfcExceptions.h>
+
 #include "addin/tavix_start_action.h"
 #include "cloud/client_library_loader.h"
 #include "core/log.h"
@@ -10,7 +16,7 @@
 #include "core/session_temp_directory.h"
 #include "core/text_encoding.h"
 #include "core/toolkit_guard.h"
-#include "host/creo_host.h"
+#include "core/toolkit_text.h"
 #include "signin/auth_completion.h"
 
 namespace {
@@ -41,7 +47,7 @@ void registerRibbonCommand() {
   wfcWSession_ptr extendedSession = wfcWSession::cast(session);
   // Creo without a session (batch mode) has nowhere to put the button.
   if (!extendedSession) throw std::runtime_error("No Creo session is available.");
-  logDebug("Creo Runtime: version=" + extendedSession->GetDisplayDateCode());
+  logDebug("Creo Runtime: version=" + fromXstring(extendedSession->GetDisplayDateCode()));
   logDebug(std::string("Creo Integration: version=") + kIntegrationVersion + ", creo_version=" + kCreoBuildVersion);
 
   session->RibbonDefinitionfileLoad(kRibbonDefinitionFile);

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include <pfcExceptions.h>
+
 #include "cloud/client_provider.h"
 #include "cloud/session_functions.h"
 #include "core/log.h"

@@ -2,7 +2,7 @@
 // straight to the upload dialog when a session is held.
 #pragma once
 
-#include "host/pfc_session.h"
+#include <pfcCommand.h>
 
 class TavixStartAction : public pfcUICommandActionListener {
  public:

@@ -67,6 +67,38 @@ std::string utf16ToUtf8(std::u16string_view text) {
   return out;
 }
 
+std::string wideToUtf8(std::wstring_view text) {
+  if constexpr (sizeof(wchar_t) == sizeof(char16_t)) return utf16ToUtf8(std::u16string(text.begin(), text.end()));
+  std::string out;
+  out.reserve(text.size());
+  for (const wchar_t unit : text) {
+    const auto codePoint = static_cast<char32_t>(unit);
+    const bool isCharacter = codePoint <= 0x10FFFF && !(codePoint >= 0xD800 && codePoint <= 0xDFFF);
+    appendUtf8(out, isCharacter ? codePoint : U'\uFFFD');
+  }
+  return out;
+}
+
+std::wstring utf8ToWide(std::string_view text) {
+  const std::string valid = repairUtf8(text);
+  std::wstring out;
+  out.reserve(valid.size());
+  for (size_t i = 0; i < valid.size();) {
+    const auto lead = static_cast<unsigned char>(valid[i]);
+    const int length = shapeOf(lead).length;
+    char32_t codePoint = length == 1 ? lead : lead & (0x7F >> length);
+    for (int k = 1; k < length; ++k) codePoint = (codePoint << 6) | (static_cast<unsigned char>(valid[i + k]) & 0x3F);
+    i += length;
+    if (sizeof(wchar_t) == sizeof(char16_t) && codePoint >= 0x10000) {
+      out += static_cast<wchar_t>(0xD800 + ((codePoint - 0x10000) >> 10));
+      out += static_cast<wchar_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<wchar_t>(codePoint);
+    }
+  }
+  return out;
+}
+
 std::string repairUtf8(std::string_view bytes) {
   // Paths and names are nearly always ASCII: copy them in one go.
   if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))

@@ -1,6 +1,8 @@
 #include "core/toolkit_guard.h"
 
-#include "host/toolkit_errors.h"
+#include <pfcExceptions.h>
+
+#include "core/toolkit_text.h"
 
 namespace {
 
@@ -13,9 +15,9 @@ struct RethrownToolkitError {
 ToolkitError toolkitErrorOf(ToolkitErrorKind kind, pfcXToolkitError* e) {
   ToolkitError error;
   error.kind = kind;
-  error.className = e->getCipTypeName();
-  error.methodName = e->GetMethodName();
-  error.message = e->GetMessage();
+  error.className = fromXstring(e->getCipTypeName());
+  error.methodName = fromXstring(e->GetMethodName());
+  error.message = fromXstring(e->GetMessage());
   error.errorCode = e->GetErrorCode();
   return error;
 }
@@ -52,13 +54,13 @@ std::optional<ToolkitError> runToolkitCall(void (*call)(const void* work), const
   xcatch(pfcXToolkitError, e) { return toolkitErrorOf(ToolkitErrorKind::Other, e); }
   xcatch(pfcXPFC, e) {
     ToolkitError error;
-    error.className = e->getCipTypeName();
-    error.message = e->GetMessage();
+    error.className = fromXstring(e->getCipTypeName());
+    error.message = fromXstring(e->GetMessage());
     return error;
   }
   xcatchcip(e) {
     ToolkitError error;
-    error.className = e->getCipTypeName();
+    error.className = fromXstring(e->getCipTypeName());
     return error;
   }
   xcatchend

@@ -21,16 +21,16 @@ class CreoHost {
   virtual pfcSession_ptr currentSession(pfcCreoCompatibility compatibility) = 0;
   virtual ProError isEmbeddedComponent(pfcComponentFeat& component, ProBoolean* isEmbedded) = 0;
 
-  virtual void createDialog(const xstring& dialogName, const xstring& resourceName) = 0;
-  virtual xint activateDialog(const xstring& dialogName) = 0;
-  virtual void exitDialog(const xstring& dialogName, xint status) = 0;
-  virtual void destroyDialog(const xstring& dialogName) = 0;
+  virtual void createDialog(xrstring dialogName, xrstring resourceName) = 0;
+  virtual xint activateDialog(xrstring dialogName) = 0;
+  virtual void exitDialog(xrstring dialogName, xint status) = 0;
+  virtual void destroyDialog(xrstring dialogName) = 0;
 
-  virtual uifcDialog_ptr findDialog(const xstring& dialogName, const xstring& componentName) = 0;
-  virtual uifcLabel_ptr findLabel(const xstring& dialogName, const xstring& componentName) = 0;
-  virtual uifcPushButton_ptr findPushButton(const xstring& dialogName, const xstring& componentName) = 0;
-  virtual uifcLayout_ptr findLayout(const xstring& dialogName, const xstring& componentName) = 0;
-  virtual uifcOptionMenu_ptr findOptionMenu(const xstring& dialogName, const xstring& componentName) = 0;
+  virtual uifcDialog_ptr findDialog(xrstring dialogName, xrstring componentName) = 0;
+  virtual uifcLabel_ptr findLabel(xrstring dialogName, xrstring componentName) = 0;
+  virtual uifcPushButton_ptr findPushButton(xrstring dialogName, xrstring componentName) = 0;
+  virtual uifcLayout_ptr findLayout(xrstring dialogName, xrstring componentName) = 0;
+  virtual uifcOptionMenu_ptr findOptionMenu(xrstring dialogName, xrstring componentName) = 0;
 };
 
 // The host the toolkit functions of this module forward to; null before

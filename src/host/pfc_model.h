@@ -38,18 +38,19 @@ enum pfcParamValueType { pfcPARAM_STRING = 0, pfcPARAM_INTEGER = 1, pfcPARAM_BOO
 // Names a model: its type, instance and generic names, and where it lives.
 class pfcModelDescriptor : public virtual xobject {
  public:
-  pfcModelDescriptor(pfcModelType type, xstring instanceName, xstring genericName = {})
-      : type_(type), instanceName_(std::move(instanceName)), genericName_(std::move(genericName)) {}
-  static xrcptr<pfcModelDescriptor> Create(pfcModelType type, xstring instanceName, xstring genericName = {}) {
-    return std::make_shared<pfcModelDescriptor>(type, std::move(instanceName), std::move(genericName));
+  pfcModelDescriptor(pfcModelType type, xrstring instanceName, xrstring genericName = xstringnil)
+      : type_(type), instanceName_(instanceName), genericName_(genericName) {}
+  static xrcptr<pfcModelDescriptor> Create(pfcModelType type, xrstring instanceName,
+                                           xrstring genericName = xstringnil) {
+    return new pfcModelDescriptor(type, instanceName, genericName);
   }
 
   pfcModelType GetType() const { return type_; }
-  const xstring& GetInstanceName() const { return instanceName_; }
-  const xstring& GetGenericName() const { return genericName_; }
+  xrstring GetInstanceName() const { return instanceName_; }
+  xrstring GetGenericName() const { return genericName_; }
   // The directory the model is read from or, for Backup, written to.
-  const xstring& GetPath() const { return path_; }
-  void SetPath(xstring path) { path_ = std::move(path); }
+  xrstring GetPath() const { return path_; }
+  void SetPath(xrstring path) { path_ = path; }
 
  private:
   pfcModelType type_;
@@ -80,7 +81,7 @@ using pfcParameter_ptr = xrcptr<pfcParameter>;
 class pfcParameterOwner : public virtual xobject {
  public:
   // Null when the owner has no parameter of that name.
-  virtual pfcParameter_ptr GetParam(const xstring& name) = 0;
+  virtual pfcParameter_ptr GetParam(xrstring name) = 0;
 };
 
 enum pfcPDFOptionType { pfcPDFOPT_FONT_STROKE = 0, pfcPDFOPT_COLOR_DEPTH = 1, pfcPDFOPT_LAUNCH_VIEWER = 2 };
@@ -104,19 +105,19 @@ class pfcArgValue : public virtual xobject {
 };
 using pfcArgValue_ptr = xrcptr<pfcArgValue>;
 inline pfcArgValue_ptr pfcCreateIntArgValue(xint value) {
-  return std::make_shared<pfcArgValue>(pfcArgValue::Kind::Integer, value, false);
+  return new pfcArgValue(pfcArgValue::Kind::Integer, value, false);
 }
 inline pfcArgValue_ptr pfcCreateBoolArgValue(xbool value) {
-  return std::make_shared<pfcArgValue>(pfcArgValue::Kind::Boolean, 0, value);
+  return new pfcArgValue(pfcArgValue::Kind::Boolean, 0, value);
 }
 
 class pfcPDFOption : public virtual xobject {
  public:
-  static xrcptr<pfcPDFOption> Create() { return std::make_shared<pfcPDFOption>(); }
+  static xrcptr<pfcPDFOption> Create() { return new pfcPDFOption; }
   pfcPDFOptionType GetOptionType() const { return type_; }
   void SetOptionType(pfcPDFOptionType type) { type_ = type; }
   pfcArgValue_ptr GetOptionValue() const { return value_; }
-  void SetOptionValue(pfcArgValue_ptr value) { value_ = std::move(value); }
+  void SetOptionValue(const pfcArgValue_ptr& value) { value_ = value; }
 
  private:
   pfcPDFOptionType type_ = pfcPDFOPT_FONT_STROKE;
@@ -131,11 +132,11 @@ using pfcExportInstructions_ptr = xrcptr<pfcExportInstructions>;
 
 class pfcPDFExportInstructions : public pfcExportInstructions {
  public:
-  static xrcptr<pfcPDFExportInstructions> Create() { return std::make_shared<pfcPDFExportInstructions>(); }
-  const xstring& GetFilePath() const { return filePath_; }
-  void SetFilePath(xstring path) { filePath_ = std::move(path); }
+  static xrcptr<pfcPDFExportInstructions> Create() { return new pfcPDFExportInstructions; }
+  xrstring GetFilePath() const { return filePath_; }
+  void SetFilePath(xrstring path) { filePath_ = path; }
   pfcPDFOptions_ptr GetOptions() const { return options_; }
-  void SetOptions(pfcPDFOptions_ptr options) { options_ = std::move(options); }
+  void SetOptions(const pfcPDFOptions_ptr& options) { options_ = options; }
   TAVIX_TOOLKIT_CAST(pfcPDFExportInstructions)
 
  private:
@@ -169,7 +170,7 @@ class pfcModel : public virtual pfcParameterOwner {
   // option or value it does not support, or a model that is not a drawing;
   // pfcXToolkitNotDisplayed when the drawing is not shown in the active window;
   // pfcXToolkitNoPermission or pfcXToolkitCantWrite when it cannot write there.
-  virtual void Export(const xstring& fileName, const pfcExportInstructions_ptr& exportData) = 0;
+  virtual void Export(xrstring fileName, const pfcExportInstructions_ptr& exportData) = 0;
   TAVIX_TOOLKIT_CAST(pfcModel)
 };
 using pfcModel_ptr = xrcptr<pfcModel>;

@@ -11,7 +11,7 @@ class pfcWindow : public virtual xobject {
   virtual xint GetId() = 0;
   // Share of the window given to the embedded browser, in percent.
   virtual void SetBrowserSize(xreal size) = 0;
-  virtual void SetURL(const xstring& url) = 0;
+  virtual void SetURL(xrstring url) = 0;
 };
 using pfcWindow_ptr = xrcptr<pfcWindow>;
 
@@ -27,9 +27,9 @@ using pfcUICommandActionListener_ptr = xrcptr<pfcUICommandActionListener>;
 
 class pfcUICommand : public virtual xobject {
  public:
-  virtual void Designate(const xstring& messageFile, const xstring& labelKey, const xstring& helpKey,
-                         const xstring& descriptionKey) = 0;
-  virtual void SetIcon(const xstring& iconFile) = 0;
+  virtual void Designate(xrstring messageFile, xrstring labelKey, xrstring helpKey,
+                         xrstring descriptionKey) = 0;
+  virtual void SetIcon(xrstring iconFile) = 0;
 };
 using pfcUICommand_ptr = xrcptr<pfcUICommand>;
 
@@ -48,17 +48,17 @@ class pfcBaseSession : public virtual xobject {
   virtual void SetCurrentWindow(const pfcWindow_ptr& window) = 0;
   // Empty when the option is not set. Both throw pfcXToolkitNotFound for an option
   // Creo does not know; setting throws pfcXToolkitLineTooLong for a value too long.
-  virtual xstring GetConfigOption(const xstring& name) = 0;
-  virtual void SetConfigOption(const xstring& name, const xstring& value) = 0;
+  virtual xstring GetConfigOption(xrstring name) = 0;
+  virtual void SetConfigOption(xrstring name, xrstring value) = 0;
   // Copies a workspace file (by its "wtws://" or "wtpub://" origin) into a directory.
-  virtual void CopyFileFromWS(const xstring& sourceFile, const xstring& targetDirectory) = 0;
+  virtual void CopyFileFromWS(xrstring sourceFile, xrstring targetDirectory) = 0;
 };
 
 class pfcSession : public virtual pfcBaseSession {
  public:
-  virtual void RibbonDefinitionfileLoad(const xstring& fileName) = 0;
-  // Takes the action made with new and keeps it for the session, even when the call throws.
-  virtual pfcUICommand_ptr UICreateCommand(const xstring& name, pfcUICommandActionListener* action) = 0;
+  virtual void RibbonDefinitionfileLoad(xrstring fileName) = 0;
+  // The handle may be made from an action made with new; the session keeps it from then on.
+  virtual pfcUICommand_ptr UICreateCommand(xrstring name, const pfcUICommandActionListener_ptr& action) = 0;
   TAVIX_TOOLKIT_CAST(pfcSession)
 };
 using pfcSession_ptr = xrcptr<pfcSession>;

@@ -27,25 +27,25 @@ ProError ProAsmcompIsEmbedded(ProAsmcomp* component, ProBoolean* isEmbedded) {
   return current->isEmbeddedComponent(*component->feature, isEmbedded);
 }
 
-void uifcCreateDialog(const xstring& dialogName, const xstring& resourceName) {
+void uifcCreateDialog(xrstring dialogName, xrstring resourceName) {
   host("uifcCreateDialog").createDialog(dialogName, resourceName);
 }
-xint uifcActivateDialog(const xstring& dialogName) { return host("uifcActivateDialog").activateDialog(dialogName); }
-void uifcExitDialog(const xstring& dialogName, xint status) { host("uifcExitDialog").exitDialog(dialogName, status); }
-void uifcDestroyDialog(const xstring& dialogName) { host("uifcDestroyDialog").destroyDialog(dialogName); }
+xint uifcActivateDialog(xrstring dialogName) { return host("uifcActivateDialog").activateDialog(dialogName); }
+void uifcExitDialog(xrstring dialogName, xint status) { host("uifcExitDialog").exitDialog(dialogName, status); }
+void uifcDestroyDialog(xrstring dialogName) { host("uifcDestroyDialog").destroyDialog(dialogName); }
 
-uifcDialog_ptr uifcDialogFind(const xstring& dialogName, const xstring& componentName) {
+uifcDialog_ptr uifcDialogFind(xrstring dialogName, xrstring componentName) {
   return host("uifcDialogFind").findDialog(dialogName, componentName);
 }
-uifcLabel_ptr uifcLabelFind(const xstring& dialogName, const xstring& componentName) {
+uifcLabel_ptr uifcLabelFind(xrstring dialogName, xrstring componentName) {
   return host("uifcLabelFind").findLabel(dialogName, componentName);
 }
-uifcPushButton_ptr uifcPushButtonFind(const xstring& dialogName, const xstring& componentName) {
+uifcPushButton_ptr uifcPushButtonFind(xrstring dialogName, xrstring componentName) {
   return host("uifcPushButtonFind").findPushButton(dialogName, componentName);
 }
-uifcLayout_ptr uifcLayoutFind(const xstring& dialogName, const xstring& componentName) {
+uifcLayout_ptr uifcLayoutFind(xrstring dialogName, xrstring componentName) {
   return host("uifcLayoutFind").findLayout(dialogName, componentName);
 }
-uifcOptionMenu_ptr uifcOptionMenuFind(const xstring& dialogName, const xstring& componentName) {
+uifcOptionMenu_ptr uifcOptionMenuFind(xrstring dialogName, xrstring componentName) {
   return host("uifcOptionMenuFind").findOptionMenu(dialogName, componentName);
 }

@@ -11,8 +11,8 @@ const char* const kToolkitErrorClassNames[13] = {
 namespace {
 template <class E>
 bool throwIf(const std::string& wanted, const std::string& method) {
-  if (wanted != E().getCipTypeName()) return false;
-  throw new E(method);
+  if (wanted != static_cast<cStringT>(E().getCipTypeName())) return false;
+  throw new E(method.c_str());
 }
 }  // namespace
 

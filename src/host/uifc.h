@@ -22,7 +22,7 @@ class uifcColor : public virtual xobject {
  public:
   uifcColor(xint red, xint green, xint blue) : red_(red), green_(green), blue_(blue) {}
   static xrcptr<uifcColor> Create(xint red, xint green, xint blue) {
-    return std::make_shared<uifcColor>(red, green, blue);
+    return new uifcColor(red, green, blue);
   }
   xint GetRed() const { return red_; }
   xint GetGreen() const { return green_; }
@@ -79,14 +79,14 @@ class uifcDialog : public virtual uifcComponent {
 
 class uifcLabel : public virtual uifcComponent {
  public:
-  virtual void SetText(const xstring& text) = 0;
-  virtual void SetImage(const xstring& imageFile) = 0;
+  virtual void SetText(xrstring text) = 0;
+  virtual void SetImage(xrstring imageFile) = 0;
 };
 using uifcLabel_ptr = xrcptr<uifcLabel>;
 
 class uifcPushButton : public virtual uifcComponent {
  public:
-  virtual void SetText(const xstring& text) = 0;
+  virtual void SetText(xrstring text) = 0;
   virtual void SetEnabled(xbool enabled) = 0;
   virtual void SetBackgroundColor(const uifcColor_ptr& color) = 0;
   virtual void AddActionListener(uifcPushButtonListener* listener) = 0;
@@ -107,16 +107,16 @@ class uifcOptionMenu : public virtual uifcComponent {
 };
 
 // Dialog lifetime. Failures arrive as toolkit exceptions.
-void uifcCreateDialog(const xstring& dialogName, const xstring& resourceName);
+void uifcCreateDialog(xrstring dialogName, xrstring resourceName);
 // Runs the dialog until it is exited and returns the exit status.
-xint uifcActivateDialog(const xstring& dialogName);
-void uifcExitDialog(const xstring& dialogName, xint status);
-void uifcDestroyDialog(const xstring& dialogName);
+xint uifcActivateDialog(xrstring dialogName);
+void uifcExitDialog(xrstring dialogName, xint status);
+void uifcDestroyDialog(xrstring dialogName);
 
 // Components by dialog and component name; a missing one, or one of another kind,
 // throws pfcXToolkitNotFound.
-uifcDialog_ptr uifcDialogFind(const xstring& dialogName, const xstring& componentName);
-uifcLabel_ptr uifcLabelFind(const xstring& dialogName, const xstring& componentName);
-uifcPushButton_ptr uifcPushButtonFind(const xstring& dialogName, const xstring& componentName);
-uifcLayout_ptr uifcLayoutFind(const xstring& dialogName, const xstring& componentName);
-uifcOptionMenu_ptr uifcOptionMenuFind(const xstring& dialogName, const xstring& componentName);
+uifcDialog_ptr uifcDialogFind(xrstring dialogName, xrstring componentName);
+uifcLabel_ptr uifcLabelFind(xrstring dialogName, xrstring componentName);
+uifcPushButton_ptr uifcPushButtonFind(xrstring dialogName, xrstring componentName);
+uifcLayout_ptr uifcLayoutFind(xrstring dialogName, xrstring componentName);
+uifcOptionMenu_ptr uifcOptionMenuFind(xrstring dialogName, xrstring componentName);

@@ -2,8 +2,14 @@
 
 #include <exception>
 
+#include <pfcSession.h>
+#include <pfcModel.h>
+#include <pfcFeature.h>
+#include <pfcExceptions.h>
+
 #include "core/log.h"
 #include "core/toolkit_guard.h"
+#include "core/toolkit_text.h"
 
 bool isSuppressed(pfcFeatureStatus status) {
   return status == pfcFEAT_SUPPRESSED || status == pfcFEAT_FAMILY_TABLE_SUPPRESSED;
@@ -12,7 +18,7 @@ bool isSuppressed(pfcFeatureStatus status) {
 void logSuppressedComponent(const std::string& logPrefix, const pfcModelDescriptor_ptr& descriptor,
                             const std::string& assemblyName) {
   logDebug(logPrefix + " - Skipping suppressed component in assembly. Suppressed component: " +
-           (descriptor ? descriptor->GetInstanceName() : std::string("undefined")) + ". Assembly: " + assemblyName);
+           (descriptor ? fromXstring(descriptor->GetInstanceName()) : std::string("undefined")) + ". Assembly: " + assemblyName);
 }
 
 pfcModel_ptr componentModel(const xrcptr<pfcBaseSession>& session, const pfcModelDescriptor_ptr& descriptor,

@@ -4,7 +4,9 @@
 
 #include <string>
 
-#include "host/pfc_session.h"
+#include <pfcSession.h>
+#include <pfcModel.h>
+#include <pfcFeature.h>
 
 bool isSuppressed(pfcFeatureStatus status);
 

@@ -2,9 +2,13 @@
 
 #include <chrono>
 
+#include <pfcModel.h>
+#include <pfcExceptions.h>
+
 #include "core/local_time.h"
 #include "core/log.h"
 #include "core/toolkit_guard.h"
+#include "core/toolkit_text.h"
 #include "model/model_time_format.h"
 
 namespace {
@@ -31,7 +35,7 @@ CreoQueryResult guardedQuery(const pfcModel_ptr& model, Query query, const Query
   CreoQueryResult result;
   if (!model) return result;
   try {
-    if (const auto error = catchToolkitError([&] { result.value = ((*model).*query)(); })) {
+    if (const auto error = catchToolkitError([&] { result.value = fromXstring(((*model).*query)()); })) {
       result.status = QueryStatus::ToolkitError;
       result.error = error->description();
       logWarning(texts.toolkitException + result.error);

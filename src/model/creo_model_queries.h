@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "host/pfc_model.h"
+#include <pfcModel.h>
 
 enum class QueryStatus : int32_t { Ok = 0, Empty = 1, ToolkitError = 2, StructuredException = 3 };
 

@@ -1,4 +1,5 @@
 #include "model/descriptor_key_set.h"
+#include "core/toolkit_text.h"
 
 #include <cstdint>
 
@@ -6,8 +7,8 @@
 const std::string& DescriptorKeySet::keyOf(const pfcModelDescriptor& descriptor) {
   const auto type = static_cast<int32_t>(descriptor.GetType());
   key_.assign(reinterpret_cast<const char*>(&type), sizeof type);
-  key_.append(descriptor.GetInstanceName());
+  key_.append(fromXstring(descriptor.GetInstanceName()));
   key_.push_back('\0');
-  key_.append(descriptor.GetGenericName());
+  key_.append(fromXstring(descriptor.GetGenericName()));
   return key_;
 }

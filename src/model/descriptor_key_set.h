@@ -6,7 +6,8 @@
 
 #include <string>
 
-#include "host/pfc_model.h"
+#include <pfcModel.h>
+
 #include "model/text_set.h"
 
 class DescriptorKeySet {

@@ -1,9 +1,14 @@
 // The exporter's drawing branch: one PDF in the session temporary directory,
 // named after the drawing's file.
+#include <pfcModel.h>
+#include <pfcExport.h>
+#include <pfcExceptions.h>
+
 #include "core/ascii_case.h"
 #include "core/log.h"
 #include "core/text_encoding.h"
 #include "core/toolkit_guard.h"
+#include "core/toolkit_text.h"
 #include "model/export_texts.h"
 #include "model/model_exporter.h"
 #include "model/path_text.h"
@@ -35,7 +40,7 @@ pfcPDFOption_ptr pdfOption(pfcPDFOptionType type, pfcArgValue_ptr value) {
 // Strokes all fonts, in monochrome, without opening a viewer; Creo's defaults for the rest.
 pfcPDFExportInstructions_ptr pdfInstructions(const fs::path& directory) {
   pfcPDFExportInstructions_ptr instructions = pfcPDFExportInstructions::Create();
-  instructions->SetFilePath(pathToUtf8(directory));
+  instructions->SetFilePath(pathToXstring(directory));
   pfcPDFOptions_ptr options = pfcPDFOptions::create();
   options->append(pdfOption(pfcPDFOPT_FONT_STROKE, pfcCreateIntArgValue(pfcPDF_STROKE_ALL_FONTS)));
   options->append(pdfOption(pfcPDFOPT_COLOR_DEPTH, pfcCreateIntArgValue(pfcPDF_CD_MONO)));
@@ -52,7 +57,7 @@ std::vector<ExportedFile> ModelExporter::exportDrawing(const pfcModel_ptr& model
     std::vector<ExportedFile> files;
     const auto error = catchToolkitError([&] {
       logInfo("Exporting drawing to PDF on Creo thread.");
-      const std::string origin = model->GetOrigin();
+      const std::string origin = fromXstring(model->GetOrigin());
       const std::string source =
           isWindchillOrigin(origin) ? metadata.fileName : pathToUtf8(pathFromUtf8(origin).filename());
       const std::string pdfName = drawingBaseName(source) + ".pdf";
@@ -69,7 +74,7 @@ std::vector<ExportedFile> ModelExporter::exportDrawing(const pfcModel_ptr& model
       logDebug("Setting pdf export options");
       const pfcPDFExportInstructions_ptr instructions = pdfInstructions(directory);
       logDebug("Exporting pdf to target location: " + pdfText);
-      model->Export(pdfText, instructions);
+      model->Export(pathToXstring(pdf), instructions);
       logDebug("DRW exported as PDF");
       if (!fs::exists(pdf)) throw std::runtime_error("Drawing export failed: PDF output not found.");
       logDebug("PDF file exported");

@@ -2,10 +2,15 @@
 // file and its generic's file. Where no accelerator exists, Creo is made to
 // write one by a backup, with "save_instance_accelerator" set to ALWAYS for the
 // upload; finalizeExport takes back what that left beside the user's models.
+#include <pfcModel.h>
+#include <pfcFamily.h>
+#include <pfcExceptions.h>
+
 #include "core/ascii_case.h"
 #include "core/log.h"
 #include "core/text_encoding.h"
 #include "core/toolkit_guard.h"
+#include "core/toolkit_text.h"
 #include "model/export_texts.h"
 #include "model/file_replacement.h"
 #include "model/folder_versions.h"
@@ -30,7 +35,7 @@ void logStagedLocations(const fs::path& accelerator, const fs::path& generic) {
 
 std::vector<ExportedFile> ModelExporter::exportFamilyTableInstance(const pfcModel_ptr& model, const fs::path& directory,
                                                                    bool isRoot) {
-  if (isWindchillOrigin(model->GetOrigin())) return exportWindchillFamilyTableInstance(model, directory, isRoot);
+  if (isWindchillOrigin(fromXstring(model->GetOrigin()))) return exportWindchillFamilyTableInstance(model, directory, isRoot);
   static const FamilyTableErrorTexts kTexts = {
       "ModelExporter: Creo could not write the family table backup into the temp directory: ",
       "ModelExporter: Creo does not have permission to back up the family table model.",
@@ -58,7 +63,7 @@ std::optional<std::string> ModelExporter::localGenericOrigin(const pfcModel_ptr&
       pfcFamilyMember_ptr member = pfcFamilyMember::cast(model);
       pfcModel_ptr generic = member ? pfcModel::cast(member->GetParent()) : nullptr;
       if (!generic) throw std::runtime_error("the instance has no generic model");
-      origin = generic->GetOrigin();
+      origin = fromXstring(generic->GetOrigin());
     });
     if (!error) {
       logDebug("Original Generic file path: " + origin);
@@ -82,10 +87,10 @@ std::optional<std::string> ModelExporter::localGenericOrigin(const pfcModel_ptr&
 std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& model, const std::string& genericOrigin,
                                                             const fs::path& directory, bool isRoot) {
   const pfcModelType type = model->GetType();
-  const std::string instanceName = model->GetInstanceName();
+  const std::string instanceName = fromXstring(model->GetInstanceName());
   const std::string acceleratorName = instanceName + acceleratorExtension(type);
   const fs::path genericSource = pathFromUtf8(genericOrigin);
-  const fs::path originFolder = pathFromUtf8(model->GetOrigin()).parent_path();
+  const fs::path originFolder = pathFromUtf8(fromXstring(model->GetOrigin())).parent_path();
   const fs::path originAccelerator = originFolder / pathFromUtf8(acceleratorName);
   const fs::path acceleratorFolder = directory / "_ft_accelerators";
   fs::path stagedAccelerator = acceleratorFolder / pathFromUtf8(makeStagedFileName(acceleratorName, genericOrigin));
@@ -93,7 +98,7 @@ std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& 
 
   if (exportedSources_.contains(genericSource) &&
       (exportedSources_.contains(originAccelerator) || exportedSources_.contains(stagedAccelerator))) {
-    logDebug("Skipping temp. directory export for already exported model: " + model->GetFileName());
+    logDebug("Skipping temp. directory export for already exported model: " + fromXstring(model->GetFileName()));
     return {};
   }
 
@@ -174,7 +179,7 @@ void ModelExporter::backupBesideUserModels(const pfcModel_ptr& model, const pfcM
       if (candidate == genericWritten) backupFolderVersions_.taken(folder, genericBase, genericVersion);
     }
   };
-  descriptor->SetPath(pathToUtf8(folder));
+  descriptor->SetPath(pathToXstring(folder));
   try {
     model->Backup(descriptor);
   } catch (...) {
@@ -234,7 +239,7 @@ std::optional<std::string> ModelExporter::windchillGenericOrigin(const pfcModel_
   }
   std::string origin;
   if (loaded) {
-    const auto error = catchToolkitError([&] { origin = loaded->GetOrigin(); });
+    const auto error = catchToolkitError([&] { origin = fromXstring(loaded->GetOrigin()); });
     if (!error) return origin;
     logDebug("ModelExporter: failed to read origin from loaded Windchill generic; falling back to GetParent(): " +
              error->description());
@@ -246,7 +251,7 @@ std::optional<std::string> ModelExporter::windchillGenericOrigin(const pfcModel_
       pfcFamilyMember_ptr member = pfcFamilyMember::cast(model);
       pfcModel_ptr parent = member ? pfcModel::cast(member->GetParent()) : nullptr;
       if (!parent) throw std::runtime_error("the instance has no generic model");
-      origin = parent->GetOrigin();
+      origin = fromXstring(parent->GetOrigin());
     });
     if (!error) return origin;
     logError("ModelExporter: failed to resolve Windchill family table generic via GetParent() fallback: " +
@@ -268,7 +273,7 @@ std::vector<ExportedFile> ModelExporter::stageWindchillInstance(const pfcModel_p
                                                                 const fs::path& directory, bool isRoot,
                                                                 const WindchillRevision& revision) {
   const pfcModelType type = model->GetType();
-  const std::string instanceName = model->GetInstanceName();
+  const std::string instanceName = fromXstring(model->GetInstanceName());
   const std::string acceleratorName = instanceName + acceleratorExtension(type);
   const std::string genericName = localFileNameFromOrigin(genericOrigin);
   if (!isSafeLocalFileName(genericName)) throw std::runtime_error("unusable Windchill generic file name " + genericName);
@@ -278,7 +283,7 @@ std::vector<ExportedFile> ModelExporter::stageWindchillInstance(const pfcModel_p
   const std::string genericKey = modelFileKey(genericOrigin, genericName);
   const bool genericStaged = stagedWindchillGenerics_.count(genericKey) > 0;
   if (genericStaged && exportedSources_.contains(stagedAccelerator)) {
-    logDebug("Skipping already-staged Windchill FT instance: " + model->GetFileName());
+    logDebug("Skipping already-staged Windchill FT instance: " + fromXstring(model->GetFileName()));
     return {};
   }
 
@@ -290,7 +295,7 @@ std::vector<ExportedFile> ModelExporter::stageWindchillInstance(const pfcModel_p
   }
   // Into our own folder: nothing lands beside the workspace cache.
   fs::create_directories(acceleratorFolder);
-  descriptor->SetPath(pathToUtf8(acceleratorFolder));
+  descriptor->SetPath(pathToXstring(acceleratorFolder));
   model->Backup(descriptor);
   const fs::path written = acceleratorFolder / pathFromUtf8(acceleratorName);
   if (!fs::exists(written)) {
@@ -333,7 +338,7 @@ std::vector<ExportedFile> ModelExporter::stageWindchillInstance(const pfcModel_p
 void ModelExporter::ensureAcceleratorConfig() {
   if (acceleratorConfigChecked_) return;
   acceleratorConfigChecked_ = true;
-  const std::string value = session_->GetConfigOption(kAcceleratorOption);
+  const std::string value = fromXstring(session_->GetConfigOption(kAcceleratorOption));
   logDebug("Existing value of save_instance_accelerator: " + value);
   if (!value.empty() && asciiUppered(value) != "NONE") return;
   logDebug("Setting save_instance_accelerator to ALWAYS to export accelerator file");
@@ -368,7 +373,7 @@ void ModelExporter::finalizeExport() {
     logDebug("Resetting save_instance_accelerator to previous value: " + saved);
     bool restored = false;
     try {
-      const auto error = catchToolkitError([&] { session_->SetConfigOption(kAcceleratorOption, saved); });
+      const auto error = catchToolkitError([&] { session_->SetConfigOption(kAcceleratorOption, toXstring(saved)); });
       if (error) logError("Failed to restore save_instance_accelerator config after export: " + error->description());
       restored = !error;
     } catch (const std::exception& error) {

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "host/pfc_model.h"
+#include <pfcModel.h>
 
 // The stem of `fileName`, "_", the decimal FNV-1a hash of the generic's origin,
 // then the extension: instances of one name from different generics stay apart.

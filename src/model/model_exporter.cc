@@ -1,10 +1,18 @@
 // The exporter's dispatch, plain file staging and the assembly walk.
 #include "model/model_exporter.h"
 
+#include <pfcSession.h>
+#include <pfcModel.h>
+#include <pfcFeature.h>
+#include <pfcComponentFeat.h>
+#include <pfcSolid.h>
+#include <pfcExceptions.h>
+
 #include "core/log.h"
 #include "core/session_temp_directory.h"
 #include "core/text_encoding.h"
 #include "core/toolkit_guard.h"
+#include "core/toolkit_text.h"
 #include "model/assembly_components.h"
 #include "model/export_texts.h"
 #include "model/file_replacement.h"
@@ -87,11 +95,11 @@ std::vector<ExportedFile> ModelExporter::exportToTempDirectory(const pfcModel_pt
     logError("Upload failed: Unknown model type");
     return failWith("This model type is not supported for upload.", "Unsupported model type encountered during export.");
   }
-  const std::string fileName = model->GetFileName();
+  const std::string fileName = fromXstring(model->GetFileName());
   // A model met again (a part used in many places, a sub-assembly used twice)
   // has nothing more to give: it is passed over before its metadata, which for
   // an assembly means a walk over all its components.
-  const std::string origin = model->GetOrigin();
+  const std::string origin = fromXstring(model->GetOrigin());
   const std::string modelKey = modelFileKey(origin, fileName);
   if (exportedModels_.contains(modelKey)) {
     logDebug((isWindchillOrigin(origin) ? "Skipping already-staged Windchill model: "
@@ -116,7 +124,7 @@ std::vector<ExportedFile> ModelExporter::exportToTempDirectory(const pfcModel_pt
 std::vector<ExportedFile> ModelExporter::exportResolvedModel(const pfcModel_ptr& model, const ModelMetadata& metadata,
                                                              const fs::path& directory, bool isRoot) {
   const pfcModelType type = model->GetType();
-  if (type != pfcMDL_DRAWING && !metadata.isFamilyTableInstance && isWindchillOrigin(model->GetOrigin()))
+  if (type != pfcMDL_DRAWING && !metadata.isFamilyTableInstance && isWindchillOrigin(fromXstring(model->GetOrigin())))
     return exportWindchillModel(model, directory);
 
   switch (exportKindOf(type, metadata)) {
@@ -234,7 +242,7 @@ bool ModelExporter::exportAssemblyParent(const pfcModel_ptr& model, const ModelM
 // Parents before children, depth-first in component order; stops at the first failure.
 void ModelExporter::exportComponents(const pfcModel_ptr& assembly, const ComponentTexts& texts,
                                      std::vector<ExportedFile>& result) {
-  const std::string assemblyName = assembly->GetFileName();
+  const std::string assemblyName = fromXstring(assembly->GetFileName());
   const pfcFeatures_ptr features = componentFeatures(assembly);
   for (xint i = 0; i < features->getarraysize() && userMessage_.empty(); ++i) {
     if (progressCallback_) progressCallback_();

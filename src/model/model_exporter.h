@@ -13,8 +13,11 @@
 #include <unordered_set>
 #include <vector>
 
+#include <pfcSession.h>
+#include <pfcModel.h>
+#include <pfcExceptions.h>
+
 #include "core/toolkit_guard.h"
-#include "host/pfc_session.h"
 #include "model/exported_file.h"
 #include "model/folder_versions.h"
 #include "model/model_metadata.h"

@@ -3,10 +3,19 @@
 #include <cmath>
 #include <stdexcept>
 
+#include <pfcGlobal.h>
+#include <pfcSession.h>
+#include <pfcModel.h>
+#include <pfcFeature.h>
+#include <pfcComponentFeat.h>
+#include <wfcAssembly.h>
+#include <ProAsmcomp.h>
+#include <pfcExceptions.h>
+
 #include "core/log.h"
 #include "core/text_encoding.h"
 #include "core/toolkit_guard.h"
-#include "host/creo_host.h"
+#include "core/toolkit_text.h"
 #include "model/assembly_components.h"
 #include "model/descriptor_key_set.h"
 #include "model/model_metadata.h"
@@ -29,7 +38,7 @@ const char* const kSizePrefix = "ModelMetadataResolver::resolveFileSize()";
 double roundToHundredths(double value) { return std::round(value * 100.0) / 100.0; }
 
 bool isEmbedded(const pfcComponentFeat_ptr& component) {
-  ProAsmcomp handle{component.get()};
+  ProAsmcomp handle{component};
   ProBoolean embedded = PRO_B_FALSE;
   return ProAsmcompIsEmbedded(&handle, &embedded) == PRO_TK_NO_ERROR && embedded == PRO_B_TRUE;
 }
@@ -59,7 +68,7 @@ double childSize(const pfcBaseSession_ptr& session, const pfcModel_ptr& child, c
     return sizeWithComponents(*bytes, child, stagingDirectory);
   }
 
-  const std::string childName = child->GetFileName();
+  const std::string childName = fromXstring(child->GetFileName());
   if (!stagingDirectory) {
     logDebug("Skipping file size for Windchill child component (no temp dir): " + childName);
     return 0;
@@ -105,7 +114,7 @@ double componentSize(const pfcBaseSession_ptr& session, const pfcFeature_ptr& fe
     logError("ModelMetadataResolver: Unable to retrieve child model from descriptor");
     return 0;
   }
-  const std::string origin = child->GetOrigin();
+  const std::string origin = fromXstring(child->GetOrigin());
   if (!visitedModelPaths().contains(origin)) return childSize(session, child, origin, *descriptor, stagingDirectory);
   visitedModelPaths().appendComponent(*descriptor);  // another name for a file counted already
   return 0;
@@ -120,7 +129,7 @@ double sizeWithComponents(std::uintmax_t bytes, const pfcModel_ptr& model,
   std::string assemblyName;
   const auto listingError = catchToolkitError([&] {
     if (model && model->GetType() == pfcMDL_ASSEMBLY && (assembly = wfcWAssembly::cast(model))) {
-      assemblyName = model->GetFileName();
+      assemblyName = fromXstring(model->GetFileName());
       features = assembly->ListFeaturesByType(true, pfcFEATTYPE_COMPONENT);
     }
   });

@@ -2,10 +2,16 @@
 
 #include <chrono>
 
+#include <pfcModel.h>
+#include <pfcFamily.h>
+#include <pfcParameter.h>
+#include <pfcExceptions.h>
+
 #include "core/local_time.h"
 #include "core/log.h"
 #include "core/toolkit_guard.h"
 #include "core/ascii_case.h"
+#include "core/toolkit_text.h"
 #include "model/creo_model_queries.h"
 #include "model/missing_path_error.h"
 #include "model/model_time_format.h"
@@ -58,7 +64,7 @@ ModelMetadata ModelMetadataResolver::getModelMetadata(const pfcModel_ptr& model,
 std::string ModelMetadataResolver::resolveFileName(const pfcModel_ptr& model) {
   logDebug("Resolving model filename.");
   std::string name;
-  if (model) catchToolkitError([&] { name = model->GetFileName(); });
+  if (model) catchToolkitError([&] { name = fromXstring(model->GetFileName()); });
   if (name.empty()) {
     logWarning("Model common name missing; using default filename.");
     return ".undefined";
@@ -72,7 +78,7 @@ std::optional<fs::path> ModelMetadataResolver::resolveModelPath(const pfcModel_p
     return std::nullopt;
   }
   std::string origin;
-  catchToolkitError([&] { origin = model->GetOrigin(); });
+  catchToolkitError([&] { origin = fromXstring(model->GetOrigin()); });
   if (origin.empty()) {
     logError("Model origin is empty; unable to resolve model path.");
     return std::nullopt;
@@ -116,9 +122,9 @@ void ModelMetadataResolver::resolveFamilyTableClassification(const pfcModel_ptr&
   }
   const auto error = catchToolkitError([&] {
     const pfcModelType type = model->GetType();
-    if (isWindchillOrigin(model->GetOrigin())) {
+    if (isWindchillOrigin(fromXstring(model->GetOrigin()))) {
       // The family table of a workspace model cannot be asked; its file name tells.
-      const std::string fileName = model->GetFileName();
+      const std::string fileName = fromXstring(model->GetFileName());
       if (fileName.find('<') != std::string::npos) {
         if (isPartOrAssembly(type))
           metadata.isFamilyTableInstance = true;
@@ -163,10 +169,10 @@ std::string ModelMetadataResolver::resolveLifecycleState(const pfcModel_ptr& mod
   if (!model) return {};
   std::string state;
   const auto error = catchToolkitError([&] {
-    if (!isWindchillOrigin(model->GetOrigin())) return;
+    if (!isWindchillOrigin(fromXstring(model->GetOrigin()))) return;
     pfcParameter_ptr parameter = model->GetParam("PTC_WM_LIFECYCLE_STATE");
     pfcParamValue_ptr value = parameter ? parameter->GetValue() : nullptr;
-    if (value && value->Getdiscr() == pfcPARAM_STRING) state = value->GetStringValue();
+    if (value && value->Getdiscr() == pfcPARAM_STRING) state = fromXstring(value->GetStringValue());
   });
   if (!error) return state;
   if (error->kind == ToolkitErrorKind::NotFound)
@@ -183,7 +189,7 @@ std::string ModelMetadataResolver::resolveSourceRevisionId(const pfcModel_ptr& m
   }
   std::optional<std::string> localStamp;
   const auto error = catchToolkitError([&] {
-    if (!isWindchillOrigin(model->GetOrigin())) localStamp = model->GetVersionStamp();
+    if (!isWindchillOrigin(fromXstring(model->GetOrigin()))) localStamp = fromXstring(model->GetVersionStamp());
   });
   if (error) {
     logError("Model source revision id could not be read: " + error->description());
@@ -203,7 +209,7 @@ std::string ModelMetadataResolver::resolveSourceRevisionId(const pfcModel_ptr& m
     case QueryStatus::StructuredException: break;
   }
   std::string stamp;
-  if (const auto stampError = catchToolkitError([&] { stamp = model->GetVersionStamp(); })) {
+  if (const auto stampError = catchToolkitError([&] { stamp = fromXstring(model->GetVersionStamp()); })) {
     logError("Windchill source revision id could not be read after revision fallback: " + stampError->description());
     return {};
   }
@@ -218,7 +224,7 @@ SourceRevision resolveSourceRevisionVersion(const pfcModel_ptr& model, const std
     return revision;
   }
   std::string origin;
-  if (const auto error = catchToolkitError([&] { origin = model->GetOrigin(); })) {
+  if (const auto error = catchToolkitError([&] { origin = fromXstring(model->GetOrigin()); })) {
     logError("Model source revision version could not be read: " + error->description());
     return revision;
   }

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "host/pfc_model.h"
+#include <pfcModel.h>
 
 struct ModelMetadata {
   std::string fileName;  // lower-cased (A-Z); ".undefined" when the model has none

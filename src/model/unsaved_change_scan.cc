@@ -3,9 +3,18 @@
 #include <string>
 #include <vector>
 
+#include <pfcGlobal.h>
+#include <wfcSession.h>
+#include <pfcModel.h>
+#include <pfcFamily.h>
+#include <pfcFeature.h>
+#include <pfcComponentFeat.h>
+#include <wfcAssembly.h>
+#include <pfcExceptions.h>
+
 #include "core/log.h"
 #include "core/toolkit_guard.h"
-#include "host/creo_host.h"
+#include "core/toolkit_text.h"
 #include "model/descriptor_key_set.h"
 #include "model/path_text.h"
 #include "model/windchill_names.h"
@@ -39,7 +48,7 @@ class UnsavedChangeScan {
   static std::string fileNameOf(const pfcModel_ptr& model) {
     if (!model) return "<null model>";
     std::string fileName;
-    if (catchToolkitError([&] { fileName = model->GetFileName(); })) return "<null model>";
+    if (catchToolkitError([&] { fileName = fromXstring(model->GetFileName()); })) return "<null model>";
     return fileName;
   }
 
@@ -47,7 +56,7 @@ class UnsavedChangeScan {
     if (!model) return nullptr;
     pfcModel_ptr generic;
     const auto error = catchToolkitError([&] {
-      if (isWindchillOrigin(model->GetOrigin())) {
+      if (isWindchillOrigin(fromXstring(model->GetOrigin()))) {
         generic = findLoadedWindchillGeneric(models_, model);
       } else if (pfcFamilyMember_ptr member = pfcFamilyMember::cast(model)) {
         pfcModelDescriptor_ptr descriptor = member->GetImmediateGenericInfo();
@@ -62,13 +71,13 @@ class UnsavedChangeScan {
   static bool isExcluded(const pfcModel_ptr& model) {
     const pfcModelType type = model->GetType();
     if (type == pfcMDL_DRAWING) return true;
-    const std::string origin = model->GetOrigin();
-    if (isWindchillOrigin(origin)) return type < pfcMDL_DRAWING && model->GetFileName().find('<') != std::string::npos;
+    const std::string origin = fromXstring(model->GetOrigin());
+    if (isWindchillOrigin(origin)) return type < pfcMDL_DRAWING && fromXstring(model->GetFileName()).find('<') != std::string::npos;
     pfcFamilyMember_ptr member = pfcFamilyMember::cast(model);
     if (!member || !member->GetImmediateGenericInfo()) return false;
     if (type >= pfcMDL_DRAWING || origin.empty()) return true;
     const fs::path accelerator = pathFromUtf8(origin).parent_path() /
-                                 pathFromUtf8(model->GetInstanceName() + (type == pfcMDL_PART ? ".xpr" : ".xas"));
+                                 pathFromUtf8(fromXstring(model->GetInstanceName()) + (type == pfcMDL_PART ? ".xpr" : ".xas"));
     std::error_code error;
     const bool present = fs::exists(accelerator, error);
     if (error) throw fs::filesystem_error("exists", accelerator, error);

@@ -1,8 +1,12 @@
 // The exporter's Windchill branch: a part or assembly copied out of the
 // workspace, with the revision and iteration Windchill knows it by.
+#include <pfcModel.h>
+#include <pfcExceptions.h>
+
 #include "core/log.h"
 #include "core/text_encoding.h"
 #include "core/toolkit_guard.h"
+#include "core/toolkit_text.h"
 #include "model/creo_model_queries.h"
 #include "model/export_texts.h"
 #include "model/model_exporter.h"
@@ -12,8 +16,8 @@
 namespace fs = std::filesystem;
 
 std::vector<ExportedFile> ModelExporter::exportWindchillModel(const pfcModel_ptr& model, const fs::path& directory) {
-  const std::string fileName = model->GetFileName();
-  const std::string origin = model->GetOrigin();
+  const std::string fileName = fromXstring(model->GetFileName());
+  const std::string origin = fromXstring(model->GetOrigin());
   logDebug("ModelExporter: Windchill model raw GetFileName()=" + fileName + ", GetOrigin()=" + origin);
   const std::string key = modelFileKey(origin, fileName);
   if (stagedWindchillGenerics_.count(key)) {
@@ -46,7 +50,7 @@ std::vector<ExportedFile> ModelExporter::exportWindchillAssemblyComponents(const
       "Unable to retrieve child model from descriptor.",
       "Unable to retrieve Windchill assembly child model from descriptor."};
   std::vector<ExportedFile> result{std::move(ownFile)};
-  const std::string fileName = model->GetFileName();
+  const std::string fileName = fromXstring(model->GetFileName());
   try {
     const auto error = catchToolkitError([&] {
       logDebug("Exporting child components of Windchill assembly: " + fileName);
@@ -101,7 +105,7 @@ std::optional<std::string> ModelExporter::resolveWindchillRevisionForExport(cons
   }
   std::string stamp;
   try {
-    if (const auto error = catchToolkitError([&] { stamp = model->GetVersionStamp(); })) {
+    if (const auto error = catchToolkitError([&] { stamp = fromXstring(model->GetVersionStamp()); })) {
       logError("Failed to resolve Windchill version stamp during export: " + error->description());
       return std::nullopt;
     }

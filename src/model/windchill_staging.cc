@@ -2,10 +2,15 @@
 
 #include <vector>
 
+#include <pfcSession.h>
+#include <pfcModel.h>
+#include <pfcExceptions.h>
+
 #include "core/directory_removal.h"
 #include "core/log.h"
 #include "core/text_encoding.h"
 #include "core/toolkit_guard.h"
+#include "core/toolkit_text.h"
 #include "model/path_text.h"
 #include "model/windchill_names.h"
 
@@ -55,7 +60,7 @@ std::optional<fs::path> copyWindchillModel(const pfcBaseSession_ptr& session, co
     logDebug("WindchillUtils: resolved local filename from origin: " + modelFileName + " -> " + localName);
 
   try {
-    const auto error = catchToolkitError([&] { session->CopyFileFromWS(origin, destinationText); });
+    const auto error = catchToolkitError([&] { session->CopyFileFromWS(toXstring(origin), pathToXstring(destination)); });
     if (!error) {
       fs::path copied = destination / pathFromUtf8(localName);
       if (!pathExists(copied)) {
@@ -128,8 +133,8 @@ bool isWindchillFamilyInstance(const pfcModel_ptr& model) {
   if (!model) return false;
   bool instance = false;
   catchToolkitError([&] {
-    if (!isWindchillOrigin(model->GetOrigin())) return;
-    if (model->GetFileName().find('<') == std::string::npos) return;
+    if (!isWindchillOrigin(fromXstring(model->GetOrigin()))) return;
+    if (fromXstring(model->GetFileName()).find('<') == std::string::npos) return;
     pfcModelType type = model->GetType();
     instance = type == pfcMDL_ASSEMBLY || type == pfcMDL_PART;
   });
@@ -140,8 +145,8 @@ namespace {
 
 // The one loaded model in the instance's folder that its generic's name fits, or null.
 pfcModel_ptr onlyLoadedGenericOf(const pfcModels_ptr& models, const pfcModel_ptr& instance) {
-  const std::string instanceFileName = instance->GetFileName();
-  const std::string instanceOrigin = instance->GetOrigin();
+  const std::string instanceFileName = fromXstring(instance->GetFileName());
+  const std::string instanceOrigin = fromXstring(instance->GetOrigin());
   const pfcModelType instanceType = instance->GetType();
   const std::string expected = normalisedModelFileName(genericFileNameOf(instanceFileName));
   if (expected.empty()) return nullptr;
@@ -152,9 +157,9 @@ pfcModel_ptr onlyLoadedGenericOf(const pfcModels_ptr& models, const pfcModel_ptr
   for (xint i = 0; i < models->getarraysize(); ++i) {
     const pfcModel_ptr& model = models->get(i);
     if (!model || model == instance || model->GetType() != instanceType) continue;
-    const std::string origin = model->GetOrigin();
+    const std::string origin = fromXstring(model->GetOrigin());
     if (!isWindchillOrigin(origin) || originFolder(origin) != folder) continue;
-    const std::string comparable = comparableFileName(model->GetFileName());
+    const std::string comparable = comparableFileName(fromXstring(model->GetFileName()));
     if (comparable.empty() || comparable.find('<') != std::string::npos) continue;
     if (normalisedModelFileName(comparable) == expected) candidates.push_back(model);
   }

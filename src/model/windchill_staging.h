@@ -8,7 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "host/pfc_session.h"
+#include <pfcSession.h>
+#include <pfcModel.h>
 
 using pfcBaseSession_ptr = xrcptr<pfcBaseSession>;
 

@@ -2,9 +2,16 @@
 
 #include <stdexcept>
 
+#include <pfcGlobal.h>
+#include <pfcSession.h>
+#include <pfcWindow.h>
+#include <wfcSession.h>
+#include <pfcModel.h>
+#include <pfcExceptions.h>
+
 #include "core/log.h"
 #include "core/toolkit_guard.h"
-#include "host/pfc_session.h"
+#include "core/toolkit_text.h"
 #include "signin/browser_address.h"
 
 namespace {
@@ -54,7 +61,7 @@ void CreoAuthBrowserOpener::openUrl(const std::string& url) {
   if (catchToolkitError([&] { window->SetBrowserSize(50.0); })) {
     logWarning("Unable to set embedded browser size; continuing with URL navigation.");
   }
-  if (const auto error = catchToolkitError([&] { window->SetURL(url); })) {
+  if (const auto error = catchToolkitError([&] { window->SetURL(toXstring(url)); })) {
     logError("Failed to navigate the embedded browser to the requested URL.");
     rethrowToolkitError(*error);
   }

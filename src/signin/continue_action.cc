@@ -2,6 +2,9 @@
 
 #include <exception>
 
+#include <uifcPushButton.h>
+#include <pfcExceptions.h>
+
 #include "cloud/client_provider.h"
 #include "core/log.h"
 #include "core/toolkit_guard.h"

@@ -1,7 +1,8 @@
 // Continue on the Start dialog: starts the browser sign-in.
 #pragma once
 
-#include "host/uifc.h"
+#include <uifcPushButton.h>
+#include <uifcDefaultListeners.h>
 
 class ContinueAction : public uifcDefaultPushButtonListener {
  public:

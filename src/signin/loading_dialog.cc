@@ -5,6 +5,8 @@
 #include <exception>
 #include <thread>
 
+#include <pfcExceptions.h>
+
 #include "core/log.h"
 #include "core/toolkit_guard.h"
 #include "signin/sign_in_flags.h"

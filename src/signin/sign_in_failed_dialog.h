@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "host/uifc.h"
+#include <uifcPushButton.h>
+#include <uifcDefaultListeners.h>
 
 class SignInFailedDialog {
  public:

@@ -87,7 +87,7 @@ class SignInTest : public ::testing::Test {
     definition.name = "bracket.prt";
     creosim::SimWindow_ptr window = sim_.windows().openWindow(sim_.models().addModel(definition));
     sim_.models().setCurrentModel(definition.name);
-    sim_.windows().setCurrentWindow(sim_.windows().baseWindow());
+    sim_.windows().setCurrentWindow(sim_.windows().baseWindow().get());
     return window;
   }
   // Continue on Start, then waits until the sign-in thread has finished.
@@ -132,11 +132,11 @@ TEST_F(SignInTest, ContinueOpensTheSignInPageInTheModelWindowOrFallsBackAndStore
   EXPECT_TRUE(logged("[DEBUG] [Tavix] Opening embedded browser for authentication. window_id=" +
                      std::to_string(modelWindow->id())));
   EXPECT_EQ(modelWindow->browserSize(), 50.0);
-  EXPECT_EQ(sim_.windows().currentWindow(), modelWindow);
+  EXPECT_EQ(sim_.windows().currentWindow(), modelWindow.get());
   EXPECT_FALSE(logged("access-1"));
 
   // No model window and no browser size: the current window still navigates.
-  sim_.windows().setCurrentWindow(sim_.windows().baseWindow());
+  sim_.windows().setCurrentWindow(sim_.windows().baseWindow().get());
   getSessionManager().clear();
   sim_.faults().failNext("pfcBaseSession::GetModelWindow", "pfcXToolkitNotFound");
   sim_.faults().failNext("pfcWindow::SetBrowserSize", "pfcXToolkitBadContext");

@@ -4,7 +4,7 @@
 #include "core/log.h"
 
 SignOutFlow::SignOutFlow(UifcFacade& ui, CreoAuthBrowserOpener& browserOpener, SessionManager& sessionManager,
-                         std::shared_ptr<INorvaneClient> client, xstring dialogName)
+                         std::shared_ptr<INorvaneClient> client, std::string dialogName)
     : ui_(ui),
       browserOpener_(browserOpener),
       sessionManager_(sessionManager),

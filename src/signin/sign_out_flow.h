@@ -7,14 +7,13 @@
 
 #include "cloud/norvane_client.h"
 #include "cloud/session_manager.h"
-#include "host/xobject.h"
 #include "signin/auth_browser_opener.h"
 #include "ui/ui_facade.h"
 
 class SignOutFlow {
  public:
   SignOutFlow(UifcFacade& ui, CreoAuthBrowserOpener& browserOpener, SessionManager& sessionManager,
-              std::shared_ptr<INorvaneClient> client, xstring dialogName);
+              std::shared_ptr<INorvaneClient> client, std::string dialogName);
 
   // Returns the logout address, possibly empty. A failure to get it from the
   // library propagates before anything is cleared.
@@ -25,7 +24,7 @@ class SignOutFlow {
   CreoAuthBrowserOpener& browserOpener_;
   SessionManager& sessionManager_;
   std::shared_ptr<INorvaneClient> client_;
-  xstring dialogName_;
+  std::string dialogName_;
 };
 
 // The Sign Out button of `dialogName`: the flow above with the add-in's

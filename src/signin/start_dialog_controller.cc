@@ -5,7 +5,7 @@
 
 StartDialogController::StartDialogController(UifcFacade& ui, CreoAuthBrowserOpener& browserOpener,
                                              ThreadAuthFlowRunner& flowRunner, AuthCompleteCallback onAuthComplete,
-                                             AuthErrorCallback onAuthError, xstring dialogName)
+                                             AuthErrorCallback onAuthError, std::string dialogName)
     : ui_(ui),
       browserOpener_(browserOpener),
       flowRunner_(flowRunner),

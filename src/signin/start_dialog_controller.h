@@ -8,7 +8,6 @@
 #include <string>
 
 #include "cloud/norvane_client.h"
-#include "host/xobject.h"
 #include "signin/auth_browser_opener.h"
 #include "signin/auth_flow_runner.h"
 #include "ui/ui_facade.h"
@@ -23,7 +22,7 @@ class StartDialogController {
 
   StartDialogController(UifcFacade& ui, CreoAuthBrowserOpener& browserOpener, ThreadAuthFlowRunner& flowRunner,
                         AuthCompleteCallback onAuthComplete, AuthErrorCallback onAuthError,
-                        xstring dialogName);
+                        std::string dialogName);
 
   // The client may be empty; that aborts the sign-in like an empty address does.
   void onContinue(std::shared_ptr<INorvaneClient> client);
@@ -36,5 +35,5 @@ class StartDialogController {
   ThreadAuthFlowRunner& flowRunner_;
   AuthCompleteCallback onAuthComplete_;
   AuthErrorCallback onAuthError_;
-  xstring dialogName_;
+  std::string dialogName_;
 };

@@ -44,10 +44,10 @@ const std::vector<Dialog> kCatalogue = {
 
 void find(const std::string& dialog, const std::string& component, Kind kind) {
   switch (kind) {
-    case L: uifcLabelFind(dialog, component); break;
-    case B: uifcPushButtonFind(dialog, component); break;
-    case Y: uifcLayoutFind(dialog, component); break;
-    case O: uifcOptionMenuFind(dialog, component); break;
+    case L: uifcLabelFind(dialog.c_str(), component.c_str()); break;
+    case B: uifcPushButtonFind(dialog.c_str(), component.c_str()); break;
+    case Y: uifcLayoutFind(dialog.c_str(), component.c_str()); break;
+    case O: uifcOptionMenuFind(dialog.c_str(), component.c_str()); break;
   }
 }
 

@@ -4,6 +4,11 @@
 #include <stdexcept>
 #include <string>
 
+#include <uifcDialog.h>
+#include <uifcComponent.h>
+#include <uifcPushButton.h>
+#include <pfcExceptions.h>
+
 #include "core/log.h"
 #include "core/toolkit_guard.h"
 #include "ui/ui_facade.h"
@@ -27,9 +32,9 @@ void exitOwningDialog(uifcComponent* component, const char* failurePrefix) {
 }  // namespace
 
 void DialogCloseAction::OnClose(uifcDialog_ptr handle) {
-  exitOwningDialog(handle.get(), "Unhandled exception in DialogCloseAction::OnClose: ");
+  exitOwningDialog(handle, "Unhandled exception in DialogCloseAction::OnClose: ");
 }
 
 void PushButtonCloseAction::OnActivate(uifcPushButton_ptr handle) {
-  exitOwningDialog(handle.get(), "Error while closing dialog using push button: ");
+  exitOwningDialog(handle, "Error while closing dialog using push button: ");
 }

@@ -2,7 +2,9 @@
 // they catch what they raise: nothing returns into the toolkit's dispatch.
 #pragma once
 
-#include "host/uifc.h"
+#include <uifcDialog.h>
+#include <uifcPushButton.h>
+#include <uifcDefaultListeners.h>
 
 // The window's close control: exits the dialog with status 0.
 class DialogCloseAction : public uifcDefaultDialogListener {

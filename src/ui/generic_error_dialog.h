@@ -5,7 +5,9 @@
 #include <functional>
 #include <string>
 
-#include "host/uifc.h"
+#include <uifcPushButton.h>
+#include <uifcDefaultListeners.h>
+
 #include "ui/ui_facade.h"
 
 // Signs the user out and closes the named dialog. Signing out belongs to a

@@ -10,7 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "host/uifc.h"
+#include <uifcDialog.h>
+#include <uifcComponent.h>
+#include <uifcPushButton.h>
+#include <uifcOptionMenu.h>
 
 class UifcFacade {
  public:

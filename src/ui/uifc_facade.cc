@@ -1,6 +1,7 @@
 #include "ui/ui_facade.h"
 
 #include "core/toolkit_guard.h"
+#include "core/toolkit_text.h"
 
 namespace {
 
@@ -13,6 +14,12 @@ void passOn(const Call& call) {
   if (const std::optional<ToolkitError> error = catchToolkitError(call)) rethrowToolkitError(*error);
 }
 
+xstringsequence_ptr toXstringSequence(const std::vector<std::string>& texts) {
+  xstringsequence_ptr sequence = xstringsequence::create();
+  for (const std::string& text : texts) sequence->append(toXstring(text));
+  return sequence;
+}
+
 }  // namespace
 
 UifcFacade& uiFacade() {
@@ -21,17 +28,17 @@ UifcFacade& uiFacade() {
 }
 
 void UifcFacade::CreateDialog(const std::string& dialog, const std::string& resource) {
-  passOn([&] { uifcCreateDialog(dialog, resource); });
+  passOn([&] { uifcCreateDialog(toXstring(dialog), toXstring(resource)); });
 }
 
 int UifcFacade::ActivateDialog(const std::string& dialog) {
   int result{};
-  passOn([&] { result = uifcActivateDialog(dialog); });
+  passOn([&] { result = uifcActivateDialog(toXstring(dialog)); });
   return result;
 }
 
 void UifcFacade::DestroyDialog(const std::string& dialog) {
-  passOn([&] { uifcDestroyDialog(dialog); });
+  passOn([&] { uifcDestroyDialog(toXstring(dialog)); });
 }
 
 void UifcFacade::ExitOwningDialog(uifcComponent& component, int status) {
@@ -39,80 +46,80 @@ void UifcFacade::ExitOwningDialog(uifcComponent& component, int status) {
 }
 
 void UifcFacade::ExitDialog(const std::string& dialog, int status) {
-  passOn([&] { uifcExitDialog(dialog, status); });
+  passOn([&] { uifcExitDialog(toXstring(dialog), status); });
 }
 
 // A dialog is found as a component of itself.
 void UifcFacade::AddDialogListener(const std::string& dialog, uifcDialogListener* listener) {
-  passOn([&] { uifcDialogFind(dialog, dialog)->AddActionListener(listener); });
+  passOn([&] { uifcDialogFind(toXstring(dialog), toXstring(dialog))->AddActionListener(listener); });
 }
 
 void UifcFacade::AddPushButtonListener(const std::string& dialog, const std::string& component,
                                        uifcPushButtonListener* listener) {
-  passOn([&] { uifcPushButtonFind(dialog, component)->AddActionListener(listener); });
+  passOn([&] { uifcPushButtonFind(toXstring(dialog), toXstring(component))->AddActionListener(listener); });
 }
 
 void UifcFacade::AddOptionMenuListener(const std::string& dialog, const std::string& component,
                                        uifcOptionMenuListener* listener) {
-  passOn([&] { uifcOptionMenuFind(dialog, component)->AddActionListener(listener); });
+  passOn([&] { uifcOptionMenuFind(toXstring(dialog), toXstring(component))->AddActionListener(listener); });
 }
 
 void UifcFacade::SetDialogStyle(const std::string& dialog, uifcCore::DialogStyle style) {
-  passOn([&] { uifcDialogFind(dialog, dialog)->SetDialogStyle(style); });
+  passOn([&] { uifcDialogFind(toXstring(dialog), toXstring(dialog))->SetDialogStyle(style); });
 }
 
 void UifcFacade::SetLayoutVisible(const std::string& dialog, const std::string& layout, bool visible) {
-  passOn([&] { uifcLayoutFind(dialog, layout)->SetVisible(visible); });
+  passOn([&] { uifcLayoutFind(toXstring(dialog), toXstring(layout))->SetVisible(visible); });
 }
 
 // Space first, then visibility: a hidden layout leaves no gap, a shown one
 // takes its space back.
 void UifcFacade::ShowLayout(const std::string& dialog, const std::string& layout, bool shown) {
   passOn([&] {
-    uifcLayout_ptr found = uifcLayoutFind(dialog, layout);
+    uifcLayout_ptr found = uifcLayoutFind(toXstring(dialog), toXstring(layout));
     found->SetDoesReserveSpace(shown);
     found->SetVisible(shown);
   });
 }
 
 void UifcFacade::SetLabelText(const std::string& dialog, const std::string& label, const std::string& text) {
-  passOn([&] { uifcLabelFind(dialog, label)->SetText(text); });
+  passOn([&] { uifcLabelFind(toXstring(dialog), toXstring(label))->SetText(toXstring(text)); });
 }
 
 void UifcFacade::SetButtonText(const std::string& dialog, const std::string& button, const std::string& text) {
-  passOn([&] { uifcPushButtonFind(dialog, button)->SetText(text); });
+  passOn([&] { uifcPushButtonFind(toXstring(dialog), toXstring(button))->SetText(toXstring(text)); });
 }
 
 void UifcFacade::SetButtonVisible(const std::string& dialog, const std::string& button, bool visible) {
-  passOn([&] { uifcPushButtonFind(dialog, button)->SetVisible(visible); });
+  passOn([&] { uifcPushButtonFind(toXstring(dialog), toXstring(button))->SetVisible(visible); });
 }
 
 void UifcFacade::SetButtonEnabled(const std::string& dialog, const std::string& button, bool enabled) {
-  passOn([&] { uifcPushButtonFind(dialog, button)->SetEnabled(enabled); });
+  passOn([&] { uifcPushButtonFind(toXstring(dialog), toXstring(button))->SetEnabled(enabled); });
 }
 
 void UifcFacade::SetButtonColor(const std::string& dialog, const std::string& button, int red, int green, int blue) {
-  passOn([&] { uifcPushButtonFind(dialog, button)->SetBackgroundColor(uifcColor::Create(red, green, blue)); });
+  passOn([&] { uifcPushButtonFind(toXstring(dialog), toXstring(button))->SetBackgroundColor(uifcColor::Create(red, green, blue)); });
 }
 
 void UifcFacade::SetLabelImage(const std::string& dialog, const std::string& label, const std::string& image) {
-  passOn([&] { uifcLabelFind(dialog, label)->SetImage(image); });
+  passOn([&] { uifcLabelFind(toXstring(dialog), toXstring(label))->SetImage(toXstring(image)); });
 }
 
 void UifcFacade::SetOptionMenuItems(const std::string& dialog, const std::string& menu,
                                     const std::vector<std::string>& names, const std::vector<std::string>& labels) {
   passOn([&] {
-    uifcOptionMenu_ptr found = uifcOptionMenuFind(dialog, menu);
-    found->SetItemNameArray(std::make_shared<xstringsequence>(names));
-    found->SetItemLabelArray(std::make_shared<xstringsequence>(labels));
+    uifcOptionMenu_ptr found = uifcOptionMenuFind(toXstring(dialog), toXstring(menu));
+    found->SetItemNameArray(toXstringSequence(names));
+    found->SetItemLabelArray(toXstringSequence(labels));
   });
 }
 
 std::vector<std::string> UifcFacade::GetSelectedOptionMenuItems(const std::string& dialog, const std::string& menu) {
   std::vector<std::string> result;
   passOn([&] {
-    xstringsequence_ptr selected = uifcOptionMenuFind(dialog, menu)->GetSelectedItemNameArray();
-    result = selected ? selected->items() : std::vector<std::string>{};
+    xstringsequence_ptr selected = uifcOptionMenuFind(toXstring(dialog), toXstring(menu))->GetSelectedItemNameArray();
+    for (xint i = 0; selected && i < selected->getarraysize(); ++i) result.push_back(fromXstring(selected->get(i)));
   });
   return result;
 }

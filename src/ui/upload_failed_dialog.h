@@ -5,7 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "host/uifc.h"
+#include <uifcPushButton.h>
+#include <uifcDefaultListeners.h>
+
 #include "ui/generic_error_dialog.h"
 #include "ui/ui_facade.h"
 

@@ -2,11 +2,18 @@
 
 #include <exception>
 
+#include <pfcGlobal.h>
+#include <pfcSession.h>
+#include <pfcModel.h>
+#include <pfcSolid.h>
+#include <pfcSimpRep.h>
+#include <pfcExceptions.h>
+
 #include "core/log.h"
 #include "core/session_temp_directory.h"
 #include "core/text_encoding.h"
 #include "core/toolkit_guard.h"
-#include "host/pfc_session.h"
+#include "core/toolkit_text.h"
 #include "model/model_kind.h"
 #include "model/model_validation.h"
 #include "model/path_text.h"
@@ -87,7 +94,7 @@ PreparedModel prepareModelLocally() {
   // An unreadable name leaves it empty, which the file-type check refuses.
   std::string fileName;
   try {
-    catchToolkitError([&] { fileName = model->GetFileName(); });
+    catchToolkitError([&] { fileName = fromXstring(model->GetFileName()); });
   } catch (const std::exception&) {
   } catch (...) {
     logError("Non-C++ exception in wfcWModel::GetFileName (possible Creo ABI mismatch).");
@@ -106,7 +113,7 @@ PreparedModel prepareModelLocally() {
   }
 
   std::string origin;
-  if (catchToolkitError([&] { origin = model->GetOrigin(); })) {
+  if (catchToolkitError([&] { origin = fromXstring(model->GetOrigin()); })) {
     logError("Unable to resolve model origin during upload preparation.");
     return refused(kPreparationFailed);
   }

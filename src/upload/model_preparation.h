@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "host/pfc_model.h"
+#include <pfcModel.h>
 
 struct PreparedModel {
   // Empty when the model may be uploaded; else what the user is told.

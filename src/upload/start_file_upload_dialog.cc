@@ -4,12 +4,18 @@
 #include <stdexcept>
 #include <typeinfo>
 
+#include <pfcGlobal.h>
+#include <pfcSession.h>
+#include <pfcModel.h>
+#include <pfcFeature.h>
+#include <pfcSolid.h>
+#include <pfcExceptions.h>
+
 #include "cloud/client_provider.h"
 #include "cloud/session_functions.h"
 #include "core/log.h"
 #include "core/session_temp_directory.h"
 #include "core/toolkit_guard.h"
-#include "host/pfc_session.h"
 #include "model/model_kind.h"
 #include "model/unsaved_change_scan.h"
 #include "norvane/errors.h"

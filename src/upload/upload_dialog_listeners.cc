@@ -3,6 +3,11 @@
 #include <exception>
 #include <string>
 
+#include <uifcDialog.h>
+#include <uifcPushButton.h>
+#include <uifcOptionMenu.h>
+#include <pfcExceptions.h>
+
 #include "core/log.h"
 #include "core/toolkit_guard.h"
 #include "upload/start_file_upload_dialog.h"

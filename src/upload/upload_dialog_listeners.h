@@ -2,7 +2,10 @@
 // controller and catches whatever that raises.
 #pragma once
 
-#include "host/uifc.h"
+#include <uifcDialog.h>
+#include <uifcPushButton.h>
+#include <uifcOptionMenu.h>
+#include <uifcDefaultListeners.h>
 
 class StartFileUploadDialog;
 

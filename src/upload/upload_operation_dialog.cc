@@ -6,11 +6,17 @@
 #include <stdexcept>
 #include <thread>
 
+#include <pfcGlobal.h>
+#include <uifcDialog.h>
+#include <uifcPushButton.h>
+#include <pfcExceptions.h>
+
 #include "cloud/client_provider.h"
 #include "core/log.h"
 #include "core/session_temp_directory.h"
 #include "core/text_encoding.h"
 #include "core/toolkit_guard.h"
+#include "core/toolkit_text.h"
 #include "model/creo_model_queries.h"
 #include "model/export_texts.h"
 #include "model/model_kind.h"
@@ -192,11 +198,11 @@ bool UploadOperationDialog::populateFieldsBeforeUpload() {
   }
   modelType_ = model_->GetType();
   const std::string kind = modelKindName(modelType_);
-  const std::string hostFileName = model_->GetFileName();
+  const std::string hostFileName = fromXstring(model_->GetFileName());
   logDebug("populateFieldsBeforeUpload: root model resolved. type=" + kind + "(" + std::to_string(modelType_) +
            "), file=" + hostFileName);
 
-  const std::string origin = model_->GetOrigin();
+  const std::string origin = fromXstring(model_->GetOrigin());
   windchillOrigin_ = isWindchillOrigin(origin);
   std::optional<std::filesystem::path> stagedPath;
   if (windchillOrigin_) {

@@ -7,9 +7,12 @@
 #include <memory>
 #include <optional>
 
+#include <pfcSession.h>
+#include <pfcModel.h>
+#include <uifcPushButton.h>
+
 #include "cloud/norvane_client.h"
 #include "cloud/session_manager.h"
-#include "host/pfc_session.h"
 #include "model/model_exporter.h"
 #include "model/model_metadata.h"
 #include "signin/auth_browser_opener.h"

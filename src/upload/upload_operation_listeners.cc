@@ -4,6 +4,9 @@
 #include <functional>
 #include <string>
 
+#include <uifcPushButton.h>
+#include <pfcExceptions.h>
+
 #include "core/log.h"
 #include "core/toolkit_guard.h"
 #include "upload/upload_operation_dialog.h"

@@ -2,7 +2,8 @@
 // operation and catches whatever that raises.
 #pragma once
 
-#include "host/uifc.h"
+#include <uifcPushButton.h>
+#include <uifcDefaultListeners.h>
 
 class UploadOperationDialog;
 

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <regex>
 
+#include <pfcModel.h>
+
 #include "core/text_encoding.h"
-#include "host/pfc_model.h"
 
 std::optional<UploadKind> uploadKindOf(int modelType, const ModelMetadata& metadata) {
   switch (modelType) {

@@ -1,0 +1,5 @@
+// The session entry function and the basic types.
+// The toolkit's header name; the stand-in declares it in host/pfc_session.h.
+#pragma once
+
+#include "host/pfc_session.h"

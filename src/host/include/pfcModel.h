@@ -1,0 +1,5 @@
+// Models and model descriptors.
+// The toolkit's header name; the stand-in declares it in host/pfc_model.h.
+#pragma once
+
+#include "host/pfc_model.h"

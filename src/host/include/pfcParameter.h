@@ -1,0 +1,5 @@
+// Parameters and their values.
+// The toolkit's header name; the stand-in declares it in host/pfc_model.h.
+#pragma once
+
+#include "host/pfc_model.h"

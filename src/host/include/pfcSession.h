@@ -1,0 +1,5 @@
+// The base session and the session.
+// The toolkit's header name; the stand-in declares it in host/pfc_session.h.
+#pragma once
+
+#include "host/pfc_session.h"

@@ -1,0 +1,5 @@
+// Dialogs: creation, activation, exit, destruction, style.
+// The toolkit's header name; the stand-in declares it in host/uifc.h.
+#pragma once
+
+#include "host/uifc.h"

@@ -1,0 +1,5 @@
+// Push buttons.
+// The toolkit's header name; the stand-in declares it in host/uifc.h.
+#pragma once
+
+#include "host/uifc.h"
