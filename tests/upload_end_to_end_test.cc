@@ -12,6 +12,7 @@
 
 #include "cloud/client_provider.h"
 #include "http_exchange.h"
+#include "sim_text.h"
 #include "upload/upload_operation_dialog.h"
 #include "upload_journey.h"
 
@@ -94,6 +95,26 @@ TEST(UploadEndToEnd, PartIsStoredUnderItsNameAndOpensInTavix) {
   EXPECT_EQ(both[1]["fileId"], both[0]["fileId"]);
   EXPECT_NE(both[1]["revisionId"], both[0]["revisionId"]);
   EXPECT_EQ(both[1]["size"], 6000);
+}
+
+// A name and a folder outside ASCII reach the dialogs, the log, the temporary
+// folder and the service as typed.
+TEST(UploadEndToEnd, NonAsciiPartInANonAsciiFolderKeepsItsName) {
+  UploadJourney journey;
+  const std::filesystem::path folder = journey.models() / creosim::pathOf("Jürgen/Konstruktion");
+  std::filesystem::create_directories(folder);
+  journey.addCurrentModel(localModel("Lagerbock_Ü.prt", journey.writeModel("Jürgen/Konstruktion/Lagerbock_Ü.prt.2", 3000)));
+  journey.chooseWorkspace("Bracket Team");
+  // Creo names model files in lower case, ASCII letters only.
+  journey.user().check("Upload", [](const DialogView& view) { EXPECT_EQ(view.text("ModelNameLabel"), "lagerbock_Ü.prt"); });
+  journey.user().press("Upload", "CloseButton");
+  journey.pressTavixButton();
+
+  EXPECT_EQ(journey.storedFiles(), Files{"Lagerbock_Ü.prt 3000 v1"}) << journey.logText();
+  EXPECT_TRUE(journey.logged("Staging model file: " + creosim::utf8Of(folder / creosim::pathOf("Lagerbock_Ü.prt.2"))));
+  EXPECT_TRUE(journey.logged("Resolved uploaded Tavix URL for primary file: Lagerbock_Ü.prt"));
+  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+  EXPECT_TRUE(journey.leftInTemp().empty());
 }
 
 TEST(UploadEndToEnd, AssemblySendsEachDistinctFileOnceAndUploadAnotherReturnsToTheUploadDialog) {

@@ -16,6 +16,7 @@
 #include "local_service.h"
 #include "self_signed_server.h"
 #include "sim_model_file.h"
+#include "sim_text.h"
 #include "unload_after_press.h"
 #include "wine_program.h"
 
@@ -27,24 +28,46 @@ using tavixtest::readFile;
 using tavixtest::wineLoader;
 using tavixtest::windowsPathOf;
 
+// creo-sim.exe under wine, with a working folder whose properties point the
+// add-in at this test's service.
+struct WineCreo {
+  fs::path simulator = fs::path(TAVIX_WINDOWS_BIN_DIR) / "creo-sim.exe";
+  fs::path wine = wineLoader();
+  bool available() const { return fs::exists(simulator) && !wine.empty(); }
+
+  // Runs `script`; its exit status, with its output in `output`.
+  int run(const fs::path& script, const fs::path& output) const {
+    const std::string command = "WINEDEBUG=-all '" + wine.string() + "' '" + simulator.string() + "' --workdir '" +
+                                windowsPathOf(work) + "' --script '" + windowsPathOf(script) + "' > '" +
+                                output.string() + "' 2>&1";
+    return std::system(command.c_str());
+  }
+  void useWorkFolder(const fs::path& folder, const tavixtest::LocalTavixService& service) {
+    work = folder;
+    fs::create_directories(work);
+    std::ofstream(work / "tavix.properties") << "tavix_creo_login_url=" << service.baseUrl() << "\n"
+                                             << "tavix_creo_server_url=" << service.baseUrl() << "\n"
+                                             << "tavix_creo_client_id=" << tavixtest::kLocalClientId << "\n"
+                                             << "tavix_creo_log_level=debug\n";
+  }
+  fs::path work;
+};
+
+// The part's name and folder are not ASCII: the add-in's dialogs, log,
+// temporary folder and the service all carry them as typed.
 TEST(WineJourney, WindowsBuildSignsInAndUploadsAPartAndAnAssembly) {
-  const fs::path simulator = fs::path(TAVIX_WINDOWS_BIN_DIR) / "creo-sim.exe";
-  const fs::path wine = wineLoader();
-  if (!fs::exists(simulator) || wine.empty()) GTEST_SKIP() << "no Windows build at " << simulator << " or no wine";
+  WineCreo creo;
+  if (!creo.available()) GTEST_SKIP() << "no Windows build at " << creo.simulator << " or no wine";
 
   LogCapture log;
   tavixtest::LocalTavixService service;
-  const fs::path work = log.directory() / "work";
-  const fs::path models = log.directory() / "models";
-  fs::create_directories(work);
+  creo.useWorkFolder(log.directory() / "work", service);
+  const fs::path models = log.directory() / creosim::pathOf("Jürgen") / "Konstruktion";
+  const fs::path work = creo.work;
   fs::create_directories(models);
-  std::ofstream(work / "tavix.properties") << "tavix_creo_login_url=" << service.baseUrl() << "\n"
-                                           << "tavix_creo_server_url=" << service.baseUrl() << "\n"
-                                           << "tavix_creo_client_id=" << tavixtest::kLocalClientId << "\n"
-                                           << "tavix_creo_log_level=debug\n";
-  creosim::writeModelFile(models / "bracket.prt.3", "1711 22345 61234", 5000);
-  std::ofstream(models / "part.json") << R"({"models": [{"name": "bracket.prt", "file": "bracket.prt.3"}],
-                                            "current": "bracket.prt"})";
+  creosim::writeModelFile(models / creosim::pathOf("Lagerbock_Ü.prt.3"), "1711 22345 61234", 5000);
+  std::ofstream(models / "part.json") << R"({"models": [{"name": "Lagerbock_Ü.prt", "file": "Lagerbock_Ü.prt.3"}],
+                                            "current": "Lagerbock_Ü.prt"})";
   std::ofstream(log.directory() / "journey.sim")
       << "load\n"
       << "session " << windowsPathOf(models / "part.json") << "\n"
@@ -66,23 +89,25 @@ TEST(WineJourney, WindowsBuildSignsInAndUploadsAPartAndAnAssembly) {
       << "dialogs\n"
       << "unload\n";
   const fs::path output = log.directory() / "creo-sim.out";
-  const std::string command = "WINEDEBUG=-all '" + wine.string() + "' '" + simulator.string() + "' --workdir '" +
-                              windowsPathOf(work) + "' --script '" + windowsPathOf(log.directory() / "journey.sim") +
-                              "' > '" + output.string() + "' 2>&1";
-  EXPECT_EQ(std::system(command.c_str()), 0) << readFile(output);
+  EXPECT_EQ(creo.run(log.directory() / "journey.sim", output), 0) << readFile(output);
 
   const std::string addinLog = readFile(work / "tavix-integration.log");
   const nlohmann::json stored = service.storedFiles();
   ASSERT_GE(stored.size(), 2u) << readFile(output) << addinLog;
-  EXPECT_EQ(stored[0]["name"], "bracket.prt");
+  EXPECT_EQ(stored[0]["name"], "Lagerbock_Ü.prt");
   EXPECT_EQ(stored[0]["size"], 5000);
   EXPECT_EQ(stored[0]["workspace"], "Bracket Team");
   for (size_t i = 1; i < stored.size(); ++i) EXPECT_EQ(stored[i]["workspace"], "Gearbox");
   EXPECT_EQ(stored[1]["name"], "root.asm");
   EXPECT_NE(addinLog.find("[INFO] [Tavix] Login completed."), std::string::npos) << addinLog;
+  EXPECT_NE(addinLog.find("Resolved uploaded Tavix URL for primary file: Lagerbock_Ü.prt"), std::string::npos)
+      << addinLog;
+  for (const char* logged : {"Staging model file: ", "Jürgen", "Lagerbock_Ü.prt.3", "Model file staged: "})
+    EXPECT_NE(addinLog.find(logged), std::string::npos) << logged << "\n" << addinLog;
   EXPECT_NE(addinLog.find("Upload succeeded: workspace_id=2, workspace_name=Gearbox"), std::string::npos);
   // Open in Tavix: the simulator's browser fetched the uploaded file's page from the Linux service.
   const std::string transcript = readFile(output);
+  EXPECT_NE(transcript.find("Lagerbock_Ü.prt"), std::string::npos) << transcript;
   EXPECT_NE(transcript.find("/workspace/gearbox/file/"), std::string::npos) << transcript;
   EXPECT_NE(transcript.find("  -> 200 from " + service.baseUrl() + "workspace/gearbox/file/"), std::string::npos)
       << transcript;
@@ -91,24 +116,16 @@ TEST(WineJourney, WindowsBuildSignsInAndUploadsAPartAndAnAssembly) {
 // FreeLibrary unmaps the add-in: ten unloads, each right after a press whose
 // Loading dialog failed, leave no thread of it to wake in the unmapped code.
 TEST(WineJourney, UnloadsRightAfterAPressLeaveNothingRunning) {
-  const fs::path simulator = fs::path(TAVIX_WINDOWS_BIN_DIR) / "creo-sim.exe";
-  const fs::path wine = wineLoader();
-  if (!fs::exists(simulator) || wine.empty()) GTEST_SKIP() << "no Windows build at " << simulator << " or no wine";
+  WineCreo creo;
+  if (!creo.available()) GTEST_SKIP() << "no Windows build at " << creo.simulator << " or no wine";
 
   LogCapture log;
   tavixtest::LocalTavixService service;
-  const fs::path work = log.directory() / "work";
-  fs::create_directories(work);
-  std::ofstream(work / "tavix.properties") << "tavix_creo_login_url=" << service.baseUrl() << "\n"
-                                           << "tavix_creo_server_url=" << service.baseUrl() << "\n"
-                                           << "tavix_creo_log_level=debug\n";
+  creo.useWorkFolder(log.directory() / "work", service);
   std::ofstream(log.directory() / "unload.sim") << unloadAfterPressScript(10);
   const fs::path output = log.directory() / "creo-sim.out";
-  const std::string command = "WINEDEBUG=-all '" + wine.string() + "' '" + simulator.string() + "' --workdir '" +
-                              windowsPathOf(work) + "' --script '" + windowsPathOf(log.directory() / "unload.sim") +
-                              "' > '" + output.string() + "' 2>&1";
-  EXPECT_EQ(std::system(command.c_str()), 0) << readFile(output);
-  const std::string addinLog = readFile(work / "tavix-integration.log");
+  EXPECT_EQ(creo.run(log.directory() / "unload.sim", output), 0) << readFile(output);
+  const std::string addinLog = readFile(creo.work / "tavix-integration.log");
   size_t started = 0;
   for (size_t at = addinLog.find("Loading worker started."); at != std::string::npos;
        at = addinLog.find("Loading worker started.", at + 1))
