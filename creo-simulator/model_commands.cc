@@ -19,7 +19,7 @@ const std::string& argument(const std::vector<std::string>& args, size_t index, 
 }
 
 void session(SimContext& context, const std::vector<std::string>& args) {
-  const SessionDescription description = readSessionDescription(argument(args, 0, "session <file>"));
+  const SessionDescription description = readSessionDescription(pathOf(argument(args, 0, "session <file>")));
   context.simulator.models().load(description);
   context.out << description.models.size() << " models described; current: "
               << (description.currentModel.empty() ? "none" : description.currentModel) << "\n";
@@ -27,7 +27,7 @@ void session(SimContext& context, const std::vector<std::string>& args) {
 
 void generate(SimContext& context, const std::vector<std::string>& args) {
   AssemblyGeneratorOptions options;
-  const std::filesystem::path directory = argument(args, 0, "generate <directory> [occurrences]");
+  const std::filesystem::path directory = pathOf(argument(args, 0, "generate <directory> [occurrences]"));
   if (args.size() > 1) options.componentOccurrences = std::atoi(args[1].c_str());
   const GeneratedAssembly generated = generateAssembly(options, directory);
   writeSessionDescription(generated.description, directory / "session.json");
