@@ -45,21 +45,50 @@ std::vector<std::string> CreoSimulator::problems() const {
   return all;
 }
 
-ProError CreoSimulator::isEmbeddedComponent(pfcComponentFeat& component, ProBoolean* isEmbedded) {
-  static const std::string operation = "ProAsmcompIsEmbedded";
+namespace {
+
+// A C toolkit call fails with a code: an injected fault becomes one.
+bool faulted(FaultInjector& faults, const std::string& operation) {
   try {
-    faults_.check(operation);
+    faults.check(operation);
+    return false;
   }
   xcatchbegin
-  xcatchcip(e) return PRO_TK_GENERAL_ERROR;
+  xcatchcip(e) return true;
   xcatchend
   catch (...) {
-    return PRO_TK_GENERAL_ERROR;
+    return true;
   }
-  // Asked once per component of every assembly: an exact type test is cheaper
-  // than a cast through the toolkit's hierarchy.
-  if (typeid(component) != typeid(SimComponentFeat)) return PRO_TK_BAD_INPUTS;
-  *isEmbedded = static_cast<SimComponentFeat&>(component).definition().embedded ? PRO_B_TRUE : PRO_B_FALSE;
+}
+
+std::optional<pfcModelType> modelTypeOf(ProMdlfileType type) {
+  switch (type) {
+    case PRO_MDLFILE_ASSEMBLY: return pfcMDL_ASSEMBLY;
+    case PRO_MDLFILE_PART: return pfcMDL_PART;
+    case PRO_MDLFILE_DRAWING: return pfcMDL_DRAWING;
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace
+
+// A model handle is the simulator's own model object.
+ProError CreoSimulator::findModel(const wchar_t* name, ProMdlfileType type, ProMdl* model) {
+  if (faulted(faults_, "ProMdlnameInit")) return PRO_TK_GENERAL_ERROR;
+  const std::optional<pfcModelType> modelType = modelTypeOf(type);
+  if (!modelType) return PRO_TK_BAD_INPUTS;
+  SimModelCommon* found = models_.find(asciiLower(textOf(xstring(name))) + extensionOfType(*modelType));
+  if (!found) return PRO_TK_E_NOT_FOUND;
+  *model = reinterpret_cast<ProMdl>(found);
+  return PRO_TK_NO_ERROR;
+}
+
+ProError CreoSimulator::isEmbeddedComponent(const ProAsmcomp& component, ProBoolean* isEmbedded) {
+  if (faulted(faults_, "ProAsmcompIsEmbedded")) return PRO_TK_GENERAL_ERROR;
+  // Component ids count from 1 in the order of the assembly's features.
+  const auto& features = reinterpret_cast<SimModelCommon*>(component.owner)->features();
+  if (component.id < 1 || static_cast<size_t>(component.id) > features.size()) return PRO_TK_E_NOT_FOUND;
+  *isEmbedded = features[static_cast<size_t>(component.id) - 1]->definition().embedded ? PRO_B_TRUE : PRO_B_FALSE;
   return PRO_TK_NO_ERROR;
 }
 

@@ -47,7 +47,8 @@ class CreoSimulator : public CreoHost {
   std::vector<std::string> problems() const;
 
   pfcSession_ptr currentSession(pfcCreoCompatibility compatibility) override;
-  ProError isEmbeddedComponent(pfcComponentFeat& component, ProBoolean* isEmbedded) override;
+  ProError findModel(const wchar_t* name, ProMdlfileType type, ProMdl* model) override;
+  ProError isEmbeddedComponent(const ProAsmcomp& component, ProBoolean* isEmbedded) override;
   void createDialog(xrstring dialogName, xrstring resourceName) override;
   xint activateDialog(xrstring dialogName) override;
   void exitDialog(xrstring dialogName, xint status) override;

@@ -11,7 +11,7 @@ namespace creosim {
 const std::vector<std::string>& FaultInjector::operations() {
   static const std::vector<std::string> names = {
       // Free functions.
-      "pfcGetCurrentSessionWithCompatibility", "ProAsmcompIsEmbedded", "uifcCreateDialog", "uifcActivateDialog",
+      "pfcGetCurrentSessionWithCompatibility", "ProMdlnameInit", "ProAsmcompIsEmbedded", "uifcCreateDialog", "uifcActivateDialog",
       "uifcExitDialog", "uifcDestroyDialog", "uifcDialogFind", "uifcLabelFind", "uifcPushButtonFind",
       "uifcLayoutFind", "uifcOptionMenuFind",
       // The session, its windows and the ribbon.

@@ -132,11 +132,16 @@ TEST(SimModels, SessionFileBringsModelsToLifeAsCreoShowsThem) {
   EXPECT_EQ(cold->GetStatus(), pfcFEAT_SUPPRESSED);
   EXPECT_FALSE(session->GetModelFromDescr(cold->GetModelDescr()));
   EXPECT_EQ(session->RetrieveModel(cold->GetModelDescr()), sim.models().model("cold.prt"));
-  ProAsmcomp skin{pfcComponentFeat::cast(features->get(2))};
+  ProMdl owner = nullptr;
+  EXPECT_EQ(sim.findModel(L"TOP", PRO_MDLFILE_PART, &owner), PRO_TK_E_NOT_FOUND);
+  ASSERT_EQ(sim.findModel(L"TOP", PRO_MDLFILE_ASSEMBLY, &owner), PRO_TK_NO_ERROR);
+  ProAsmcomp skin{PRO_FEATURE, features->get(2)->GetId(), owner};
   ProBoolean embedded = PRO_B_FALSE;
   EXPECT_EQ(ProAsmcompIsEmbedded(&skin, &embedded), PRO_TK_GENERAL_ERROR);  // no host handed over
-  EXPECT_EQ(sim.isEmbeddedComponent(*skin.feature, &embedded), PRO_TK_NO_ERROR);
+  EXPECT_EQ(sim.isEmbeddedComponent(skin, &embedded), PRO_TK_NO_ERROR);
   EXPECT_EQ(embedded, PRO_B_TRUE);
+  ProAsmcomp absent{PRO_FEATURE, 4, owner};
+  EXPECT_EQ(sim.isEmbeddedComponent(absent, &embedded), PRO_TK_E_NOT_FOUND);
 
   pfcModel_ptr wc = sim.models().model("wc.prt");
   EXPECT_EQ(wc->GetOrigin(), "wtws://main/wc.prt");

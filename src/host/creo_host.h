@@ -19,7 +19,8 @@ class CreoHost {
   virtual ~CreoHost() = default;
 
   virtual pfcSession_ptr currentSession(pfcCreoCompatibility compatibility) = 0;
-  virtual ProError isEmbeddedComponent(pfcComponentFeat& component, ProBoolean* isEmbedded) = 0;
+  virtual ProError findModel(const wchar_t* name, ProMdlfileType type, ProMdl* model) = 0;
+  virtual ProError isEmbeddedComponent(const ProAsmcomp& component, ProBoolean* isEmbedded) = 0;
 
   virtual void createDialog(xrstring dialogName, xrstring resourceName) = 0;
   virtual xint activateDialog(xrstring dialogName) = 0;

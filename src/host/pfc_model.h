@@ -255,10 +255,21 @@ class wfcWAssembly : public virtual pfcAssembly, public virtual wfcWSolid {
 };
 using wfcWAssembly_ptr = xrcptr<wfcWAssembly>;
 
-// The older toolkit's embedded-component query, reached through a component feature.
+// The C toolkit's part used beside the Object TOOLKIT: a model handle found by
+// its name and file type, the model-item record {type, id, owner} of a
+// component, and the embedded-component query on that record.
 enum ProError { PRO_TK_NO_ERROR = 0, PRO_TK_GENERAL_ERROR = -1, PRO_TK_BAD_INPUTS = -2, PRO_TK_E_NOT_FOUND = -4 };
 enum ProBoolean { PRO_B_FALSE = 0, PRO_B_TRUE = 1 };
-struct ProAsmcomp {
-  pfcComponentFeat* feature = nullptr;
+enum ProType { PRO_TYPE_UNUSED = -1, PRO_FEATURE };
+enum ProMdlfileType { PRO_MDLFILE_UNUSED = 0, PRO_MDLFILE_ASSEMBLY, PRO_MDLFILE_PART, PRO_MDLFILE_DRAWING };
+typedef struct sMdl* ProMdl;
+#define PRO_MDLNAME_SIZE 80
+typedef wchar_t ProMdlName[PRO_MDLNAME_SIZE];
+struct ProModelitem {
+  ProType type;
+  int id;
+  ProMdl owner;
 };
+typedef ProModelitem ProAsmcomp;
+ProError ProMdlnameInit(ProMdlName name, ProMdlfileType type, ProMdl* model);
 ProError ProAsmcompIsEmbedded(ProAsmcomp* component, ProBoolean* isEmbedded);

@@ -20,11 +20,19 @@ pfcSession_ptr pfcGetCurrentSessionWithCompatibility(pfcCreoCompatibility compat
   return host("pfcGetCurrentSessionWithCompatibility").currentSession(compatibility);
 }
 
-ProError ProAsmcompIsEmbedded(ProAsmcomp* component, ProBoolean* isEmbedded) {
-  if (!component || !component->feature || !isEmbedded) return PRO_TK_BAD_INPUTS;
+// The C toolkit's calls report failures as codes, never by throwing.
+ProError ProMdlnameInit(ProMdlName name, ProMdlfileType type, ProMdl* model) {
+  if (!name || !model) return PRO_TK_BAD_INPUTS;
   CreoHost* current = g_host.load();
   if (!current) return PRO_TK_GENERAL_ERROR;
-  return current->isEmbeddedComponent(*component->feature, isEmbedded);
+  return current->findModel(name, type, model);
+}
+
+ProError ProAsmcompIsEmbedded(ProAsmcomp* component, ProBoolean* isEmbedded) {
+  if (!component || !component->owner || component->type != PRO_FEATURE || !isEmbedded) return PRO_TK_BAD_INPUTS;
+  CreoHost* current = g_host.load();
+  if (!current) return PRO_TK_GENERAL_ERROR;
+  return current->isEmbeddedComponent(*component, isEmbedded);
 }
 
 void uifcCreateDialog(xrstring dialogName, xrstring resourceName) {

@@ -9,6 +9,12 @@
 #include <type_traits>
 #include <vector>
 
+// The toolkit's headers bring std into the global namespace beside a byte of
+// their own, so an unqualified byte or a global name that std also has is
+// ambiguous in the add-in's code there; the same holds here.
+typedef unsigned char byte;
+using namespace std;
+
 using xint = int32_t;
 using xbool = bool;
 using xreal = double;

@@ -1,6 +1,7 @@
 // The size of a model with its components: every distinct file once, suppressed
 // components not at all, Windchill components measured on a local copy.
 #include <cmath>
+#include <cwchar>
 #include <stdexcept>
 
 #include <pfcGlobal.h>
@@ -37,10 +38,25 @@ const char* const kSizePrefix = "ModelMetadataResolver::resolveFileSize()";
 
 double roundToHundredths(double value) { return std::round(value * 100.0) / 100.0; }
 
-bool isEmbedded(const pfcComponentFeat_ptr& component) {
-  ProAsmcomp handle{component};
+// The assembly as the C toolkit, which answers the embedded-component query,
+// knows it; null when it cannot be found by its name, and then no component
+// counts as embedded, as when the query itself fails.
+ProMdl assemblyHandle(const pfcModel_ptr& assembly) {
+  xstring instanceName;
+  if (catchToolkitError([&] { instanceName = assembly->GetInstanceName(); })) return nullptr;
+  const cWStringT wide = static_cast<cWStringT>(instanceName);
+  if (!wide) return nullptr;
+  ProMdlName name{};
+  std::wcsncpy(name, wide, PRO_MDLNAME_SIZE - 1);
+  ProMdl handle = nullptr;
+  return ProMdlnameInit(name, PRO_MDLFILE_ASSEMBLY, &handle) == PRO_TK_NO_ERROR ? handle : nullptr;
+}
+
+bool isEmbedded(ProMdl assembly, const pfcComponentFeat_ptr& component) {
+  if (!assembly) return false;
+  ProAsmcomp record{PRO_FEATURE, component->GetId(), assembly};
   ProBoolean embedded = PRO_B_FALSE;
-  return ProAsmcompIsEmbedded(&handle, &embedded) == PRO_TK_NO_ERROR && embedded == PRO_B_TRUE;
+  return ProAsmcompIsEmbedded(&record, &embedded) == PRO_TK_NO_ERROR && embedded == PRO_B_TRUE;
 }
 
 double sizeWithComponents(std::uintmax_t bytes, const pfcModel_ptr& model,
@@ -90,8 +106,8 @@ double childSize(const pfcBaseSession_ptr& session, const pfcModel_ptr& child, c
 
 // The size one component adds: nothing when it was counted before, is
 // suppressed or cannot be reached.
-double componentSize(const pfcBaseSession_ptr& session, const pfcFeature_ptr& feature, const std::string& assemblyName,
-                     const std::optional<fs::path>& stagingDirectory) {
+double componentSize(const pfcBaseSession_ptr& session, const pfcFeature_ptr& feature, ProMdl assembly,
+                     const std::string& assemblyName, const std::optional<fs::path>& stagingDirectory) {
   pfcComponentFeat_ptr component = pfcComponentFeat::cast(feature);
   if (!component) {
     logError("ModelMetadataResolver: Unable to cast child feature to component");
@@ -103,7 +119,7 @@ double componentSize(const pfcBaseSession_ptr& session, const pfcFeature_ptr& fe
     logSuppressedComponent(kSizePrefix, descriptor, assemblyName);
     return 0;
   }
-  if (isEmbedded(component)) {
+  if (isEmbedded(assembly, component)) {
     logError("Current child is an embedded component in " + assemblyName + ". Unsupported assembly - aborting upload");
     visitedModelPaths().clear();
     throw std::runtime_error(kEmbeddedComponentMessage);
@@ -144,9 +160,10 @@ double sizeWithComponents(std::uintmax_t bytes, const pfcModel_ptr& model,
       logError("ModelMetadataResolver: Creo session unavailable; component sizes are not counted.");
       return roundToHundredths(size);
     }
+    const ProMdl owner = assemblyHandle(model);
     for (xint i = 0; i < features->getarraysize(); ++i) {
-      const auto error =
-          catchToolkitError([&] { size += componentSize(session, features->get(i), assemblyName, stagingDirectory); });
+      const auto error = catchToolkitError(
+          [&] { size += componentSize(session, features->get(i), owner, assemblyName, stagingDirectory); });
       if (error) {
         logError(std::string(kSizePrefix) + " - Creo toolkit error reading assembly component: " +
                  error->description());
