@@ -1,11 +1,11 @@
 // The real add-in library, installed in a folder of its own and loaded the
 // way Creo loads it, with Creo's working directory somewhere else.
-#include "addin_library_test_support.h"
+#include "testing/addin_library_test_support.h"
 
 #include <stdexcept>
 
 #include "creo_simulator.h"
-#include "toolkit_throw_test_support.h"
+#include "testing/toolkit_throw_test_support.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "addin_library_test_support.h"
+#include "testing/addin_library_test_support.h"
 
 namespace fs = std::filesystem;
 

@@ -12,7 +12,7 @@
 #include "creo_simulator.h"
 #include "dialog_commands.h"
 #include "fault_injector.h"
-#include "toolkit_throw_test_support.h"
+#include "testing/toolkit_throw_test_support.h"
 #include "scripted_dialog_user.h"
 #include "sim_text.h"
 #include "terminal_dialog_user.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <random>
 
-#include "pdf_reader_test_support.h"
+#include "testing/pdf_reader_test_support.h"
 
 namespace fs = std::filesystem;
 using namespace creosim;

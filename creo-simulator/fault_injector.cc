@@ -4,7 +4,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "host/toolkit_errors.h"
+#include "thrown_toolkit_errors.h"
 
 namespace creosim {
 

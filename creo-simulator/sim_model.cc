@@ -8,10 +8,10 @@
 #include "drawing_pdf.h"
 #include "fault_injector.h"
 #include "host/pfc_session.h"
-#include "host/toolkit_errors.h"
 #include "model_store.h"
 #include "sim_model_file.h"
 #include "sim_text.h"
+#include "thrown_toolkit_errors.h"
 
 namespace fs = std::filesystem;
 

@@ -11,9 +11,9 @@
 #include "session_description.h"
 #include "sim_model_file.h"
 #include "sim_text.h"
-#include "toolkit_throw_test_support.h"
+#include "testing/toolkit_throw_test_support.h"
 #ifndef _WIN32
-#include "pdf_reader_test_support.h"
+#include "testing/pdf_reader_test_support.h"
 #endif
 
 namespace fs = std::filesystem;

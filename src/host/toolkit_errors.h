@@ -5,7 +5,6 @@
 #pragma once
 
 #include <memory>
-#include <string>
 
 #include "host/xobject.h"
 
@@ -91,11 +90,3 @@ TAVIX_TOOLKIT_ERROR(pfcXToolkitUnsupported)
     throw;             \
   }                    \
   }
-
-// The thirteen class names above, in declaration order.
-extern const char* const kToolkitErrorClassNames[13];
-
-// Throws, the toolkit's way, the exception of the named class (one of
-// kToolkitErrorClassNames) for the given method. Returns false, without
-// throwing, for an unknown name.
-bool throwToolkitError(const std::string& className, const std::string& methodName);

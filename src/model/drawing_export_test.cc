@@ -3,7 +3,7 @@
 #include "model/export_texts.h"
 #include "model/testing/export_test_session.h"
 #ifndef _WIN32
-#include "pdf_reader_test_support.h"
+#include "testing/pdf_reader_test_support.h"
 #endif
 
 namespace fs = std::filesystem;

@@ -1,4 +1,6 @@
-#include "host/toolkit_errors.h"
+#include "thrown_toolkit_errors.h"
+
+namespace creosim {
 
 const char* const kToolkitErrorClassNames[13] = {
     "pfcXToolkitNotFound",     "pfcXToolkitFound",       "pfcXToolkitInvalidFile",
@@ -31,3 +33,5 @@ bool throwToolkitError(const std::string& className, const std::string& method) 
          throwIf<pfcXToolkitNotDisplayed>(className, method) ||
          throwIf<pfcXToolkitUnsupported>(className, method);
 }
+
+}  // namespace creosim

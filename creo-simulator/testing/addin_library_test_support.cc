@@ -1,4 +1,4 @@
-#include "addin_library_test_support.h"
+#include "testing/addin_library_test_support.h"
 
 #include <cstdlib>
 #include <fstream>
