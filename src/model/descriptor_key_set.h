@@ -8,14 +8,13 @@
 
 #include <pfcModel.h>
 
-#include "model/text_set.h"
+#include "core/text_set.h"
 
 class DescriptorKeySet {
  public:
   // False when a descriptor naming the same model was inserted before.
   bool insert(const pfcModelDescriptor& descriptor) { return keys_.insert(keyOf(descriptor)); }
   bool contains(const pfcModelDescriptor& descriptor) { return keys_.contains(keyOf(descriptor)); }
-  void clear() { keys_.clear(); }
 
  private:
   // The names joined into one text in a buffer kept between calls, so that

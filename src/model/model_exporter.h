@@ -22,7 +22,7 @@
 #include "model/folder_versions.h"
 #include "model/model_metadata.h"
 #include "model/staged_source_list.h"
-#include "model/text_set.h"
+#include "core/text_set.h"
 
 class ModelExporter {
  public:

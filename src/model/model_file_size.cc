@@ -60,28 +60,31 @@ bool isEmbedded(ProMdl assembly, const pfcComponentFeat_ptr& component) {
 }
 
 double sizeWithComponents(std::uintmax_t bytes, const pfcModel_ptr& model,
-                          const std::optional<fs::path>& stagingDirectory);
+                          const std::optional<fs::path>& stagingDirectory, VisitedModelPaths& visited);
+double sizeOfFile(const fs::path& path, const pfcModel_ptr& model, const std::optional<fs::path>& stagingDirectory,
+                  VisitedModelPaths& visited);
 
 // Lists a component's model once its file is counted; a component that failed
 // is tried again.
-void listCounted(const std::string& origin, const pfcModelDescriptor& descriptor) {
-  visitedModelPaths().append(origin);
-  visitedModelPaths().appendComponent(descriptor);
+void listCounted(const std::string& origin, const pfcModelDescriptor& descriptor, VisitedModelPaths& visited) {
+  visited.append(origin);
+  visited.appendComponent(descriptor);
 }
 
 // The size a component's model adds when its origin is not yet counted. A local
 // file is read by its origin's text: the walk meets thousands of them, and
 // building a path costs more than reading the size.
 double childSize(const pfcBaseSession_ptr& session, const pfcModel_ptr& child, const std::string& origin,
-                 const pfcModelDescriptor& descriptor, const std::optional<fs::path>& stagingDirectory) {
+                 const pfcModelDescriptor& descriptor, const std::optional<fs::path>& stagingDirectory,
+                 VisitedModelPaths& visited) {
   if (!isWindchillOrigin(origin)) {
     const std::optional<std::uintmax_t> bytes = regularFileSize(origin);
     if (!bytes) {
       logWarning("Failed to read model file size.");
       return 0;
     }
-    listCounted(origin, descriptor);
-    return sizeWithComponents(*bytes, child, stagingDirectory);
+    listCounted(origin, descriptor, visited);
+    return sizeWithComponents(*bytes, child, stagingDirectory, visited);
   }
 
   const std::string childName = fromXstring(child->GetFileName());
@@ -100,14 +103,15 @@ double childSize(const pfcBaseSession_ptr& session, const pfcModel_ptr& child, c
     logError("Failed to copy Windchill child for size calculation: " + childName);
     return 0;
   }
-  listCounted(origin, descriptor);
-  return ModelMetadataResolver::resolveFileSize(*copy, child, stagingDirectory);
+  listCounted(origin, descriptor, visited);
+  return sizeOfFile(*copy, child, stagingDirectory, visited);
 }
 
 // The size one component adds: nothing when it was counted before, is
 // suppressed or cannot be reached.
 double componentSize(const pfcBaseSession_ptr& session, const pfcFeature_ptr& feature, ProMdl assembly,
-                     const std::string& assemblyName, const std::optional<fs::path>& stagingDirectory) {
+                     const std::string& assemblyName, const std::optional<fs::path>& stagingDirectory,
+                     VisitedModelPaths& visited) {
   pfcComponentFeat_ptr component = pfcComponentFeat::cast(feature);
   if (!component) {
     logError("ModelMetadataResolver: Unable to cast child feature to component");
@@ -121,24 +125,23 @@ double componentSize(const pfcBaseSession_ptr& session, const pfcFeature_ptr& fe
   }
   if (isEmbedded(assembly, component)) {
     logError("Current child is an embedded component in " + assemblyName + ". Unsupported assembly - aborting upload");
-    visitedModelPaths().clear();
     throw std::runtime_error(kEmbeddedComponentMessage);
   }
-  if (descriptor && visitedModelPaths().containsComponent(*descriptor)) return 0;
+  if (descriptor && visited.containsComponent(*descriptor)) return 0;
   pfcModel_ptr child = descriptor ? componentModel(session, descriptor, kSizePrefix) : nullptr;
   if (!child) {
     logError("ModelMetadataResolver: Unable to retrieve child model from descriptor");
     return 0;
   }
   const std::string origin = fromXstring(child->GetOrigin());
-  if (!visitedModelPaths().contains(origin)) return childSize(session, child, origin, *descriptor, stagingDirectory);
-  visitedModelPaths().appendComponent(*descriptor);  // another name for a file counted already
+  if (!visited.contains(origin)) return childSize(session, child, origin, *descriptor, stagingDirectory, visited);
+  visited.appendComponent(*descriptor);  // another name for a file counted already
   return 0;
 }
 
 // The file's own size, already read and listed, with the sizes its components add.
 double sizeWithComponents(std::uintmax_t bytes, const pfcModel_ptr& model,
-                          const std::optional<fs::path>& stagingDirectory) {
+                          const std::optional<fs::path>& stagingDirectory, VisitedModelPaths& visited) {
   double size = static_cast<double>(bytes) / 1048576.0;
   wfcWAssembly_ptr assembly;
   pfcFeatures_ptr features;
@@ -163,7 +166,7 @@ double sizeWithComponents(std::uintmax_t bytes, const pfcModel_ptr& model,
     const ProMdl owner = assemblyHandle(model);
     for (xint i = 0; i < features->getarraysize(); ++i) {
       const auto error = catchToolkitError(
-          [&] { size += componentSize(session, features->get(i), owner, assemblyName, stagingDirectory); });
+          [&] { size += componentSize(session, features->get(i), owner, assemblyName, stagingDirectory, visited); });
       if (error) {
         logError(std::string(kSizePrefix) + " - Creo toolkit error reading assembly component: " +
                  error->description());
@@ -171,6 +174,18 @@ double sizeWithComponents(std::uintmax_t bytes, const pfcModel_ptr& model,
     }
   }
   return roundToHundredths(size);
+}
+
+double sizeOfFile(const fs::path& path, const pfcModel_ptr& model, const std::optional<fs::path>& stagingDirectory,
+                  VisitedModelPaths& visited) {
+  std::error_code error;
+  const std::uintmax_t bytes = fs::file_size(path, error);
+  if (error) {
+    logWarning("Failed to read model file size.");
+    return 0;
+  }
+  visited.append(pathToUtf8(path));
+  return sizeWithComponents(bytes, model, stagingDirectory, visited);
 }
 
 }  // namespace
@@ -181,17 +196,6 @@ double ModelMetadataResolver::resolveFileSize(const std::optional<fs::path>& pat
     logWarning("Skipping file size resolution (no path).");
     return 0;
   }
-  std::error_code error;
-  const std::uintmax_t bytes = fs::file_size(*path, error);
-  if (error) {
-    logWarning("Failed to read model file size.");
-    return 0;
-  }
-  visitedModelPaths().append(pathToUtf8(*path));
-  return sizeWithComponents(bytes, model, stagingDirectory);
-}
-
-VisitedModelPaths& visitedModelPaths() {
-  static VisitedModelPaths paths;
-  return paths;
+  VisitedModelPaths visited;
+  return sizeOfFile(*path, model, stagingDirectory, visited);
 }

@@ -16,17 +16,11 @@
 #include "model/missing_path_error.h"
 #include "model/model_time_format.h"
 #include "model/path_text.h"
-#include "model/visited_model_paths.h"
 #include "model/windchill_names.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Empties the visited list however the size step ends.
-struct VisitedPathsReset {
-  ~VisitedPathsReset() { visitedModelPaths().clear(); }
-};
 
 bool isPartOrAssembly(pfcModelType type) { return type == pfcMDL_ASSEMBLY || type == pfcMDL_PART; }
 
@@ -44,10 +38,7 @@ ModelMetadata ModelMetadataResolver::getModelMetadata(const pfcModel_ptr& model,
   if (path) stagingDirectory = path->parent_path();
 
   logDebug("getModelMetadata: resolving file size.");
-  {
-    VisitedPathsReset reset;
-    metadata.fileSizeMb = resolveFileSize(modelPath, model, stagingDirectory);
-  }
+  metadata.fileSizeMb = resolveFileSize(modelPath, model, stagingDirectory);
   logDebug("getModelMetadata: resolving date and source revision id.");
   metadata.formattedDate = resolveFormattedDate(modelPath);
   metadata.sourceRevisionId = resolveSourceRevisionId(model);

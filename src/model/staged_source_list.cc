@@ -3,7 +3,7 @@
 #include "core/text_encoding.h"
 
 void StagedSourceList::append(const std::filesystem::path& source) {
-  if (members_.insert(pathToUtf8(source))) paths_.push_back(source);
+  members_.insert(pathToUtf8(source));
 }
 
 bool StagedSourceList::contains(const std::filesystem::path& source) const {

@@ -1,5 +1,5 @@
 // The model files already counted while one model's size is resolved: a list
-// that only ever grows until it is emptied, asked whether it holds a path.
+// that only ever grows, asked whether it holds a path. One walk holds one.
 // Paths are held as UTF-8 text and membership is a hash lookup, so that
 // assemblies of many thousand components stay linear and a component's origin,
 // as the toolkit gives it, is tested and listed without building a path.
@@ -8,7 +8,7 @@
 #include <string>
 
 #include "model/descriptor_key_set.h"
-#include "model/text_set.h"
+#include "core/text_set.h"
 
 class VisitedModelPaths {
  public:
@@ -19,16 +19,7 @@ class VisitedModelPaths {
   void appendComponent(const pfcModelDescriptor& descriptor) { components_.insert(descriptor); }
   bool containsComponent(const pfcModelDescriptor& descriptor) { return components_.contains(descriptor); }
 
-  void clear() {
-    members_.clear();
-    components_.clear();
-  }
-
  private:
   TextSet members_;
   DescriptorKeySet components_;
 };
-
-// The process-wide list; used on Creo's user-interface thread only and empty
-// between two resolutions.
-VisitedModelPaths& visitedModelPaths();

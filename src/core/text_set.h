@@ -21,8 +21,6 @@ class BasicTextSet {
   bool insert(Text text);
   bool contains(Text text) const;
   size_t size() const { return size_; }
-  // Empties the set; the time it takes follows the number of texts it held.
-  void clear();
 
  private:
   static constexpr uint32_t kEmpty = UINT32_MAX;

@@ -1,4 +1,4 @@
-#include "model/text_set.h"
+#include "core/text_set.h"
 
 #include <algorithm>
 #include <functional>
@@ -62,20 +62,6 @@ void BasicTextSet<Char>::grow() {
     while (slots_[i].offset != kEmpty) i = (i + 1) & mask;
     slots_[i] = slot;
   }
-}
-
-template <typename Char>
-void BasicTextSet<Char>::clear() {
-  if (size_ == 0) return;
-  // An export walks thousands of parts, each after an assembly's walk grew the
-  // table: a table far larger than what it held starts small again, so that
-  // emptying it costs what was inserted, not the largest walk seen.
-  if (8 * size_ < slots_.size())
-    slots_.assign(kInitialSlots, Slot{});
-  else
-    std::fill(slots_.begin(), slots_.end(), Slot{});
-  characters_.clear();
-  size_ = 0;
 }
 
 template class BasicTextSet<char>;
