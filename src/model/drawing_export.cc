@@ -1,6 +1,5 @@
-// The exporter's drawing branch: one PDF in the session temporary directory,
-// named after the drawing's file.
-#include <pfcModel.h>
+#include "model/drawing_export.h"
+
 #include <pfcExport.h>
 #include <pfcExceptions.h>
 
@@ -10,7 +9,6 @@
 #include "core/toolkit_guard.h"
 #include "core/toolkit_text.h"
 #include "model/export_texts.h"
-#include "model/model_exporter.h"
 #include "model/path_text.h"
 #include "model/windchill_names.h"
 
@@ -51,8 +49,8 @@ pfcPDFExportInstructions_ptr pdfInstructions(const fs::path& directory) {
 
 }  // namespace
 
-std::vector<ExportedFile> ModelExporter::exportDrawing(const pfcModel_ptr& model, const ModelMetadata& metadata,
-                                                       const fs::path& directory) {
+std::vector<ExportedFile> exportDrawing(const pfcModel_ptr& model, const ModelMetadata& metadata,
+                                        const fs::path& directory, ExportRecord& record) {
   try {
     std::vector<ExportedFile> files;
     const auto error = catchToolkitError([&] {
@@ -85,23 +83,23 @@ std::vector<ExportedFile> ModelExporter::exportDrawing(const pfcModel_ptr& model
       case ToolkitErrorKind::NoPermission:
         logError("ModelExporter: drawing export failed because Creo lacks permission to write the PDF: " +
                  error->description());
-        return failWith(
+        return record.failWith(
             "Creo could not write the drawing PDF needed for upload. Please check file permissions and try again.",
             "Creo lacked permission to write drawing PDF during export.");
       case ToolkitErrorKind::NotDisplayed:
         logError("ModelExporter: drawing export failed because the model is not displayed in the current Creo window.");
-        return failWith("The drawing must be active in Creo before it can be exported for upload.",
+        return record.failWith("The drawing must be active in Creo before it can be exported for upload.",
                         "Drawing was not active/displayed during PDF export.");
       case ToolkitErrorKind::Unsupported:
         logError("ModelExporter: drawing export failed because Creo does not support this PDF export request.");
-        return failWith("Creo does not support exporting this drawing with the current PDF settings.",
+        return record.failWith("Creo does not support exporting this drawing with the current PDF settings.",
                         "Creo reported drawing PDF export request as unsupported.");
       default:
         logError("Creo toolkit error while exporting drw to pdf: exception=" + error->description());
-        return failWith(kPrepareFailedText, "Creo toolkit error while exporting drawing to PDF.");
+        return record.failWith(kPrepareFailedText, "Creo toolkit error while exporting drawing to PDF.");
     }
   } catch (const std::exception& error) {
     logError("An error occurred while exporting drw as pdf: " + std::string(error.what()));
-    return failWith(kPrepareFailedText, "Unexpected error while exporting drawing to PDF.");
+    return record.failWith(kPrepareFailedText, "Unexpected error while exporting drawing to PDF.");
   }
 }

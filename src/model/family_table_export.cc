@@ -1,62 +1,68 @@
-// The exporter's family-table branch: an instance travels as its accelerator
-// file and its generic's file. Where no accelerator exists, Creo is made to
-// write one by a backup, with "save_instance_accelerator" set to ALWAYS for the
-// upload; finalizeExport takes back what that left beside the user's models.
-#include <pfcModel.h>
+#include "model/family_table_export.h"
+
+#include <exception>
+#include <stdexcept>
+
 #include <pfcFamily.h>
 #include <pfcExceptions.h>
 
-#include "core/ascii_case.h"
 #include "core/log.h"
 #include "core/text_encoding.h"
 #include "core/toolkit_guard.h"
 #include "core/toolkit_text.h"
 #include "model/export_texts.h"
 #include "model/file_replacement.h"
-#include "model/folder_versions.h"
 #include "model/family_table_names.h"
-#include "model/model_exporter.h"
 #include "model/path_text.h"
 #include "model/windchill_names.h"
+#include "model/windchill_revision.h"
 #include "model/windchill_staging.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kAcceleratorOption = "save_instance_accelerator";
-
 void logStagedLocations(const fs::path& accelerator, const fs::path& generic) {
   logDebug("Accelerator file location in temp directory: " + pathToUtf8(accelerator));
   logDebug("Generic file location in temp directory: " + pathToUtf8(generic));
 }
 
-}  // namespace
+// The log texts and detail of a toolkit error while an instance is staged.
+struct FamilyTableErrorTexts {
+  const char* cantWriteLog;
+  const char* noPermissionLog;
+  const char* toolkitLog;
+  const char* toolkitDetail;
+};
 
-std::vector<ExportedFile> ModelExporter::exportFamilyTableInstance(const pfcModel_ptr& model, const fs::path& directory,
-                                                                   bool isRoot) {
-  if (isWindchillOrigin(fromXstring(model->GetOrigin()))) return exportWindchillFamilyTableInstance(model, directory, isRoot);
-  static const FamilyTableErrorTexts kTexts = {
-      "ModelExporter: Creo could not write the family table backup into the temp directory: ",
-      "ModelExporter: Creo does not have permission to back up the family table model.",
-      "Creo toolkit error while backing up family table model. exception=",
-      "Creo toolkit error while preparing local family table instance for upload."};
-  try {
-    std::vector<ExportedFile> files;
-    const auto error = catchToolkitError([&] {
-      const std::optional<std::string> genericOrigin = localGenericOrigin(model);
-      if (genericOrigin) files = stageLocalInstance(model, *genericOrigin, directory, isRoot);
-    });
-    if (error) return failFamilyTableToolkitError(*error, kTexts);
-    return files;
-  } catch (const std::exception& error) {
-    logError("Exception while backing up family table model: " + std::string(error.what()));
-    return failWith(kPrepareFailedText, "Unexpected error while preparing local family table instance for upload.");
-  }
+// What one instance's export works with.
+struct InstanceExport {
+  const pfcSession_ptr& session;
+  const pfcModel_ptr& model;
+  const fs::path& directory;
+  bool isRoot;
+  AcceleratorBackups& backups;
+  ExportRecord& record;
+};
+
+std::vector<ExportedFile> failFamilyTableToolkitError(const ToolkitError& error, const FamilyTableErrorTexts& texts,
+                                                      ExportRecord& record) {
+  if (error.kind == ToolkitErrorKind::NotFound)
+    logError("ModelExporter: Creo configuration option was not found while exporting a family table model.");
+  else if (error.kind == ToolkitErrorKind::LineTooLong)
+    logError("ModelExporter: Creo configuration value exceeded the supported length while exporting a family table model.");
+  else if (error.kind == ToolkitErrorKind::InvalidDir)
+    logError("ModelExporter: family table backup target directory is invalid: " + error.description());
+  else if (error.kind == ToolkitErrorKind::CantWrite)
+    logError(texts.cantWriteLog + error.description());
+  else if (error.kind == ToolkitErrorKind::NoPermission)
+    logError(texts.noPermissionLog);
+  logError(texts.toolkitLog + error.description());
+  return record.failWith(kPrepareFailedText, texts.toolkitDetail);
 }
 
 // The generic's origin, or none after recording the failure.
-std::optional<std::string> ModelExporter::localGenericOrigin(const pfcModel_ptr& model) {
+std::optional<std::string> localGenericOrigin(const pfcModel_ptr& model, ExportRecord& record) {
   try {
     std::string origin;
     const auto error = catchToolkitError([&] {
@@ -77,27 +83,27 @@ std::optional<std::string> ModelExporter::localGenericOrigin(const pfcModel_ptr&
       rethrowToolkitError(*error);
   } catch (const std::runtime_error& error) {
     logError("Error occurred while fetching instance parent: " + std::string(error.what()));
-    failWith(kPrepareFailedText, "Local family table generic could not be resolved for upload.");
+    record.failWith(kPrepareFailedText, "Local family table generic could not be resolved for upload.");
     return std::nullopt;
   }
-  failWith(kPrepareFailedText, "Creo could not retrieve local family table generic needed for upload.");
+  record.failWith(kPrepareFailedText, "Creo could not retrieve local family table generic needed for upload.");
   return std::nullopt;
 }
 
-std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& model, const std::string& genericOrigin,
-                                                            const fs::path& directory, bool isRoot) {
+std::vector<ExportedFile> stageLocalInstance(const InstanceExport& in, const std::string& genericOrigin) {
+  const pfcModel_ptr& model = in.model;
+  StagedSourceList& staged = in.record.stagedSources;
   const pfcModelType type = model->GetType();
   const std::string instanceName = fromXstring(model->GetInstanceName());
   const std::string acceleratorName = instanceName + acceleratorExtension(type);
   const fs::path genericSource = pathFromUtf8(genericOrigin);
   const fs::path originFolder = pathFromUtf8(fromXstring(model->GetOrigin())).parent_path();
   const fs::path originAccelerator = originFolder / pathFromUtf8(acceleratorName);
-  const fs::path acceleratorFolder = directory / "_ft_accelerators";
+  const fs::path acceleratorFolder = in.directory / "_ft_accelerators";
   fs::path stagedAccelerator = acceleratorFolder / pathFromUtf8(makeStagedFileName(acceleratorName, genericOrigin));
-  const fs::path stagedGeneric = directory / genericSource.filename();
+  const fs::path stagedGeneric = in.directory / genericSource.filename();
 
-  if (exportedSources_.contains(genericSource) &&
-      (exportedSources_.contains(originAccelerator) || exportedSources_.contains(stagedAccelerator))) {
+  if (staged.contains(genericSource) && (staged.contains(originAccelerator) || staged.contains(stagedAccelerator))) {
     logDebug("Skipping temp. directory export for already exported model: " + fromXstring(model->GetFileName()));
     return {};
   }
@@ -107,22 +113,23 @@ std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& 
     logDebug("Original Accelerator file path: " + pathToUtf8(originAccelerator));
   } else {
     logDebug("Accelerator file does not exist, generating one in temp directory");
-    ensureAcceleratorConfig();
+    in.backups.ensureAcceleratorConfig();
     pfcModelDescriptor_ptr descriptor = model->GetDescr();
     if (!descriptor) {
       logWarning("Model descriptor unavailable; skipping backup.");
-      return failWith(kPrepareFailedText, "Model descriptor unavailable while preparing local family table instance.");
+      return in.record.failWith(kPrepareFailedText,
+                                "Model descriptor unavailable while preparing local family table instance.");
     }
     logDebug("Exporting the accelerator file to model's origin directory:  " + pathToUtf8(originFolder));
-    backupBesideUserModels(model, descriptor, originAccelerator, genericSource);
+    in.backups.backupBesideUserModels(model, descriptor, originAccelerator, genericSource);
     logDebug("Copying the generated accelerator file to temp. directory");
   }
   fs::create_directories(acceleratorFolder);
   stageFileReplacing(originAccelerator, stagedAccelerator);
-  exportedSources_.append(originAccelerator);
+  staged.append(originAccelerator);
 
   // Instances of one generic share its file: it travels once, with the first.
-  const bool genericListed = exportedSources_.contains(genericSource);
+  const bool genericListed = staged.contains(genericSource);
   std::error_code error;
   const bool genericPresent = fs::exists(stagedGeneric, error);
   bool genericStaged = false;
@@ -138,10 +145,10 @@ std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& 
     logDebug("Generic file already staged in temp directory; skipping copy.");
   else
     stageFileReplacing(genericSource, stagedGeneric);
-  exportedSources_.append(genericSource);
+  staged.append(genericSource);
 
   std::string uploadName = acceleratorName;
-  if (isRoot) {
+  if (in.isRoot) {
     // The root instance travels as the model file of its name.
     const fs::path native = fs::path(stagedAccelerator).replace_extension(nativeExtension(type));
     moveFileReplacing(stagedAccelerator, native);
@@ -154,87 +161,35 @@ std::vector<ExportedFile> ModelExporter::stageLocalInstance(const pfcModel_ptr& 
   return files;
 }
 
-// Creo's backup writes the instance's accelerator, and the generic's next
-// version with it, into the user's folder. Each of those names that was free
-// before the backup and holds a file after it is listed for finalizeExport,
-// also when the backup fails halfway; a file that was there before is never
-// listed. Only these few names are looked at, not the whole folder.
-void ModelExporter::backupBesideUserModels(const pfcModel_ptr& model, const pfcModelDescriptor_ptr& descriptor,
-                                           const fs::path& acceleratorFile, const fs::path& genericFile) {
-  const fs::path folder = acceleratorFile.parent_path();
-  const FolderVersions::Name genericBase = splitVersion(genericFile.filename().native()).first;
-  const unsigned genericVersion = backupFolderVersions_.nextFree(folder, genericBase);
-  const fs::path genericWritten = folder / versionedName(genericBase, genericVersion);
-  std::vector<fs::path> freeBefore;
-  for (const fs::path& candidate : {acceleratorFile, genericWritten}) {
-    std::error_code error;
-    // A name that cannot be checked is not one the backup may be said to have written.
-    if (!fs::exists(candidate, error) && !error) freeBefore.push_back(candidate);
-  }
-  auto listAdded = [&] {
-    for (const fs::path& candidate : freeBefore) {
-      std::error_code error;
-      if (!fs::exists(candidate, error)) continue;
-      generatedAccelerators_.push_back(candidate);
-      if (candidate == genericWritten) backupFolderVersions_.taken(folder, genericBase, genericVersion);
-    }
-  };
-  descriptor->SetPath(pathToXstring(folder));
-  try {
-    model->Backup(descriptor);
-  } catch (...) {
-    listAdded();
-    throw;
-  }
-  listAdded();
-}
-
-std::vector<ExportedFile> ModelExporter::failFamilyTableToolkitError(const ToolkitError& error,
-                                                                     const FamilyTableErrorTexts& texts) {
-  if (error.kind == ToolkitErrorKind::NotFound)
-    logError("ModelExporter: Creo configuration option was not found while exporting a family table model.");
-  else if (error.kind == ToolkitErrorKind::LineTooLong)
-    logError("ModelExporter: Creo configuration value exceeded the supported length while exporting a family table model.");
-  else if (error.kind == ToolkitErrorKind::InvalidDir)
-    logError("ModelExporter: family table backup target directory is invalid: " + error.description());
-  else if (error.kind == ToolkitErrorKind::CantWrite)
-    logError(texts.cantWriteLog + error.description());
-  else if (error.kind == ToolkitErrorKind::NoPermission)
-    logError(texts.noPermissionLog);
-  logError(texts.toolkitLog + error.description());
-  return failWith(kPrepareFailedText, texts.toolkitDetail);
-}
-
-std::vector<ExportedFile> ModelExporter::exportWindchillFamilyTableInstance(const pfcModel_ptr& model,
-                                                                           const fs::path& directory, bool isRoot) {
-  const std::optional<std::string> genericOrigin = windchillGenericOrigin(model);
-  if (!genericOrigin) return {};
-  const std::optional<WindchillRevision> revision =
-      resolveWindchillRevision(model, "Failed to resolve Windchill FT instance revision during export.",
-                               "Failed to resolve Windchill FT instance iteration during export.");
-  if (!revision) return {};
+std::vector<ExportedFile> exportLocalInstance(const InstanceExport& in) {
+  const pfcModel_ptr& model = in.model;
   static const FamilyTableErrorTexts kTexts = {
-      "ModelExporter: Creo could not write the Windchill family table backup into the temp directory: ",
-      "ModelExporter: Creo does not have permission to back up the Windchill family table model.",
-      "Creo toolkit error while backing up Windchill family table model. exception=",
-      "Creo toolkit error while preparing Windchill family table instance for upload."};
+      "ModelExporter: Creo could not write the family table backup into the temp directory: ",
+      "ModelExporter: Creo does not have permission to back up the family table model.",
+      "Creo toolkit error while backing up family table model. exception=",
+      "Creo toolkit error while preparing local family table instance for upload."};
   try {
     std::vector<ExportedFile> files;
-    const auto error =
-        catchToolkitError([&] { files = stageWindchillInstance(model, *genericOrigin, directory, isRoot, *revision); });
-    if (error) return failFamilyTableToolkitError(*error, kTexts);
+    const auto error = catchToolkitError([&] {
+      const std::optional<std::string> genericOrigin = localGenericOrigin(model, in.record);
+      if (genericOrigin) files = stageLocalInstance(in, *genericOrigin);
+    });
+    if (error) return failFamilyTableToolkitError(*error, kTexts, in.record);
     return files;
   } catch (const std::exception& error) {
-    logError("Exception while backing up Windchill family table model: " + std::string(error.what()));
-    return failWith(kPrepareFailedText, "Unexpected error while preparing Windchill family table instance for upload.");
+    logError("Exception while backing up family table model: " + std::string(error.what()));
+    return in.record.failWith(kPrepareFailedText,
+                              "Unexpected error while preparing local family table instance for upload.");
   }
 }
 
 // The origin of the instance's generic: the loaded generic found by name, else
 // the instance's parent. None after recording the failure.
-std::optional<std::string> ModelExporter::windchillGenericOrigin(const pfcModel_ptr& model) {
+std::optional<std::string> windchillGenericOrigin(const InstanceExport& in) {
+  const pfcModel_ptr& model = in.model;
   pfcModel_ptr loaded;
-  if (const auto error = catchToolkitError([&] { loaded = findLoadedWindchillGeneric(session_->ListModels(), model); })) {
+  if (const auto error =
+          catchToolkitError([&] { loaded = findLoadedWindchillGeneric(in.session->ListModels(), model); })) {
     logDebug("ModelExporter: ListModels() failed while resolving Windchill FT generic: " + error->description());
   }
   std::string origin;
@@ -256,42 +211,42 @@ std::optional<std::string> ModelExporter::windchillGenericOrigin(const pfcModel_
     if (!error) return origin;
     logError("ModelExporter: failed to resolve Windchill family table generic via GetParent() fallback: " +
              error->description());
-    failWith(kPrepareFailedText, "Creo could not locate the Windchill family table generic for upload.");
+    in.record.failWith(kPrepareFailedText, "Creo could not locate the Windchill family table generic for upload.");
   } catch (const std::runtime_error& error) {
     logError("ModelExporter: runtime error while resolving Windchill family table generic: " + std::string(error.what()));
-    failWith(kPrepareFailedText, "Windchill family table generic could not be resolved for upload.");
+    in.record.failWith(kPrepareFailedText, "Windchill family table generic could not be resolved for upload.");
   } catch (const std::exception& error) {
     logError("ModelExporter: unexpected error while resolving Windchill family table generic: " +
              std::string(error.what()));
-    failWith(kPrepareFailedText, "Windchill family table generic could not be resolved for upload.");
+    in.record.failWith(kPrepareFailedText, "Windchill family table generic could not be resolved for upload.");
   }
   return std::nullopt;
 }
 
-std::vector<ExportedFile> ModelExporter::stageWindchillInstance(const pfcModel_ptr& model,
-                                                                const std::string& genericOrigin,
-                                                                const fs::path& directory, bool isRoot,
-                                                                const WindchillRevision& revision) {
+std::vector<ExportedFile> stageWindchillInstance(const InstanceExport& in, const std::string& genericOrigin,
+                                                 const WindchillRevision& revision) {
+  const pfcModel_ptr& model = in.model;
+  ExportRecord& record = in.record;
   const pfcModelType type = model->GetType();
   const std::string instanceName = fromXstring(model->GetInstanceName());
   const std::string acceleratorName = instanceName + acceleratorExtension(type);
   const std::string genericName = localFileNameFromOrigin(genericOrigin);
   if (!isSafeLocalFileName(genericName)) throw std::runtime_error("unusable Windchill generic file name " + genericName);
-  const fs::path acceleratorFolder = directory / "_ft_accelerators";
+  const fs::path acceleratorFolder = in.directory / "_ft_accelerators";
   fs::path stagedAccelerator = acceleratorFolder / pathFromUtf8(makeStagedFileName(acceleratorName, genericOrigin));
-  fs::path stagedGeneric = directory / "_ft_generics" / pathFromUtf8(makeStagedFileName(genericName, genericOrigin));
+  fs::path stagedGeneric = in.directory / "_ft_generics" / pathFromUtf8(makeStagedFileName(genericName, genericOrigin));
   const std::string genericKey = modelFileKey(genericOrigin, genericName);
-  const bool genericStaged = stagedWindchillGenerics_.count(genericKey) > 0;
-  if (genericStaged && exportedSources_.contains(stagedAccelerator)) {
+  const bool genericStaged = record.stagedWindchillModels.count(genericKey) > 0;
+  if (genericStaged && record.stagedSources.contains(stagedAccelerator)) {
     logDebug("Skipping already-staged Windchill FT instance: " + fromXstring(model->GetFileName()));
     return {};
   }
 
-  ensureAcceleratorConfig();
+  in.backups.ensureAcceleratorConfig();
   pfcModelDescriptor_ptr descriptor = model->GetDescr();
   if (!descriptor) {
     logWarning("Model descriptor unavailable; skipping backup.");
-    return failWith(kPrepareFailedText, "Model descriptor unavailable while preparing Windchill family table instance.");
+    return record.failWith(kPrepareFailedText, "Model descriptor unavailable while preparing Windchill family table instance.");
   }
   // Into our own folder: nothing lands beside the workspace cache.
   fs::create_directories(acceleratorFolder);
@@ -300,33 +255,34 @@ std::vector<ExportedFile> ModelExporter::stageWindchillInstance(const pfcModel_p
   const fs::path written = acceleratorFolder / pathFromUtf8(acceleratorName);
   if (!fs::exists(written)) {
     logError("Windchill FT accelerator was not generated at expected path: " + pathToUtf8(written));
-    return failWith(kPrepareFailedText, "Creo did not generate the expected Windchill family table accelerator file.");
+    return record.failWith(kPrepareFailedText,
+                           "Creo did not generate the expected Windchill family table accelerator file.");
   }
 
   if (!genericStaged) {
     logDebug("Staging Windchill generic file via CopyFileFromWS: " + pathToUtf8(stagedGeneric));
-    if (!stageWindchillModelToPath(session_, genericOrigin, genericName, stagedGeneric)) {
+    if (!stageWindchillModelToPath(in.session, genericOrigin, genericName, stagedGeneric)) {
       logError("Failed to stage Windchill generic file locally: " + genericName);
       std::error_code ignored;
       fs::remove(stagedGeneric, ignored);
-      return failWith(kWindchillFilesText, "Failed to stage Windchill family table generic file locally.");
+      return record.failWith(kWindchillFilesText, "Failed to stage Windchill family table generic file locally.");
     }
     const fs::path native = toNativeExtension(stagedGeneric);
     if (native != stagedGeneric) {
       stageFileReplacing(stagedGeneric, native);
       stagedGeneric = native;
     }
-    stagedWindchillGenerics_.insert(genericKey);
+    record.stagedWindchillModels.insert(genericKey);
   }
 
   std::string uploadName = acceleratorName;
   fs::path finalAccelerator = stagedAccelerator;
-  if (isRoot) {
+  if (in.isRoot) {
     finalAccelerator.replace_extension(nativeExtension(type));
     uploadName = instanceName + nativeExtension(type);
   }
   moveFileReplacing(written, finalAccelerator);
-  exportedSources_.append(stagedAccelerator);
+  record.stagedSources.append(stagedAccelerator);
   logStagedLocations(finalAccelerator, stagedGeneric);
   std::vector<ExportedFile> files{ExportedFile{finalAccelerator, true, revision.version, uploadName, revision.revision}};
   if (!genericStaged)
@@ -335,54 +291,35 @@ std::vector<ExportedFile> ModelExporter::stageWindchillInstance(const pfcModel_p
   return files;
 }
 
-void ModelExporter::ensureAcceleratorConfig() {
-  if (acceleratorConfigChecked_) return;
-  acceleratorConfigChecked_ = true;
-  const std::string value = fromXstring(session_->GetConfigOption(kAcceleratorOption));
-  logDebug("Existing value of save_instance_accelerator: " + value);
-  if (!value.empty() && asciiUppered(value) != "NONE") return;
-  logDebug("Setting save_instance_accelerator to ALWAYS to export accelerator file");
-  if (const auto error = catchToolkitError([&] { session_->SetConfigOption(kAcceleratorOption, "ALWAYS"); })) {
-    logError("ModelExporter: failed to set save_instance_accelerator to ALWAYS while exporting a family table instance");
-    showErrorDialog(
-        "The integration is unable to set the property save_instance_accelerator to ALWAYS \nwhich is required to "
-        "generate accelerator file(s) for one or more family table instances.\n\nPlease set the property "
-        "save_instance_accelerator to ALWAYS and try again.");
-    rethrowToolkitError(*error);
+std::vector<ExportedFile> exportWindchillInstance(const InstanceExport& in) {
+  const std::optional<std::string> genericOrigin = windchillGenericOrigin(in);
+  if (!genericOrigin) return {};
+  const std::optional<WindchillRevision> revision =
+      resolveWindchillRevision(in.model, "Failed to resolve Windchill FT instance revision during export.",
+                               "Failed to resolve Windchill FT instance iteration during export.", in.record);
+  if (!revision) return {};
+  static const FamilyTableErrorTexts kTexts = {
+      "ModelExporter: Creo could not write the Windchill family table backup into the temp directory: ",
+      "ModelExporter: Creo does not have permission to back up the Windchill family table model.",
+      "Creo toolkit error while backing up Windchill family table model. exception=",
+      "Creo toolkit error while preparing Windchill family table instance for upload."};
+  try {
+    std::vector<ExportedFile> files;
+    const auto error = catchToolkitError([&] { files = stageWindchillInstance(in, *genericOrigin, *revision); });
+    if (error) return failFamilyTableToolkitError(*error, kTexts, in.record);
+    return files;
+  } catch (const std::exception& error) {
+    logError("Exception while backing up Windchill family table model: " + std::string(error.what()));
+    return in.record.failWith(kPrepareFailedText, "Unexpected error while preparing Windchill family table instance for upload.");
   }
-  savedAcceleratorValue_ = value;
 }
 
-void ModelExporter::finalizeExport() {
-  logDebug("Removing " + std::to_string(generatedAccelerators_.size()) +
-           " generated accelerator file(s) from model origin directories");
-  std::error_code firstError;
-  for (const fs::path& file : generatedAccelerators_) {
-    std::error_code error;
-    fs::remove(file, error);  // a file already gone is no error
-    if (error && !firstError) firstError = error;
-  }
-  if (firstError) {
-    logError("Failed to delete generated accelerator file(s): " + firstError.message());
-    showErrorDialog(
-        "The integration generated one or more accelerator files in the directory containing the model which cannot "
-        "be removed due to an issue.\nPlease remove them manually.");
-  }
-  if (savedAcceleratorValue_) {
-    const std::string saved = *savedAcceleratorValue_;
-    logDebug("Resetting save_instance_accelerator to previous value: " + saved);
-    bool restored = false;
-    try {
-      const auto error = catchToolkitError([&] { session_->SetConfigOption(kAcceleratorOption, toXstring(saved)); });
-      if (error) logError("Failed to restore save_instance_accelerator config after export: " + error->description());
-      restored = !error;
-    } catch (const std::exception& error) {
-      logError("Unexpected error restoring save_instance_accelerator config after export: " + std::string(error.what()));
-    }
-    if (!restored)
-      showErrorDialog("The integration was unable to reset save_instance_accelerator to " +
-                      (saved.empty() ? std::string("previous value") : saved) + ".\nPlease reset it manually.");
-  }
-  generatedAccelerators_.clear();
-  savedAcceleratorValue_.reset();
+}  // namespace
+
+std::vector<ExportedFile> exportFamilyTableInstance(const pfcSession_ptr& session, const pfcModel_ptr& model,
+                                                    const fs::path& directory, bool isRoot,
+                                                    AcceleratorBackups& backups, ExportRecord& record) {
+  const InstanceExport in{session, model, directory, isRoot, backups, record};
+  if (isWindchillOrigin(fromXstring(model->GetOrigin()))) return exportWindchillInstance(in);
+  return exportLocalInstance(in);
 }

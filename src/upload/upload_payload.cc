@@ -3,24 +3,7 @@
 #include <algorithm>
 #include <regex>
 
-#include <pfcModel.h>
-
 #include "core/text_encoding.h"
-
-std::optional<UploadKind> uploadKindOf(int modelType, const ModelMetadata& metadata) {
-  switch (modelType) {
-    case pfcMDL_ASSEMBLY:
-      if (metadata.isFamilyTableGeneric) return UploadKind::FamilyTableGenericAssembly;
-      return metadata.isFamilyTableInstance ? UploadKind::FamilyTableInstanceAssembly : UploadKind::Assembly;
-    case pfcMDL_PART:
-      if (metadata.isFamilyTableGeneric) return UploadKind::FamilyTableGenericPart;
-      return metadata.isFamilyTableInstance ? UploadKind::FamilyTableInstancePart : UploadKind::Part;
-    case pfcMDL_DRAWING:
-      return UploadKind::Drawing;
-    default:
-      return std::nullopt;
-  }
-}
 
 std::string withoutTrailingVersion(const std::string& fileName) {
   static const std::regex kVersionSuffix(R"(\.\d+$)");
@@ -57,7 +40,7 @@ NorvaneUploadPayload buildUploadPayload(const UploadContext& context, const std:
   if (files.empty()) return payload;
 
   const std::string instanceKey = metadata.uniqueId + "_" + metadata.fileName;
-  if (context.kind == UploadKind::FamilyTableGenericPart) {
+  if (context.kind == ModelKind::FamilyTableGenericPart) {
     // The generic and, when the export wrote one, its accelerator; never more
     // than the export produced.
     payload.primaryName = nameOf(files.front());
@@ -65,10 +48,7 @@ NorvaneUploadPayload buildUploadPayload(const UploadContext& context, const std:
     for (size_t i = 0; i < count; ++i) payload.files.push_back(entryFor(files[i], nameOf(files[i]), instanceKey));
     return payload;
   }
-  const bool isAssembly = context.kind == UploadKind::Assembly ||
-                          context.kind == UploadKind::FamilyTableInstanceAssembly ||
-                          context.kind == UploadKind::FamilyTableGenericAssembly;
-  if (isAssembly) payload.primaryName = withoutTrailingVersion(nameOf(files.front()));
+  if (isAssembly(context.kind)) payload.primaryName = withoutTrailingVersion(nameOf(files.front()));
   const std::string& revisionKey = metadata.isFamilyTableInstance ? instanceKey : metadata.uniqueId;
   for (const ExportedFile& file : files)
     payload.files.push_back(entryFor(file, withoutTrailingVersion(nameOf(file)), revisionKey));

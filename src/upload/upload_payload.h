@@ -2,36 +2,22 @@
 // model's revision facts and one entry per staged file, by kind of upload.
 #pragma once
 
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "cloud/norvane_client.h"
 #include "model/exported_file.h"
+#include "model/model_kind.h"
 #include "model/model_metadata.h"
 
-enum class UploadKind : uint32_t {
-  Part = 0,
-  Assembly = 1,
-  Drawing = 2,
-  FamilyTableInstancePart = 3,
-  FamilyTableGenericPart = 4,
-  FamilyTableInstanceAssembly = 5,
-  FamilyTableGenericAssembly = 6,
-};
-
 struct UploadContext {
-  UploadKind kind = UploadKind::Part;
+  ModelKind kind = ModelKind::Part;
   NorvaneWorkspace workspace;
   NorvaneDirectory rootDirectory;
   ModelMetadata metadata;
   std::string sourceRevisionVersion;
   std::string lastModified;  // the model file's last-write time, ISO 8601 UTC
 };
-
-// A generic wins over an instance; nothing for a model type that is not uploaded.
-std::optional<UploadKind> uploadKindOf(int modelType, const ModelMetadata& metadata);
 
 // "bracket.prt.3" gives "bracket.prt": the name a versioned Creo file is stored under.
 std::string withoutTrailingVersion(const std::string& fileName);

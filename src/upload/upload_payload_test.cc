@@ -12,7 +12,7 @@ ExportedFile staged(const std::string& path, const std::string& uploadName = "",
   return file;
 }
 
-UploadContext contextFor(UploadKind kind, bool instance = false) {
+UploadContext contextFor(ModelKind kind, bool instance = false) {
   UploadContext context;
   context.kind = kind;
   context.workspace = NorvaneWorkspace{7, "Team", "team"};
@@ -32,10 +32,10 @@ std::vector<std::string> entries(const NorvaneUploadPayload& payload) {
   return lines;
 }
 
-TEST(UploadPayload, NamesKeysAndPrimaryByUploadKind) {
+TEST(UploadPayload, NamesKeysAndPrimaryByModelKind) {
   const std::vector<ExportedFile> files = {staged("/t/top.asm.7"), staged("/t/bolt.prt.12"),
                                            staged("/t/acc/X_1.xpr", "PLATE_A.prt", "4")};
-  const NorvaneUploadPayload assembly = buildUploadPayload(contextFor(UploadKind::Assembly), files);
+  const NorvaneUploadPayload assembly = buildUploadPayload(contextFor(ModelKind::Assembly), files);
   EXPECT_EQ(assembly.targetDirectories, (std::map<int64_t, int64_t>{{7, 107}}));
   EXPECT_EQ(assembly.sourceRevisionId, "R");
   EXPECT_EQ(assembly.revisionId, "R");
@@ -47,17 +47,17 @@ TEST(UploadPayload, NamesKeysAndPrimaryByUploadKind) {
   EXPECT_EQ(assembly.files[1].path, "/t/bolt.prt.12");
   EXPECT_EQ(primaryFileName(assembly), "top.asm");
 
-  const NorvaneUploadPayload part = buildUploadPayload(contextFor(UploadKind::FamilyTableInstancePart, true), files);
+  const NorvaneUploadPayload part = buildUploadPayload(contextFor(ModelKind::FamilyTableInstancePart, true), files);
   EXPECT_FALSE(part.primaryName);
   EXPECT_EQ(entries(part).front(), "top.asm U1_top.asm v1");
   EXPECT_EQ(primaryFileName(part), "top.asm");
 
   // A generic part: the first two files, names kept; never more than were exported.
-  const NorvaneUploadPayload generic = buildUploadPayload(contextFor(UploadKind::FamilyTableGenericPart), files);
+  const NorvaneUploadPayload generic = buildUploadPayload(contextFor(ModelKind::FamilyTableGenericPart), files);
   EXPECT_EQ(generic.primaryName, "top.asm.7");
   EXPECT_EQ(entries(generic), (std::vector<std::string>{"top.asm.7 U1_top.asm v1", "bolt.prt.12 U1_top.asm v1"}));
   const NorvaneUploadPayload lone =
-      buildUploadPayload(contextFor(UploadKind::FamilyTableGenericPart), {staged("/t/plate.prt.2")});
+      buildUploadPayload(contextFor(ModelKind::FamilyTableGenericPart), {staged("/t/plate.prt.2")});
   EXPECT_EQ(entries(lone), (std::vector<std::string>{"plate.prt.2 U1_top.asm v1"}));
 
   EXPECT_EQ(withoutTrailingVersion("bracket.prt.3"), "bracket.prt");

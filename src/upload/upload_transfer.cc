@@ -73,7 +73,7 @@ class Transfer {
     }
     logDebug("Auth tokens available for upload.");
 
-    const std::optional<UploadKind> kind = uploadKindOf(job_.modelType, job_.metadata);
+    const std::optional<ModelKind> kind = modelKindOf(job_.modelType, job_.metadata);
     if (!kind) {
       logError("Upload failed: Unknown model type");
       return fail(UploadFailureKind::UnsupportedModel, kModelNotSupportedMessage);
