@@ -210,6 +210,37 @@ TEST(ServiceApi, ParallelFilesOfOneUploadEachLandIntact) {
   }
 }
 
+TEST(ServiceApi, ContentAlreadyStoredIsKeptAsItIsWhenUploadedAgain) {
+  LocalTavixService service;
+  ApiClient api(service);
+  // Held in memory while it arrives, and large enough to arrive through a temporary file.
+  const std::vector<std::string> contents = {randomBytes(8192), randomBytes(1536 * 1024)};
+  auto upload = [&] {
+    std::string base = "/api/v1/uploads/" +
+                       announce(api, {{"a.prt", contents[0].size()}, {"b.prt", contents[1].size()}})["uploadId"]
+                           .get<std::string>();
+    for (size_t i = 0; i < contents.size(); ++i)
+      ASSERT_EQ(putStreamed(api, base + "/files/" + std::to_string(i), contents[i])->status, 200);
+    ASSERT_EQ(api.http().Post((base + "/complete").c_str(), "", "application/json")->status, 200);
+  };
+  upload();
+  const auto files = service.storedFiles();
+  ASSERT_EQ(files.size(), 2u);
+  const auto longAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 365);
+  for (const auto& file : files) std::filesystem::last_write_time(file["blobPath"].get<std::string>(), longAgo);
+
+  upload();
+  const auto again = service.storedFiles();
+  ASSERT_EQ(again.size(), 4u);
+  for (size_t i = 0; i < again.size(); ++i) {
+    const std::string blob = again[i]["blobPath"];
+    EXPECT_EQ(blob, files[i % 2]["blobPath"]);
+    EXPECT_EQ(readFile(blob), contents[i % 2]);
+    EXPECT_EQ(std::filesystem::last_write_time(blob), longAgo) << "replaced: " << blob;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(service.dataDir() / "blobs" / "incoming"));
+}
+
 TEST(ServiceApi, ARestartKeepsFilesButSignsEveryoneOut) {
   auto kept = std::filesystem::temp_directory_path() / ("tavixtest-service-restart-" + std::to_string(getpid()));
   std::filesystem::remove_all(kept);

@@ -15,9 +15,11 @@ class BlobStore {
   explicit BlobStore(std::filesystem::path folder);
   std::filesystem::path pathOf(const std::string& sha256) const { return folder_ / sha256; }
 
-  // Receives one file as it arrives: bytes go to a temporary file and through
-  // SHA-256; commit() moves the file to its content name. Unless committed, the
-  // temporary file is removed.
+  // Receives one file as it arrives: bytes go through SHA-256 and are held in
+  // memory, or in a temporary file once they outgrow kHeldInMemory; commit()
+  // gives new content its content name and leaves content already stored as it
+  // is, so that uploading known files creates and replaces nothing on disk.
+  // Unless committed, the temporary file is removed.
   class Writer {
    public:
     explicit Writer(const BlobStore& store);
@@ -33,8 +35,13 @@ class BlobStore {
     void discard();
 
    private:
+    static constexpr size_t kHeldInMemory = 1024 * 1024;
+    // Moves the bytes held in memory into a new temporary file and writes on there.
+    bool spill();
+
     const BlobStore& store_;
-    std::filesystem::path temporary_;
+    std::string held_;
+    std::filesystem::path temporary_;  // empty while the bytes are held in memory
     std::ofstream out_;
     Sha256Stream hash_;
     int64_t size_ = 0;
