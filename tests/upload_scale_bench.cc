@@ -98,11 +98,11 @@ Figures measure(int occurrences, std::uintmax_t partBytes, const fs::path& model
   figures.copyFloor = secondsBetween(start, Clock::now());
   std::vector<fs::path> copied;
   for (const fs::path& file : files) copied.push_back(copies / file.filename());
-  // The service keeps equal content once, and storing content it holds already
-  // replaces a file: the journey meets a service holding these files, so the
-  // floor is timed on its second upload, which meets the same. The copies stay
-  // until the journey has ended, as removing thousands of files makes creating
-  // the next thousands slower on ext4 for a while.
+  // The service keeps equal content once and creates no file for content it
+  // holds: the journey meets a service holding these files, so the floor is
+  // timed on its second upload, which meets the same. The copies stay until the
+  // journey has ended, as removing thousands of files makes creating the next
+  // thousands slower on ext4 for a while.
   uploadWithTheLibraryAlone(copied);
   start = Clock::now();
   uploadWithTheLibraryAlone(copied);
