@@ -261,6 +261,10 @@ TEST(ServiceLimits, ASignedInAnnouncementMayListAsManyFilesAsTheModelHas) {
 
   LocalTavixService service(std::nullopt, {"--announcement-limit", std::to_string(large.size())});
   httplib::Client client("127.0.0.1", service.port());
+  // Reading 25,000 entries takes a sanitized service on a busy machine longer
+  // than the client's default five seconds; the test is about the answer.
+  client.set_read_timeout(120);
+  client.set_write_timeout(120);
   const std::string token = service.issueTokens()["access_token"];
   client.set_bearer_token_auth(token.c_str());
   auto accepted = client.Post("/api/v1/uploads", large, "application/json");
