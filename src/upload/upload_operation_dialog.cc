@@ -35,7 +35,6 @@
 namespace {
 
 constexpr const char* kDialog = "Upload";
-constexpr const char* kUploadComplete = "Upload Complete!";
 // Between two refreshes of the progress dialog while the transfer runs: short
 // enough to follow the statuses, long enough not to keep a processor busy.
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
@@ -45,6 +44,28 @@ constexpr int kPaintShare = 20;
 constexpr SimplifiedRepCheckTexts kPopulateFieldsTexts = {
     "populateFieldsBeforeUpload: skipping simplified representation check for non-solid model. type=",
     "populateFieldsBeforeUpload: simplified representation check skipped. file="};
+
+const char* primaryStatusText(UploadPhase phase) {
+  switch (phase) {
+    case UploadPhase::Transferring:
+      return "Uploading to Tavix...";
+    case UploadPhase::Complete:
+      return "Upload Complete!";
+    default:
+      return "Preparing data from Creo...";
+  }
+}
+
+std::string secondaryStatusText(UploadPhase phase) {
+  switch (phase) {
+    case UploadPhase::Transferring:
+      return "Transferring file to Tavix...";
+    case UploadPhase::Complete:
+      return "Uploaded " + CreoModelQueries::formatCurrentTimeShort();
+    default:
+      return "Exporting your data for upload...";
+  }
+}
 
 std::optional<UploadPauses>& pausesForTesting() {
   static std::optional<UploadPauses> pauses;
@@ -121,7 +142,7 @@ int UploadOperationDialog::showDialog(NorvaneWorkspace workspace) {
     }
   }
   finalizeExport();
-  if (transferStarted_ && outcome.primaryStatus == kUploadComplete) {
+  if (transferStarted_ && outcome.phase == UploadPhase::Complete) {
     GenericErrorDialog(ui_, signOutOf).showDialog(kUploadedWithoutPanelMessage, "Upload Complete", "", false);
     return kUploadEnded;
   }
@@ -163,7 +184,7 @@ int UploadOperationDialog::run(Listeners& listeners) {
   transferEnded_ = true;
 
   const UploadOperationState::Snapshot outcome = state_->snapshot();
-  if (outcome.primaryStatus == kUploadComplete) {
+  if (outcome.phase == UploadPhase::Complete) {
     showCompletionPanel(listeners);
   } else if (outcome.failure.kind != UploadFailureKind::None) {
     dialogCreated_ = false;
@@ -258,7 +279,7 @@ bool UploadOperationDialog::populateFieldsBeforeUpload() {
   else
     logWarning("User details unavailable while populating upload dialog.");
 
-  state_->setStatus("Preparing data from Creo...", "Exporting your data for upload...");
+  state_->setPhase(UploadPhase::Preparing);
   ui_.SetLabelImage(kDialog, "ProgressAnimationLabel", "tavix_upload_spinner.gif");
   ui_.ShowLayout(kDialog, "FooterLayout", true);
   ui_.ShowLayout(kDialog, "SuccessActionsLayout", false);
@@ -314,12 +335,11 @@ void UploadOperationDialog::startTransfer() {
 }
 
 void UploadOperationDialog::refreshStatusLabels() {
-  const UploadOperationState::Snapshot texts = state_->snapshot();
-  ui_.SetLabelText(kDialog, "PrimaryStatusLabel", texts.primaryStatus);
-  const std::string secondary = texts.secondaryStatus == "Uploaded"
-                                    ? "Uploaded " + CreoModelQueries::formatCurrentTimeShort()
-                                    : texts.secondaryStatus;
-  ui_.SetLabelText(kDialog, "SecondaryStatusLabel", secondary);
+  const UploadPhase phase = state_->snapshot().phase;
+  // A failed upload's dialog goes away; until then it keeps the last progress shown.
+  if (phase == UploadPhase::Failed) return;
+  ui_.SetLabelText(kDialog, "PrimaryStatusLabel", primaryStatusText(phase));
+  ui_.SetLabelText(kDialog, "SecondaryStatusLabel", secondaryStatusText(phase));
 }
 
 void UploadOperationDialog::showCompletionPanel(Listeners& listeners) {

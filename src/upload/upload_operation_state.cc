@@ -2,24 +2,24 @@
 
 UploadOperationState::Snapshot UploadOperationState::snapshot() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return texts_;
+  return snapshot_;
 }
 
-void UploadOperationState::setStatus(std::string primary, std::string secondary) {
+void UploadOperationState::setPhase(UploadPhase phase) {
   std::lock_guard<std::mutex> lock(mutex_);
-  texts_.primaryStatus = std::move(primary);
-  texts_.secondaryStatus = std::move(secondary);
+  snapshot_.phase = phase;
 }
 
 void UploadOperationState::setFailure(UploadFailure failure) {
   std::lock_guard<std::mutex> lock(mutex_);
-  texts_.failure = std::move(failure);
+  if (failure.kind != UploadFailureKind::None) snapshot_.phase = UploadPhase::Failed;
+  snapshot_.failure = std::move(failure);
 }
 
 void UploadOperationState::setAddresses(std::string fileAddress, std::string workspaceAddress) {
   std::lock_guard<std::mutex> lock(mutex_);
-  texts_.fileAddress = std::move(fileAddress);
-  texts_.workspaceAddress = std::move(workspaceAddress);
+  snapshot_.fileAddress = std::move(fileAddress);
+  snapshot_.workspaceAddress = std::move(workspaceAddress);
 }
 
 bool UploadOperationState::waitUntilDone(std::chrono::milliseconds timeout) {

@@ -1,5 +1,5 @@
-// What the upload thread hands back to Creo's UI thread: the status texts,
-// the addresses of the uploaded file and the failure, all under one lock, and
+// What the upload thread hands back to Creo's UI thread: the phase the upload
+// is in, the addresses of the uploaded file and the failure, all under one lock, and
 // the done flag, stored last so that whatever it announces is already there.
 #pragma once
 
@@ -18,6 +18,10 @@ enum class UploadFailureKind : uint32_t {
   Other = 4,
 };
 
+// Written by the transfer, read by the progress dialog, which derives its
+// status texts from it.
+enum class UploadPhase { Preparing, Transferring, Complete, Failed };
+
 struct UploadFailure {
   UploadFailureKind kind = UploadFailureKind::None;
   std::string message;
@@ -26,15 +30,15 @@ struct UploadFailure {
 class UploadOperationState {
  public:
   struct Snapshot {
-    std::string primaryStatus;
-    std::string secondaryStatus;
+    UploadPhase phase = UploadPhase::Preparing;
     std::string fileAddress;
     std::string workspaceAddress;
     UploadFailure failure;
   };
 
   Snapshot snapshot() const;
-  void setStatus(std::string primary, std::string secondary);
+  void setPhase(UploadPhase phase);
+  // A failure of any kind but None puts the upload in the Failed phase.
   void setFailure(UploadFailure failure);
   void clearFailure() { setFailure({}); }
   void setAddresses(std::string fileAddress, std::string workspaceAddress);
@@ -49,7 +53,7 @@ class UploadOperationState {
 
  private:
   mutable std::mutex mutex_;
-  Snapshot texts_;
+  Snapshot snapshot_;
   std::atomic<bool> done_{false};
   std::mutex doneMutex_;
   std::condition_variable doneChanged_;

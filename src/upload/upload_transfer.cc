@@ -97,7 +97,7 @@ class Transfer {
     const std::string primaryName = primaryFileName(payload);
 
     pause(pauses_.beforeTransfer);
-    state_.setStatus("Uploading to Tavix...", "Transferring file to Tavix...");
+    state_.setPhase(UploadPhase::Transferring);
     logDebug("Upload transfer started.");
     NorvaneUploadResult result;
     try {
@@ -131,7 +131,7 @@ class Transfer {
     state_.setAddresses(fileAddress, workspacePage);
     state_.clearFailure();
     pause(pauses_.beforeCompletion);
-    state_.setStatus("Upload Complete!", "Uploaded");
+    state_.setPhase(UploadPhase::Complete);
     resetUploadStaging(job_.staging);
   }
 
