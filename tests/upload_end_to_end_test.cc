@@ -6,9 +6,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
+#include <thread>
 
 #include "cloud/client_provider.h"
 #include "http_exchange.h"
@@ -177,6 +180,72 @@ TEST(UploadEndToEnd, ServerErrorOffersRetryWhichStoresTheFileOnce) {
   EXPECT_EQ(journey.user().seenDialogs(), (std::vector<std::string>{"StartFileUpload", "Upload", "UploadFailed",
                                                                     "Upload"}));
   EXPECT_TRUE(journey.logged("[INFO] [Tavix] User requested upload retry."));
+  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+  EXPECT_TRUE(journey.leftInTemp().empty());
+}
+
+// Three failed transfers retried in a row, Upload to Another Workspace, a
+// session that expires on the way and a new sign-in, then the last upload:
+// each dialog waits for the user as deep in Creo's stack as it did the first
+// time. The depth is the distance in bytes between a local of this test and
+// one of the check that runs while the dialog waits.
+TEST(UploadEndToEnd, RetriesAnotherWorkspaceAndANewSignInLeaveTheStackAsItWas) {
+  UploadJourney journey;
+  journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+  journey.creo().windows().browser().setSignInUser(tavixtest::kDemoEmail, tavixtest::kDemoPassword);
+  int transfers = 0;
+  setUploadPausesForTesting(UploadPauses{[&] {
+                                           if (++transfers <= 3) journey.service().failNext(1, 500);
+                                         },
+                                         {}});
+  const char base = 0;
+  std::map<std::string, std::vector<std::intptr_t>> depths;
+  const auto measure = [&](const std::string& dialog) {
+    const char here = 0;
+    depths[dialog].push_back(reinterpret_cast<std::intptr_t>(&base) - reinterpret_cast<std::intptr_t>(&here));
+  };
+  // Every check measures through the same frames; `then` runs after.
+  const auto measured = [&](const std::string& dialog, std::function<void()> then = {}) {
+    return [&measure, dialog, then](const DialogView&) {
+      measure(dialog);
+      if (then) then();
+    };
+  };
+  creosim::ScriptedDialogUser& user = journey.user();
+  user.check("StartFileUpload", measured("StartFileUpload"));
+  journey.chooseWorkspace("Bracket Team");
+  for (int retry = 0; retry < 3; ++retry)
+    user.check("UploadFailed", measured("UploadFailed")).press("UploadFailed", "RetryUploadButton");
+  user.check("Upload", measured("Upload")).press("Upload", "UploadAnotherWorkspaceButton");
+  user.check("StartFileUpload", measured("StartFileUpload", [&] { journey.service().expireTokens(); }));
+  journey.chooseWorkspace("Gearbox");
+  user.check("GenericError", measured("GenericError")).press("GenericError", "StartOverButton");
+  user.check("Start", measured("Start")).press("Start", "LoginButton");
+  journey.pressTavixButton();
+
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
+  while (!getSessionManager().getCachedUser() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(10ms);
+  ASSERT_TRUE(getSessionManager().getCachedUser()) << journey.logText();
+  user.check("StartFileUpload", measured("StartFileUpload"));
+  journey.chooseWorkspace("Gearbox");
+  user.check("Upload", measured("Upload")).press("Upload", "CloseButton");
+  journey.pressTavixButton();
+
+  EXPECT_EQ(journey.user().seenDialogs(),
+            (std::vector<std::string>{"StartFileUpload", "Upload", "UploadFailed", "Upload", "UploadFailed", "Upload",
+                                      "UploadFailed", "Upload", "StartFileUpload", "Upload", "GenericError",
+                                      "Loading", "Start", "StartFileUpload", "Upload"}));
+  EXPECT_EQ(journey.storedFiles(), (Files{"bracket.prt 5000 v1", "bracket.prt 5000 v1"}));
+  EXPECT_TRUE(journey.logged("[INFO] [Tavix] Auth expired during upload. Redirecting to sign-in."));
+  EXPECT_TRUE(journey.logged("[INFO] [Tavix] Login completed."));
+  EXPECT_TRUE(journey.logged("[INFO] [Tavix] Upload succeeded: workspace_id=2, workspace_name=Gearbox"));
+  ASSERT_EQ(depths["Upload"].size(), 2u);
+  EXPECT_EQ(depths["Upload"].back(), depths["Upload"].front()) << "the last dialog against the first";
+  for (const auto& [dialog, seen] : depths)
+    for (const std::intptr_t depth : seen) EXPECT_EQ(depth, seen.front()) << dialog;
+  EXPECT_EQ(depths["UploadFailed"].size(), 3u);
+  EXPECT_EQ(depths["StartFileUpload"].size(), 3u);
   EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
   EXPECT_TRUE(journey.leftInTemp().empty());
 }

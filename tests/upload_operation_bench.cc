@@ -117,10 +117,10 @@ int main(int argc, char** argv) {
   auto measureOperation = [&] {
     journey.user().press("Upload", "CloseButton");
     const Clock::time_point start = Clock::now();
-    const int code = UploadOperationDialog(uiFacade(), getSessionManager(), browser, uploadPauses())
-                         .showDialog(NorvaneWorkspace{1, "Bracket Team", "bracket-team"});
+    const WorkflowStep next = UploadOperationDialog(uiFacade(), getSessionManager(), browser, uploadPauses())
+                                  .showDialog(NorvaneWorkspace{1, "Bracket Team", "bracket-team"});
     const Clock::time_point end = Clock::now();
-    if (code != kUploadEnded) throw std::runtime_error("the upload did not complete: code " + std::to_string(code));
+    if (next != WorkflowStep::End) throw std::runtime_error("the upload did not complete");
     auto seconds = [](Clock::time_point from, Clock::time_point to) {
       return std::chrono::duration<double>(to - from).count();
     };

@@ -8,11 +8,7 @@
 #include "cloud/session_functions.h"
 #include "core/log.h"
 #include "core/toolkit_guard.h"
-#include "signin/auth_browser_opener.h"
-#include "signin/loading_dialog.h"
-#include "ui/ui_facade.h"
-#include "upload/knowledge_center.h"
-#include "upload/start_file_upload_dialog.h"
+#include "upload/upload_workflow.h"
 
 namespace {
 
@@ -45,11 +41,10 @@ void TavixStartAction::OnCommand() {
       if (sessionManager.hasTokens()) {
         logDebug("User already authenticated. Opening upload dialog.");
         loadUserDetails(sessionManager);
-        CreoAuthBrowserOpener browser;
-        StartFileUploadDialog(uiFacade(), sessionManager, browser, knowledgeCenterUrl()).showDialog();
+        runUploadWorkflow(WorkflowStep::UploadDialog);
       } else {
         logDebug("User not authenticated. Opening login flow.");
-        LoadingDialog::showDialog();
+        runUploadWorkflow(WorkflowStep::SignIn);
       }
     });
     if (error) logError("Creo toolkit error detected in TavixStartAction::OnCommand. " + error->description());

@@ -19,7 +19,6 @@
 #include "model/model_kind.h"
 #include "model/unsaved_change_scan.h"
 #include "norvane/errors.h"
-#include "signin/loading_dialog.h"
 #include "signin/sign_out_flow.h"
 #include "ui/dialog_conventions.h"
 #include "ui/dialog_listeners.h"
@@ -27,7 +26,6 @@
 #include "upload/model_preparation.h"
 #include "upload/model_size_text.h"
 #include "upload/upload_dialog_listeners.h"
-#include "upload/upload_operation_dialog.h"
 #include "upload/workspace_items.h"
 
 namespace {
@@ -62,28 +60,17 @@ StartFileUploadDialog::StartFileUploadDialog(UifcFacade& ui, SessionManager& ses
                                              std::string knowledgeCenterUrl)
     : ui_(ui), session_(session), browser_(browser), knowledgeCenterUrl_(std::move(knowledgeCenterUrl)) {}
 
-void StartFileUploadDialog::showDialog() {
-  while (showDialogOnce()) logInfo("Returning to upload dialog after workspace error.");
-}
-
-bool StartFileUploadDialog::showDialogOnce() {
-  proceed_ = false;
-  selectedWorkspace_.reset();
-  revisionKey_.clear();
-  sourceRevisionId_.clear();
-  sourceRevisionVersion_.clear();
-  pendingError_.reset();
+WorkflowStep StartFileUploadDialog::showDialog() {
   // Declared before the dialog so that they outlive it on every path.
   Listeners listeners;
   std::optional<ErrorBox> failure;
-  uploadLaunched_ = false;
   try {
-    bool again = false;
+    WorkflowStep next = WorkflowStep::End;
     const auto error = catchToolkitError([&] {
-      again = run(listeners);
+      next = run(listeners);
       discardUnusedStaging();
     });
-    if (!error) return again;
+    if (!error) return next;
     logError("Creo toolkit error in StartFileUploadDialog::showDialog. exception=" + error->description());
     failure = ErrorBox{"A Creo error occurred while opening the upload dialog.\nPlease try again.", "", "", true};
   } catch (const std::runtime_error& e) {
@@ -99,7 +86,7 @@ bool StartFileUploadDialog::showDialogOnce() {
   }
   showError(*failure);
   discardUnusedStaging();
-  return false;
+  return WorkflowStep::End;
 }
 
 // What the dialog staged (the copy of a Windchill model) serves only an upload:
@@ -113,13 +100,13 @@ void StartFileUploadDialog::discardUnusedStaging() {
   }
 }
 
-bool StartFileUploadDialog::run(Listeners& listeners) {
+WorkflowStep StartFileUploadDialog::run(Listeners& listeners) {
   logDebug("Upload dialog opened.");
   const PreparedModel prepared = prepareModelLocally();
   if (!prepared.refusal.empty()) {
     logWarning("Model preparation failed; upload dialog will not be shown.");
     showError(ErrorBox{prepared.refusal, "", "", false});
-    return false;
+    return WorkflowStep::End;
   }
   client_ = getNorvaneClient();
 
@@ -133,18 +120,16 @@ bool StartFileUploadDialog::run(Listeners& listeners) {
   } catch (const std::runtime_error& e) {
     logError("Model metadata resolution failed; Aborting upload.");
     showError(ErrorBox{std::string("An error occurred while processing model:\n\n") + e.what(), "", "", false});
-    return false;
+    return WorkflowStep::End;
   }
 
   fillUserFields();
   if (!fillWorkspaces()) {
     logWarning("Auth expired; aborting upload dialog.");
-    if (showError(ErrorBox{kSessionExpired, "Session Expired", "Back to Sign In", true})) {
-      session_.clear();
-      logInfo("Session cleared after auth failure. Redirecting to sign-in.");
-      LoadingDialog::showDialog();
-    }
-    return false;
+    if (!showError(ErrorBox{kSessionExpired, "Session Expired", "Back to Sign In", true})) return WorkflowStep::End;
+    session_.clear();
+    logInfo("Session cleared after auth failure. Redirecting to sign-in.");
+    return WorkflowStep::SignIn;
   }
 
   logDebug("Displaying model information.");
@@ -157,13 +142,12 @@ bool StartFileUploadDialog::run(Listeners& listeners) {
 
   if (pendingError_) {
     showError(*pendingError_);
-    return false;
+    return WorkflowStep::End;
   }
-  if (!proceed_ || !selectedWorkspace_) return false;
+  if (!proceed_ || !selectedWorkspace_) return WorkflowStep::End;
   logInfo("Launching upload operation dialog.");
   uploadLaunched_ = true;
-  return UploadOperationDialog(ui_, session_, browser_, uploadPauses()).showDialog(*selectedWorkspace_) ==
-         kOpenUploadDialogAgain;
+  return WorkflowStep::Upload;
 }
 
 void StartFileUploadDialog::addModelInfo(const std::optional<std::filesystem::path>& stagedModelPath,

@@ -1,7 +1,7 @@
 // The upload dialog for the model in the active window: checks the model, shows
 // its facts, the signed-in user and the user's workspaces, keeps the Upload
 // button and the warnings in step with the chosen workspace, and hands the
-// workspace chosen with Upload to the upload operation.
+// workspace chosen with Upload to the upload operation that follows it.
 #pragma once
 
 #include <memory>
@@ -14,15 +14,18 @@
 #include "model/model_metadata.h"
 #include "signin/auth_browser_opener.h"
 #include "ui/ui_facade.h"
+#include "upload/workflow_step.h"
 
 class StartFileUploadDialog {
  public:
   StartFileUploadDialog(UifcFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser,
                         std::string knowledgeCenterUrl);
 
-  // Called on Creo's UI thread; returns when the dialog and what it led to have
-  // ended. Catches everything: every failure ends in the generic error dialog.
-  void showDialog();
+  // Called on Creo's UI thread, once; returns what the workflow opens next:
+  // Upload (to chosenWorkspace()), SignIn or End. Catches everything: every
+  // failure ends in the generic error dialog.
+  WorkflowStep showDialog();
+  const std::optional<NorvaneWorkspace>& chosenWorkspace() const { return selectedWorkspace_; }
 
   // What the dialog's listeners do, while the dialog is active. They may throw;
   // the listeners catch and log.
@@ -42,9 +45,7 @@ class StartFileUploadDialog {
   };
   struct Listeners;
 
-  // True when the workflow asks for the upload dialog again.
-  bool showDialogOnce();
-  bool run(Listeners& listeners);
+  WorkflowStep run(Listeners& listeners);
   void discardUnusedStaging();
   void addModelInfo(const std::optional<std::filesystem::path>& stagedModelPath, Listeners& listeners);
   void fillUserFields();

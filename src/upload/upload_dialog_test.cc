@@ -21,12 +21,10 @@
 #include "local_service.h"
 #include "model/testing/model_test_session.h"
 #include "scripted_dialog_user.h"
-#include "signin/auth_browser_opener.h"
 #include "signin/sign_in_flags.h"
 #include "sim_model_file.h"
-#include "ui/ui_facade.h"
 #include "upload/knowledge_center.h"
-#include "upload/start_file_upload_dialog.h"
+#include "upload/upload_workflow.h"
 
 namespace {
 
@@ -94,10 +92,7 @@ class UploadDialogTest : public ::testing::Test {
     open(part);
   }
 
-  void showUploadDialog(const std::string& knowledgeCenter = kKnowledgeCenter) {
-    CreoAuthBrowserOpener browser;
-    StartFileUploadDialog(uiFacade(), getSessionManager(), browser, knowledgeCenter).showDialog();
-  }
+  void showUploadDialog() { runUploadWorkflow(WorkflowStep::UploadDialog); }
   // Opens the dialog, closes it at once and returns what it showed.
   DialogView firstView() {
     user_->close("StartFileUpload");
@@ -683,7 +678,7 @@ TEST_F(UploadDialogTest, KnowledgeCenterOpensTheHelpSiteAndSignOutEndsTheSession
       << "tavix_creo_knowledge_center_host=evil.example/x?y=\n";
   TavixProperties::load(log_.directory() / "elsewhere" / "tavix.properties");
   user_->press("StartFileUpload", "KnowledgeCenterButton");
-  showUploadDialog(knowledgeCenterUrl());
+  showUploadDialog();
   EXPECT_TRUE(logged("[WARNING] [Tavix] Knowledge Center URL was empty; embedded browser not opened."));
   std::ofstream(log_.directory() / "tavix.properties", std::ios::app)
       << "tavix_creo_knowledge_center_host=docs.tavix.example:8443\n";

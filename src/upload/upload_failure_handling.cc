@@ -1,7 +1,6 @@
 #include "upload/upload_failure_handling.h"
 
 #include "core/log.h"
-#include "signin/loading_dialog.h"
 #include "signin/sign_out_flow.h"
 #include "ui/generic_error_dialog.h"
 #include "ui/upload_failed_dialog.h"
@@ -9,27 +8,27 @@
 
 namespace {
 
-int showFailure(UifcFacade& ui, SessionManager& session, const UploadFailure& failure,
-                const std::string& modelFileName, const NorvaneWorkspace& workspace, const UploadRetry& retry) {
+WorkflowStep showFailure(UifcFacade& ui, SessionManager& session, const UploadFailure& failure,
+                         const std::string& modelFileName, const NorvaneWorkspace& workspace) {
   GenericErrorDialog genericError(ui, signOutOf);
   switch (failure.kind) {
     case UploadFailureKind::WorkspaceNotAccessible:
       logInfo("Workspace not accessible. Showing error to return to upload dialog.");
       return genericError.showDialog(failure.message, "Workspace no longer accessible", "Back to Upload", true)
-                 ? kOpenUploadDialogAgain
-                 : kWorkflowEnds;
+                 ? WorkflowStep::UploadDialog
+                 : WorkflowStep::End;
     case UploadFailureKind::SessionExpired:
       logInfo("Auth expired during upload. Redirecting to sign-in.");
-      if (!genericError.showDialog(failure.message, "Session Expired", "Back to Sign In", true)) return kWorkflowEnds;
+      if (!genericError.showDialog(failure.message, "Session Expired", "Back to Sign In", true))
+        return WorkflowStep::End;
       session.clear();
-      LoadingDialog::showDialog();
-      return kSignInStarted;
+      return WorkflowStep::SignIn;
     case UploadFailureKind::UnsupportedModel:
       logInfo("Unsupported model type. Showing error.");
       genericError.showDialog(failure.message.empty() ? "This model type is not supported for upload."
                                                       : failure.message,
                               "Unsupported Model", "", false);
-      return kWorkflowEnds;
+      return WorkflowStep::End;
     default:
       break;
   }
@@ -38,17 +37,17 @@ int showFailure(UifcFacade& ui, SessionManager& session, const UploadFailure& fa
   if (!retryRequested) {
     logError("UploadFailedDialog failed to display. Falling back to GenericErrorDialog.");
     genericError.showDialog(kRequestFailedMessage, "", "", true);
-    return kWorkflowEnds;
+    return WorkflowStep::End;
   }
-  if (!*retryRequested) return kWorkflowEnds;
+  if (!*retryRequested) return WorkflowStep::End;
   logInfo("User requested upload retry.");
-  return retry();
+  return WorkflowStep::Upload;
 }
 
 }  // namespace
 
-int handleUploadFailure(UifcFacade& ui, SessionManager& session, UploadOperationState& state,
-                        const std::string& modelFileName, const NorvaneWorkspace& workspace, const UploadRetry& retry) {
+WorkflowStep handleUploadFailure(UifcFacade& ui, SessionManager& session, UploadOperationState& state,
+                                 const std::string& modelFileName, const NorvaneWorkspace& workspace) {
   logDebug("An error occurred while uploading. Displaying the error dialog.");
   state.clearDone();
   try {
@@ -56,8 +55,5 @@ int handleUploadFailure(UifcFacade& ui, SessionManager& session, UploadOperation
   } catch (...) {
     logDebug("DestroyDialog failed during upload failure cleanup.");
   }
-  const UploadFailure failure = state.snapshot().failure;
-  // Cleared before a retry, which starts from a clean state of its own.
-  state.clearFailure();
-  return showFailure(ui, session, failure, modelFileName, workspace, retry);
+  return showFailure(ui, session, state.snapshot().failure, modelFileName, workspace);
 }

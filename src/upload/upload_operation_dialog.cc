@@ -105,7 +105,7 @@ UploadOperationDialog::UploadOperationDialog(UifcFacade& ui, SessionManager& ses
                                              UploadPauses pauses)
     : ui_(ui), session_(session), browser_(browser), pauses_(std::move(pauses)) {}
 
-int UploadOperationDialog::showDialog(NorvaneWorkspace workspace) {
+WorkflowStep UploadOperationDialog::showDialog(NorvaneWorkspace workspace) {
   // Declared before the dialog so that they outlive it on every path.
   Listeners listeners;
   workspace_ = std::move(workspace);
@@ -129,10 +129,9 @@ int UploadOperationDialog::showDialog(NorvaneWorkspace workspace) {
   const UploadOperationState::Snapshot outcome = state_->snapshot();
   if (outcome.failure.kind != UploadFailureKind::None) {
     dialogCreated_ = false;
-    const int code = handleUploadFailure(ui_, session_, *state_, metadata_.fileName, workspace_,
-                                         [this] { return retryUpload(); });
+    const WorkflowStep next = handleUploadFailure(ui_, session_, *state_, metadata_.fileName, workspace_);
     finalizeExport();
-    return code;
+    return next;
   }
   if (dialogCreated_) {
     try {
@@ -144,18 +143,13 @@ int UploadOperationDialog::showDialog(NorvaneWorkspace workspace) {
   finalizeExport();
   if (transferStarted_ && outcome.phase == UploadPhase::Complete) {
     GenericErrorDialog(ui_, signOutOf).showDialog(kUploadedWithoutPanelMessage, "Upload Complete", "", false);
-    return kUploadEnded;
+    return WorkflowStep::End;
   }
   GenericErrorDialog(ui_, signOutOf).showDialog(kRequestFailedMessage, "", "", true);
-  return kWorkflowEnds;
+  return WorkflowStep::End;
 }
 
-int UploadOperationDialog::retryUpload() {
-  // A retry starts a new operation of its own, with its own export.
-  return UploadOperationDialog(ui_, session_, browser_, pauses_).showDialog(workspace_);
-}
-
-int UploadOperationDialog::run(Listeners& listeners) {
+WorkflowStep UploadOperationDialog::run(Listeners& listeners) {
   logDebug("Initializing upload workflow.");
   state_->clearFailure();
   state_->clearDone();
@@ -167,11 +161,10 @@ int UploadOperationDialog::run(Listeners& listeners) {
 
   ui_.CreateDialog(kDialog, kDialog);
   dialogCreated_ = true;
-  const UploadRetry retry = [this] { return retryUpload(); };
   if (!populateFieldsBeforeUpload()) {
     resetUploadStaging(staging_);
     dialogCreated_ = false;
-    return handleUploadFailure(ui_, session_, *state_, metadata_.fileName, workspace_, retry);
+    return handleUploadFailure(ui_, session_, *state_, metadata_.fileName, workspace_);
   }
   ui_.ActivateDialog(kDialog);
   exportModel();
@@ -188,9 +181,9 @@ int UploadOperationDialog::run(Listeners& listeners) {
     showCompletionPanel(listeners);
   } else if (outcome.failure.kind != UploadFailureKind::None) {
     dialogCreated_ = false;
-    const int code = handleUploadFailure(ui_, session_, *state_, metadata_.fileName, workspace_, retry);
+    const WorkflowStep next = handleUploadFailure(ui_, session_, *state_, metadata_.fileName, workspace_);
     finalizeExport();
-    return code;
+    return next;
   }
 
   ui_.ExitDialog(kDialog, 0);
@@ -198,11 +191,11 @@ int UploadOperationDialog::run(Listeners& listeners) {
   dialogCreated_ = false;
   listeners = Listeners{};
   logDebug("Upload dialog closed.");
-  const int code = uploadAnother_ ? kOpenUploadDialogAgain : kUploadEnded;
+  const WorkflowStep next = uploadAnother_ ? WorkflowStep::UploadDialog : WorkflowStep::End;
   state_->setAddresses({}, {});
   uploadAnother_ = false;
   finalizeExport();
-  return code;
+  return next;
 }
 
 bool UploadOperationDialog::populateFieldsBeforeUpload() {

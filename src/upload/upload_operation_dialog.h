@@ -19,9 +19,7 @@
 #include "ui/ui_facade.h"
 #include "upload/upload_operation_state.h"
 #include "upload/upload_transfer.h"
-
-// What the workflow does after the upload operation.
-enum UploadOperationOutcome { kUploadEnded = 0, kOpenUploadDialogAgain = 1, kSignInStarted = 2, kWorkflowEnds = 3 };
+#include "upload/workflow_step.h"
 
 inline constexpr const char* kRequestFailedMessage = "We couldn't complete the request.\nPlease start over.";
 // The transfer stored the model, but the progress dialog could not show its completion panel.
@@ -32,9 +30,10 @@ class UploadOperationDialog {
  public:
   UploadOperationDialog(UifcFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser, UploadPauses pauses);
 
-  // Called on Creo's UI thread; returns kOpenUploadDialogAgain when the upload
-  // dialog is to open again. Catches everything.
-  int showDialog(NorvaneWorkspace workspace);
+  // Called on Creo's UI thread, once; returns what the workflow opens next:
+  // UploadDialog (another workspace, or back to upload), Upload (a retry),
+  // SignIn or End. Catches everything.
+  WorkflowStep showDialog(NorvaneWorkspace workspace);
 
   // The completion panel's buttons. They may throw; the listeners catch and log.
   void openInTavix(uifcPushButton_ptr handle);
@@ -43,9 +42,7 @@ class UploadOperationDialog {
  private:
   struct Listeners;
 
-  int run(Listeners& listeners);
-  // A new upload operation to the same workspace; its code.
-  int retryUpload();
+  WorkflowStep run(Listeners& listeners);
   // False when the model cannot be uploaded; the failure is then set.
   bool populateFieldsBeforeUpload();
   void exportModel();
