@@ -22,3 +22,31 @@ function(tavix_add_layer name)
   target_include_directories(tavix-${name} PUBLIC ${root})
   target_compile_options(tavix-${name} PRIVATE ${TAVIX_ADDIN_COMPILE_OPTIONS})
 endfunction()
+
+# tavix_refuse_layer_link(layer lower): configuring fails when the layer's
+# library links the lower one, directly or through another layer, once every
+# layer's links are known.
+function(tavix_refuse_layer_link layer lower)
+  # A deferred call reads its arguments when it runs: they are written in now.
+  cmake_language(EVAL CODE
+    "cmake_language(DEFER DIRECTORY [[${PROJECT_SOURCE_DIR}]] CALL _tavix_check_layer_link ${layer} ${lower})")
+endfunction()
+
+function(_tavix_check_layer_link layer lower)
+  set(pending tavix-${layer})
+  set(seen "")
+  while(pending)
+    list(POP_FRONT pending target)
+    if(target IN_LIST seen OR NOT TARGET ${target})
+      continue()
+    endif()
+    list(APPEND seen ${target})
+    if(target STREQUAL "tavix-${lower}")
+      message(FATAL_ERROR "tavix-${layer} must not link tavix-${lower}")
+    endif()
+    get_target_property(links ${target} LINK_LIBRARIES)
+    if(links)
+      list(APPEND pending ${links})
+    endif()
+  endwhile()
+endfunction()

@@ -42,3 +42,11 @@ void signOutOf(const std::string& dialogName) {
   CreoAuthBrowserOpener browserOpener;
   SignOutFlow(uiFacade(), browserOpener, getSessionManager(), getNorvaneClient(), dialogName).signOut();
 }
+
+SignedInAccount signedInAccount() {
+  auto email = [] {
+    const std::shared_ptr<const NorvaneUser> user = getSessionManager().getCachedUser();
+    return user ? user->email : std::string();
+  };
+  return SignedInAccount{email, signOutOf};
+}

@@ -8,6 +8,7 @@
 #include "cloud/norvane_client.h"
 #include "cloud/session_manager.h"
 #include "signin/auth_browser_opener.h"
+#include "ui/generic_error_dialog.h"
 #include "ui/ui_facade.h"
 
 class SignOutFlow {
@@ -30,3 +31,6 @@ class SignOutFlow {
 // The Sign Out button of `dialogName`: the flow above with the add-in's
 // facade, session and client.
 void signOutOf(const std::string& dialogName);
+// The add-in's session as the error dialogs see it: the cached user's e-mail
+// and signOutOf.
+SignedInAccount signedInAccount();

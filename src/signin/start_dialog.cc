@@ -56,12 +56,12 @@ void StartDialog::showDialog() {
     } catch (const std::exception& e) {
       logError(std::string("Error detected in StartDialog::showDialog: ") + e.what());
       destroyAfterFailure(ui);
-      GenericErrorDialog(ui, signOutOf).showDialog(kStartOverMessage, "", "", true);
+      GenericErrorDialog(signedInAccount()).showDialog(kStartOverMessage, "", "", true);
       return;
     } catch (...) {
       logError("Unknown error detected in StartDialog::showDialog.");
       destroyAfterFailure(ui);
-      GenericErrorDialog(ui, signOutOf).showDialog(kStartOverMessage, "", "", true);
+      GenericErrorDialog(signedInAccount()).showDialog(kStartOverMessage, "", "", true);
       return;
     }
     if (!backToSignInFlag) return;

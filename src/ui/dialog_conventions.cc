@@ -1,22 +1,19 @@
 #include "ui/dialog_conventions.h"
 
-#include <memory>
-
-#include "cloud/client_provider.h"
 #include "core/log.h"
 
 void showIntegrationVersion(UifcFacade& ui, const std::string& dialog) {
   ui.SetLabelText(dialog, "IntegrationVersionLabel", "Version " TAVIX_INTEGRATION_VERSION);
 }
 
-void showCachedUserEmail(UifcFacade& ui, const std::string& dialog, const char* readFailureWarning) {
-  std::string email;
+void showUserEmail(UifcFacade& ui, const std::string& dialog, const std::function<std::string()>& email,
+                   const char* readFailureWarning) {
+  std::string text;
   try {
-    std::shared_ptr<const NorvaneUser> user = getSessionManager().getCachedUser();
-    if (user) email = user->email;
+    text = email();
   } catch (...) {
     logWarning(readFailureWarning);
     return;
   }
-  ui.SetLabelText(dialog, "UserEmailLabel", email);
+  ui.SetLabelText(dialog, "UserEmailLabel", text);
 }

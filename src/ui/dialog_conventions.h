@@ -1,6 +1,7 @@
 // What every dialog that has them shows in its version and user e-mail labels.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "ui/ui_facade.h"
@@ -11,7 +12,7 @@ inline constexpr const char* kUploadFailedUserEmailWarning = "Could not fetch us
 // IntegrationVersionLabel reads "Version 1.0.0".
 void showIntegrationVersion(UifcFacade& ui, const std::string& dialog);
 
-// UserEmailLabel shows the e-mail of the user the session manager has cached,
-// or nothing when none is cached. If the cached user cannot be read, the
-// warning is logged and the label keeps its text.
-void showCachedUserEmail(UifcFacade& ui, const std::string& dialog, const char* readFailureWarning);
+// UserEmailLabel shows what `email` gives, "" when no user is signed in. If it
+// throws, the warning is logged and the label keeps its text.
+void showUserEmail(UifcFacade& ui, const std::string& dialog, const std::function<std::string()>& email,
+                   const char* readFailureWarning);

@@ -18,8 +18,7 @@ constexpr const char* kSignOutButton = "SignOutButton";
 
 }  // namespace
 
-GenericErrorDialog::GenericErrorDialog(UifcFacade& ui, SignOutRunner signOut)
-    : ui_(ui), signOut_(std::move(signOut)) {}
+GenericErrorDialog::GenericErrorDialog(SignedInAccount account) : account_(std::move(account)) {}
 
 bool GenericErrorDialog::showDialog(const std::string& message, const std::string& title,
                                     const std::string& buttonText, bool showButton) {
@@ -31,7 +30,7 @@ bool GenericErrorDialog::showDialog(const std::string& message, const std::strin
   try {
     logDebug("Generic error dialog opened.");
     ui_.CreateDialog(kDialog, kDialog);
-    showCachedUserEmail(ui_, kDialog, kGenericErrorUserEmailWarning);
+    showUserEmail(ui_, kDialog, account_.email, kGenericErrorUserEmailWarning);
     if (!title.empty()) ui_.SetLabelText(kDialog, kTitleLabel, title);
     if (!message.empty()) ui_.SetLabelText(kDialog, kMessageLabel, message);
 
@@ -43,9 +42,9 @@ bool GenericErrorDialog::showDialog(const std::string& message, const std::strin
       ui_.SetButtonText(kDialog, kStartOverButton, buttonText);
 
     showIntegrationVersion(ui_, kDialog);
-    startOverAction = std::make_unique<GenericErrorStartOverAction>(ui_, startOverPressed_);
+    startOverAction = std::make_unique<GenericErrorStartOverAction>(startOverPressed_);
     ui_.AddPushButtonListener(kDialog, kStartOverButton, startOverAction.get());
-    signOutAction = std::make_unique<GenericErrorSignOutAction>(signOut_);
+    signOutAction = std::make_unique<GenericErrorSignOutAction>(account_.signOut);
     ui_.AddPushButtonListener(kDialog, kSignOutButton, signOutAction.get());
 
     ui_.ActivateDialog(kDialog);
@@ -63,15 +62,12 @@ bool GenericErrorDialog::showDialog(const std::string& message, const std::strin
   }
 }
 
-GenericErrorStartOverAction::GenericErrorStartOverAction(UifcFacade& ui, bool& startOverPressed)
-    : ui_(ui), startOverPressed_(startOverPressed) {}
-
 void GenericErrorStartOverAction::OnActivate(uifcPushButton_ptr handle) {
   try {
     logDebug("Start Over button activated on GenericError dialog.");
     startOverPressed_ = true;
     if (!handle) throw std::invalid_argument("no button handle");
-    ui_.ExitOwningDialog(*handle, 0);
+    uiFacade().ExitOwningDialog(*handle, 0);
   } catch (const std::exception& e) {
     logError(std::string("Error in GenericErrorStartOverAction::OnActivate: ") + e.what());
   } catch (...) {

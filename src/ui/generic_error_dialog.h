@@ -10,13 +10,20 @@
 
 #include "ui/ui_facade.h"
 
-// Signs the user out and closes the named dialog. Signing out belongs to a
-// layer above this one, which hands it down.
+// Signs the user out and closes the named dialog.
 using SignOutRunner = std::function<void(const std::string& dialog)>;
+
+// What the error dialogs show of the signed-in account and do with it: the
+// session belongs to the layers above this one, which hand both down.
+struct SignedInAccount {
+  // The user's e-mail, "" when none is signed in; may throw.
+  std::function<std::string()> email;
+  SignOutRunner signOut;
+};
 
 class GenericErrorDialog {
  public:
-  GenericErrorDialog(UifcFacade& ui, SignOutRunner signOut);
+  explicit GenericErrorDialog(SignedInAccount account);
 
   // Empty title or message keep the resource's own text; with showButton the
   // action button shows buttonText (or its own text when that is empty).
@@ -26,18 +33,17 @@ class GenericErrorDialog {
                   bool showButton);
 
  private:
-  UifcFacade& ui_;
-  SignOutRunner signOut_;
+  UifcFacade& ui_ = uiFacade();
+  SignedInAccount account_;
   bool startOverPressed_ = false;
 };
 
 class GenericErrorStartOverAction : public uifcDefaultPushButtonListener {
  public:
-  GenericErrorStartOverAction(UifcFacade& ui, bool& startOverPressed);
+  explicit GenericErrorStartOverAction(bool& startOverPressed) : startOverPressed_(startOverPressed) {}
   void OnActivate(uifcPushButton_ptr handle) override;
 
  private:
-  UifcFacade& ui_;
   bool& startOverPressed_;
 };
 

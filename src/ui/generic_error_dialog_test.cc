@@ -1,5 +1,5 @@
 // The common error box in the simulated Creo: what it shows, what its buttons
-// report, and the sign-out it is handed by the layer that owns signing out.
+// report, and the e-mail and sign-out it is handed by the layer that owns the session.
 #include "ui/generic_error_dialog.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,8 @@ class GenericErrorTest : public ::testing::Test {
   ~GenericErrorTest() override { setCreoHost(nullptr); }
 
   bool show(const std::string& message, const std::string& title, const std::string& button, bool showButton) {
-    return GenericErrorDialog(uiFacade(), signOut_).showDialog(message, title, button, showButton);
+    return GenericErrorDialog(SignedInAccount{[] { return std::string("ada@example.com"); }, signOut_})
+        .showDialog(message, title, button, showButton);
   }
   bool logged(const std::string& message) const { return log_.text().find(message) != std::string::npos; }
 
@@ -44,6 +45,7 @@ TEST_F(GenericErrorTest, ShowsItsTextsAndTellsStartOverFromClosing) {
     EXPECT_EQ(view.text("ErrorMessageLabel"), "Your session has expired.\nPlease sign in again to continue.");
     EXPECT_EQ(view.shownButtons(), (std::vector<std::string>{"Back to Sign In", "Sign Out"}));
     EXPECT_EQ(view.text("IntegrationVersionLabel"), "Version 1.0.0");
+    EXPECT_EQ(view.text("UserEmailLabel"), "ada@example.com");
   });
   user_->press("GenericError", "StartOverButton");
   EXPECT_TRUE(show("Your session has expired.\nPlease sign in again to continue.", "Session Expired",

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "cloud/client_provider.h"
 #include "core/testing/log_capture.h"
 #include "core/toolkit_guard.h"
 #include "creo_simulator.h"
@@ -31,7 +30,6 @@ class UiFacade : public ::testing::Test {
   ~UiFacade() override {
     for (const std::string& dialog : sim_.dialogs().openDialogs()) sim_.dialogs().destroyDialog(dialog);
     setCreoHost(nullptr);
-    getSessionManager().clear();
   }
   DialogView view(const std::string& dialog) { return *sim_.dialogs().view(dialog); }
   bool logged(const std::string& message) const { return log_.text().find(message) != std::string::npos; }
@@ -68,13 +66,11 @@ TEST_F(UiFacade, SettersChangeWhatTheDialogShows) {
   ui_.SetLabelText("GenericError", "ErrorTitleLabel", "Session Expired");
   ui_.SetButtonText("GenericError", "StartOverButton", "Back to Sign In");
   showIntegrationVersion(ui_, "GenericError");
-  getSessionManager().setCurrentUser(NorvaneUser{7, "ada@example.com", "Ada"});
-  showCachedUserEmail(ui_, "GenericError", kGenericErrorUserEmailWarning);
+  showUserEmail(ui_, "GenericError", [] { return std::string("ada@example.com"); }, kGenericErrorUserEmailWarning);
   EXPECT_EQ(view("GenericError").render(),
             "+-- Tavix (GenericError)\n|  Session Expired\n|  [Back to Sign In]\n"
             "|  ada@example.com  [Sign Out]  Version 1.0.0\n+--\n");
-  getSessionManager().clear();
-  showCachedUserEmail(ui_, "GenericError", kGenericErrorUserEmailWarning);
+  showUserEmail(ui_, "GenericError", [] { return std::string(); }, kGenericErrorUserEmailWarning);
   EXPECT_EQ(view("GenericError").text("UserEmailLabel"), "");
   ui_.SetButtonVisible("GenericError", "StartOverButton", false);
   EXPECT_EQ(view("GenericError").shownButtons(), std::vector<std::string>{"Sign Out"});

@@ -389,6 +389,6 @@ bool StartFileUploadDialog::showError(const ErrorBox& error) {
       logDebug("DestroyDialog failed during StartFileUpload cleanup.");
     }
   }
-  return GenericErrorDialog(ui_, signOutOf).showDialog(error.message, error.title, error.buttonText,
+  return GenericErrorDialog(signedInAccount()).showDialog(error.message, error.title, error.buttonText,
                                                        error.showButton);
 }

@@ -3,14 +3,14 @@
 #include "core/log.h"
 #include "signin/sign_out_flow.h"
 #include "ui/generic_error_dialog.h"
-#include "ui/upload_failed_dialog.h"
+#include "upload/upload_failed_dialog.h"
 #include "upload/upload_operation_dialog.h"
 
 namespace {
 
 WorkflowStep showFailure(UifcFacade& ui, SessionManager& session, const UploadFailure& failure,
                          const std::string& modelFileName, const NorvaneWorkspace& workspace) {
-  GenericErrorDialog genericError(ui, signOutOf);
+  GenericErrorDialog genericError(signedInAccount());
   switch (failure.kind) {
     case UploadFailureKind::WorkspaceNotAccessible:
       logInfo("Workspace not accessible. Showing error to return to upload dialog.");
@@ -33,7 +33,7 @@ WorkflowStep showFailure(UifcFacade& ui, SessionManager& session, const UploadFa
       break;
   }
   const std::string workspaceText = modelFileName + "  \u2192  " + workspace.name;
-  const std::optional<bool> retryRequested = UploadFailedDialog(ui, signOutOf).showDialog(workspaceText, failure.message);
+  const std::optional<bool> retryRequested = UploadFailedDialog(signedInAccount()).showDialog(workspaceText, failure.message);
   if (!retryRequested) {
     logError("UploadFailedDialog failed to display. Falling back to GenericErrorDialog.");
     genericError.showDialog(kRequestFailedMessage, "", "", true);

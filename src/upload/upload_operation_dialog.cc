@@ -142,10 +142,10 @@ WorkflowStep UploadOperationDialog::showDialog(NorvaneWorkspace workspace) {
   }
   finalizeExport();
   if (transferStarted_ && outcome.phase == UploadPhase::Complete) {
-    GenericErrorDialog(ui_, signOutOf).showDialog(kUploadedWithoutPanelMessage, "Upload Complete", "", false);
+    GenericErrorDialog(signedInAccount()).showDialog(kUploadedWithoutPanelMessage, "Upload Complete", "", false);
     return WorkflowStep::End;
   }
-  GenericErrorDialog(ui_, signOutOf).showDialog(kRequestFailedMessage, "", "", true);
+  GenericErrorDialog(signedInAccount()).showDialog(kRequestFailedMessage, "", "", true);
   return WorkflowStep::End;
 }
 
@@ -298,7 +298,7 @@ void UploadOperationDialog::exportModel() {
   };
   exporter_.emplace(
       creoSession_, staging_.tempScopeKey, keepPainted,
-      [&ui](const std::string& message) { GenericErrorDialog(ui, signOutOf).showDialog(message, "", "", false); });
+      [&ui](const std::string& message) { GenericErrorDialog(signedInAccount()).showDialog(message, "", "", false); });
   staging_.files = exporter_->exportToTempDirectory(model_, true);
   exportError_ = exporter_->userMessage();
   exportDetail_ = exporter_->detailMessage();
@@ -390,7 +390,7 @@ void UploadOperationDialog::openInTavix(uifcPushButton_ptr handle) {
 }
 
 void UploadOperationDialog::showOpenFailure(const std::string& message) {
-  GenericErrorDialog(ui_, signOutOf).showDialog(message, "Unable to Open File", "", false);
+  GenericErrorDialog(signedInAccount()).showDialog(message, "Unable to Open File", "", false);
 }
 
 void UploadOperationDialog::uploadAnother(uifcPushButton_ptr handle) {

@@ -1,4 +1,4 @@
-#include "ui/upload_failed_dialog.h"
+#include "upload/upload_failed_dialog.h"
 
 #include <exception>
 #include <memory>
@@ -13,14 +13,14 @@ namespace {
 constexpr const char* kDialog = "UploadFailed";
 
 // Records the user's choice and closes the dialog; logs under the listener's name.
-void recordChoiceAndExit(UifcFacade& ui, uifcPushButton_ptr& handle, bool& retryRequested, bool retry,
+void recordChoiceAndExit(uifcPushButton_ptr& handle, bool& retryRequested, bool retry,
                          const char* errorPrefix, const char* unknownError) {
   try {
     logDebug(retry ? "Retry Upload button activated on UploadFailed dialog."
                    : "Cancel button activated on UploadFailed dialog.");
     retryRequested = retry;
     if (!handle) throw std::invalid_argument("no button handle");
-    ui.ExitOwningDialog(*handle, 0);
+    uiFacade().ExitOwningDialog(*handle, 0);
   } catch (const std::exception& e) {
     logError(errorPrefix + std::string(e.what()));
   } catch (...) {
@@ -29,8 +29,6 @@ void recordChoiceAndExit(UifcFacade& ui, uifcPushButton_ptr& handle, bool& retry
 }
 
 }  // namespace
-
-UploadFailedDialog::UploadFailedDialog(UifcFacade& ui, SignOutRunner signOut) : ui_(ui), signOut_(std::move(signOut)) {}
 
 std::optional<bool> UploadFailedDialog::showDialog(const std::string& workspaceText, const std::string& message) {
   retryRequested_ = false;
@@ -42,18 +40,18 @@ std::optional<bool> UploadFailedDialog::showDialog(const std::string& workspaceT
   try {
     logDebug("Upload failed dialog opened.");
     ui_.CreateDialog(kDialog, kDialog);
-    showCachedUserEmail(ui_, kDialog, kUploadFailedUserEmailWarning);
+    showUserEmail(ui_, kDialog, account_.email, kUploadFailedUserEmailWarning);
     if (!workspaceText.empty()) ui_.SetLabelText(kDialog, "ModelWorkspaceLabel", workspaceText);
     if (!message.empty()) ui_.SetLabelText(kDialog, "ErrorMessageLabel", message);
     showIntegrationVersion(ui_, kDialog);
 
     closeAction = std::make_unique<DialogCloseAction>();
     ui_.AddDialogListener(kDialog, closeAction.get());
-    cancelAction = std::make_unique<UploadFailedCancelAction>(ui_, retryRequested_);
+    cancelAction = std::make_unique<UploadFailedCancelAction>(retryRequested_);
     ui_.AddPushButtonListener(kDialog, "CancelButton", cancelAction.get());
-    retryAction = std::make_unique<UploadFailedRetryAction>(ui_, retryRequested_);
+    retryAction = std::make_unique<UploadFailedRetryAction>(retryRequested_);
     ui_.AddPushButtonListener(kDialog, "RetryUploadButton", retryAction.get());
-    signOutAction = std::make_unique<UploadFailedSignOutAction>(signOut_);
+    signOutAction = std::make_unique<UploadFailedSignOutAction>(account_.signOut);
     ui_.AddPushButtonListener(kDialog, "SignOutButton", signOutAction.get());
 
     ui_.ActivateDialog(kDialog);
@@ -72,12 +70,12 @@ std::optional<bool> UploadFailedDialog::showDialog(const std::string& workspaceT
 }
 
 void UploadFailedCancelAction::OnActivate(uifcPushButton_ptr handle) {
-  recordChoiceAndExit(ui_, handle, retryRequested_, false, "Error in UploadFailedCancelAction::OnActivate: ",
+  recordChoiceAndExit(handle, retryRequested_, false, "Error in UploadFailedCancelAction::OnActivate: ",
                       "Unknown error in UploadFailedCancelAction::OnActivate.");
 }
 
 void UploadFailedRetryAction::OnActivate(uifcPushButton_ptr handle) {
-  recordChoiceAndExit(ui_, handle, retryRequested_, true, "Error in UploadFailedRetryAction::OnActivate: ",
+  recordChoiceAndExit(handle, retryRequested_, true, "Error in UploadFailedRetryAction::OnActivate: ",
                       "Unknown error in UploadFailedRetryAction::OnActivate.");
 }
 

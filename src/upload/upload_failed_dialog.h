@@ -13,7 +13,7 @@
 
 class UploadFailedDialog {
  public:
-  UploadFailedDialog(UifcFacade& ui, SignOutRunner signOut);
+  explicit UploadFailedDialog(SignedInAccount account) : account_(std::move(account)) {}
 
   // Empty texts keep the resource's own. True when the user pressed Retry
   // Upload; nothing when the dialog could not be shown, so the caller can fall
@@ -21,28 +21,26 @@ class UploadFailedDialog {
   std::optional<bool> showDialog(const std::string& workspaceText, const std::string& message);
 
  private:
-  UifcFacade& ui_;
-  SignOutRunner signOut_;
+  UifcFacade& ui_ = uiFacade();
+  SignedInAccount account_;
   bool retryRequested_ = false;
 };
 
 class UploadFailedCancelAction : public uifcDefaultPushButtonListener {
  public:
-  UploadFailedCancelAction(UifcFacade& ui, bool& retryRequested) : ui_(ui), retryRequested_(retryRequested) {}
+  explicit UploadFailedCancelAction(bool& retryRequested) : retryRequested_(retryRequested) {}
   void OnActivate(uifcPushButton_ptr handle) override;
 
  private:
-  UifcFacade& ui_;
   bool& retryRequested_;
 };
 
 class UploadFailedRetryAction : public uifcDefaultPushButtonListener {
  public:
-  UploadFailedRetryAction(UifcFacade& ui, bool& retryRequested) : ui_(ui), retryRequested_(retryRequested) {}
+  explicit UploadFailedRetryAction(bool& retryRequested) : retryRequested_(retryRequested) {}
   void OnActivate(uifcPushButton_ptr handle) override;
 
  private:
-  UifcFacade& ui_;
   bool& retryRequested_;
 };
 
