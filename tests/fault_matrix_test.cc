@@ -19,7 +19,7 @@
 
 #include "cloud/client_provider.h"
 #include "signin/auth_flow_runner.h"
-#include "signin/sign_in_flags.h"
+#include "signin/sign_in_state.h"
 #include "upload/upload_operation_dialog.h"
 #include "upload_journey.h"
 
@@ -233,7 +233,7 @@ std::map<std::string, std::string> filesUnder(const fs::path& folder) {
 void waitForSignInToEnd() {
   const auto deadline = std::chrono::steady_clock::now() + 30s;
   while (std::chrono::steady_clock::now() < deadline) {
-    if (getSessionManager().getCachedUser() || authFailureFlag.load() != 0) return;
+    if (getSessionManager().getCachedUser() || signInState().failed.load()) return;
     if (signInRunner().waitForAll(50ms)) return;
   }
 }
@@ -407,7 +407,7 @@ class FaultMatrix {
     const std::string option = creo.models().configOption("save_instance_accelerator");
     if (option != "NONE" && outcome.shown != kOptionNotRestored) outcome.faults.push_back("save_instance_accelerator is now \"" + option + "\"");
     if (filesUnder(journey.models()) != userFiles) outcome.faults.push_back("the user's files changed");
-    authFailureFlag.store(0);
+    signInState().failed.store(false);
     outcome.log = journey.logText();
     return outcome;
   }

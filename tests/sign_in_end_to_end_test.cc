@@ -20,7 +20,7 @@
 #include "host/creo_host.h"
 #include "local_service.h"
 #include "scripted_dialog_user.h"
-#include "signin/sign_in_flags.h"
+#include "signin/sign_in_state.h"
 #include "sim_model_file.h"
 
 namespace {
@@ -169,7 +169,7 @@ TEST(SignInEndToEnd, UnloadWhileTheSignInWaitsEndsTheSignInBeforeTermination) {
   // A thread still running would write its lines after "terminated".
   std::this_thread::sleep_for(500ms);
   EXPECT_EQ(log.text(), atTermination);
-  EXPECT_EQ(authFailureFlag.load(), 0);
+  EXPECT_FALSE(signInState().failed.load());
 
   creo.ribbon().releaseCommands();
   setCreoHost(nullptr);

@@ -113,11 +113,10 @@ int main(int argc, char** argv) {
                                            transferEnd = Clock::now();
                                            uiCpuDuringTransfer = threadCpuSeconds(uiClock) - uiCpuAtStart;
                                          }});
-  CreoAuthBrowserOpener browser;
   auto measureOperation = [&] {
     journey.user().press("Upload", "CloseButton");
     const Clock::time_point start = Clock::now();
-    const WorkflowStep next = UploadOperationDialog(uiFacade(), getSessionManager(), browser, uploadPauses())
+    const WorkflowStep next = UploadOperationDialog(uploadPauses())
                                   .showDialog(NorvaneWorkspace{1, "Bracket Team", "bracket-team"});
     const Clock::time_point end = Clock::now();
     if (next != WorkflowStep::End) throw std::runtime_error("the upload did not complete");

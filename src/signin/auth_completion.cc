@@ -9,7 +9,7 @@
 #include "core/log.h"
 #include "signin/auth_flow_runner.h"
 #include "signin/loading_dialog.h"
-#include "signin/sign_in_flags.h"
+#include "signin/sign_in_state.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ void endWithoutTokens(const StopRequest& stop, const std::string& error, const s
     return;
   }
   logError(error);
-  authFailureFlag.store(1);
+  signInState().failed.store(true);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The end of a sign-in, on the background thread: waits for the browser flow,
 // stores the tokens and loads the user. It never touches the toolkit or a
-// dialog; a failure is left in authFailureFlag for the next Start dialog.
+// dialog; a failure is left in the sign-in state for the next Start dialog.
 #pragma once
 
 #include <memory>

@@ -8,10 +8,7 @@
 #include "cloud/client_provider.h"
 #include "core/log.h"
 #include "core/toolkit_guard.h"
-#include "signin/auth_browser_opener.h"
-#include "signin/auth_completion.h"
-#include "signin/auth_flow_runner.h"
-#include "signin/sign_in_flags.h"
+#include "signin/sign_in_state.h"
 #include "signin/start_dialog_controller.h"
 #include "ui/ui_facade.h"
 
@@ -25,14 +22,8 @@ void signIn() {
   std::shared_ptr<INorvaneClient> client = getNorvaneClient();
   logDebug("norvane client instance resolved.");
 
-  CreoAuthBrowserOpener browserOpener;
   logDebug("Constructing StartDialogController.");
-  StartDialogController controller(
-      uiFacade(), browserOpener, signInRunner(),
-      [](std::shared_ptr<INorvaneClient> signInClient, StopRequest stop) {
-        completeAuthentication(std::move(signInClient), stop);
-      },
-      [](const std::string&) { authFailureFlag.store(1); }, kStartDialog);
+  StartDialogController controller;
 
   logDebug("Invoking StartDialogController::onContinue.");
   controller.onContinue(client);
@@ -41,7 +32,7 @@ void signIn() {
 
 // Marks the sign-in as failed and closes Start; the next Start dialog shows why.
 void failSignIn(const char* exitFailureMessage) {
-  authFailureFlag.store(1);
+  signInState().failed.store(true);
   try {
     uiFacade().ExitDialog(kStartDialog, 0);
   } catch (...) {

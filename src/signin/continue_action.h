@@ -6,6 +6,6 @@
 
 class ContinueAction : public uifcDefaultPushButtonListener {
  public:
-  // Catches everything: a failure is left in authFailureFlag and closes Start.
+  // Catches everything: a failure is left in the sign-in state and closes Start.
   void OnActivate(uifcPushButton_ptr handle) override;
 };

@@ -9,7 +9,7 @@
 
 #include "core/log.h"
 #include "core/toolkit_guard.h"
-#include "signin/sign_in_flags.h"
+#include "signin/sign_in_state.h"
 #include "signin/start_dialog.h"
 #include "ui/ui_facade.h"
 
@@ -29,7 +29,7 @@ void runLoadingWorker(StopRequest stop) {
        now = std::chrono::steady_clock::now())
     std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kStopCheckInterval, deadline - now));
   if (stop.requested()) return;
-  loadingDoneFlag.store(true);
+  signInState().loadingDone.store(true);
   logDebug("Loading worker completed.");
 }
 
@@ -40,7 +40,7 @@ void showLoading(UifcFacade& ui) {
     ui.ActivateDialog(kDialog);
     loadingWorkerRunner().run(runLoadingWorker);
     // The dialog's working style makes each activation return on its own.
-    while (!loadingDoneFlag.load()) ui.ActivateDialog(kDialog);
+    while (!signInState().loadingDone.load()) ui.ActivateDialog(kDialog);
     ui.DestroyDialog(kDialog);
   } catch (...) {
     // A Loading dialog left behind would make the next press fail to create

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "core/log.h"
-#include "signin/sign_in_flags.h"
+#include "signin/sign_in_state.h"
 #include "ui/dialog_listeners.h"
 #include "ui/ui_facade.h"
 
@@ -28,7 +28,7 @@ void SignInFailedDialog::showDialog(const std::string& message) {
   std::unique_ptr<DialogCloseAction> closeAction;
   std::unique_ptr<BackToSignInAction> backAction;
   try {
-    backToSignInFlag = false;
+    signInState().backToSignIn = false;
     logDebug("Sign in failed dialog opened.");
     ui.CreateDialog(kDialog, kDialog);
     if (!message.empty()) ui.SetLabelText(kDialog, kErrorMessageLabel, message);
@@ -53,7 +53,7 @@ void SignInFailedDialog::showDialog(const std::string& message) {
 void BackToSignInAction::OnActivate(uifcPushButton_ptr) {
   try {
     logDebug("Back to Sign In button activated on SignInFailed dialog.");
-    backToSignInFlag = true;
+    signInState().backToSignIn = true;
     uiFacade().ExitDialog(kDialog, 0);
   } catch (const std::exception& e) {
     logError(std::string("Error in BackToSignInAction::OnActivate: ") + e.what());

@@ -10,7 +10,7 @@
 class SignInFailedDialog {
  public:
   // Runs the dialog until it is closed; an empty message keeps the resource's
-  // text. Back to Sign In leaves backToSignInFlag set for the Start dialog.
+  // text. Back to Sign In leaves signInState().backToSignIn set for the Start dialog.
   static void showDialog(const std::string& message);
 };
 

@@ -18,7 +18,7 @@
 #include "scripted_dialog_user.h"
 #include "signin/auth_browser_opener.h"
 #include "signin/loading_dialog.h"
-#include "signin/sign_in_flags.h"
+#include "signin/sign_in_state.h"
 #include "signin/sign_out_flow.h"
 #include "signin/start_dialog.h"
 
@@ -65,8 +65,8 @@ class SignInTest : public ::testing::Test {
     setCreoHost(&sim_);
     sim_.dialogs().setUser(user_);
     getSessionManager().clear();
-    authFailureFlag.store(0);
-    backToSignInFlag = false;
+    signInState().failed.store(false);
+    signInState().backToSignIn = false;
     setNorvaneClientForTesting(client_);
   }
   ~SignInTest() override {
@@ -190,7 +190,7 @@ TEST_F(SignInTest, FailureOfTheBrowserFlowIsShownOnceAndItsCloseControlEndsTheFl
   };
   user_->press("Start", "LoginButton");
   StartDialog::showDialog();
-  ASSERT_TRUE(eventually([] { return authFailureFlag.load() == 1; }));
+  ASSERT_TRUE(eventually([] { return signInState().failed.load(); }));
   EXPECT_TRUE(logged("[ERROR] [Tavix] Error during authentication completion: norvane: sign-in timed out"));
   EXPECT_FALSE(getSessionManager().getTokens());
 
@@ -217,7 +217,7 @@ TEST_F(SignInTest, ASecondContinueCancelsTheWaitingSignInWithoutFailingIt) {
   ASSERT_TRUE(eventually([] { return getSessionManager().getCachedUser() != nullptr; }));
   ASSERT_TRUE(eventually([&] { return logged("Sign-in cancelled: norvane: sign-in was replaced by a newer one"); }));
 
-  EXPECT_EQ(authFailureFlag.load(), 0);
+  EXPECT_FALSE(signInState().failed.load());
   EXPECT_FALSE(logged("[ERROR]")) << log_.text();
   EXPECT_EQ(getSessionManager().getAccessToken(), "access-2");
   user_->close("Start");
@@ -240,13 +240,13 @@ TEST_F(SignInTest, TokensAreKeptWhenTheUserCannotBeLoadedButOnlyAFailedFetchIsSh
   EXPECT_TRUE(getSessionManager().getTokens());
   EXPECT_FALSE(getSessionManager().hasTokens());
   EXPECT_EQ(userFetches.load(), 0);
-  EXPECT_EQ(authFailureFlag.load(), 0);
+  EXPECT_FALSE(signInState().failed.load());
 
   // A failed fetch keeps the tokens and leaves the failure for the next Start.
   client_->complete = [] { return NorvaneLocalAuthTokens{"access-1", "r", "i"}; };
   user_->press("Start", "LoginButton").close("SignInFailed");
   StartDialog::showDialog();
-  ASSERT_TRUE(eventually([] { return authFailureFlag.load() == 1; }));
+  ASSERT_TRUE(eventually([] { return signInState().failed.load(); }));
   EXPECT_TRUE(logged("[ERROR] [Tavix] Error during authentication completion: norvane: server error (HTTP 503): down"));
   EXPECT_TRUE(getSessionManager().hasTokens());
   EXPECT_FALSE(getSessionManager().getCachedUser());
@@ -274,9 +274,7 @@ TEST_F(SignInTest, AnotherAccountSigningInIsTheOneTheSessionNames) {
 class SignOutButton : public uifcDefaultPushButtonListener {
  public:
   void OnActivate(uifcPushButton_ptr) override {
-    CreoAuthBrowserOpener browserOpener;
-    logoutUrl = SignOutFlow(uiFacade(), browserOpener, getSessionManager(), getNorvaneClient(), "GenericError")
-                    .signOut();
+    logoutUrl = SignOutFlow(getNorvaneClient(), "GenericError").signOut();
   }
   std::string logoutUrl = "(not signed out)";
 };

@@ -3,13 +3,8 @@
 #include "cloud/client_provider.h"
 #include "core/log.h"
 
-SignOutFlow::SignOutFlow(UifcFacade& ui, CreoAuthBrowserOpener& browserOpener, SessionManager& sessionManager,
-                         std::shared_ptr<INorvaneClient> client, std::string dialogName)
-    : ui_(ui),
-      browserOpener_(browserOpener),
-      sessionManager_(sessionManager),
-      client_(std::move(client)),
-      dialogName_(std::move(dialogName)) {}
+SignOutFlow::SignOutFlow(std::shared_ptr<INorvaneClient> client, std::string dialogName)
+    : client_(std::move(client)), dialogName_(std::move(dialogName)) {}
 
 std::string SignOutFlow::signOut() {
   logInfo("User sign-out initiated.");
@@ -39,8 +34,7 @@ std::string SignOutFlow::signOut() {
 }
 
 void signOutOf(const std::string& dialogName) {
-  CreoAuthBrowserOpener browserOpener;
-  SignOutFlow(uiFacade(), browserOpener, getSessionManager(), getNorvaneClient(), dialogName).signOut();
+  SignOutFlow(getNorvaneClient(), dialogName).signOut();
 }
 
 SignedInAccount signedInAccount() {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "cloud/client_provider.h"
 #include "cloud/norvane_client.h"
 #include "cloud/session_manager.h"
 #include "signin/auth_browser_opener.h"
@@ -13,17 +14,16 @@
 
 class SignOutFlow {
  public:
-  SignOutFlow(UifcFacade& ui, CreoAuthBrowserOpener& browserOpener, SessionManager& sessionManager,
-              std::shared_ptr<INorvaneClient> client, std::string dialogName);
+  SignOutFlow(std::shared_ptr<INorvaneClient> client, std::string dialogName);
 
   // Returns the logout address, possibly empty. A failure to get it from the
   // library propagates before anything is cleared.
   std::string signOut();
 
  private:
-  UifcFacade& ui_;
-  CreoAuthBrowserOpener& browserOpener_;
-  SessionManager& sessionManager_;
+  UifcFacade& ui_ = uiFacade();
+  CreoAuthBrowserOpener browserOpener_;
+  SessionManager& sessionManager_ = getSessionManager();
   std::shared_ptr<INorvaneClient> client_;
   std::string dialogName_;
 };

@@ -6,7 +6,7 @@
 #include "core/log.h"
 #include "signin/continue_action.h"
 #include "signin/sign_in_failed_dialog.h"
-#include "signin/sign_in_flags.h"
+#include "signin/sign_in_state.h"
 #include "signin/sign_out_flow.h"
 #include "ui/dialog_listeners.h"
 #include "ui/generic_error_dialog.h"
@@ -35,7 +35,7 @@ void StartDialog::showDialog() {
     std::unique_ptr<DialogCloseAction> closeAction;
     std::unique_ptr<ContinueAction> continueAction;
     try {
-      if (authFailureFlag.exchange(0) != 0) {
+      if (signInState().failed.exchange(false)) {
         logDebug("Previous auth failure detected; showing SignInFailed from UI thread.");
         SignInFailedDialog::showDialog(kSignInFailedMessage);
       } else {
@@ -47,7 +47,7 @@ void StartDialog::showDialog() {
         logDebug("Assigning continue action to startDialog.");
         continueAction = std::make_unique<ContinueAction>();
         ui.AddPushButtonListener(kDialog, kLoginButton, continueAction.get());
-        authFailureFlag.store(0);
+        signInState().failed.store(false);
         logDebug("Displaying start sign-in dialog.");
         ui.ActivateDialog(kDialog);
         logDebug("Destroying sign-in dialog and associated actions.");
@@ -64,8 +64,8 @@ void StartDialog::showDialog() {
       GenericErrorDialog(signedInAccount()).showDialog(kStartOverMessage, "", "", true);
       return;
     }
-    if (!backToSignInFlag) return;
-    backToSignInFlag = false;
+    if (!signInState().backToSignIn) return;
+    signInState().backToSignIn = false;
     logInfo("User requested retry from SignInFailedDialog.");
   }
 }

@@ -4,7 +4,7 @@
 
 class StartDialog {
  public:
-  // Shows SignInFailed when authFailureFlag is set (consuming it), else Start;
+  // Shows SignInFailed when the last sign-in failed (consuming it), else Start;
   // repeats while the user goes back to sign-in. Catches everything.
   static void showDialog();
 };

@@ -1,22 +1,17 @@
 #include "signin/start_dialog_controller.h"
 
 #include "core/log.h"
-#include "signin/sign_in_flags.h"
+#include "signin/auth_completion.h"
+#include "signin/auth_flow_runner.h"
+#include "signin/sign_in_state.h"
 
-StartDialogController::StartDialogController(UifcFacade& ui, CreoAuthBrowserOpener& browserOpener,
-                                             ThreadAuthFlowRunner& flowRunner, AuthCompleteCallback onAuthComplete,
-                                             AuthErrorCallback onAuthError, std::string dialogName)
-    : ui_(ui),
-      browserOpener_(browserOpener),
-      flowRunner_(flowRunner),
-      onAuthComplete_(std::move(onAuthComplete)),
-      onAuthError_(std::move(onAuthError)),
-      dialogName_(std::move(dialogName)) {}
+namespace {
+constexpr const char* kDialog = "Start";
+}  // namespace
 
 void StartDialogController::abortSignIn() {
-  if (!onAuthError_) return;
-  ui_.ExitDialog(dialogName_, 0);
-  onAuthError_(kSignInFailedMessage);
+  ui_.ExitDialog(kDialog, 0);
+  signInState().failed.store(true);
 }
 
 void StartDialogController::onContinue(std::shared_ptr<INorvaneClient> client) {
@@ -29,7 +24,8 @@ void StartDialogController::onContinue(std::shared_ptr<INorvaneClient> client) {
 
   // Asking for a new address replaces a sign-in still waiting: its end is a
   // cancellation, not a failure to show.
-  flowRunner_.requestStop();
+  ThreadAuthFlowRunner& runner = signInRunner();
+  runner.requestStop();
   logDebug("Requesting authorization URL from norvane.");
   const std::string url = client->localAuthFlowAuthorize();
   logDebug("Authorization URL retrieved.");
@@ -42,12 +38,10 @@ void StartDialogController::onContinue(std::shared_ptr<INorvaneClient> client) {
   browserOpener_.openUrl(url);
   logDebug("Authentication browser open requested.");
 
-  flowRunner_.run([client, onAuthComplete = onAuthComplete_](StopRequest stop) {
-    if (onAuthComplete) onAuthComplete(client, stop);
-  });
+  runner.run([client](StopRequest stop) { completeAuthentication(client, stop); });
   logDebug("Background auth completion task started.");
 
   // The Start dialog closes while the browser stays open.
-  ui_.ExitDialog(dialogName_, 0);
+  ui_.ExitDialog(kDialog, 0);
   logDebug("Sign-in dialog exit requested.");
 }

@@ -23,6 +23,7 @@
 #include "ui/dialog_conventions.h"
 #include "ui/dialog_listeners.h"
 #include "ui/generic_error_dialog.h"
+#include "upload/knowledge_center.h"
 #include "upload/model_preparation.h"
 #include "upload/model_size_text.h"
 #include "upload/upload_dialog_listeners.h"
@@ -55,10 +56,6 @@ struct StartFileUploadDialog::Listeners {
   std::unique_ptr<CheckExistingRevisionOnWorkspaceSelect> workspaceSelect;
   std::unique_ptr<CheckExistingRevisionOnDialogDisplay> dialogDisplay;
 };
-
-StartFileUploadDialog::StartFileUploadDialog(UifcFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser,
-                                             std::string knowledgeCenterUrl)
-    : ui_(ui), session_(session), browser_(browser), knowledgeCenterUrl_(std::move(knowledgeCenterUrl)) {}
 
 WorkflowStep StartFileUploadDialog::showDialog() {
   // Declared before the dialog so that they outlive it on every path.
@@ -349,10 +346,11 @@ void StartFileUploadDialog::onKnowledgeCenter() {
   logInfo("Knowledge Center requested from upload dialog.");
   std::string failure;
   try {
+    const std::string address = knowledgeCenterUrl();
     const auto error = catchToolkitError([&] {
-      if (!knowledgeCenterUrl_.empty()) {
-        logInfo("Opening Knowledge Center URL: " + knowledgeCenterUrl_);
-        browser_.openUrl(knowledgeCenterUrl_);
+      if (!address.empty()) {
+        logInfo("Opening Knowledge Center URL: " + address);
+        browser_.openUrl(address);
         ui_.ExitDialog(kDialog, 0);
         logInfo("Upload dialog closed after Knowledge Center navigation.");
       } else {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cloud/client_provider.h"
 #include "cloud/norvane_client.h"
 #include "cloud/session_manager.h"
 #include "model/model_metadata.h"
@@ -18,9 +19,6 @@
 
 class StartFileUploadDialog {
  public:
-  StartFileUploadDialog(UifcFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser,
-                        std::string knowledgeCenterUrl);
-
   // Called on Creo's UI thread, once; returns what the workflow opens next:
   // Upload (to chosenWorkspace()), SignIn or End. Catches everything: every
   // failure ends in the generic error dialog.
@@ -55,10 +53,9 @@ class StartFileUploadDialog {
   // Shows the error after the upload dialog is gone.
   bool showError(const ErrorBox& error);
 
-  UifcFacade& ui_;
-  SessionManager& session_;
-  CreoAuthBrowserOpener& browser_;
-  std::string knowledgeCenterUrl_;
+  UifcFacade& ui_ = uiFacade();
+  SessionManager& session_ = getSessionManager();
+  CreoAuthBrowserOpener browser_;
 
   std::shared_ptr<INorvaneClient> client_;
   bool dialogCreated_ = false;

@@ -21,7 +21,7 @@
 #include "local_service.h"
 #include "model/testing/model_test_session.h"
 #include "scripted_dialog_user.h"
-#include "signin/sign_in_flags.h"
+#include "signin/sign_in_state.h"
 #include "sim_model_file.h"
 #include "upload/knowledge_center.h"
 #include "upload/upload_workflow.h"
@@ -43,7 +43,7 @@ class UploadDialogTest : public ::testing::Test {
     setCreoHost(&sim_);
     sim_.dialogs().setUser(user_);
     getSessionManager().clear();
-    authFailureFlag.store(0);
+    signInState().failed.store(false);
   }
   ~UploadDialogTest() override {
     for (const std::string& dialog : sim_.dialogs().openDialogs()) sim_.dialogs().destroyDialog(dialog);

@@ -101,10 +101,6 @@ struct UploadOperationDialog::Listeners {
   std::unique_ptr<OpenInTavixAction> openInTavix;
 };
 
-UploadOperationDialog::UploadOperationDialog(UifcFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser,
-                                             UploadPauses pauses)
-    : ui_(ui), session_(session), browser_(browser), pauses_(std::move(pauses)) {}
-
 WorkflowStep UploadOperationDialog::showDialog(NorvaneWorkspace workspace) {
   // Declared before the dialog so that they outlive it on every path.
   Listeners listeners;
@@ -298,7 +294,7 @@ void UploadOperationDialog::exportModel() {
   };
   exporter_.emplace(
       creoSession_, staging_.tempScopeKey, keepPainted,
-      [&ui](const std::string& message) { GenericErrorDialog(signedInAccount()).showDialog(message, "", "", false); });
+      [](const std::string& message) { GenericErrorDialog(signedInAccount()).showDialog(message, "", "", false); });
   staging_.files = exporter_->exportToTempDirectory(model_, true);
   exportError_ = exporter_->userMessage();
   exportDetail_ = exporter_->detailMessage();

@@ -11,6 +11,7 @@
 #include <pfcModel.h>
 #include <uifcPushButton.h>
 
+#include "cloud/client_provider.h"
 #include "cloud/norvane_client.h"
 #include "cloud/session_manager.h"
 #include "model/model_exporter.h"
@@ -28,7 +29,7 @@ inline constexpr const char* kUploadedWithoutPanelMessage =
 
 class UploadOperationDialog {
  public:
-  UploadOperationDialog(UifcFacade& ui, SessionManager& session, CreoAuthBrowserOpener& browser, UploadPauses pauses);
+  explicit UploadOperationDialog(UploadPauses pauses) : pauses_(std::move(pauses)) {}
 
   // Called on Creo's UI thread, once; returns what the workflow opens next:
   // UploadDialog (another workspace, or back to upload), Upload (a retry),
@@ -52,9 +53,9 @@ class UploadOperationDialog {
   void finalizeExport();
   void showOpenFailure(const std::string& message);
 
-  UifcFacade& ui_;
-  SessionManager& session_;
-  CreoAuthBrowserOpener& browser_;
+  UifcFacade& ui_ = uiFacade();
+  SessionManager& session_ = getSessionManager();
+  CreoAuthBrowserOpener browser_;
   UploadPauses pauses_;
 
   std::shared_ptr<UploadOperationState> state_ = std::make_shared<UploadOperationState>();

@@ -2,17 +2,12 @@
 
 #include <optional>
 
-#include "cloud/client_provider.h"
 #include "core/log.h"
-#include "signin/auth_browser_opener.h"
 #include "signin/loading_dialog.h"
-#include "ui/ui_facade.h"
-#include "upload/knowledge_center.h"
 #include "upload/start_file_upload_dialog.h"
 #include "upload/upload_operation_dialog.h"
 
 void runUploadWorkflow(WorkflowStep step) {
-  CreoAuthBrowserOpener browser;
   std::optional<NorvaneWorkspace> workspace;
   while (step != WorkflowStep::End) {
     switch (step) {
@@ -21,15 +16,13 @@ void runUploadWorkflow(WorkflowStep step) {
         step = WorkflowStep::End;
         break;
       case WorkflowStep::UploadDialog: {
-        StartFileUploadDialog dialog(uiFacade(), getSessionManager(), browser, knowledgeCenterUrl());
+        StartFileUploadDialog dialog;
         step = dialog.showDialog();
         workspace = dialog.chosenWorkspace();
         break;
       }
       case WorkflowStep::Upload:
-        step = workspace ? UploadOperationDialog(uiFacade(), getSessionManager(), browser, uploadPauses())
-                               .showDialog(*workspace)
-                         : WorkflowStep::End;
+        step = workspace ? UploadOperationDialog(uploadPauses()).showDialog(*workspace) : WorkflowStep::End;
         if (step == WorkflowStep::UploadDialog) logInfo("Returning to upload dialog after workspace error.");
         break;
       case WorkflowStep::End:
