@@ -4,12 +4,11 @@
 #include "signin/sign_out_flow.h"
 #include "ui/generic_error_dialog.h"
 #include "upload/upload_failed_dialog.h"
-#include "upload/upload_operation_dialog.h"
 
 namespace {
 
-WorkflowStep showFailure(UifcFacade& ui, SessionManager& session, const UploadFailure& failure,
-                         const std::string& modelFileName, const NorvaneWorkspace& workspace) {
+WorkflowStep showFailure(SessionManager& session, const UploadFailure& failure, const std::string& modelFileName,
+                         const NorvaneWorkspace& workspace) {
   GenericErrorDialog genericError(signedInAccount());
   switch (failure.kind) {
     case UploadFailureKind::WorkspaceNotAccessible:
@@ -55,5 +54,5 @@ WorkflowStep handleUploadFailure(UifcFacade& ui, SessionManager& session, Upload
   } catch (...) {
     logDebug("DestroyDialog failed during upload failure cleanup.");
   }
-  return showFailure(ui, session, state.snapshot().failure, modelFileName, workspace);
+  return showFailure(session, state.snapshot().failure, modelFileName, workspace);
 }

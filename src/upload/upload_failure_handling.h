@@ -10,6 +10,9 @@
 #include "upload/upload_operation_state.h"
 #include "upload/workflow_step.h"
 
+// Shown when no dialog of its own fits what went wrong.
+inline constexpr const char* kRequestFailedMessage = "We couldn't complete the request.\nPlease start over.";
+
 // Destroys the progress dialog and shows the failure. Returns UploadDialog
 // (back to upload), Upload (retry to the same workspace), SignIn (the session
 // was cleared) or End.

@@ -22,7 +22,6 @@
 #include "upload/upload_transfer.h"
 #include "upload/workflow_step.h"
 
-inline constexpr const char* kRequestFailedMessage = "We couldn't complete the request.\nPlease start over.";
 // The transfer stored the model, but the progress dialog could not show its completion panel.
 inline constexpr const char* kUploadedWithoutPanelMessage =
     "Your model was uploaded to Tavix.\nOpen it from your workspace in Tavix.";
