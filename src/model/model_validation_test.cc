@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "model/model_kind.h"
 #include "model/testing/model_test_session.h"
 #include "model/unsaved_change_scan.h"
 
@@ -11,19 +10,19 @@ using creosim::SimModelDefinition;
 
 TEST(ModelValidation, FileTypeVerdicts) {
   const std::string supported = "Tavix supports only PRT, ASM, and DRW files.";
-  EXPECT_EQ(validateFileType("BRACKET.PRT", false), "");
-  EXPECT_EQ(validateFileType("bracket.prt.7", false), "");
-  EXPECT_EQ(validateFileType("top.asm.12", false), "");
-  EXPECT_EQ(validateFileType("bracket.prt.7a", false), ".7a files are not supported in Tavix.\n" + supported);
-  EXPECT_EQ(validateFileType("bracket.STP", false), ".stp files are not supported in Tavix.\n" + supported);
-  EXPECT_EQ(validateFileType("bracket", false), "This file type is not supported in Tavix.\n" + supported);
-  EXPECT_EQ(validateFileType("bracket.prt", true),
-            "This part has an active simplified representation.\nSimplified representations are not supported in Tavix.");
-  EXPECT_EQ(validateFileType("top.asm.3", true),
-            "This assembly has an active simplified representation.\nSimplified representations are not supported in "
-            "Tavix.");
-  EXPECT_EQ(validateFileType("sheet.drw", true).substr(0, 13), "This drawing ");
-  EXPECT_EQ(modelKindName(0) + modelKindName(1) + modelKindName(2) + modelKindName(7), "assemblypartdrawingother");
+  const std::string simplified = " has an active simplified representation.\nSimplified representations are not "
+                                 "supported in Tavix.";
+  const std::vector<std::tuple<std::string, bool, std::string>> cases = {
+      {"BRACKET.PRT", false, ""},
+      {"top.asm.12", false, ""},
+      {"bracket.prt.7a", false, ".7a files are not supported in Tavix.\n" + supported},
+      {"bracket.STP", false, ".stp files are not supported in Tavix.\n" + supported},
+      {"bracket", false, "This file type is not supported in Tavix.\n" + supported},
+      {"bracket.prt", true, "This part" + simplified},
+      {"top.asm.3", true, "This assembly" + simplified},
+      {"sheet.drw", true, "This drawing" + simplified},
+  };
+  for (const auto& [name, simplifiedShown, verdict] : cases) EXPECT_EQ(validateFileType(name, simplifiedShown), verdict) << name;
 }
 
 TEST(ModelValidation, SavedFileVerdicts) {
@@ -37,10 +36,6 @@ TEST(ModelValidation, SavedFileVerdicts) {
             "We couldn't access the model file at its saved location.\n"
             "Reconnect the drive or reopen and save the model, then try again.");
 }
-
-namespace {
-
-}  // namespace
 
 TEST(ModelUnsavedScan, VisitsSharedSubAssembliesOnceAndOnlyLoadedModels) {
   ModelTestSession s;
@@ -71,9 +66,7 @@ TEST(ModelUnsavedScan, FamilyTableInstancesAndDrawings) {
   SimModelDefinition generic = localModel("plate.prt", s.writeModel(dir / "plate.prt.2"));
   generic.familyRows = {"PLATE_A"};
   s.add(generic);
-  SimModelDefinition instance;
-  instance.name = "plate_a.prt";
-  instance.generic = "plate.prt";
+  SimModelDefinition instance = familyInstance("plate_a.prt", "plate.prt");
   instance.modified = true;
   s.add(instance);
   SimModelDefinition drawing = localModel("plate.drw", s.writeModel(dir / "plate.drw.1"));
@@ -98,16 +91,10 @@ TEST(ModelUnsavedScan, FamilyTableInstancesAndDrawings) {
 
 TEST(ModelUnsavedScan, WindchillInstancesCountThroughTheirLoadedGeneric) {
   ModelTestSession s;
-  SimModelDefinition instance;
-  instance.name = "bolt_m8.prt";
-  instance.origin = "wtws://main/f/bolt_m8.prt";
-  instance.fileName = "bolt_m8<bolt>.prt";
+  SimModelDefinition instance = originModel("bolt_m8.prt", "wtws://main/f/bolt_m8.prt", "bolt_m8<bolt>.prt");
   instance.modified = true;
   s.add(instance);
-  SimModelDefinition generic;
-  generic.name = "bolt.prt";
-  generic.origin = "wtws://main/f/bolt.prt";
-  s.add(generic);
+  s.add(originModel("bolt.prt", "wtws://main/f/bolt.prt"));
   s.models().setCurrentModel("bolt_m8.prt");
 
   EXPECT_FALSE(hasUnsavedChangesInSession());

@@ -11,14 +11,6 @@
 #include "model/model_exporter.h"
 #include "model/testing/model_test_session.h"
 
-// A family-table instance of `generic`; its file is the generic's.
-inline creosim::SimModelDefinition familyInstance(const std::string& name, const std::string& generic,
-                                                  std::vector<std::string> components = {}) {
-  creosim::SimModelDefinition instance = localModel(name, "", std::move(components));
-  instance.generic = generic;
-  return instance;
-}
-
 class ExportTestSession : public ModelTestSession {
  public:
   ~ExportTestSession() { cleanupSessionTempDirectory(); }

@@ -20,6 +20,24 @@ inline creosim::SimModelDefinition localModel(const std::string& name, const std
   return definition;
 }
 
+// A family-table instance of `generic`; its file is the generic's.
+inline creosim::SimModelDefinition familyInstance(const std::string& name, const std::string& generic,
+                                                  std::vector<std::string> components = {}) {
+  creosim::SimModelDefinition instance = localModel(name, "", std::move(components));
+  instance.generic = generic;
+  return instance;
+}
+
+// A model known to Creo only by its Windchill origin.
+inline creosim::SimModelDefinition originModel(const std::string& name, const std::string& origin,
+                                               const std::string& fileName = "") {
+  creosim::SimModelDefinition definition;
+  definition.name = name;
+  definition.origin = origin;
+  definition.fileName = fileName;
+  return definition;
+}
+
 class ModelTestSession {
  public:
   ModelTestSession();
