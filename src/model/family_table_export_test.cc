@@ -223,31 +223,21 @@ TEST(FamilyTableExport, FailuresAreRecordedAndTheUsersFolderAndOptionRestored) {
   }
 }
 
-namespace {
-
 // The generic plate.prt and its instance PLATE_A in the workspace "main".
-struct WindchillFamilySession : ExportTestSession {
-  WindchillFamilySession() {
-    cache = directory("wscache");
-    models().addWorkspace({"main", cache});
-    SimModelDefinition plate = localModel("plate.prt", writeModel(cache / "plate.prt", 6000));
-    plate.workspace = "main";
-    plate.familyRows = {"PLATE_A"};
-    add(plate);
-    SimModelDefinition instance = familyInstance("plate_a.prt", "plate.prt");
-    instance.workspace = "main";
-    instance.revision = QueryScript::answer("C");
-    instance.version = QueryScript::answer("7");
-    add(instance);
-  }
-  fs::path cache;
-};
-
-}  // namespace
-
 TEST(FamilyTableExport, WindchillInstanceIsBackedUpIntoTheStagingFolderOnly) {
-  WindchillFamilySession s;
-  const auto before = fileFingerprints(s.cache);
+  ExportTestSession s;
+  const fs::path cache = s.directory("wscache");
+  s.models().addWorkspace({"main", cache});
+  SimModelDefinition plate = localModel("plate.prt", s.writeModel(cache / "plate.prt", 6000));
+  plate.workspace = "main";
+  plate.familyRows = {"PLATE_A"};
+  s.add(plate);
+  SimModelDefinition instance = familyInstance("plate_a.prt", "plate.prt");
+  instance.workspace = "main";
+  instance.revision = QueryScript::answer("C");
+  instance.version = QueryScript::answer("7");
+  s.add(instance);
+  const auto before = fileFingerprints(cache);
   const std::string origin = "wtws://main/plate.prt";
 
   ModelExporter exporter = s.exporter();
@@ -261,10 +251,10 @@ TEST(FamilyTableExport, WindchillInstanceIsBackedUpIntoTheStagingFolderOnly) {
   ASSERT_EQ(files.size(), 2u);
   EXPECT_EQ(files[0].localPath, directory / "_ft_accelerators" / accelerator);
   EXPECT_EQ(files[1].localPath, directory / "_ft_generics" / generic);
-  EXPECT_EQ(bytesOf(files[1].localPath), bytesOf(s.cache / "plate.prt"));
+  EXPECT_EQ(bytesOf(files[1].localPath), bytesOf(cache / "plate.prt"));
   EXPECT_EQ(s.acceleratorOption(), "ALWAYS");
 
   exporter.finalizeExport();
   EXPECT_EQ(s.acceleratorOption(), "");
-  EXPECT_EQ(fileFingerprints(s.cache), before);
+  EXPECT_EQ(fileFingerprints(cache), before);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
 
 #include "core/text_encoding.h"
 #include "model/testing/export_test_session.h"
@@ -28,17 +29,9 @@ fs::path otherVolumeFolder(const std::string& name) {
   return folder;
 }
 
-struct SourceState {
-  std::string bytes;
-  fs::file_time_type written;
-  fs::perms permissions;
-  bool operator==(const SourceState& other) const {
-    return bytes == other.bytes && written == other.written && permissions == other.permissions;
-  }
-};
-
-SourceState stateOf(const fs::path& file) {
-  return {bytesOf(file), fs::last_write_time(file), fs::status(file).permissions()};
+// The source's bytes, last-write time and permissions.
+auto stateOf(const fs::path& file) {
+  return std::tuple(bytesOf(file), fs::last_write_time(file), fs::status(file).permissions());
 }
 
 }  // namespace
@@ -53,7 +46,7 @@ TEST(FileReplacement, AStagedFileIsALinkOnItsOwnVolumeACopyElsewhereAndNeverChan
   const fs::path models = s.directory("models");
   const fs::path source = models / "bolt.prt.2";
   writeText(source, "bolt version 2");
-  const SourceState before = stateOf(source);
+  const auto before = stateOf(source);
 
   struct Way {
     const char* name;

@@ -143,27 +143,6 @@ TEST(ModelExport, ErrorsInsideAnAssemblyBecomeTheMissingPartsText) {
   EXPECT_EQ(exporter.userMessage(), "");
 }
 
-TEST(ModelExport, ModelsThatCannotBeStagedAreRefusedWithTheirTexts) {
-  ExportTestSession s;
-  s.add(localModel("draft.prt", ""));  // never saved
-  SimModelDefinition layout = localModel("plan.lay", s.writeModel(s.directory("models") / "plan.lay.1"));
-  layout.type = pfcMDL_LAYOUT;
-  s.add(layout);
-
-  ModelExporter unsaved = s.exporter();
-  EXPECT_TRUE(unsaved.exportToTempDirectory(s.model("draft.prt"), true).empty());
-  EXPECT_EQ(unsaved.userMessage(),
-            "We couldn't access the selected model file for upload. Please reopen the model and try again.");
-  EXPECT_EQ(unsaved.detailMessage(), "Selected model could not be resolved to a local file for upload.");
-  EXPECT_EQ(s.logged("[ERROR] [Tavix] Upload failed: empty model path."), 1);
-
-  ModelExporter unsupported = s.exporter();
-  EXPECT_TRUE(unsupported.exportToTempDirectory(s.model("plan.lay"), true).empty());
-  EXPECT_EQ(unsupported.userMessage(), "This model type is not supported for upload.");
-  EXPECT_EQ(unsupported.detailMessage(), "Unsupported model type encountered during export.");
-  EXPECT_EQ(s.logged("[ERROR] [Tavix] Upload failed: Unknown model type"), 1);
-}
-
 namespace {
 
 // A session with the workspace "main"; its cache holds the workspace models' files.
@@ -240,30 +219,42 @@ TEST(ModelExport, WindchillModelsAreCopiedOutWithTheirRevisionAndIteration) {
   EXPECT_EQ(fileFingerprints(s.cache), cacheBefore);
 }
 
-TEST(ModelExport, WindchillFailuresAreRecordedWithTheirTexts) {
-  const char* revisionText =
+TEST(ModelExport, ModelsThatCannotBeStagedAreRefusedWithTheirTexts) {
+  const std::string revisionText =
       "We couldn't read the Windchill revision information required for upload. Please reopen the model and try again.";
   WorkspaceExportSession s;
+  s.add(localModel("draft.prt", ""));  // never saved
+  SimModelDefinition layout = localModel("plan.lay", s.writeModel(s.directory("models") / "plan.lay.1"));
+  layout.type = pfcMDL_LAYOUT;
+  s.add(layout);
   s.inWorkspace("norev.prt", 1000, {}, QueryScript::toolkitError("pfcXToolkitNotFound"));
   s.inWorkspace("noiter.prt", 1000, {}, QueryScript::answer("A"), QueryScript::toolkitError("pfcXToolkitBadContext"));
   s.inWorkspace("gone.prt", 1000);
   fs::remove(s.cache / "gone.prt");
 
-  ModelExporter norev = s.exporter();
-  norev.exportToTempDirectory(s.model("norev.prt"), true);
-  EXPECT_EQ(norev.userMessage(), revisionText);
-  EXPECT_EQ(norev.detailMessage(), "Failed to resolve Windchill model revision during export.");
-
-  ModelExporter noiter = s.exporter();
-  noiter.exportToTempDirectory(s.model("noiter.prt"), true);
-  EXPECT_EQ(noiter.userMessage(), revisionText);
-  EXPECT_EQ(noiter.detailMessage(), "Failed to resolve Windchill model iteration during export.");
-  EXPECT_EQ(s.logged("[ERROR] [Tavix] Failed to resolve Windchill model iteration during export."), 1);
-
-  ModelExporter gone = s.exporter();
-  gone.exportToTempDirectory(s.model("gone.prt"), true);
-  EXPECT_EQ(gone.userMessage(),
-            "We couldn't access all required Windchill files. Refresh the workspace or reopen the model, then try again.");
-  EXPECT_EQ(gone.detailMessage(), "Failed to stage Windchill model locally for export.");
-  EXPECT_EQ(s.logged("[ERROR] [Tavix] Failed to stage Windchill model locally for export: gone.prt"), 1);
+  struct Case {
+    std::string model, userText, detail, logLine;
+  };
+  const std::vector<Case> cases = {
+      {"draft.prt", "We couldn't access the selected model file for upload. Please reopen the model and try again.",
+       "Selected model could not be resolved to a local file for upload.", "Upload failed: empty model path."},
+      {"plan.lay", "This model type is not supported for upload.", "Unsupported model type encountered during export.",
+       "Upload failed: Unknown model type"},
+      {"norev.prt", revisionText, "Failed to resolve Windchill model revision during export.", ""},
+      {"noiter.prt", revisionText, "Failed to resolve Windchill model iteration during export.",
+       "Failed to resolve Windchill model iteration during export."},
+      {"gone.prt",
+       "We couldn't access all required Windchill files. Refresh the workspace or reopen the model, then try again.",
+       "Failed to stage Windchill model locally for export.", "Failed to stage Windchill model locally for export: gone.prt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.model);
+    ModelExporter exporter = s.exporter();
+    EXPECT_TRUE(exporter.exportToTempDirectory(s.model(c.model), true).empty());
+    EXPECT_EQ(exporter.userMessage(), c.userText);
+    EXPECT_EQ(exporter.detailMessage(), c.detail);
+    if (!c.logLine.empty()) {
+      EXPECT_EQ(s.logged("[ERROR] [Tavix] " + c.logLine), 1);
+    }
+  }
 }

@@ -8,7 +8,6 @@
 
 #include "creo_simulator.h"
 #include "host/creo_host.h"
-#include "scripted_dialog_user.h"
 
 namespace {
 
@@ -72,28 +71,6 @@ TEST(UiCatalogue, EveryDialogAndComponentExistsWithItsKindAndEveryImageIsThere) 
   }
   EXPECT_TRUE(images.count("tavix_open_placeholder_icon.svg") && images.count("tavix_upload_placeholder_icon.svg"));
   for (const std::string& image : images) EXPECT_TRUE(sim.dialogs().imageExists(image)) << image;
-  setCreoHost(nullptr);
-}
-
-// Loading and the progress dialog are polled: their activation must return on
-// its own until the add-in asks the progress dialog to wait for the user.
-TEST(UiCatalogue, PolledDialogsReturnFromActivationAtOnce) {
-  creosim::CreoSimulator sim(creosim::SimulatorOptions{TAVIX_SOURCE_DIR "/text"});
-  auto user = std::make_shared<creosim::ScriptedDialogUser>();
-  sim.dialogs().setUser(user);
-  setCreoHost(&sim);
-  for (const char* dialog : {"Loading", "Upload"}) {
-    uifcCreateDialog(dialog, dialog);
-    EXPECT_EQ(uifcActivateDialog(dialog), 0);
-  }
-  uifcDialogFind("Upload", "Upload")->SetDialogStyle(static_cast<uifcCore::DialogStyle>(4));
-  user->press("Upload", "CloseButton");
-  EXPECT_EQ(uifcActivateDialog("Upload"), -1);  // nothing closes it: it waited for the user
-  EXPECT_EQ(user->problems(), (std::vector<std::string>{
-                                  "Upload: could not press CloseButton: the button is hidden or disabled",
-                                  "Upload waited for the user, but the script had nothing for it"}));
-  uifcDestroyDialog("Upload");
-  uifcDestroyDialog("Loading");
   setCreoHost(nullptr);
 }
 

@@ -7,7 +7,6 @@
 #include "creo_simulator.h"
 #include "host/creo_host.h"
 #include "scripted_dialog_user.h"
-#include "ui/dialog_conventions.h"
 #include "ui/dialog_listeners.h"
 
 namespace {
@@ -57,36 +56,6 @@ TEST_F(UiFacade, ShownLayoutsTakeTheirSpaceHiddenOnesCollapseOrKeepAGap) {
 
   ui_.ShowLayout("StartFileUpload", "DrwWarningLayout", false);
   EXPECT_EQ(view("StartFileUpload").render(), closed);
-}
-
-TEST_F(UiFacade, SettersChangeWhatTheDialogShows) {
-  ui_.CreateDialog("GenericError", "GenericError");
-  ASSERT_FALSE(view("GenericError").text("ErrorMessageLabel").empty());
-  ui_.SetLabelText("GenericError", "ErrorMessageLabel", "");
-  ui_.SetLabelText("GenericError", "ErrorTitleLabel", "Session Expired");
-  ui_.SetButtonText("GenericError", "StartOverButton", "Back to Sign In");
-  showIntegrationVersion(ui_, "GenericError");
-  showUserEmail(ui_, "GenericError", [] { return std::string("ada@example.com"); }, kGenericErrorUserEmailWarning);
-  EXPECT_EQ(view("GenericError").render(),
-            "+-- Tavix (GenericError)\n|  Session Expired\n|  [Back to Sign In]\n"
-            "|  ada@example.com  [Sign Out]  Version 1.0.0\n+--\n");
-  showUserEmail(ui_, "GenericError", [] { return std::string(); }, kGenericErrorUserEmailWarning);
-  EXPECT_EQ(view("GenericError").text("UserEmailLabel"), "");
-  ui_.SetButtonVisible("GenericError", "StartOverButton", false);
-  EXPECT_EQ(view("GenericError").shownButtons(), std::vector<std::string>{"Sign Out"});
-
-  ui_.CreateDialog("StartFileUpload", "StartFileUpload");
-  ui_.SetLabelImage("StartFileUpload", "ModelIconLabel", "tavix_file_upload_asm_icon.svg");
-  ui_.SetButtonEnabled("StartFileUpload", "UploadButton", true);
-  ui_.SetButtonColor("StartFileUpload", "UploadButton", 0, 108, 224);
-  ui_.SetOptionMenuItems("StartFileUpload", "WorkspaceDropdown", {"__select_placeholder__", "Design"},
-                         {"Select...", "Design"});
-  const DialogView upload = view("StartFileUpload");
-  EXPECT_EQ(upload.image("ModelIconLabel"), "tavix_file_upload_asm_icon.svg");
-  EXPECT_TRUE(upload.component("UploadButton")->enabled);
-  EXPECT_EQ(upload.component("UploadButton")->color, (creosim::Rgb{0, 108, 224}));
-  EXPECT_EQ(ui_.GetSelectedOptionMenuItems("StartFileUpload", "WorkspaceDropdown"),
-            std::vector<std::string>{"__select_placeholder__"});
 }
 
 TEST_F(UiFacade, ListenersAreDispatchedAndCloseListenersLogTheirFailures) {
