@@ -60,7 +60,7 @@ TEST(ModelUnsavedScan, VisitsSharedSubAssembliesOnceAndOnlyLoadedModels) {
   EXPECT_EQ(s.logged("[WARNING] [Tavix] Unsaved model detected in current session: bolt.prt"), 1);
 }
 
-TEST(ModelUnsavedScan, FamilyTableInstancesAndDrawings) {
+TEST(ModelUnsavedScan, FamilyTableInstancesLocalAndWindchillAndDrawings) {
   ModelTestSession s;
   const fs::path dir = s.directory("models");
   SimModelDefinition generic = localModel("plate.prt", s.writeModel(dir / "plate.prt.2"));
@@ -87,16 +87,13 @@ TEST(ModelUnsavedScan, FamilyTableInstancesAndDrawings) {
   s.models().setModified("plate.prt", true);
   EXPECT_TRUE(hasUnsavedChangesInSession());
   EXPECT_EQ(s.logged("Unsaved model detected in current session: plate.prt"), 1);
-}
 
-TEST(ModelUnsavedScan, WindchillInstancesCountThroughTheirLoadedGeneric) {
-  ModelTestSession s;
-  SimModelDefinition instance = originModel("bolt_m8.prt", "wtws://main/f/bolt_m8.prt", "bolt_m8<bolt>.prt");
-  instance.modified = true;
-  s.add(instance);
+  // A Windchill instance counts through its loaded generic.
+  SimModelDefinition wcInstance = originModel("bolt_m8.prt", "wtws://main/f/bolt_m8.prt", "bolt_m8<bolt>.prt");
+  wcInstance.modified = true;
+  s.add(wcInstance);
   s.add(originModel("bolt.prt", "wtws://main/f/bolt.prt"));
   s.models().setCurrentModel("bolt_m8.prt");
-
   EXPECT_FALSE(hasUnsavedChangesInSession());
   s.models().setModified("bolt.prt", true);
   EXPECT_TRUE(hasUnsavedChangesInSession());
