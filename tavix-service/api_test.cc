@@ -15,6 +15,18 @@ namespace {
 
 using tavixtest::LocalTavixService;
 
+std::string randomBytes(size_t size) {
+  std::mt19937_64 generator(size);
+  std::string bytes(size, '\0');
+  for (auto& byte : bytes) byte = static_cast<char>(generator());
+  return bytes;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
 // A client of the API with the demo user's access token.
 class ApiClient {
  public:
@@ -34,49 +46,37 @@ class ApiClient {
     return nlohmann::json::parse(res->body);
   }
 
+  // Announces the files and answers the upload's path, "/api/v1/uploads/ID".
+  std::string announce(const std::vector<std::pair<std::string, size_t>>& files, const std::string& revision = "A.1") {
+    nlohmann::json body = {{"targetDirectories", {{"1", 101}}}, {"sourceRevisionId", revision},
+                           {"revisionId", revision}, {"sourceRevisionVersion", "3"},
+                           {"lastModified", "2026-12-01T10:00:00Z"}, {"lifecycleState", "In Work"},
+                           {"files", nlohmann::json::array()}};
+    for (const auto& [name, size] : files)
+      body["files"].push_back({{"name", name}, {"revisionKey", "uid-" + name}, {"version", "1"}, {"size", size},
+                               {"properties", nlohmann::json::object()}});
+    auto res = client_.Post("/api/v1/uploads", body.dump(), "application/json");
+    EXPECT_EQ(res->status, 201) << res->body;
+    return "/api/v1/uploads/" + nlohmann::json::parse(res->body)["uploadId"].get<std::string>();
+  }
+
+  // Sends the bytes in small pieces, as a client streaming from disk does.
+  httplib::Result put(const std::string& path, const std::string& bytes) {
+    return client_.Put(
+        path.c_str(), bytes.size(),
+        [&bytes](size_t offset, size_t length, httplib::DataSink& sink) {
+          sink.write(bytes.data() + offset, std::min<size_t>(length, 64 * 1024));
+          return true;
+        },
+        "application/octet-stream");
+  }
+
+  httplib::Result complete(const std::string& upload) { return client_.Post((upload + "/complete").c_str(), "", "application/json"); }
+
  private:
   httplib::Client client_;
   std::string token_;
 };
-
-std::string randomBytes(size_t size) {
-  std::mt19937_64 generator(size);
-  std::string bytes(size, '\0');
-  for (auto& byte : bytes) byte = static_cast<char>(generator());
-  return bytes;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-nlohmann::json announce(ApiClient& api, const std::vector<std::pair<std::string, size_t>>& files,
-                        const std::string& sourceRevisionId = "A.1") {
-  nlohmann::json body = {{"targetDirectories", {{"1", 101}}}, {"sourceRevisionId", sourceRevisionId},
-                         {"revisionId", sourceRevisionId}, {"sourceRevisionVersion", "3"},
-                         {"lastModified", "2026-12-01T10:00:00Z"}, {"lifecycleState", "In Work"},
-                         {"files", nlohmann::json::array()}};
-  for (const auto& [name, size] : files)
-    body["files"].push_back({{"name", name}, {"revisionKey", "uid-" + name}, {"version", "1"}, {"size", size},
-                             {"properties", nlohmann::json::object()}});
-  auto res = api.http().Post("/api/v1/uploads", body.dump(), "application/json");
-  EXPECT_EQ(res->status, 201) << res->body;
-  return nlohmann::json::parse(res->body);
-}
-
-// Sends the bytes in small pieces, as a client streaming from disk does.
-httplib::Result putStreamed(ApiClient& api, const std::string& path, const std::string& bytes) {
-  return api.http().Put(
-      path.c_str(), bytes.size(),
-      [&bytes](size_t offset, size_t length, httplib::DataSink& sink) {
-        sink.write(bytes.data() + offset, std::min<size_t>(length, 64 * 1024));
-        return true;
-      },
-      "application/octet-stream");
-}
 
 TEST(ServiceApi, UserWorkspacesAndTokensAsTheClientSeesThem) {
   LocalTavixService service;
@@ -112,20 +112,19 @@ TEST(ServiceApi, UploadLandsByteExactWithItsAddressPageAndRevisionLookup) {
   ApiClient api(service);
   const std::string big = randomBytes(3 * 1024 * 1024 + 17);
   const std::string small = "<part & \"drawing\">";
-  auto upload = announce(api, {{"bracket<1>.prt", big.size()}, {"notes.txt", small.size()}, {"never.sent", 4}});
-  std::string base = "/api/v1/uploads/" + upload["uploadId"].get<std::string>();
+  std::string upload = api.announce({{"bracket<1>.prt", big.size()}, {"notes.txt", small.size()}, {"never.sent", 4}});
 
-  auto stored = putStreamed(api, base + "/files/0", big);
+  auto stored = api.put(upload + "/files/0", big);
   ASSERT_EQ(stored->status, 200) << stored->body;
   EXPECT_EQ(nlohmann::json::parse(stored->body)["sha256"], tavixservice::sha256Hex(big));
-  auto shortBody = api.http().Put((base + "/files/1").c_str(), small.substr(1), "application/octet-stream");
+  auto shortBody = api.put(upload + "/files/1", small.substr(1));
   EXPECT_EQ(shortBody->status, 400);
   EXPECT_NE(shortBody->body.find("size_mismatch"), std::string::npos);
-  EXPECT_EQ(api.http().Put((base + "/files/1").c_str(), small, "application/octet-stream")->status, 200);
-  EXPECT_EQ(api.http().Put((base + "/files/9").c_str(), small, "application/octet-stream")->status, 404);
+  EXPECT_EQ(api.put(upload + "/files/1", small)->status, 200);
+  EXPECT_EQ(api.put(upload + "/files/9", small)->status, 404);
 
   // One file never arrived: the upload is refused whole, none of its files becomes a revision.
-  auto incomplete = api.http().Post((base + "/complete").c_str(), "", "application/json");
+  auto incomplete = api.complete(upload);
   ASSERT_EQ(incomplete->status, 200) << incomplete->body;
   auto refused = nlohmann::json::parse(incomplete->body);
   ASSERT_EQ(refused["errors"].size(), 1u);
@@ -133,17 +132,17 @@ TEST(ServiceApi, UploadLandsByteExactWithItsAddressPageAndRevisionLookup) {
   EXPECT_TRUE(refused["files"].empty());
   EXPECT_TRUE(service.storedFiles().empty());
 
-  base = "/api/v1/uploads/" + announce(api, {{"bracket<1>.prt", big.size()}, {"notes.txt", small.size()}})["uploadId"].get<std::string>();
-  ASSERT_EQ(putStreamed(api, base + "/files/0", big)->status, 200);
-  ASSERT_EQ(api.http().Put((base + "/files/1").c_str(), small, "application/octet-stream")->status, 200);
-  auto completed = api.http().Post((base + "/complete").c_str(), "", "application/json");
+  upload = api.announce({{"bracket<1>.prt", big.size()}, {"notes.txt", small.size()}});
+  ASSERT_EQ(api.put(upload + "/files/0", big)->status, 200);
+  ASSERT_EQ(api.put(upload + "/files/1", small)->status, 200);
+  auto completed = api.complete(upload);
   ASSERT_EQ(completed->status, 200) << completed->body;
   auto result = nlohmann::json::parse(completed->body);
   EXPECT_TRUE(result["errors"].empty());
   std::string url = result["files"]["bracket<1>.prt"];
   EXPECT_EQ(url.rfind(service.baseUrl() + "workspace/bracket-team/file/", 0), 0u) << url;
   EXPECT_NE(url.find("?revisionId="), std::string::npos) << url;
-  EXPECT_EQ(api.http().Post((base + "/complete").c_str(), "", "application/json")->status, 404);
+  EXPECT_EQ(api.complete(upload)->status, 404);
 
   auto files = service.storedFiles();
   ASSERT_EQ(files.size(), 2u);
@@ -185,19 +184,19 @@ TEST(ServiceApi, ParallelFilesOfOneUploadEachLandIntact) {
     contents.push_back(randomBytes(700000 + i * 4099));
     announced.emplace_back(names[i], contents.back().size());
   }
-  std::string base = "/api/v1/uploads/" + announce(api, announced)["uploadId"].get<std::string>();
+  const std::string upload = api.announce(announced);
   std::vector<int> statuses(names.size());
   std::vector<std::thread> senders;
   for (size_t i = 0; i < names.size(); ++i)
     senders.emplace_back([&, i] {
       httplib::Client client("127.0.0.1", service.port());
       client.set_bearer_token_auth(api.token().c_str());
-      auto res = client.Put((base + "/files/" + std::to_string(i)).c_str(), contents[i], "application/octet-stream");
+      auto res = client.Put((upload + "/files/" + std::to_string(i)).c_str(), contents[i], "application/octet-stream");
       statuses[i] = res ? res->status : 0;
     });
   for (auto& sender : senders) sender.join();
   EXPECT_EQ(statuses, std::vector<int>(names.size(), 200));
-  auto result = nlohmann::json::parse(api.http().Post((base + "/complete").c_str(), "", "application/json")->body);
+  auto result = nlohmann::json::parse(api.complete(upload)->body);
   EXPECT_TRUE(result["errors"].empty());
   auto files = service.storedFiles();
   ASSERT_EQ(files.size(), names.size());
@@ -216,12 +215,10 @@ TEST(ServiceApi, ContentAlreadyStoredIsKeptAsItIsWhenUploadedAgain) {
   // Held in memory while it arrives, and large enough to arrive through a temporary file.
   const std::vector<std::string> contents = {randomBytes(8192), randomBytes(1536 * 1024)};
   auto upload = [&] {
-    std::string base = "/api/v1/uploads/" +
-                       announce(api, {{"a.prt", contents[0].size()}, {"b.prt", contents[1].size()}})["uploadId"]
-                           .get<std::string>();
+    const std::string path = api.announce({{"a.prt", contents[0].size()}, {"b.prt", contents[1].size()}});
     for (size_t i = 0; i < contents.size(); ++i)
-      ASSERT_EQ(putStreamed(api, base + "/files/" + std::to_string(i), contents[i])->status, 200);
-    ASSERT_EQ(api.http().Post((base + "/complete").c_str(), "", "application/json")->status, 200);
+      ASSERT_EQ(api.put(path + "/files/" + std::to_string(i), contents[i])->status, 200);
+    ASSERT_EQ(api.complete(path)->status, 200);
   };
   upload();
   const auto files = service.storedFiles();
@@ -249,9 +246,9 @@ TEST(ServiceApi, ARestartKeepsFilesButSignsEveryoneOut) {
     LocalTavixService first(std::nullopt, {"--data-dir", kept.string()});
     ApiClient api(first);
     token = api.token();
-    std::string base = "/api/v1/uploads/" + announce(api, {{"kept.prt", 5}})["uploadId"].get<std::string>();
-    api.http().Put((base + "/files/0").c_str(), "12345", "application/octet-stream");
-    api.http().Post((base + "/complete").c_str(), "", "application/json");
+    const std::string upload = api.announce({{"kept.prt", 5}});
+    api.put(upload + "/files/0", "12345");
+    api.complete(upload);
   }
   LocalTavixService second(std::nullopt, {"--data-dir", kept.string()});
   auto files = second.storedFiles();
@@ -279,12 +276,11 @@ TEST(ServiceApi, MembershipAndTheSeedDecideWhatAUserReaches) {
   ASSERT_EQ(listed.size(), 1u);
   EXPECT_EQ(listed[0]["id"], 2);
   EXPECT_EQ(nlohmann::json::parse(bob.Get("/api/v1/workspaces/1/root")->body)["error"], "forbidden");
-  auto intoForeign = bob.Post("/api/v1/uploads", R"({"targetDirectories":{"1":101},"files":[{"name":"x","size":1}]})",
-                              "application/json");
-  EXPECT_EQ(intoForeign->status, 403);
-  auto wrongDirectory = bob.Post("/api/v1/uploads", R"({"targetDirectories":{"2":101},"files":[{"name":"x","size":1}]})",
-                                 "application/json");
-  EXPECT_EQ(wrongDirectory->status, 404);
+  // Into a workspace Bob is no member of, into a directory that is not the workspace's.
+  for (const auto& [target, status] : {std::pair{"1", 403}, std::pair{"2", 404}}) {
+    const std::string body = R"({"targetDirectories":{")" + std::string(target) + R"(":101},"files":[{"name":"x","size":1}]})";
+    EXPECT_EQ(bob.Post("/api/v1/uploads", body, "application/json")->status, status) << target;
+  }
   EXPECT_EQ(bob.Post("/api/v1/uploads", "{not json", "application/json")->status, 400);
 
   httplib::Client browser("127.0.0.1", service.port());
@@ -300,29 +296,30 @@ TEST(ServiceApi, MembershipAndTheSeedDecideWhatAUserReaches) {
   }
 }
 
+// A client that waits a second for an answer.
+httplib::Client impatientClient(const LocalTavixService& service, const ApiClient& api) {
+  httplib::Client impatient("127.0.0.1", service.port());
+  impatient.set_read_timeout(1);
+  impatient.set_bearer_token_auth(api.token().c_str());
+  return impatient;
+}
+
 TEST(ServiceControls, FailuresDelaysAndRemovedWorkspaces) {
   LocalTavixService service;
   ApiClient api(service);
   service.failNext(2, 503);
-  for (int i = 0; i < 2; ++i) {
-    auto failed = api.http().Get("/api/v1/me");
-    EXPECT_EQ(failed->status, 503);
-    EXPECT_EQ(nlohmann::json::parse(failed->body)["error"], "server_error");
-  }
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(api.json("/api/v1/me", 503)["error"], "server_error");
   EXPECT_EQ(api.json("/api/v1/me")["name"], "Demo Engineer");
 
   // An injected failure on an upload is answered after the body, not by a reset connection.
-  auto upload = announce(api, {{"a.prt", 200000}});
+  const std::string upload = api.announce({{"a.prt", 200000}});
   service.failNext(1, 500);
-  auto failedPut = putStreamed(api, "/api/v1/uploads/" + upload["uploadId"].get<std::string>() + "/files/0",
-                               randomBytes(200000));
+  auto failedPut = api.put(upload + "/files/0", randomBytes(200000));
   ASSERT_TRUE(failedPut);
   EXPECT_EQ(failedPut->status, 500);
 
   service.setDelay(3000);
-  httplib::Client impatient("127.0.0.1", service.port());
-  impatient.set_read_timeout(1);
-  impatient.set_bearer_token_auth(api.token().c_str());
+  httplib::Client impatient = impatientClient(service, api);
   EXPECT_FALSE(impatient.Get("/api/v1/me"));
   service.setDelay(0);
   EXPECT_EQ(impatient.Get("/api/v1/me")->status, 200);
@@ -349,9 +346,7 @@ TEST(ServiceControls, OneCallFailsIsHeldOrBreaksOffAndNothingHalfArrivedIsKept) 
 
   // The client gives up before the held answer is written; the service lives on.
   service.holdNext("me", 1500);
-  httplib::Client impatient("127.0.0.1", service.port());
-  impatient.set_read_timeout(1);
-  impatient.set_bearer_token_auth(api.token().c_str());
+  httplib::Client impatient = impatientClient(service, api);
   EXPECT_FALSE(impatient.Get("/api/v1/me"));
   EXPECT_FALSE(service.waitForCrash(std::chrono::seconds(2)));
   EXPECT_EQ(impatient.Get("/api/v1/me")->status, 200);
@@ -360,17 +355,17 @@ TEST(ServiceControls, OneCallFailsIsHeldOrBreaksOffAndNothingHalfArrivedIsKept) 
   signal(SIGPIPE, SIG_IGN);
 
   const std::string bytes = randomBytes(4 * 1024 * 1024);
-  std::string base = "/api/v1/uploads/" + announce(api, {{"cut.prt", bytes.size()}})["uploadId"].get<std::string>();
+  std::string upload = api.announce({{"cut.prt", bytes.size()}});
   service.breakNextFile("reset", 100000);
-  auto cut = putStreamed(api, base + "/files/0", bytes);
+  auto cut = api.put(upload + "/files/0", bytes);
   EXPECT_TRUE(!cut || cut->status == 500);
   EXPECT_TRUE(std::filesystem::is_empty(service.dataDir() / "blobs" / "incoming"));
-  EXPECT_FALSE(nlohmann::json::parse(api.http().Post((base + "/complete").c_str(), "", "application/json")->body)["errors"].empty());
+  EXPECT_FALSE(nlohmann::json::parse(api.complete(upload)->body)["errors"].empty());
   EXPECT_TRUE(service.storedFiles().empty());
 
-  base = "/api/v1/uploads/" + announce(api, {{"crash.prt", bytes.size()}})["uploadId"].get<std::string>();
+  upload = api.announce({{"crash.prt", bytes.size()}});
   service.breakNextFile("crash", 100000);
-  EXPECT_FALSE(putStreamed(api, base + "/files/0", bytes));
+  EXPECT_FALSE(api.put(upload + "/files/0", bytes));
   ASSERT_TRUE(service.waitForCrash(std::chrono::seconds(30)));
   const int port = service.port();
   service.restart();
@@ -379,9 +374,9 @@ TEST(ServiceControls, OneCallFailsIsHeldOrBreaksOffAndNothingHalfArrivedIsKept) 
   EXPECT_TRUE(std::filesystem::is_empty(service.dataDir() / "blobs" / "incoming"));
   // Sign-ins do not survive a restart; the upload of a new one lands once, whole.
   ApiClient again(service);
-  base = "/api/v1/uploads/" + announce(again, {{"crash.prt", bytes.size()}})["uploadId"].get<std::string>();
-  ASSERT_EQ(putStreamed(again, base + "/files/0", bytes)->status, 200);
-  ASSERT_EQ(again.http().Post((base + "/complete").c_str(), "", "application/json")->status, 200);
+  upload = again.announce({{"crash.prt", bytes.size()}});
+  ASSERT_EQ(again.put(upload + "/files/0", bytes)->status, 200);
+  ASSERT_EQ(again.complete(upload)->status, 200);
   const auto files = service.storedFiles();
   ASSERT_EQ(files.size(), 1u);
   EXPECT_EQ(files[0]["sha256"], tavixservice::sha256Hex(bytes));

@@ -45,6 +45,8 @@ class LocalTavixService {
   // What the test controls must carry (X-Tavix-Control-Secret).
   const std::string& controlSecret() const { return controlSecret_; }
   pid_t pid() const { return pid_; }
+  // The most the program has held in memory so far, in KiB, from /proc (Linux only).
+  long peakResidentKiB() const;
   const std::filesystem::path& dataDir() const { return dataDir_; }
   // Everything the program printed so far (one line per request, never a token).
   std::string output() const;

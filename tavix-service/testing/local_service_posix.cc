@@ -163,4 +163,11 @@ void LocalTavixService::stopProcess() {
 
 std::string LocalTavixService::output() const { return readFile(outputFile_); }
 
+long LocalTavixService::peakResidentKiB() const {
+  std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
+
 }  // namespace tavixtest
