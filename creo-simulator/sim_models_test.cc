@@ -21,19 +21,6 @@ using namespace creosim;
 
 namespace {
 
-struct TempDirectory {
-  TempDirectory() {
-    std::random_device random;
-    path = fs::temp_directory_path() / ("tavixtest-sim-models-" + std::to_string(random()) + std::to_string(random()));
-    fs::create_directories(path);
-  }
-  ~TempDirectory() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-  fs::path path;
-};
-
 const char* const kSession = R"({
   "configOptions": { "save_instance_accelerator": "ALWAYS" },
   "workspaces": [ { "name": "main", "cache": "wscache" } ],
@@ -51,23 +38,47 @@ const char* const kSession = R"({
   "current": "top.asm"
 })";
 
-SimModelDefinition localModel(const std::string& name, const fs::path& file) {
-  SimModelDefinition model;
-  model.name = name;
-  model.file = file;
-  return model;
-}
+struct TempDirectory {
+  TempDirectory() {
+    std::random_device random;
+    path = fs::temp_directory_path() / ("tavixtest-sim-models-" + std::to_string(random()) + std::to_string(random()));
+    fs::create_directories(path);
+  }
+  ~TempDirectory() {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+  }
+  fs::path path;
+};
 
-// A generic saved in `file` whose family table has one row, and that instance.
-pfcModel_ptr addFamily(CreoSimulator& sim, const std::string& generic, const fs::path& file, const std::string& instance) {
-  SimModelDefinition table = localModel(generic, file);
-  table.familyRows = {asciiUpper(pathOf(instance).stem().string())};
-  sim.models().addModel(table);
-  SimModelDefinition member;
-  member.name = instance;
-  member.generic = generic;
-  return sim.models().addModel(member);
-}
+// A simulator with no session yet, and a folder of its own for model files.
+class SimModels : public ::testing::Test {
+ protected:
+
+  // A model saved in `file` under the folder, whose bytes are written first.
+  pfcModel_ptr addLocal(const std::string& name, const std::string& file, SimModelDefinition model = {}) {
+    writeModelFile(dir.path / file, name, 2048);
+    model.name = name;
+    model.file = dir.path / file;
+    return sim.models().addModel(model);
+  }
+  // A generic saved in `file` whose family table has one row, and that instance.
+  pfcModel_ptr addFamily(const std::string& generic, const std::string& file, const std::string& instance,
+                         const std::string& workspace = {}) {
+    SimModelDefinition table;
+    table.workspace = workspace;
+    table.familyRows = {asciiUpper(pathOf(instance).stem().string())};
+    addLocal(generic, file, table);
+    SimModelDefinition member;
+    member.name = instance;
+    member.workspace = workspace;
+    member.generic = generic;
+    return sim.models().addModel(member);
+  }
+
+  TempDirectory dir;  // outlives the simulator
+  CreoSimulator sim{SimulatorOptions{}};
+};
 
 // The instructions a caller builds for a drawing: file path, then the options in order.
 pfcPDFExportInstructions_ptr pdfInstructions(const fs::path& directory,
@@ -101,14 +112,12 @@ std::string contentsOf(const fs::path& file) {
 
 }  // namespace
 
-TEST(SimModels, SessionFileBringsModelsToLifeAsCreoShowsThem) {
-  TempDirectory dir;
+TEST_F(SimModels, SessionFileBringsModelsToLifeAsCreoShowsThem) {
   for (const char* file : {"top.asm.2", "plate.prt.2", "cold.prt.1", "top.drw.1"}) writeModelFile(dir.path / file, "1 2 3", 2048);
   fs::create_directories(dir.path / "wscache");
   writeModelFile(dir.path / "wscache" / "wc.prt", "4 5 6", 1024);
   std::ofstream(dir.path / "session.json") << kSession;
 
-  CreoSimulator sim(SimulatorOptions{});
   sim.models().load(readSessionDescription(dir.path / "session.json"));
   pfcSession_ptr session = sim.currentSession(pfcC4Compatible);
   pfcModel_ptr top = session->GetCurrentModel();
@@ -158,17 +167,14 @@ TEST(SimModels, SessionFileBringsModelsToLifeAsCreoShowsThem) {
   EXPECT_EQ(again.models[2].generic, "plate.prt");
 }
 
-TEST(SimModels, BackupWritesTheNextVersionAndAnAcceleratorWhenAsked) {
-  TempDirectory dir;
-  writeModelFile(dir.path / "plate.prt.2", "1 2 3", 3000);
-  CreoSimulator sim(SimulatorOptions{});
-  pfcModel_ptr instance = addFamily(sim, "plate.prt", dir.path / "plate.prt.2", "plate_a.prt");
+TEST_F(SimModels, BackupWritesTheNextVersionAndAnAcceleratorWhenAsked) {
+  pfcModel_ptr instance = addFamily("plate.prt", "plate.prt.2", "plate_a.prt");
 
   fs::create_directories(dir.path / "out");
   auto descr = instance->GetDescr();
   descr->SetPath((dir.path / "out").c_str());
   instance->Backup(descr);
-  EXPECT_EQ(fs::file_size(dir.path / "out" / "plate.prt.1"), 3000u);
+  EXPECT_EQ(fs::file_size(dir.path / "out" / "plate.prt.1"), 2048u);
   EXPECT_FALSE(fs::exists(dir.path / "out" / "PLATE_A.xpr"));
 
   sim.models().setConfigOption("save_instance_accelerator", "always");
@@ -182,14 +188,13 @@ TEST(SimModels, BackupWritesTheNextVersionAndAnAcceleratorWhenAsked) {
   EXPECT_TRUE(fs::exists(dir.path / "out" / "plate.prt.2"));
   writeModelFile(dir.path / "out" / "plate.prt.3", "1", 10);
   instance->Backup(descr);
-  EXPECT_EQ(fs::file_size(dir.path / "out" / "plate.prt.4"), 3000u);
+  EXPECT_EQ(fs::file_size(dir.path / "out" / "plate.prt.4"), 2048u);
 
   descr->SetPath((dir.path / "absent").c_str());
   EXPECT_TOOLKIT_THROW(instance->Backup(descr), pfcXToolkitInvalidDir);
 }
 
-TEST(SimModels, GeneratedAssemblyRoundTripsThroughItsSessionFile) {
-  TempDirectory dir;
+TEST_F(SimModels, GeneratedAssemblyRoundTripsThroughItsSessionFile) {
   GeneratedAssembly generated = generateAssembly({.componentOccurrences = 500}, dir.path);
   writeSessionDescription(generated.description, dir.path / "session.json");
   EXPECT_GE(generated.componentOccurrences, 480);
@@ -197,7 +202,6 @@ TEST(SimModels, GeneratedAssemblyRoundTripsThroughItsSessionFile) {
   EXPECT_TRUE(fs::exists(dir.path / "GEN_0_A.xpr"));  // one instance of each generic has its accelerator
   EXPECT_FALSE(fs::exists(dir.path / "GEN_0_B.xpr"));
 
-  CreoSimulator sim(SimulatorOptions{});
   sim.models().load(readSessionDescription(dir.path / "session.json"));
   pfcModel_ptr root = sim.currentSession(pfcC4Compatible)->GetCurrentModel();
   ASSERT_TRUE(root);
@@ -206,10 +210,8 @@ TEST(SimModels, GeneratedAssemblyRoundTripsThroughItsSessionFile) {
   EXPECT_EQ(sim.models().listModels()->getarraysize(), static_cast<xint>(generated.description.models.size()));
 }
 
-TEST(SimModels, AToolkitCallFromAnotherThreadIsAProblemNamingTheOperation) {
-  TempDirectory dir;
+TEST_F(SimModels, AToolkitCallFromAnotherThreadIsAProblemNamingTheOperation) {
   GeneratedAssembly generated = generateAssembly({.componentOccurrences = 10}, dir.path);
-  CreoSimulator sim(SimulatorOptions{});
   sim.models().load(generated.description);
   pfcModel_ptr root = sim.currentSession(pfcC4Compatible)->GetCurrentModel();
   ASSERT_TRUE(root);
@@ -222,8 +224,7 @@ TEST(SimModels, AToolkitCallFromAnotherThreadIsAProblemNamingTheOperation) {
 
 // Numbers are whole and in range: a fraction, a huge exponent or a type Creo
 // does not have is a malformed file, named with its fault, never converted.
-TEST(SimModels, SessionFileWithNumbersOutOfRangeIsMalformed) {
-  TempDirectory dir;
+TEST_F(SimModels, SessionFileWithNumbersOutOfRangeIsMalformed) {
   for (const char* model : {R"({"name": "a.prt", "type": 1e300})", R"({"name": "a.prt", "type": 10})",
                             R"({"name": "a.drw", "sheets": 2.5})", R"({"name": "a.drw", "sheets": -1e300})",
                             R"({"name": "a.prt", "simplifiedRep": 3})", R"({"name": "a.prt", "simplifiedRep": "1"})"}) {
@@ -241,21 +242,12 @@ TEST(SimModels, SessionFileWithNumbersOutOfRangeIsMalformed) {
   EXPECT_EQ(read.models[1].type, pfcMDL_PART);
 }
 
-TEST(SimModels, AComponentDescriptorKeptOrChangedByItsCallerIsNeverHandedOutAgain) {
-  TempDirectory dir;
-  writeModelFile(dir.path / "top.asm.1", "1 2 3", 1024);
-  writeModelFile(dir.path / "bolt.prt.1", "4 5 6", 1024);
-  CreoSimulator sim(SimulatorOptions{});
-  SimModelDefinition bolt;
-  bolt.name = "bolt.prt";
-  bolt.file = dir.path / "bolt.prt.1";
-  sim.models().addModel(bolt);
+TEST_F(SimModels, AComponentDescriptorKeptOrChangedByItsCallerIsNeverHandedOutAgain) {
+  addLocal("bolt.prt", "bolt.prt.1");
   SimModelDefinition top;
-  top.name = "top.asm";
-  top.file = dir.path / "top.asm.1";
   top.components = {{"bolt.prt"}};
   auto component = pfcComponentFeat::cast(
-      pfcSolid::cast(sim.models().addModel(top))->ListFeaturesByType(true, pfcFEATTYPE_COMPONENT)->get(0));
+      pfcSolid::cast(addLocal("top.asm", "top.asm.1", top))->ListFeaturesByType(true, pfcFEATTYPE_COMPONENT)->get(0));
 
   pfcModelDescriptor_ptr kept = component->GetModelDescr();
   pfcModelDescriptor_ptr second = component->GetModelDescr();
@@ -270,13 +262,10 @@ TEST(SimModels, AComponentDescriptorKeptOrChangedByItsCallerIsNeverHandedOutAgai
 }
 
 
-TEST(SimModels, DrawingExportWritesOnePdfPagePerSheetAtExactlyTheGivenPath) {
-  TempDirectory dir;
-  writeModelFile(dir.path / "plan.drw.3", "1 2 3", 2048);
-  CreoSimulator sim(SimulatorOptions{});
-  SimModelDefinition plan = localModel("plan.drw", dir.path / "plan.drw.3");
+TEST_F(SimModels, DrawingExportWritesOnePdfPagePerSheetAtExactlyTheGivenPath) {
+  SimModelDefinition plan;
   plan.sheets = 3;
-  pfcModel_ptr drawing = sim.models().addModel(plan);
+  pfcModel_ptr drawing = addLocal("plan.drw", "plan.drw.3", plan);
   sim.models().setCurrentModel("plan.drw");
   fs::create_directories(dir.path / "out");
   const fs::path pdf = dir.path / "out" / "plan.pdf";
@@ -305,13 +294,9 @@ TEST(SimModels, DrawingExportWritesOnePdfPagePerSheetAtExactlyTheGivenPath) {
 #endif
 }
 
-TEST(SimModels, DrawingExportFailsWithTheToolkitErrorsCreoRaises) {
-  TempDirectory dir;
-  writeModelFile(dir.path / "plan.drw.1", "1 2 3", 2048);
-  writeModelFile(dir.path / "bolt.prt.1", "4 5 6", 2048);
-  CreoSimulator sim(SimulatorOptions{});
-  pfcModel_ptr drawing = sim.models().addModel(localModel("plan.drw", dir.path / "plan.drw.1"));
-  pfcModel_ptr part = sim.models().addModel(localModel("bolt.prt", dir.path / "bolt.prt.1"));
+TEST_F(SimModels, DrawingExportFailsWithTheToolkitErrorsCreoRaises) {
+  pfcModel_ptr drawing = addLocal("plan.drw", "plan.drw.1");
+  pfcModel_ptr part = addLocal("bolt.prt", "bolt.prt.1");
   const fs::path pdf = dir.path / "plan.pdf";
   auto instructions = uploadPdfInstructions(dir.path);
 
@@ -321,12 +306,11 @@ TEST(SimModels, DrawingExportFailsWithTheToolkitErrorsCreoRaises) {
 
   sim.models().setCurrentModel("plan.drw");
   EXPECT_TOOLKIT_THROW(drawing->Export(pdf.c_str(), new pfcExportInstructions), pfcXToolkitUnsupported);
-  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.c_str(), pdfInstructions(dir.path, {{pfcPDFOPT_COLOR_DEPTH, pfcCreateIntArgValue(7)}})),
-               pfcXToolkitUnsupported);
-  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.c_str(), pdfInstructions(dir.path, {{pfcPDFOPT_FONT_STROKE, pfcCreateBoolArgValue(true)}})),
-               pfcXToolkitUnsupported);
-  EXPECT_TOOLKIT_THROW(drawing->Export(pdf.c_str(), pdfInstructions(dir.path, {{static_cast<pfcPDFOptionType>(3), pfcCreateIntArgValue(0)}})),
-               pfcXToolkitUnsupported);
+  // A value out of range, a value of the wrong type, an option the simulator does not know.
+  for (const auto& [type, value] : {std::pair{pfcPDFOPT_COLOR_DEPTH, pfcCreateIntArgValue(7)},
+                                    std::pair{pfcPDFOPT_FONT_STROKE, pfcCreateBoolArgValue(true)},
+                                    std::pair{static_cast<pfcPDFOptionType>(3), pfcCreateIntArgValue(0)}})
+    EXPECT_TOOLKIT_THROW(drawing->Export(pdf.c_str(), pdfInstructions(dir.path, {{type, value}})), pfcXToolkitUnsupported);
   EXPECT_TOOLKIT_THROW(drawing->Export((dir.path / "absent" / "plan.pdf").c_str(), instructions), pfcXToolkitCantWrite);
   EXPECT_TOOLKIT_THROW(drawing->Export(dir.path.c_str(), instructions), pfcXToolkitCantWrite);
   EXPECT_FALSE(fs::exists(pdf));
@@ -341,14 +325,10 @@ TEST(SimModels, DrawingExportFailsWithTheToolkitErrorsCreoRaises) {
   EXPECT_TRUE(fs::exists(pdf));
 }
 
-TEST(SimModels, BackupOfALocalInstanceIntoItsOriginFolderLeavesTheGenericsNextVersionThere) {
-  TempDirectory dir;
-  writeModelFile(dir.path / "plate.prt.2", "1 2 3", 3000, 7);
-  writeModelFile(dir.path / "frame.asm.1", "4 5 6", 2000, 8);
+TEST_F(SimModels, BackupOfALocalInstanceIntoItsOriginFolderLeavesTheGenericsNextVersionThere) {
+  pfcModel_ptr instance = addFamily("plate.prt", "plate.prt.2", "plate_a.prt");
+  pfcModel_ptr assemblyInstance = addFamily("frame.asm", "frame.asm.1", "frame_b.asm");
   const std::string generic = contentsOf(dir.path / "plate.prt.2");
-  CreoSimulator sim(SimulatorOptions{});
-  pfcModel_ptr instance = addFamily(sim, "plate.prt", dir.path / "plate.prt.2", "plate_a.prt");
-  pfcModel_ptr assemblyInstance = addFamily(sim, "frame.asm", dir.path / "frame.asm.1", "frame_b.asm");
   sim.models().setConfigOption("save_instance_accelerator", "ALWAYS");
 
   // The descriptor names the instance's origin folder, the generic's.
@@ -373,8 +353,7 @@ TEST(SimModels, BackupOfALocalInstanceIntoItsOriginFolderLeavesTheGenericsNextVe
   EXPECT_FALSE(fs::exists(dir.path / "plate.prt.4"));
 }
 
-TEST(SimModels, ConfigOptionsFailOnlyWhenAFaultIsArmed) {
-  CreoSimulator sim(SimulatorOptions{});
+TEST_F(SimModels, ConfigOptionsFailOnlyWhenAFaultIsArmed) {
   pfcSession_ptr session = sim.currentSession(pfcC4Compatible);
   EXPECT_EQ(session->GetConfigOption("save_instance_accelerator"), "");
   session->SetConfigOption("save_instance_accelerator", "NONE");
@@ -390,22 +369,11 @@ TEST(SimModels, ConfigOptionsFailOnlyWhenAFaultIsArmed) {
   EXPECT_EQ(session->GetConfigOption("save_instance_accelerator"), "");
 }
 
-TEST(SimModels, BackupOfAWindchillInstanceWritesIntoTheGivenFolderAndLeavesTheCacheAlone) {
-  TempDirectory dir;
+TEST_F(SimModels, BackupOfAWindchillInstanceWritesIntoTheGivenFolderAndLeavesTheCacheAlone) {
   fs::create_directories(dir.path / "wscache");
   fs::create_directories(dir.path / "staging");
-  writeModelFile(dir.path / "wscache" / "plate.prt", "1 2 3", 3000);
-  CreoSimulator sim(SimulatorOptions{});
   sim.models().addWorkspace({"main", dir.path / "wscache"});
-  SimModelDefinition plate = localModel("plate.prt", dir.path / "wscache" / "plate.prt");
-  plate.workspace = "main";
-  plate.familyRows = {"PLATE_A"};
-  sim.models().addModel(plate);
-  SimModelDefinition plateA;
-  plateA.name = "plate_a.prt";
-  plateA.generic = "plate.prt";
-  plateA.workspace = "main";
-  pfcModel_ptr instance = sim.models().addModel(plateA);
+  pfcModel_ptr instance = addFamily("plate.prt", "wscache/plate.prt", "plate_a.prt", "main");
   EXPECT_EQ(instance->GetOrigin(), "wtws://main/plate.prt");
   sim.models().setConfigOption("save_instance_accelerator", "ALWAYS");
 
