@@ -12,6 +12,7 @@
 #include "creo_simulator.h"
 #include "dialog_commands.h"
 #include "fault_injector.h"
+#include "testing/text_parts_test_support.h"
 #include "testing/toolkit_throw_test_support.h"
 #include "scripted_dialog_user.h"
 #include "sim_text.h"
@@ -70,6 +71,19 @@ class SimDialogs : public ::testing::Test {
   void write(const std::string& name, const std::string& text) {
     std::ofstream(TextFolder(folder_).resourceFolder() / name) << text;
   }
+  // The Ask dialog answered at a terminal with `input`, which ends after choosing
+  // Beta; a line that is no number goes to `commands` when given.
+  std::string atTerminal(const std::string& input, TerminalDialogUser::Commands commands = nullptr) {
+    std::istringstream in(input);
+    std::ostringstream out;
+    dialogs_.setUser(std::make_shared<TerminalDialogUser>(in, out, commands));
+    dialogs_.createDialog("Ask", "Ask");
+    MenuCalls menu;
+    dialogs_.findOptionMenu("Ask", "Choice")->AddActionListener(&menu);
+    EXPECT_EQ(dialogs_.activateDialog("Ask"), -1);
+    EXPECT_EQ(menu.selections, std::vector<std::string>{"b"});
+    return out.str();
+  }
 
   fs::path folder_;
   FaultInjector faults_;
@@ -101,11 +115,13 @@ TEST_F(SimDialogs, MalformedResourcesAreRefusedWithTheLineAtFault) {
 
   write("Broken.res", "(Dialog Broken (Components (Label A))");
   write("Other.res", kNote);
-  EXPECT_TOOLKIT_THROW(dialogs_.createDialog("Broken", "Broken"), pfcXToolkitInvalidFile);
-  EXPECT_TOOLKIT_THROW(dialogs_.createDialog("Other", "Other"), pfcXToolkitInvalidFile);
-  ASSERT_EQ(dialogs_.problems().size(), 2u);
-  EXPECT_EQ(dialogs_.problems()[0], "Broken.res: line 1: '(' is never closed");
-  EXPECT_EQ(dialogs_.problems()[1], "Other.res: defines the dialog Note instead of Other");
+  write("Pictured.res", "(Dialog Pictured (Components (Label Picture)) (Resources (Picture.Image \"absent.png\")))");
+  for (const char* name : {"Broken", "Other", "Pictured"})
+    EXPECT_TOOLKIT_THROW(dialogs_.createDialog(name, name), pfcXToolkitInvalidFile);
+  EXPECT_EQ(dialogs_.problems(), (std::vector<std::string>{
+                                     "Broken.res: line 1: '(' is never closed",
+                                     "Other.res: defines the dialog Note instead of Other",
+                                     "Pictured.res: the image absent.png of Picture is not in the text folder"}));
 }
 
 TEST_F(SimDialogs, UnknownDialogsAndComponentsAndWrongKindsAreNotFound) {
@@ -206,21 +222,11 @@ TEST_F(SimDialogs, ListenersAreDroppedAtDestroyAndEscapingExceptionsAreReported)
 }
 
 TEST_F(SimDialogs, TerminalUserSeesTheDialogAndChoosesByNumber) {
-  std::istringstream in("9\nsoon\n2\n");
-  std::ostringstream out;
-  dialogs_.setUser(std::make_shared<TerminalDialogUser>(in, out));
-  dialogs_.createDialog("Ask", "Ask");
-  MenuCalls menu;
-  dialogs_.findOptionMenu("Ask", "Choice")->AddActionListener(&menu);
-  EXPECT_EQ(dialogs_.activateDialog("Ask"), -1);  // input ends after choosing Beta
-  EXPECT_EQ(menu.selections, std::vector<std::string>{"b"});
-  EXPECT_NE(out.str().find("+-- Question (Ask)\n|  Go on?\n|  <Alpha v>\n|\n|  [Yes]  [No]\n+--\n"), std::string::npos);
-  EXPECT_NE(out.str().find("Ask waits for you:\n  1) Choose \"Alpha\" in Choice\n  2) Choose \"Beta\" in Choice\n"
-                           "  3) Press [Yes]\n  4) Press [No]\n  5) Close the window\n"),
-            std::string::npos);
-  EXPECT_NE(out.str().find("Please enter a number from 1 to 5.\n"), std::string::npos);
-  EXPECT_NE(out.str().find("|  <Beta v>\n"), std::string::npos);
-  EXPECT_NE(out.str().find("(end of input)"), std::string::npos);
+  EXPECT_HAS_PARTS(atTerminal("9\nsoon\n2\n"),
+                   {"+-- Question (Ask)\n|  Go on?\n|  <Alpha v>\n|\n|  [Yes]  [No]\n+--\n",
+                    "Ask waits for you:\n  1) Choose \"Alpha\" in Choice\n  2) Choose \"Beta\" in Choice\n"
+                    "  3) Press [Yes]\n  4) Press [No]\n  5) Close the window\n",
+                    "Please enter a number from 1 to 5.\n", "|  <Beta v>\n", "(end of input)"});
 }
 
 // As on Windows: the resource "Shouted" is SHOUTED.RES, its image Picture.PNG.
@@ -238,29 +244,14 @@ TEST_F(SimDialogs, ResourcesAndImagesAreFoundWhateverTheCaseOfTheirNames) {
 // While a dialog waits, a line that is no number may be a command (creo-sim
 // lets the person draw the dialog); the dialog keeps waiting.
 TEST_F(SimDialogs, TerminalUserMayGiveACommandWhileADialogWaits) {
-  std::istringstream in("picture here\nnonsense\n2\n");
-  std::ostringstream out;
   std::vector<std::string> commands;
-  dialogs_.setUser(std::make_shared<TerminalDialogUser>(in, out, [&](const std::string& line) {
+  const std::string screen = atTerminal("picture here\nnonsense\n2\n", [&](const std::string& line) {
     commands.push_back(line);
     return line.rfind("picture ", 0) == 0;
-  }));
-  dialogs_.createDialog("Ask", "Ask");
-  MenuCalls menu;
-  dialogs_.findOptionMenu("Ask", "Choice")->AddActionListener(&menu);
-  EXPECT_EQ(dialogs_.activateDialog("Ask"), -1);
+  });
   EXPECT_EQ(commands, (std::vector<std::string>{"picture here", "nonsense"}));
-  EXPECT_EQ(menu.selections, std::vector<std::string>{"b"});
-  EXPECT_NE(out.str().find("  5) Close the window\n  or a command, e.g. picture FOLDER to draw it\n"), std::string::npos)
-      << out.str();
-  EXPECT_NE(out.str().find("Please enter a number from 1 to 5, or a command.\n"), std::string::npos) << out.str();
-}
-
-TEST_F(SimDialogs, AResourceNamingAnImageThatIsNotInTheTextFolderIsRefused) {
-  write("Pictured.res", "(Dialog Pictured (Components (Label Picture)) (Resources (Picture.Image \"absent.png\")))");
-  EXPECT_TOOLKIT_THROW(dialogs_.createDialog("Pictured", "Pictured"), pfcXToolkitInvalidFile);
-  EXPECT_EQ(dialogs_.problems(),
-            std::vector<std::string>{"Pictured.res: the image absent.png of Picture is not in the text folder"});
+  EXPECT_HAS_PARTS(screen, {"  5) Close the window\n  or a command, e.g. picture FOLDER to draw it\n",
+                            "Please enter a number from 1 to 5, or a command.\n"});
 }
 
 // The upload dialog from the add-in's own resources, with listeners that keep the
@@ -270,6 +261,7 @@ class UploadDialog : public ::testing::Test {
   static constexpr const char* kDialog = "StartFileUpload";
 
   UploadDialog() {
+    setCreoHost(&sim_);
     sim_.dialogs().setUser(user_);
     dialogs().createDialog(kDialog, kDialog);
     uifcOptionMenu_ptr menu = dialogs().findOptionMenu(kDialog, "WorkspaceDropdown");
@@ -287,6 +279,7 @@ class UploadDialog : public ::testing::Test {
   }
   ~UploadDialog() override {
     for (const std::string& dialog : dialogs().openDialogs()) dialogs().destroyDialog(dialog);
+    setCreoHost(nullptr);
   }
   DialogSystem& dialogs() { return sim_.dialogs(); }
 
@@ -309,7 +302,6 @@ class UploadDialog : public ::testing::Test {
 };
 
 TEST_F(UploadDialog, ChoosingAWorkspaceFiresTheListenerAndOnlyThenCanUploadBePressed) {
-  setCreoHost(&sim_);
   user_->press(kDialog, "UploadButton").select(kDialog, "WorkspaceDropdown", "Nowhere");
   user_->select(kDialog, "WorkspaceDropdown", "Design Team");
   user_->check(kDialog, [](const DialogView& view) {
@@ -319,7 +311,6 @@ TEST_F(UploadDialog, ChoosingAWorkspaceFiresTheListenerAndOnlyThenCanUploadBePre
   user_->select(kDialog, "WorkspaceDropdown", "__select_placeholder__").press(kDialog, "UploadButton");
   user_->select(kDialog, "WorkspaceDropdown", "Prototypes").press(kDialog, "UploadButton");
   EXPECT_EQ(dialogs().activateDialog(kDialog), 0);
-  setCreoHost(nullptr);
 
   EXPECT_EQ(selection_.selections, (std::vector<std::string>{"Design Team", "__select_placeholder__", "Prototypes"}));
   EXPECT_EQ(uploads_, 1);
@@ -330,11 +321,8 @@ TEST_F(UploadDialog, ChoosingAWorkspaceFiresTheListenerAndOnlyThenCanUploadBePre
                 "StartFileUpload: could not press UploadButton: the button is hidden or disabled",
                 "StartFileUpload: could not select Nowhere in WorkspaceDropdown: the option menu has no such item",
                 "StartFileUpload: could not press UploadButton: the button is hidden or disabled"}));
-  const std::string transcript = user_->transcript();
-  EXPECT_NE(transcript.find("|  Workspace:  <Select... v>\n"), std::string::npos) << transcript;
-  EXPECT_NE(transcript.find("|  [Cancel]  [Upload (disabled) rgb(190,190,190)]\n"), std::string::npos) << transcript;
-  EXPECT_NE(transcript.find("|  Workspace:  <Design Team v>\n"), std::string::npos) << transcript;
-  EXPECT_NE(transcript.find("|  [Cancel]  [Upload rgb(0,108,224)]\n"), std::string::npos) << transcript;
+  EXPECT_HAS_PARTS(user_->transcript(), {"|  Workspace:  <Select... v>\n", "|  [Cancel]  [Upload (disabled) rgb(190,190,190)]\n",
+                                          "|  Workspace:  <Design Team v>\n", "|  [Cancel]  [Upload rgb(0,108,224)]\n"});
   EXPECT_TRUE(dialogs().problems().empty()) << ::testing::PrintToString(dialogs().problems());
 }
 
@@ -376,9 +364,7 @@ TEST_F(UploadDialog, TheDialogsCommandShowsWhatTheScriptedAnswersDid) {
             "when StartFileUpload waits: select WorkspaceDropdown Design Team\n"
             "when StartFileUpload waits: press UploadButton\n"
             "answer: usage: answer DIALOG press BUTTON | answer DIALOG select MENU ITEM... | answer DIALOG close\n");
-  setCreoHost(&sim_);
   EXPECT_EQ(dialogs().activateDialog(kDialog), 0);
-  setCreoHost(nullptr);
 
   out.str("");
   ASSERT_TRUE(table.run(context, "dialogs"));
@@ -389,8 +375,7 @@ TEST_F(UploadDialog, TheDialogsCommandShowsWhatTheScriptedAnswersDid) {
   ASSERT_NE(shown.find(after), std::string::npos) << shown;
   EXPECT_NE(shown.find("[Upload (disabled) rgb(190,190,190)]", shown.find(before)), std::string::npos) << shown;
   EXPECT_NE(shown.find("[Upload rgb(0,108,224)]", shown.find(after)), std::string::npos) << shown;
-  EXPECT_NE(shown.find("> select Design Team in WorkspaceDropdown\n"), std::string::npos) << shown;
-  EXPECT_NE(shown.find("> press UploadButton\n"), std::string::npos) << shown;
+  EXPECT_HAS_PARTS(shown, {"> select Design Team in WorkspaceDropdown\n", "> press UploadButton\n"});
   EXPECT_EQ(shown.find("problem:"), std::string::npos) << shown;
   EXPECT_EQ(uploads_, 1);
 }
@@ -400,21 +385,15 @@ TEST_F(UploadDialog, APersonAtTheTerminalPicksAWorkspaceAndPressesUpload) {
   std::istringstream in("2\n5\n");
   std::ostringstream out;
   user_->answerUnscriptedWith(std::make_shared<TerminalDialogUser>(in, out));
-  setCreoHost(&sim_);
   EXPECT_EQ(dialogs().activateDialog(kDialog), 0);
-  setCreoHost(nullptr);
 
   EXPECT_EQ(uploads_, 1);
   EXPECT_EQ(selection_.selections, std::vector<std::string>{"Design Team"});
-  const std::string screen = out.str();
-  EXPECT_NE(screen.find("  1) Choose \"Select...\" in WorkspaceDropdown\n  2) Choose \"Design Team\" in "
-                        "WorkspaceDropdown\n  3) Choose \"Prototypes\" in WorkspaceDropdown\n  4) Press [Cancel]\n"
-                        "  5) Press [Knowledge Center]\n"),
-            std::string::npos)
-      << screen;
-  EXPECT_NE(screen.find("  4) Press [Cancel]\n  5) Press [Upload]\n  6) Press [Knowledge Center]\n"), std::string::npos)
-      << screen;
-  EXPECT_NE(screen.find("|  [Cancel]  [Upload rgb(0,108,224)]\n"), std::string::npos) << screen;
+  EXPECT_HAS_PARTS(out.str(), {"  1) Choose \"Select...\" in WorkspaceDropdown\n  2) Choose \"Design Team\" in "
+                               "WorkspaceDropdown\n  3) Choose \"Prototypes\" in WorkspaceDropdown\n  4) Press [Cancel]\n"
+                               "  5) Press [Knowledge Center]\n",
+                               "  4) Press [Cancel]\n  5) Press [Upload]\n  6) Press [Knowledge Center]\n",
+                               "|  [Cancel]  [Upload rgb(0,108,224)]\n"});
   const std::string transcript = user_->transcript();
   EXPECT_LT(transcript.find("> select Design Team in WorkspaceDropdown\n"), transcript.find("> press UploadButton\n"))
       << transcript;
