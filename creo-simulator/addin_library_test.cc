@@ -46,17 +46,6 @@ TEST(SimAddinLibrary, MessageFilesAreReadFromTheLanguageFolderUnderCreosNamingRu
     EXPECT_TOOLKIT_THROW(ribbon.readMessageFile(refused), pfcXToolkitMsgNotFound) << refused;
 }
 
-TEST(SimAddinLibrary, ToolkitExceptionsThrownByCreoAreCaughtInTheAddin) {
-  InstalledAddin installed("tavix-creo");
-  installed.simulator().faults().failNext("pfcUICommand::Designate", "pfcXToolkitMsgNotFound");
-  creosim::AddinLibrary addin(installed.simulator(), installed.addinFile());
-  EXPECT_EQ(addin.start(), 1);
-  EXPECT_NE(installed.logText().find("[ERROR] [Tavix] Integration initialization failed because a required message "
-                                     "catalog entry was not found.\n"),
-            std::string::npos)
-      << installed.logText();
-}
-
 // An action that lets an exception escape: Creo would not survive it, the simulator reports it.
 class EscapingAction : public pfcUICommandActionListener {
  public:
