@@ -10,13 +10,6 @@
 #include <random>
 #include <thread>
 
-#if !defined(_WIN32)
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-#endif
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -120,22 +113,21 @@ std::filesystem::path writeFile(const std::filesystem::path& folder, const std::
 
 std::string sha256Hex(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
   std::string hex;
-  for (unsigned char byte : norvane::sha256(bytes)) {
-    static const char* const digits = "0123456789abcdef";
-    hex += digits[byte >> 4];
-    hex += digits[byte & 15];
-  }
+  for (unsigned char byte : norvane::sha256(std::string(std::istreambuf_iterator<char>(in), {})))
+    hex += {"0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
   return hex;
 }
 
-std::filesystem::path freshFolder(const std::string& prefix) {
-  std::random_device random;
-  const auto folder = std::filesystem::temp_directory_path() / (prefix + std::to_string(random()));
-  std::filesystem::create_directories(folder);
-  return folder;
-}
+// A folder of its own for a test's files, removed with everything in it.
+struct TempFolder {
+  explicit TempFolder(const std::string& prefix)
+      : path(std::filesystem::temp_directory_path() / (prefix + std::to_string(std::random_device()()))) {
+    std::filesystem::create_directories(path);
+  }
+  ~TempFolder() { std::filesystem::remove_all(path); }
+  std::filesystem::path path;
+};
 
 template <typename Call>
 std::string failureOf(Call call) {
@@ -416,32 +408,24 @@ TEST(NorvaneService, TextFromOutsideReachesMessagesAndTheLogWithItsControlCharac
   const std::string forged = "\r\n[ERROR] forged";
   const std::string shown = "\\r\\n[ERROR] forged";
   {
-    tavixtest::LocalTavixService service;
-    Connected connected(service.baseUrl());
-    const std::string authorizeUrl = connected.client.localAuthFlowAuthorize();
-    auto completion = std::async(std::launch::async, [&] { return connected.client.localAuthFlowComplete(); });
-    EXPECT_EQ(statusFor(listenerPort(authorizeUrl), "/callback?state=" + queryValue(authorizeUrl, "state") +
-                                                        "&error=access_denied%0D%0A%5BERROR%5D%20forged"), 400);
-    EXPECT_EQ(failureOf([&] { completion.get(); }),
-              "norvane: sign-in failed at the identity provider: access_denied" + shown);
-    for (const auto& line : connected.logger->lines()) EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
-  }
-  {
     CannedServer refusing(403, nlohmann::json{{"error", "forbidden"}, {"message", "no" + forged}}.dump());
     Connected connected(refusing.url());
     EXPECT_EQ(failureOf([&] { connected.client.getCurrentUser("token"); }),
               "norvane: access denied (HTTP 403): no" + shown);
   }
-  {
-    // The token endpoint's error code, on the way back from a browser sign-in.
-    CannedServer identityProvider(400, nlohmann::json{{"error", "invalid_grant" + forged}}.dump());
-    Connected connected(identityProvider.url());
+  // The identity provider's error, in the browser's redirect or from the token endpoint after it.
+  CannedServer identityProvider(400, nlohmann::json{{"error", "invalid_grant" + forged}}.dump());
+  Connected connected(identityProvider.url());
+  const auto signInEndedBy = [&](const std::string& callback) {
     const std::string authorizeUrl = connected.client.localAuthFlowAuthorize();
     auto completion = std::async(std::launch::async, [&] { return connected.client.localAuthFlowComplete(); });
-    EXPECT_EQ(statusFor(listenerPort(authorizeUrl), "/callback?code=c&state=" + queryValue(authorizeUrl, "state")), 400);
-    EXPECT_THAT(failureOf([&] { completion.get(); }), HasSubstr("(invalid_grant" + shown + ", HTTP 400)"));
-    for (const auto& line : connected.logger->lines()) EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
-  }
+    EXPECT_EQ(statusFor(listenerPort(authorizeUrl), "/callback?state=" + queryValue(authorizeUrl, "state") + callback), 400);
+    return failureOf([&] { completion.get(); });
+  };
+  EXPECT_EQ(signInEndedBy("&error=access_denied%0D%0A%5BERROR%5D%20forged"),
+            "norvane: sign-in failed at the identity provider: access_denied" + shown);
+  EXPECT_THAT(signInEndedBy("&code=c"), HasSubstr("(invalid_grant" + shown + ", HTTP 400)"));
+  for (const auto& line : connected.logger->lines()) EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
 }
 
 TEST(NorvaneService, HttpsRefusesACertificateNoAuthoritySigned) {
@@ -460,8 +444,8 @@ TEST(NorvaneUpload, FilesArriveWholeWithTheirAddresses) {
   const NorvaneDirectory root = connected.client.getRootDirectory(token, workspace.id);
 
   // A folder whose name is not ASCII: the path travels as UTF-8 and must reach the file.
-  const auto base = freshFolder("norvane-upload-");
-  const auto folder = base / std::filesystem::path(u8"Baugruppe-\u00e4\u00f8");
+  const TempFolder base("norvane-upload-");
+  const auto folder = base.path / std::filesystem::path(u8"Baugruppe-\u00e4\u00f8");
   std::filesystem::create_directories(folder);
   NorvaneUploadPayload payload;
   payload.targetDirectories[workspace.id] = root.id;
@@ -494,7 +478,6 @@ TEST(NorvaneUpload, FilesArriveWholeWithTheirAddresses) {
                                              false, true).empty());
   EXPECT_TRUE(connected.client.findRevision(token, workspace.id, "key-other.prt", "A.1", "rev-1", "", false, true,
                                             false, true).empty());
-  std::filesystem::remove_all(base);
   connected.logger->expectNoneOf({token});
 }
 
@@ -505,12 +488,12 @@ TEST(NorvaneUpload, AServerErrorStoresNothingAndTheRetryStoresEachFileOnce) {
   Connected connected(service.baseUrl());
   const std::string token = service.issueTokens().at("access_token").get<std::string>();
   const NorvaneWorkspace workspace = connected.client.listWorkspaces(token, "").at(1);
-  const auto folder = freshFolder("norvane-retry-");
+  const TempFolder folder("norvane-retry-");
   NorvaneUploadPayload payload;
   payload.targetDirectories[workspace.id] = connected.client.getRootDirectory(token, workspace.id).id;
   payload.sourceRevisionId = payload.revisionId = "rev-7";
   for (const char* name : {"gear.prt", "shaft.prt"})
-    payload.files.push_back({name, writeFile(folder, name, 70000).string(), std::string("key-") + name, "1", {}});
+    payload.files.push_back({name, writeFile(folder.path, name, 70000).string(), std::string("key-") + name, "1", {}});
 
   service.failNext(1, 500);
   EXPECT_THAT(failureOf([&] { connected.client.upload(token, payload, false); }),
@@ -522,8 +505,7 @@ TEST(NorvaneUpload, AServerErrorStoresNothingAndTheRetryStoresEachFileOnce) {
   const nlohmann::json stored = service.storedFiles();
   ASSERT_EQ(stored.size(), 2u);
   EXPECT_EQ(stored[0]["workspace"], "Gearbox");
-  EXPECT_EQ(stored[0]["sha256"], sha256Hex(folder / stored[0]["name"].get<std::string>()));
-  std::filesystem::remove_all(folder);
+  EXPECT_EQ(stored[0]["sha256"], sha256Hex(folder.path / stored[0]["name"].get<std::string>()));
 }
 
 // Linux only: SIGPIPE, and a service this program starts itself (under wine
@@ -535,12 +517,12 @@ TEST(NorvaneUpload, AnAnnouncementTooLargeForTheServiceIsReportedAsTooLarge) {
   tavixtest::LocalTavixService service(std::nullopt, {"--announcement-limit", "2048"});
   Connected connected(service.baseUrl());
   const std::string token = service.issueTokens().at("access_token").get<std::string>();
-  const auto folder = freshFolder("norvane-too-large-");
+  const TempFolder folder("norvane-too-large-");
   NorvaneUploadPayload payload;
   payload.targetDirectories[1] = 101;
   for (int i = 0; i < 40; ++i) {
     const std::string name = "component_" + std::to_string(i) + ".prt";
-    payload.files.push_back({name, writeFile(folder, name, 1).string(), "key-" + name, "1", {}});
+    payload.files.push_back({name, writeFile(folder.path, name, 1).string(), "key-" + name, "1", {}});
   }
   try {
     connected.client.upload(token, payload, false);
@@ -551,7 +533,6 @@ TEST(NorvaneUpload, AnAnnouncementTooLargeForTheServiceIsReportedAsTooLarge) {
     EXPECT_FALSE(isServiceUnavailable(e));
   }
   EXPECT_TRUE(service.storedFiles().empty());
-  std::filesystem::remove_all(folder);
 }
 
 // A server that refuses a body early answers and closes while the client
@@ -559,21 +540,13 @@ TEST(NorvaneUpload, AnAnnouncementTooLargeForTheServiceIsReportedAsTooLarge) {
 // with SIGPIPE (the host is a long-running application; the library must not
 // change how its process handles signals, nor die of one).
 TEST(NorvaneUpload, AServiceClosingTheConnectionWhileAFileIsSentFailsTheCall) {
-  const int listener = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(listen(listener, 4), 0);
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-  const std::string base = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
-  std::thread refusing([listener] {
-    for (int call = 0; call < 2; ++call) {
-      const int connection = accept(listener, nullptr, nullptr);
-      if (connection < 0) return;
+  const TestSocket listener = TestSocket::listenOnLoopback();
+  const std::string base = "http://127.0.0.1:" + std::to_string(listener.localPort()) + "/";
+  std::thread refusing([&listener] {
+    for (const bool announce : {true, false}) {
+      const TestSocket connection = listener.accept(60s);
+      if (!connection.isOpen()) return;
       char buffer[64 * 1024];
-      const bool announce = call == 0;
       std::string received;
       // The announcement (a JSON object) is answered; the file is refused after its first 256 KiB.
       const auto enough = [&] {
@@ -581,30 +554,24 @@ TEST(NorvaneUpload, AServiceClosingTheConnectionWhileAFileIsSentFailsTheCall) {
                         : received.size() >= 256 * 1024;
       };
       while (received.empty() || !enough()) {
-        const ssize_t n = recv(connection, buffer, sizeof buffer, 0);
-        if (n <= 0) break;
-        received.append(buffer, static_cast<size_t>(n));
+        const size_t n = connection.receive(buffer, sizeof buffer);
+        if (n == 0) break;
+        received.append(buffer, n);
       }
       const std::string body = announce ? R"({"uploadId":"u1"})" : R"({"error":"size_mismatch","message":"no"})";
-      const std::string answer = std::string(announce ? "HTTP/1.1 201 Created" : "HTTP/1.1 400 Bad Request") +
-                                 "\r\nContent-Type: application/json\r\nConnection: close\r\nContent-Length: " +
-                                 std::to_string(body.size()) + "\r\n\r\n" + body;
-      send(connection, answer.data(), answer.size(), MSG_NOSIGNAL);
-      shutdown(connection, SHUT_RDWR);
-      close(connection);
-    }
+      connection.sendAll(std::string(announce ? "HTTP/1.1 201 Created" : "HTTP/1.1 400 Bad Request") +
+                         "\r\nContent-Type: application/json\r\nConnection: close\r\nContent-Length: " +
+                         std::to_string(body.size()) + "\r\n\r\n" + body);
+    }  // closed here, with the rest of the file unread
   });
 
-  const auto folder = std::filesystem::temp_directory_path() / ("norvane-refused-" + std::to_string(getpid()));
-  std::filesystem::create_directories(folder);
+  const TempFolder folder("norvane-refused-");
   NorvaneUploadPayload payload;
   payload.targetDirectories[1] = 101;
-  payload.files.push_back({"large.prt", writeFile(folder, "large.prt", 32 * 1024 * 1024).string(), "key", "1", {}});
+  payload.files.push_back({"large.prt", writeFile(folder.path, "large.prt", 32 * 1024 * 1024).string(), "key", "1", {}});
   Connected connected(base);
   const std::string failure = failureOf([&] { connected.client.upload("token", payload, false); });
   refusing.join();
-  close(listener);
-  std::filesystem::remove_all(folder);
   EXPECT_THAT(failure, ::testing::AnyOf(StartsWith("norvane: cannot connect to " + base),
                                         StartsWith("norvane: request refused (HTTP 400)")));
 }
@@ -622,7 +589,7 @@ TEST(NorvaneUnderLoad, ConcurrentUploadsEachKeepTheirOwnBytes) {
     seed["workspaces"][0]["members"].push_back(email);
   }
   tavixtest::LocalTavixService service(seed);
-  const auto folder = std::filesystem::temp_directory_path() / ("norvane-load-" + std::to_string(getpid()));
+  const TempFolder folder("norvane-load-");
   struct Sender {
     std::string token;
     NorvaneUploadPayload payload;
@@ -633,15 +600,15 @@ TEST(NorvaneUnderLoad, ConcurrentUploadsEachKeepTheirOwnBytes) {
   for (int i = 0; i < kClients; ++i) {
     const std::string name = "user" + std::to_string(i);
     senders[i].token = service.issueTokens(name + "@example.com", "pw").at("access_token");
-    std::filesystem::create_directories(folder / name);
+    std::filesystem::create_directories(folder.path / name);
     NorvaneUploadPayload& payload = senders[i].payload;
     payload.targetDirectories[1] = 101;
     payload.sourceRevisionId = payload.revisionId = "rev-" + name;
     payload.sourceRevisionVersion = "1";
     // Sizes differ per user, so that the random contents differ too.
-    payload.files.push_back({"shared.prt", writeFile(folder / name, "shared.prt", 1024 * 1024 + i).string(),
+    payload.files.push_back({"shared.prt", writeFile(folder.path / name, "shared.prt", 1024 * 1024 + i).string(),
                              "key-" + name, "1", {}});
-    payload.files.push_back({name + ".asm", writeFile(folder / name, name + ".asm", 512 * 1024 + 7 * i).string(),
+    payload.files.push_back({name + ".asm", writeFile(folder.path / name, name + ".asm", 512 * 1024 + 7 * i).string(),
                              "key-" + name, "1", {}});
   }
   std::vector<std::thread> threads;
@@ -680,7 +647,6 @@ TEST(NorvaneUnderLoad, ConcurrentUploadsEachKeepTheirOwnBytes) {
   EXPECT_EQ(sharedRevisions, kClients);
   std::printf("%d clients uploaded at once: %zu revisions held, each with its sender's bytes\n", kClients,
               stored.size());
-  std::filesystem::remove_all(folder);
 }
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
@@ -689,14 +655,6 @@ constexpr bool kSanitized = true;
 constexpr bool kSanitized = false;
 #endif
 
-// The service's peak resident memory in KiB, from /proc.
-long peakResidentKiB(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
-}
-
 // The service writes a file's bytes to disk as they arrive: its memory must not
 // grow with the size of the file.
 TEST(NorvaneUnderLoad, ServiceMemoryStaysFlatAsFilesGrow) {
@@ -704,22 +662,20 @@ TEST(NorvaneUnderLoad, ServiceMemoryStaysFlatAsFilesGrow) {
   tavixtest::LocalTavixService service;
   Connected connected(service.baseUrl());
   const std::string token = service.issueTokens().at("access_token");
-  const auto folder = std::filesystem::temp_directory_path() / ("norvane-memory-" + std::to_string(getpid()));
-  std::filesystem::create_directories(folder);
+  const TempFolder folder("norvane-memory-");
   std::map<int, long> peaks;
   for (const int mebibytes : {1, 16, 64}) {
     NorvaneUploadPayload payload;
     payload.targetDirectories[1] = 101;
     const std::string name = std::to_string(mebibytes) + "mib.prt";
-    std::ofstream(folder / name).close();
-    std::filesystem::resize_file(folder / name, static_cast<uintmax_t>(mebibytes) << 20);  // zeros, written fast
-    payload.files.push_back({name, (folder / name).string(), "k", "1", {}});
+    std::ofstream(folder.path / name).close();
+    std::filesystem::resize_file(folder.path / name, static_cast<uintmax_t>(mebibytes) << 20);  // zeros, written fast
+    payload.files.push_back({name, (folder.path / name).string(), "k", "1", {}});
     EXPECT_TRUE(connected.client.upload(token, payload, false).errors.empty());
-    std::filesystem::remove(folder / name);
-    peaks[mebibytes] = peakResidentKiB(service.pid());
+    std::filesystem::remove(folder.path / name);
+    peaks[mebibytes] = service.peakResidentKiB();
     std::printf("service peak resident memory after a %2d MiB file: %ld KiB\n", mebibytes, peaks[mebibytes]);
   }
-  std::filesystem::remove_all(folder);
   EXPECT_EQ(service.storedFiles().size(), 3u);
   EXPECT_LT(peaks[64] - peaks[1], 8 * 1024) << "the service holds file bytes in memory";
 }
