@@ -61,14 +61,10 @@ TEST(DialogLayout, PlacesWhatIsShownRowByRowAndLeavesHiddenLayoutsOut) {
   for (const PlacedComponent& component : layout.components) {
     SCOPED_TRACE(component.name);
     EXPECT_TRUE(body.contains(component.box));
-    if (!component.text.empty()) {
-      EXPECT_TRUE(component.box.contains(component.textBox));
-    }
-    for (const PlacedComponent& other : layout.components) {
-      if (&other != &component && other.parent == component.parent) {
-        EXPECT_FALSE(component.box.overlaps(other.box)) << other.name;
-      }
-    }
+    EXPECT_TRUE(component.text.empty() || component.box.contains(component.textBox));
+    for (const PlacedComponent& other : layout.components)
+      EXPECT_FALSE(&other != &component && other.parent == component.parent && component.box.overlaps(other.box))
+          << other.name;
   }
   EXPECT_FALSE(layout.titleText.overlaps(layout.closeControl));
   EXPECT_LE(layout.closeControl.right(), layout.size.width);

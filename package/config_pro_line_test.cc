@@ -9,11 +9,8 @@ namespace {
 
 const std::string kLine = registryFileLine("C:\\Program Files\\Tavix\\Créo\\creotk.dat");
 
-TEST(ConfigProLine, NamesTheRegistrationFileQuoted) {
+TEST(ConfigProLine, NamesTheFileQuotedIsAddedInTheFilesStyleAndRemovedLeavingEveryOtherByte) {
   EXPECT_EQ(kLine, "toolkit_registry_file \"C:\\Program Files\\Tavix\\Créo\\creotk.dat\"");
-}
-
-TEST(ConfigProLine, IsAddedInTheFilesStyleAndRemovedLeavingEveryOtherByte) {
   const struct {
     std::string before;
     std::string added;
