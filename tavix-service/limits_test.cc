@@ -24,18 +24,10 @@ TestSocket connectToService(int port) { return TestSocket::connectTo("127.0.0.1"
 RawAnswer exchangeRaw(int port, const std::string& request) {
   const TestSocket connection = connectToService(port);
   if (!connection.sendAll(request)) return {};
-  std::string received;
-  char buffer[4096];
-  for (;;) {
-    const size_t headEnd = received.find("\r\n\r\n");
-    const size_t lengthAt = received.find("Content-Length: ");
-    const size_t length = lengthAt < headEnd ? std::stoul(received.substr(lengthAt + 16)) : 0;
-    if (headEnd != std::string::npos && received.size() >= headEnd + 4 + length)
-      return {std::stoi(received.substr(9, 3)), received.substr(headEnd + 4, length)};
-    const size_t got = connection.receive(buffer, sizeof buffer);
-    if (got == 0) return {};
-    received.append(buffer, got);
-  }
+  const std::string received = connection.receiveHttpMessage();
+  const size_t headEnd = received.find("\r\n\r\n");
+  if (headEnd == std::string::npos) return {};
+  return {std::stoi(received.substr(9, 3)), received.substr(headEnd + 4)};
 }
 
 std::string head(const LocalTavixService& service, const std::string& requestLine,

@@ -36,6 +36,9 @@ class TestSocket {
   size_t receive(char* buffer, size_t size) const;
   // Everything until the peer closes.
   std::string receiveAll() const;
+  // One HTTP message: its head and as much body as its Content-Length announces;
+  // what arrived before the peer closed when the message is cut short.
+  std::string receiveHttpMessage() const;
   void close();
 
  private:
