@@ -1,5 +1,5 @@
 // The platform's HTTP transport (cpp-httplib on Linux, WinHTTP on Windows) against a
-// small server on 127.0.0.1 built on the library's own sockets.
+// small server on 127.0.0.1.
 #include <atomic>
 #include <mutex>
 #include <thread>
@@ -7,19 +7,20 @@
 #include <gtest/gtest.h>
 
 #include "http_transport.h"
-#include "tcp_socket.h"
+#include "test_socket.h"
 #include "url.h"
 
 namespace norvane {
 namespace {
 
 using namespace std::chrono_literals;
+using tavixtest::TestSocket;
 
 // Answers requests for /start with a redirect to /elsewhere (302 to a GET, 307,
 // which keeps the method and body, to a POST) and records every request head.
 class RedirectingServer {
  public:
-  RedirectingServer() : listener_(TcpSocket::listenOnLoopback()), thread_([this] { serve(); }) {}
+  RedirectingServer() : listener_(TestSocket::listenOnLoopback()), thread_([this] { serve(); }) {}
   ~RedirectingServer() {
     stopping_ = true;
     thread_.join();
@@ -35,9 +36,9 @@ class RedirectingServer {
  private:
   void serve() {
     while (!stopping_) {
-      TcpSocket::Accepted accepted = listener_.accept(50ms);
-      if (!accepted.socket.isOpen()) continue;
-      const std::string head = readRequest(accepted.socket);
+      const TestSocket connection = listener_.accept(50ms);
+      if (!connection.isOpen()) continue;
+      const std::string head = connection.receiveHttpMessage();
       const std::string line = head.substr(0, head.find("\r\n"));
       {
         std::lock_guard lock(mutex_);
@@ -48,28 +49,11 @@ class RedirectingServer {
           ? std::string(post ? "HTTP/1.1 307 Temporary Redirect" : "HTTP/1.1 302 Found") + "\r\nLocation: " +
                 url("/elsewhere") + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n"
           : "HTTP/1.1 200 OK\r\nContent-Length: 8\r\nConnection: close\r\n\r\nfollowed";
-      accepted.socket.sendAll(answer);
+      connection.sendAll(answer);
     }
   }
 
-  // The head and as much of the body as its Content-Length announces.
-  static std::string readRequest(const TcpSocket& connection) {
-    std::string request;
-    char buffer[4096];
-    for (;;) {
-      const size_t headEnd = request.find("\r\n\r\n");
-      if (headEnd != std::string::npos) {
-        const size_t lengthAt = request.find("Content-Length: ");
-        const size_t length = lengthAt < headEnd ? std::stoul(request.substr(lengthAt + 16)) : 0;
-        if (request.size() >= headEnd + 4 + length) return request;
-      }
-      const TcpSocket::Received received = connection.receive(buffer, sizeof buffer, 5000ms);
-      if (received.ended || received.size == 0) return request;
-      request.append(buffer, received.size);
-    }
-  }
-
-  TcpSocket listener_;
+  TestSocket listener_;
   std::atomic<bool> stopping_{false};
   mutable std::mutex mutex_;
   std::vector<std::string> requestLines_;
