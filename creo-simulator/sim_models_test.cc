@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <thread>
 
 #include "assembly_generator.h"
@@ -104,11 +103,8 @@ pfcPDFExportInstructions_ptr uploadPdfInstructions(const fs::path& directory) {
 
 std::string contentsOf(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
-
 
 }  // namespace
 
