@@ -93,12 +93,11 @@ SignedIn signIn(NorvaneClient& client) {
   SignedIn result;
   result.authorizeUrl = client.localAuthFlowAuthorize();
   auto completion = std::async(std::launch::async, [&] { return client.localAuthFlowComplete(); });
-  tavixtest::ScriptedBrowser browser;
-  const auto form = browser.get(result.authorizeUrl);
-  const auto answer = browser.submitSignIn(form, tavixtest::kDemoEmail, tavixtest::kDemoPassword);
-  result.code = queryValue(answer.location, "code");
-  result.state = queryValue(answer.location, "state");
-  result.finalPage = browser.get(answer.location).body;
+  // The browser follows the redirect to the library's listener.
+  const auto landed = tavixtest::ScriptedBrowser().signIn(result.authorizeUrl, tavixtest::kDemoEmail, tavixtest::kDemoPassword);
+  result.code = queryValue(landed.url, "code");
+  result.state = queryValue(landed.url, "state");
+  result.finalPage = landed.body;
   result.tokens = completion.get();
   return result;
 }
@@ -161,6 +160,8 @@ TEST(NorvaneSignIn, BrowserSignInGivesTokensAndTheServiceAnswersWithThem) {
   EXPECT_THAT(queryValue(signedIn.authorizeUrl, "redirect_uri"), StartsWith("http%3A%2F%2F127.0.0.1%3A"));
   EXPECT_EQ(queryValue(signedIn.authorizeUrl, "code_challenge").size(), 43u);
   EXPECT_THAT(signedIn.finalPage, HasSubstr("You can return to Creo."));
+  EXPECT_FALSE(signedIn.code.empty());
+  EXPECT_FALSE(signedIn.state.empty());
   EXPECT_FALSE(signedIn.tokens.accessToken.empty());
   EXPECT_FALSE(signedIn.tokens.secondToken.empty());
 
