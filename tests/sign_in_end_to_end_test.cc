@@ -10,7 +10,7 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <thread>
 
 #include "cloud/client_provider.h"
@@ -22,109 +22,19 @@
 #include "scripted_dialog_user.h"
 #include "signin/sign_in_state.h"
 #include "sim_model_file.h"
+#include "sim_program_run.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-bool signedInWithinAMinute() {
-  const auto deadline = std::chrono::steady_clock::now() + 60s;
-  while (!getSessionManager().getCachedUser()) {
+// Whether `done` came true within `limit`, asked every 10 ms.
+bool within(std::chrono::seconds limit, const std::function<bool()>& done) {
+  for (const auto deadline = std::chrono::steady_clock::now() + limit; !done();) {
     if (std::chrono::steady_clock::now() > deadline) return false;
     std::this_thread::sleep_for(10ms);
   }
   return true;
-}
-
-// Points the add-in at the service, in the log's working directory.
-void writeProperties(const LogCapture& log, const tavixtest::LocalTavixService& service) {
-  // Start-up removes every "tavix-" folder it finds in the temporary directory:
-  // give it one of its own.
-  const std::filesystem::path temp = log.directory() / "temp";
-  std::filesystem::create_directory(temp);
-  setEnvironmentVariable("TMPDIR", temp.string().c_str());
-  std::ofstream("tavix.properties") << "tavix_creo_login_url=" << service.baseUrl() << "\n"
-                                    << "tavix_creo_server_url=" << service.baseUrl() << "\n"
-                                    << "tavix_creo_client_id=" << tavixtest::kLocalClientId << "\n"
-                                    << "tavix_creo_log_level=debug\n";
-}
-
-TEST(SignInEndToEnd, FirstPressSignsInAndTheSecondGoesOnToTheUploadDialog) {
-  LogCapture log;
-  tavixtest::LocalTavixService service;
-  writeProperties(log, service);
-
-  creosim::CreoSimulator creo(creosim::SimulatorOptions{TAVIX_SOURCE_DIR "/text"});
-  auto user = std::make_shared<creosim::ScriptedDialogUser>();
-  user->check("Start", [](const creosim::DialogView& view) {
-    EXPECT_EQ(view.shownButtons(), std::vector<std::string>{"Continue"});
-  });
-  user->press("Start", "LoginButton");
-  creo.dialogs().setUser(user);
-  creo.windows().browser().setSignInUser(tavixtest::kDemoEmail, tavixtest::kDemoPassword);
-  setCreoHost(&creo);
-  ASSERT_EQ(user_initialize(0, nullptr, nullptr, nullptr, nullptr), 0) << log.text();
-
-  creo.ribbon().pressButton("tavixRibbonButton");
-  ASSERT_TRUE(signedInWithinAMinute()) << log.text();
-  EXPECT_EQ(getSessionManager().getCachedUser()->email, tavixtest::kDemoEmail);
-  EXPECT_EQ(user->seenDialogs(), (std::vector<std::string>{"Loading", "Start"}));
-  ASSERT_TRUE(creo.windows().browser().waitUntilIdle(30s));
-  const auto visits = creo.windows().browser().visits();
-  ASSERT_EQ(visits.size(), 1u);
-  EXPECT_EQ(visits[0].url.rfind(service.baseUrl() + "authorize?", 0), 0u) << visits[0].url;
-  const creosim::PageLoad& page = visits[0].load;
-  EXPECT_TRUE(page.submittedSignIn);
-  EXPECT_EQ(page.status, 200) << page.error << page.body;
-  EXPECT_EQ(page.finalUrl.rfind("http://127.0.0.1:", 0), 0u);
-  EXPECT_EQ(page.finalUrl.rfind(service.baseUrl(), 0), std::string::npos) << "ends on the client's own listener";
-  EXPECT_NE(page.body.find("You can return to Creo."), std::string::npos);
-
-  // The last lines of the sign-in thread may still be on their way to the log.
-  const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (log.text().find("[INFO] [Tavix] Login completed.") == std::string::npos &&
-         std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(10ms);
-  EXPECT_NE(log.text().find("[INFO] [Tavix] Login completed."), std::string::npos) << log.text();
-
-  // Signed in, the engineer opens a part and picks a workspace for it.
-  creosim::SimModelDefinition part;
-  part.name = "bracket.prt";
-  part.file = log.directory() / "bracket.prt.1";
-  creosim::writeModelFile(part.file, "1711 22345 61234", 65536);
-  creo.models().addModel(part);
-  creo.models().setCurrentModel(part.name);
-  user->select("StartFileUpload", "WorkspaceDropdown", "Bracket Team")
-      .press("StartFileUpload", "UploadButton")
-      .press("Upload", "CloseButton");
-  creo.ribbon().pressButton("tavixRibbonButton");
-  EXPECT_NE(log.text().find("User already authenticated. Opening upload dialog."), std::string::npos);
-  EXPECT_NE(log.text().find("[INFO] [Tavix] Upload initiated: workspace_id=1, workspace_name=Bracket Team"),
-            std::string::npos);
-  EXPECT_EQ(user->seenDialogs(), (std::vector<std::string>{"Loading", "Start", "StartFileUpload", "Upload"}));
-  EXPECT_EQ(user->lastSeen("StartFileUpload").text("UserEmailLabel"), tavixtest::kDemoEmail);
-  EXPECT_TRUE(user->problems().empty());
-  for (const std::string& secret : {getSessionManager().getAccessToken(), getSessionManager().getSecondToken()})
-    if (!secret.empty()) {
-      EXPECT_EQ(log.text().find(secret), std::string::npos);
-    }
-
-  user_terminate();
-  creo.ribbon().releaseCommands();
-  setCreoHost(nullptr);
-  setEnvironmentVariable("TMPDIR", nullptr);
-}
-
-// The port the client library's sign-in listener waits on, once it waits.
-int listenerPortWithinAMinute(const LogCapture& log) {
-  const std::string waiting = "waiting for the browser on 127.0.0.1:";
-  const auto deadline = std::chrono::steady_clock::now() + 60s;
-  while (std::chrono::steady_clock::now() < deadline) {
-    const std::string text = log.text();
-    if (const auto at = text.find(waiting); at != std::string::npos) return std::stoi(text.substr(at + waiting.size()));
-    std::this_thread::sleep_for(10ms);
-  }
-  return 0;
 }
 
 bool acceptsConnections(int port) {
@@ -138,27 +48,96 @@ bool acceptsConnections(int port) {
   return connected;
 }
 
+// Creo with the add-in started, pointed at the service from the log's working
+// directory, and a user who presses Continue on the Start dialog.
+class SignInEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Start-up removes every "tavix-" folder it finds in the temporary directory:
+    // give it one of its own.
+    const std::filesystem::path temp = log_.directory() / "temp";
+    std::filesystem::create_directory(temp);
+    setEnvironmentVariable("TMPDIR", temp.string().c_str());
+    writeServiceProperties(log_.directory(), service_);
+    getSessionManager().clear();
+    user_->press("Start", "LoginButton");
+    creo_.dialogs().setUser(user_);
+    setCreoHost(&creo_);
+    ASSERT_EQ(user_initialize(0, nullptr, nullptr, nullptr, nullptr), 0) << log_.text();
+  }
+  void TearDown() override {
+    creo_.ribbon().releaseCommands();
+    setCreoHost(nullptr);
+    setEnvironmentVariable("TMPDIR", nullptr);
+  }
+
+  LogCapture log_;
+  tavixtest::LocalTavixService service_;
+  creosim::CreoSimulator creo_{creosim::SimulatorOptions{TAVIX_SOURCE_DIR "/text"}};
+  std::shared_ptr<creosim::ScriptedDialogUser> user_ = std::make_shared<creosim::ScriptedDialogUser>();
+};
+
+TEST_F(SignInEndToEnd, FirstPressSignsInAndTheSecondGoesOnToTheUploadDialog) {
+  creo_.windows().browser().setSignInUser(tavixtest::kDemoEmail, tavixtest::kDemoPassword);
+  creo_.ribbon().pressButton("tavixRibbonButton");
+  ASSERT_TRUE(within(60s, [] { return getSessionManager().getCachedUser() != nullptr; })) << log_.text();
+  EXPECT_EQ(getSessionManager().getCachedUser()->email, tavixtest::kDemoEmail);
+  EXPECT_EQ(user_->seenDialogs(), (std::vector<std::string>{"Loading", "Start"}));
+  EXPECT_EQ(user_->lastSeen("Start").shownButtons(), std::vector<std::string>{"Continue"});
+  ASSERT_TRUE(creo_.windows().browser().waitUntilIdle(30s));
+  const auto visits = creo_.windows().browser().visits();
+  ASSERT_EQ(visits.size(), 1u);
+  EXPECT_EQ(visits[0].url.rfind(service_.baseUrl() + "authorize?", 0), 0u) << visits[0].url;
+  const creosim::PageLoad& page = visits[0].load;
+  EXPECT_TRUE(page.submittedSignIn);
+  EXPECT_EQ(page.status, 200) << page.error << page.body;
+  EXPECT_EQ(page.finalUrl.rfind("http://127.0.0.1:", 0), 0u);
+  EXPECT_EQ(page.finalUrl.rfind(service_.baseUrl(), 0), std::string::npos) << "ends on the client's own listener";
+  EXPECT_NE(page.body.find("You can return to Creo."), std::string::npos);
+  // The last lines of the sign-in thread may still be on their way to the log.
+  EXPECT_TRUE(within(10s, [&] { return log_.text().find("[INFO] [Tavix] Login completed.") != std::string::npos; }))
+      << log_.text();
+
+  // Signed in, the engineer opens a part and picks a workspace for it.
+  creosim::SimModelDefinition part;
+  part.name = "bracket.prt";
+  part.file = log_.directory() / "bracket.prt.1";
+  creosim::writeModelFile(part.file, "1711 22345 61234", 65536);
+  creo_.models().addModel(part);
+  creo_.models().setCurrentModel(part.name);
+  user_->select("StartFileUpload", "WorkspaceDropdown", "Bracket Team")
+      .press("StartFileUpload", "UploadButton")
+      .press("Upload", "CloseButton");
+  creo_.ribbon().pressButton("tavixRibbonButton");
+  EXPECT_NE(log_.text().find("User already authenticated. Opening upload dialog."), std::string::npos);
+  EXPECT_NE(log_.text().find("[INFO] [Tavix] Upload initiated: workspace_id=1, workspace_name=Bracket Team"),
+            std::string::npos);
+  EXPECT_EQ(user_->seenDialogs(), (std::vector<std::string>{"Loading", "Start", "StartFileUpload", "Upload"}));
+  EXPECT_EQ(user_->lastSeen("StartFileUpload").text("UserEmailLabel"), tavixtest::kDemoEmail);
+  EXPECT_TRUE(user_->problems().empty());
+  for (const std::string& secret : {getSessionManager().getAccessToken(), getSessionManager().getSecondToken()})
+    if (!secret.empty()) {
+      EXPECT_EQ(log_.text().find(secret), std::string::npos);
+    }
+  user_terminate();
+}
+
 // Creo unloads the add-in while the browser shows the sign-in page: the sign-in
 // gives up, its listener closes and its thread is gone before "terminated".
-TEST(SignInEndToEnd, UnloadWhileTheSignInWaitsEndsTheSignInBeforeTermination) {
-  LogCapture log;
-  tavixtest::LocalTavixService service;
-  writeProperties(log, service);
-  getSessionManager().clear();
-  creosim::CreoSimulator creo(creosim::SimulatorOptions{TAVIX_SOURCE_DIR "/text"});
-  auto user = std::make_shared<creosim::ScriptedDialogUser>();
-  user->press("Start", "LoginButton");
-  creo.dialogs().setUser(user);
-  setCreoHost(&creo);
-  ASSERT_EQ(user_initialize(0, nullptr, nullptr, nullptr, nullptr), 0) << log.text();
-
-  creo.ribbon().pressButton("tavixRibbonButton");
-  const int port = listenerPortWithinAMinute(log);
-  ASSERT_NE(port, 0) << log.text();
+TEST_F(SignInEndToEnd, UnloadWhileTheSignInWaitsEndsTheSignInBeforeTermination) {
+  creo_.ribbon().pressButton("tavixRibbonButton");
+  // The port the client library's sign-in listener waits on, once it waits.
+  const std::string waiting = "waiting for the browser on 127.0.0.1:";
+  int port = 0;
+  ASSERT_TRUE(within(60s, [&] {
+    const std::string text = log_.text();
+    if (const auto at = text.find(waiting); at != std::string::npos) port = std::stoi(text.substr(at + waiting.size()));
+    return port != 0;
+  })) << log_.text();
   ASSERT_TRUE(acceptsConnections(port));
 
   user_terminate();
-  const std::string atTermination = log.text();
+  const std::string atTermination = log_.text();
   EXPECT_FALSE(acceptsConnections(port)) << "the sign-in listener outlived the add-in";
   EXPECT_NE(atTermination.find("[INFO] [Tavix] Sign-in cancelled: norvane: sign-in was cancelled"), std::string::npos)
       << atTermination;
@@ -168,12 +147,8 @@ TEST(SignInEndToEnd, UnloadWhileTheSignInWaitsEndsTheSignInBeforeTermination) {
   EXPECT_EQ(atTermination.substr(atTermination.size() - terminated.size()), terminated) << atTermination;
   // A thread still running would write its lines after "terminated".
   std::this_thread::sleep_for(500ms);
-  EXPECT_EQ(log.text(), atTermination);
+  EXPECT_EQ(log_.text(), atTermination);
   EXPECT_FALSE(signInState().failed.load());
-
-  creo.ribbon().releaseCommands();
-  setCreoHost(nullptr);
-  setEnvironmentVariable("TMPDIR", nullptr);
 }
 
 }  // namespace

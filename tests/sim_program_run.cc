@@ -23,10 +23,7 @@ std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 std::string simProgramCommand(const LogCapture& log, const tavixtest::LocalTavixService& service,
                               const std::string& arguments) {
   const fs::path work = log.directory();
-  std::ofstream(work / "tavix.properties") << "tavix_creo_login_url=" << service.baseUrl() << "\n"
-                                           << "tavix_creo_server_url=" << service.baseUrl() << "\n"
-                                           << "tavix_creo_client_id=" << tavixtest::kLocalClientId << "\n"
-                                           << "tavix_creo_log_level=debug\n";
+  writeServiceProperties(work, service);
   // Start-up removes every "tavix-" folder it finds in the temporary directory:
   // give it one of its own.
   fs::create_directories(work / "temp");
@@ -35,6 +32,14 @@ std::string simProgramCommand(const LogCapture& log, const tavixtest::LocalTavix
 }
 
 }  // namespace
+
+void writeServiceProperties(const fs::path& folder, const tavixtest::LocalTavixService& service) {
+  fs::create_directories(folder);
+  std::ofstream(folder / "tavix.properties") << "tavix_creo_login_url=" << service.baseUrl() << "\n"
+                                             << "tavix_creo_server_url=" << service.baseUrl() << "\n"
+                                             << "tavix_creo_client_id=" << tavixtest::kLocalClientId << "\n"
+                                             << "tavix_creo_log_level=debug\n";
+}
 
 SimProgramRun runSimProgram(const LogCapture& log, const tavixtest::LocalTavixService& service,
                             const std::string& arguments, const std::string& input) {

@@ -3,6 +3,7 @@
 // that points the add-in at the service, and a temporary directory of its own.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +16,9 @@ struct SimProgramRun {
   std::string output;  // stdout and stderr
   bool started = true;  // false when the machine had no terminal to give it
 };
+
+// Writes the tavix.properties into `folder` that points the add-in at `service`, logging at debug level.
+void writeServiceProperties(const std::filesystem::path& folder, const tavixtest::LocalTavixService& service);
 
 // Runs creo-sim with `arguments` (shell words) and `input` as its standard input.
 SimProgramRun runSimProgram(const LogCapture& log, const tavixtest::LocalTavixService& service,

@@ -3,6 +3,8 @@
 // in a library that is gone.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 // creo-sim commands: `rounds` times load, a press whose Loading dialog fails
@@ -20,10 +22,17 @@ inline std::string unloadAfterPressScript(int rounds) {
   return script + "pause 4\n";
 }
 
-// What the add-in logged after its last "Tavix integration terminated." line;
-// all of it when that line is missing.
-inline std::string loggedAfterTermination(const std::string& log) {
+// The add-in's log after that script: each round's worker started, and none
+// finished or wrote anything after the last "Tavix integration terminated.".
+inline void expectNothingRanAfterTermination(const std::string& log, int rounds) {
+  size_t started = 0;
+  for (size_t at = log.find("[DEBUG] [Tavix] Loading worker started."); at != std::string::npos;
+       at = log.find("[DEBUG] [Tavix] Loading worker started.", at + 1))
+    ++started;
+  EXPECT_EQ(started, static_cast<size_t>(rounds)) << log;
   const std::string terminated = "[DEBUG] [Tavix] Tavix integration terminated.\r\n";
   const size_t at = log.rfind(terminated);
-  return at == std::string::npos ? log : log.substr(at + terminated.size());
+  ASSERT_NE(at, std::string::npos) << log;
+  EXPECT_EQ(log.substr(at + terminated.size()), "") << log;
+  EXPECT_EQ(log.find("Loading worker completed."), std::string::npos) << log;
 }

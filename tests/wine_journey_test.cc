@@ -4,18 +4,16 @@
 // Linux. Skipped when the Windows build or wine is not there.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/testing/log_capture.h"
-#include "local_service.h"
+#include "core/testing/test_environment.h"
 #include "self_signed_server.h"
 #include "sim_model_file.h"
+#include "sim_program_run.h"
 #include "sim_text.h"
 #include "unload_after_press.h"
 #include "wine_program.h"
@@ -25,171 +23,117 @@ namespace fs = std::filesystem;
 namespace {
 
 using tavixtest::readFile;
-using tavixtest::wineLoader;
 using tavixtest::windowsPathOf;
 
-// creo-sim.exe under wine, with a working folder whose properties point the
-// add-in at this test's service.
-struct WineCreo {
-  fs::path simulator = fs::path(TAVIX_WINDOWS_BIN_DIR) / "creo-sim.exe";
-  fs::path wine = wineLoader();
-  bool available() const { return fs::exists(simulator) && !wine.empty(); }
+const fs::path kSimulator = fs::path(TAVIX_WINDOWS_BIN_DIR) / "creo-sim.exe";
 
-  // Runs `script`; its exit status, with its output in `output`.
-  int run(const fs::path& script, const fs::path& output) const {
-    const std::string command = "WINEDEBUG=-all '" + wine.string() + "' '" + simulator.string() + "' --workdir '" +
-                                windowsPathOf(work) + "' --script '" + windowsPathOf(script) + "' > '" +
-                                output.string() + "' 2>&1";
-    return std::system(command.c_str());
-  }
-  void useWorkFolder(const fs::path& folder, const tavixtest::LocalTavixService& service) {
-    work = folder;
-    fs::create_directories(work);
-    std::ofstream(work / "tavix.properties") << "tavix_creo_login_url=" << service.baseUrl() << "\n"
-                                             << "tavix_creo_server_url=" << service.baseUrl() << "\n"
-                                             << "tavix_creo_client_id=" << tavixtest::kLocalClientId << "\n"
-                                             << "tavix_creo_log_level=debug\n";
-  }
-  fs::path work;
-};
+// creo-sim.exe with the add-in beside it, in the log's folder "work" whose
+// properties point the add-in at `service`.
+tavixtest::WineRun runWindowsCreo(const LogCapture& log, const tavixtest::LocalTavixService& service,
+                                  const std::string& script) {
+  writeServiceProperties(log.directory() / "work", service);
+  return tavixtest::runCreoSim(kSimulator, {}, log.directory() / "work", script);
+}
 
 // The part's name and folder are not ASCII: the add-in's dialogs, log,
 // temporary folder and the service all carry them as typed.
 TEST(WineJourney, WindowsBuildSignsInAndUploadsAPartAndAnAssembly) {
-  WineCreo creo;
-  if (!creo.available()) GTEST_SKIP() << "no Windows build at " << creo.simulator << " or no wine";
-
+  if (!fs::exists(kSimulator) || tavixtest::wineLoader().empty())
+    GTEST_SKIP() << "no Windows build at " << kSimulator << " or no wine";
   LogCapture log;
   tavixtest::LocalTavixService service;
-  creo.useWorkFolder(log.directory() / "work", service);
   const fs::path models = log.directory() / creosim::pathOf("Jürgen") / "Konstruktion";
-  const fs::path work = creo.work;
   fs::create_directories(models);
   creosim::writeModelFile(models / creosim::pathOf("Lagerbock_Ü.prt.3"), "1711 22345 61234", 5000);
   std::ofstream(models / "part.json") << R"({"models": [{"name": "Lagerbock_Ü.prt", "file": "Lagerbock_Ü.prt.3"}],
                                             "current": "Lagerbock_Ü.prt"})";
-  std::ofstream(log.directory() / "journey.sim")
-      << "load\n"
-      << "session " << windowsPathOf(models / "part.json") << "\n"
-      << "signin-user " << tavixtest::kDemoEmail << " " << tavixtest::kDemoPassword << "\n"
-      << "answer Start press LoginButton\n"
-      << "press\n"
-      << "browser 60\n"
-      << "wait-log Login completed. 60\n"
-      << "answer StartFileUpload select WorkspaceDropdown Bracket Team\n"
-      << "answer StartFileUpload press UploadButton\n"
-      << "answer Upload press CloseButton\n"
-      << "press\n"
-      << "generate " << windowsPathOf(models / "assembly") << " 12\n"
-      << "answer StartFileUpload select WorkspaceDropdown Gearbox\n"
-      << "answer StartFileUpload press UploadButton\n"
-      << "answer Upload press OpenInTavixButton\n"
-      << "press\n"
-      << "browser 60\n"
-      << "dialogs\n"
-      << "unload\n";
-  const fs::path output = log.directory() / "creo-sim.out";
-  EXPECT_EQ(creo.run(log.directory() / "journey.sim", output), 0) << readFile(output);
+  std::ostringstream script;
+  script << "load\n"
+         << "session " << windowsPathOf(models / "part.json") << "\n"
+         << "signin-user " << tavixtest::kDemoEmail << " " << tavixtest::kDemoPassword << "\n"
+         << "answer Start press LoginButton\n"
+         << "press\n"
+         << "browser 60\n"
+         << "wait-log Login completed. 60\n"
+         << "answer StartFileUpload select WorkspaceDropdown Bracket Team\n"
+         << "answer StartFileUpload press UploadButton\n"
+         << "answer Upload press CloseButton\n"
+         << "press\n"
+         << "generate " << windowsPathOf(models / "assembly") << " 12\n"
+         << "answer StartFileUpload select WorkspaceDropdown Gearbox\n"
+         << "answer StartFileUpload press UploadButton\n"
+         << "answer Upload press OpenInTavixButton\n"
+         << "press\n"
+         << "browser 60\n"
+         << "dialogs\n"
+         << "unload\n";
+  const tavixtest::WineRun creo = runWindowsCreo(log, service, script.str());
+  EXPECT_EQ(creo.exitCode, 0) << creo.output;
 
-  const std::string addinLog = readFile(work / "tavix-integration.log");
+  const std::string addinLog = readFile(log.directory() / "work" / "tavix-integration.log");
   const nlohmann::json stored = service.storedFiles();
-  ASSERT_GE(stored.size(), 2u) << readFile(output) << addinLog;
+  ASSERT_GE(stored.size(), 2u) << creo.output << addinLog;
   EXPECT_EQ(stored[0]["name"], "Lagerbock_Ü.prt");
   EXPECT_EQ(stored[0]["size"], 5000);
   EXPECT_EQ(stored[0]["workspace"], "Bracket Team");
   for (size_t i = 1; i < stored.size(); ++i) EXPECT_EQ(stored[i]["workspace"], "Gearbox");
   EXPECT_EQ(stored[1]["name"], "root.asm");
-  EXPECT_NE(addinLog.find("[INFO] [Tavix] Login completed."), std::string::npos) << addinLog;
-  EXPECT_NE(addinLog.find("Resolved uploaded Tavix URL for primary file: Lagerbock_Ü.prt"), std::string::npos)
-      << addinLog;
-  for (const char* logged : {"Staging model file: ", "Jürgen", "Lagerbock_Ü.prt.3", "Model file staged: "})
+  for (const char* logged : {"[INFO] [Tavix] Login completed.",
+                             "Resolved uploaded Tavix URL for primary file: Lagerbock_Ü.prt", "Staging model file: ",
+                             "Jürgen", "Lagerbock_Ü.prt.3", "Model file staged: ",
+                             "Upload succeeded: workspace_id=2, workspace_name=Gearbox"})
     EXPECT_NE(addinLog.find(logged), std::string::npos) << logged << "\n" << addinLog;
-  EXPECT_NE(addinLog.find("Upload succeeded: workspace_id=2, workspace_name=Gearbox"), std::string::npos);
   // Open in Tavix: the simulator's browser fetched the uploaded file's page from the Linux service.
-  const std::string transcript = readFile(output);
-  EXPECT_NE(transcript.find("Lagerbock_Ü.prt"), std::string::npos) << transcript;
-  EXPECT_NE(transcript.find("/workspace/gearbox/file/"), std::string::npos) << transcript;
-  EXPECT_NE(transcript.find("  -> 200 from " + service.baseUrl() + "workspace/gearbox/file/"), std::string::npos)
-      << transcript;
+  EXPECT_NE(creo.output.find("Lagerbock_Ü.prt"), std::string::npos) << creo.output;
+  EXPECT_NE(creo.output.find("  -> 200 from " + service.baseUrl() + "workspace/gearbox/file/"), std::string::npos)
+      << creo.output;
 }
 
 // FreeLibrary unmaps the add-in: ten unloads, each right after a press whose
 // Loading dialog failed, leave no thread of it to wake in the unmapped code.
 TEST(WineJourney, UnloadsRightAfterAPressLeaveNothingRunning) {
-  WineCreo creo;
-  if (!creo.available()) GTEST_SKIP() << "no Windows build at " << creo.simulator << " or no wine";
-
+  if (!fs::exists(kSimulator) || tavixtest::wineLoader().empty())
+    GTEST_SKIP() << "no Windows build at " << kSimulator << " or no wine";
   LogCapture log;
   tavixtest::LocalTavixService service;
-  creo.useWorkFolder(log.directory() / "work", service);
-  std::ofstream(log.directory() / "unload.sim") << unloadAfterPressScript(10);
-  const fs::path output = log.directory() / "creo-sim.out";
-  EXPECT_EQ(creo.run(log.directory() / "unload.sim", output), 0) << readFile(output);
-  const std::string addinLog = readFile(creo.work / "tavix-integration.log");
-  size_t started = 0;
-  for (size_t at = addinLog.find("Loading worker started."); at != std::string::npos;
-       at = addinLog.find("Loading worker started.", at + 1))
-    ++started;
-  EXPECT_EQ(started, 10u) << addinLog;
-  EXPECT_EQ(loggedAfterTermination(addinLog), "") << addinLog;
-  EXPECT_EQ(addinLog.find("Loading worker completed."), std::string::npos) << addinLog;
-}
-
-// Everything a command printed, and its exit status. The output goes through a
-// file: a wineserver that wine starts keeps a pipe open after the program ends.
-struct Ran {
-  int status = -1;
-  std::string output;
-};
-
-Ran run(const std::string& command, const fs::path& outputFile) {
-  Ran ran;
-  ran.status = std::system((command + " > '" + outputFile.string() + "' 2>&1").c_str());
-  ran.output = readFile(outputFile);
-  return ran;
-}
-
-// "Suite.Case" for each case that a GoogleTest program lists.
-std::vector<std::string> listedCases(const std::string& listing) {
-  std::vector<std::string> cases;
-  std::istringstream lines(listing);
-  std::string suite;
-  for (std::string line; std::getline(lines, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) continue;
-    if (line[0] != ' ') suite = line;
-    else if (!suite.empty()) cases.push_back(suite + line.substr(line.find_first_not_of(' ')));
-  }
-  return cases;
+  const tavixtest::WineRun creo = runWindowsCreo(log, service, unloadAfterPressScript(10));
+  EXPECT_EQ(creo.exitCode, 0) << creo.output;
+  expectNothingRanAfterTermination(readFile(log.directory() / "work" / "tavix-integration.log"), 10);
 }
 
 // The client library's own tests, built for Windows, against the Linux
 // service: its WinHTTP, Winsock and BCrypt code. Each case gets a fresh service.
 TEST(WineJourney, ClientLibraryTestsPassUnderWine) {
   const fs::path tests = fs::path(TAVIX_WINDOWS_BIN_DIR) / "norvane_tests.exe";
-  const fs::path wine = wineLoader();
-  if (!fs::exists(tests) || wine.empty()) GTEST_SKIP() << "no " << tests << " or no wine";
-
-  LogCapture log;
-  const fs::path output = log.directory() / "norvane_tests.out";
-  const std::string program = "WINEDEBUG=-all '" + wine.string() + "' '" + tests.string() + "'";
-  const Ran listing = run(program + " --gtest_list_tests", output);
-  ASSERT_EQ(listing.status, 0) << listing.output;
-  const std::vector<std::string> cases = listedCases(listing.output);
+  if (!fs::exists(tests) || tavixtest::wineLoader().empty()) GTEST_SKIP() << "no " << tests << " or no wine";
+  const tavixtest::WineRun listing = tavixtest::runUnderWine(tests, {"--gtest_list_tests"});
+  ASSERT_EQ(listing.exitCode, 0) << listing.output;
+  // "Suite.Case" for each case listed: a suite's line, then its cases indented.
+  std::vector<std::string> cases;
+  std::istringstream lines(listing.output);
+  std::string suite;
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] != ' ') suite = line;
+    else if (!line.empty() && !suite.empty()) cases.push_back(suite + line.substr(line.find_first_not_of(' ')));
+  }
   ASSERT_GE(cases.size(), 9u) << listing.output;
+
   tavixtest::SelfSignedServer tls;
+  setEnvironmentVariable(tavixtest::kSelfSignedUrlVariable, tls.url().c_str());
   for (const std::string& name : cases) {
     tavixtest::LocalTavixService service;
-    const Ran ran = run(std::string(tavixtest::kServiceUrlVariable) + "=" + service.baseUrl() + " " +
-                        tavixtest::kServiceSecretVariable + "=" + service.controlSecret() + " " +
-                        tavixtest::kSelfSignedUrlVariable + "=" + tls.url() + " " + program +
-                        " --gtest_filter=" + name,
-                        output);
-    EXPECT_EQ(ran.status, 0) << name << " under wine:\n" << ran.output;
+    setEnvironmentVariable(tavixtest::kServiceUrlVariable, service.baseUrl().c_str());
+    setEnvironmentVariable(tavixtest::kServiceSecretVariable, service.controlSecret().c_str());
+    const tavixtest::WineRun ran = tavixtest::runUnderWine(tests, {"--gtest_filter=" + name});
+    EXPECT_EQ(ran.exitCode, 0) << name << " under wine:\n" << ran.output;
     const bool ended = ran.output.find("[       OK ] " + name) != std::string::npos ||
                        ran.output.find("[  SKIPPED ] " + name) != std::string::npos;
     EXPECT_TRUE(ended) << name << " under wine:\n" << ran.output;
   }
+  for (const char* variable : {tavixtest::kSelfSignedUrlVariable, tavixtest::kServiceUrlVariable,
+                               tavixtest::kServiceSecretVariable})
+    setEnvironmentVariable(variable, nullptr);
 }
 
 }  // namespace

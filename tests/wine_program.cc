@@ -95,10 +95,9 @@ WineRun runCreoSim(const fs::path& simulator, const fs::path& registration, cons
   fs::create_directories(workFolder);
   const fs::path scriptFile = workFolder.parent_path() / "script.sim";
   std::ofstream(scriptFile, std::ios::binary | std::ios::trunc) << script;
-  return runUnderWine(simulator,
-                      {"--registration", windowsPathOf(registration), "--workdir", windowsPathOf(workFolder), "--script",
-                       windowsPathOf(scriptFile)},
-                      prefix);
+  std::vector<std::string> arguments = {"--workdir", windowsPathOf(workFolder), "--script", windowsPathOf(scriptFile)};
+  if (!registration.empty()) arguments.insert(arguments.begin(), {"--registration", windowsPathOf(registration)});
+  return runUnderWine(simulator, arguments, prefix);
 }
 
 }  // namespace tavixtest

@@ -39,8 +39,9 @@ enum class WaitFor { kProgram, kEveryProgramInPrefix };
 WineRun runUnderWine(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                      const std::filesystem::path& prefix = {}, WaitFor waitFor = WaitFor::kEveryProgramInPrefix);
 
-// creo-sim.exe started with the registration file `registration` and `script`,
-// in the working folder `workFolder` (created if missing).
+// creo-sim.exe started with the registration file `registration` (without one
+// when empty: the add-in beside it) and `script`, in the working folder
+// `workFolder` (created if missing).
 WineRun runCreoSim(const std::filesystem::path& simulator, const std::filesystem::path& registration,
                    const std::filesystem::path& workFolder, const std::string& script,
                    const std::filesystem::path& prefix = {});
