@@ -127,11 +127,11 @@ TEST(DialogPictures, UploadDialogBeforeAndAfterTheWorkspaceThenProgressAndComple
   journey.user().press("Upload", "CloseButton");
   journey.pressTavixButton();
 
+  // The upload dialog before and after the workspace, then progress up to completion.
   const std::vector<std::string> dialogs = camera.dialogs();
   ASSERT_GE(dialogs.size(), 4u);
-  EXPECT_EQ(dialogs[0], "StartFileUpload");
-  EXPECT_EQ(dialogs[1], "StartFileUpload");
-  EXPECT_EQ(dialogs.back(), "Upload");
+  EXPECT_EQ((Texts{dialogs[0], dialogs[1], dialogs[2], dialogs.back()}),
+            (Texts{"StartFileUpload", "StartFileUpload", "Upload", "Upload"}));
 
   const DialogLayout& before = camera.shots()[0].layout;
   EXPECT_EQ(before.title, "Upload to Tavix");
@@ -157,7 +157,6 @@ TEST(DialogPictures, UploadDialogBeforeAndAfterTheWorkspaceThenProgressAndComple
   EXPECT_EQ(chosen.size.height, before.size.height);
 
   const DialogLayout& progress = camera.shots()[2].layout;
-  EXPECT_EQ(progress.dialog, "Upload");
   EXPECT_EQ(progress.title, "Uploading to Tavix");
   expectImage(progress, "ProgressAnimationLabel", "tavix_upload_spinner.gif", 24);
   EXPECT_NE(progress.find("FooterLabel"), nullptr);
@@ -206,11 +205,11 @@ TEST(DialogPictures, DrawingWarningAndUploadFailed) {
   ASSERT_EQ(camera.dialogs().back(), "UploadFailed");
   const DialogLayout& failed = camera.shots().back().layout;
   EXPECT_EQ(failed.title, "Upload to Tavix");
+  // The texts in order; the message is the export's own.
   const Texts texts = failed.texts();
   ASSERT_EQ(texts.size(), 8u);
-  EXPECT_EQ((Texts{texts[0], texts[1]}), (Texts{"Upload failed", "plan.drw  \u2192  Bracket Team"}));
-  EXPECT_EQ((Texts{texts.begin() + 3, texts.end()}),
-            (Texts{"Cancel", "Retry Upload", "engineer@example.com", "Sign Out", "Version 1.0.0"}));
+  EXPECT_EQ(texts, (Texts{"Upload failed", "plan.drw  \u2192  Bracket Team", texts[2], "Cancel", "Retry Upload",
+                          "engineer@example.com", "Sign Out", "Version 1.0.0"}));
   // The message is shown whole: the dialog is as wide as it needs.
   EXPECT_LE(failed.find("ErrorMessageLabel")->textBox.right(), failed.size.width);
   for (const Camera::Shot& shot : camera.shots()) expectFilesOfTheLaidOutSize(shot);

@@ -68,6 +68,14 @@ class Scratch {
   fs::path root_;
 };
 
+// Unpacks `zip` into `folder`; whether that worked.
+bool unpack(const fs::path& zip, const fs::path& folder) {
+  fs::create_directories(folder);
+  const std::string command = "cd " + shellQuoted(folder.string()) + " && " + shellQuoted(TAVIX_CMAKE_COMMAND) +
+                              " -E tar xf " + shellQuoted(zip.string());
+  return std::system(command.c_str()) == 0;
+}
+
 // The install folder holds the two DLLs, `others` and the text folder as in the sources.
 void expectInstalledFiles(const fs::path& installFolder, std::set<std::string> others) {
   others.insert({"tavix-creo.dll", "norvane.dll"});
@@ -97,12 +105,8 @@ class WindowsPackage : public ::testing::Test {
         tavixtest::wineLoader().empty())
       GTEST_SKIP() << "no package at " << kPackage << ", no " << kSimulator << ", no " << kVersionReader
                    << " or no wine";
-    const fs::path programFiles = scratch_.root() / "Program Files";
-    fs::create_directories(programFiles);
-    const std::string unpack = "cd " + shellQuoted(programFiles.string()) + " && " +
-                               shellQuoted(TAVIX_CMAKE_COMMAND) + " -E tar xf " + shellQuoted(kPackage);
-    ASSERT_EQ(std::system(unpack.c_str()), 0) << unpack;
-    installFolder_ = programFiles / kPackage.stem();
+    ASSERT_TRUE(unpack(kPackage, scratch_.root() / "Program Files"));
+    installFolder_ = scratch_.root() / "Program Files" / kPackage.stem();
   }
 
   // The template with the install folder filled in, as the guide says, and `edit` applied.
@@ -277,15 +281,6 @@ class WindowsInstaller : public ::testing::Test {
     return readFile(prefix_ / "system.reg").find(text) != std::string::npos;
   }
 
-  // A path as programs in the prefix see it: its drive_c is C:, the Linux root Z:.
-  std::string windowsPath(const fs::path& path) const {
-    const fs::path relative = path.lexically_relative(prefix_ / "drive_c");
-    if (relative.empty() || *relative.begin() == "..") return windowsPathOf(path);
-    std::string text = "C:\\" + relative.string();
-    std::replace(text.begin(), text.end(), '/', '\\');
-    return text;
-  }
-
   // Files and folders the Windows of the prefix holds now and did not before the installer ran.
   std::set<std::string> filesAdded() const {
     std::set<std::string> added;
@@ -294,12 +289,13 @@ class WindowsInstaller : public ::testing::Test {
     return added;
   }
 
-  std::string configLine(const fs::path& installFolder) const {
-    return "toolkit_registry_file \"" + windowsPath(installFolder / "creotk.dat") + "\"";
+  // The line the installer adds to config.pro for the install folder `folder`, as Windows names it.
+  static std::string configLine(const std::string& folder) {
+    return "toolkit_registry_file \"" + folder + "\\creotk.dat\"";
   }
 
-  void expectCreoStartsTheAddinFrom(const fs::path& installFolder) const {
-    expectCreoStartsTheAddin(installFolder / "creotk.dat", windowsPath(installFolder), root() / "work", prefix_);
+  void expectCreoStartsTheAddinFrom(const fs::path& installFolder, const std::string& folder) const {
+    expectCreoStartsTheAddin(installFolder / "creotk.dat", folder, root() / "work", prefix_);
   }
 
   const fs::path& root() const { return scratch_.root(); }
@@ -322,16 +318,16 @@ TEST_F(WindowsInstaller, InstallsSilentlyWhereToldNamesItInConfigProAndUninstall
   ASSERT_EQ(install.exitCode, 0) << install.output;
 
   expectInstalledFiles(installFolder, {"INSTALL.txt", "creotk.dat", "Uninstall.exe"});
-  const std::string folder = windowsPath(installFolder);
+  const std::string folder = windowsPathOf(installFolder);
   EXPECT_EQ(readFile(installFolder / "creotk.dat"),
             "name tavix-creo\r\nstartup dll\r\ntoolkit object\r\nfail_tol TRUE\r\nexec_file " + folder +
                 "\\tavix-creo.dll\r\ntext_dir " + folder + "\\text\r\nend\r\n");
-  EXPECT_EQ(readFile(configPro), siteOptions + "\r\n" + configLine(installFolder));
+  EXPECT_EQ(readFile(configPro), siteOptions + "\r\n" + configLine(folder));
   EXPECT_TRUE(registryHas("\\\\Uninstall\\\\tavix-creo]")) << "not in Apps & features";
   EXPECT_TRUE(registryHas("\"DisplayVersion\"=\"" + kVersion + "\""));
   EXPECT_TRUE(registryHas("\"QuietUninstallString\"="));
 
-  expectCreoStartsTheAddinFrom(installFolder);
+  expectCreoStartsTheAddinFrom(installFolder, folder);
 
   const WineRun uninstall = run(installFolder / "Uninstall.exe", {"/S"}, "silent uninstall");
   EXPECT_EQ(uninstall.exitCode, 0) << uninstall.output;
@@ -363,6 +359,7 @@ TEST_F(WindowsInstaller, AnUpgradeReplacesTheProgramFilesAndKeepsTheAdministrato
   ASSERT_EQ(run(older, {"/S", "/CONFIGPRO=" + windowsPathOf(configPro)}, "silent install (older version)").exitCode,
             0);
   const fs::path installFolder = prefix_ / "drive_c" / "Program Files" / "Tavix" / "Creo";
+  const std::string folder = "C:\\Program Files\\Tavix\\Creo";
   ASSERT_TRUE(fs::exists(installFolder / "tavix-creo.dll"));
   EXPECT_TRUE(registryHas("\"DisplayVersion\"=\"0.9.0\""));
   const std::string properties = "# for every seat\r\ntavix_creo_server=us_prod\r\n";
@@ -386,8 +383,8 @@ TEST_F(WindowsInstaller, AnUpgradeReplacesTheProgramFilesAndKeepsTheAdministrato
             readFile(kSourceText / "usascii" / "tavix_msg.txt"));
   EXPECT_TRUE(registryHas("\"DisplayVersion\"=\"" + kVersion + "\""));
   EXPECT_FALSE(registryHas("\"DisplayVersion\"=\"0.9.0\""));
-  EXPECT_EQ(readFile(configPro), "display_mode shade\n" + configLine(installFolder) + "\n");
-  expectCreoStartsTheAddinFrom(installFolder);
+  EXPECT_EQ(readFile(configPro), "display_mode shade\n" + configLine(folder) + "\n");
+  expectCreoStartsTheAddinFrom(installFolder, folder);
 
   const WineRun uninstall = run(installFolder / "Uninstall.exe", {"/S"}, "silent uninstall");
   EXPECT_EQ(uninstall.exitCode, 0) << uninstall.output;
@@ -421,12 +418,6 @@ TEST(WindowsPackageSigning, SignsBothLibrariesAndTheInstallerOnlyWhenGivenACerti
                               " -B " + shellQuoted((root / "cpack").string()) + " > /dev/null";
   ASSERT_EQ(std::system(package.c_str()), 0) << package;
   const std::string name = kInstaller.stem().string();
-  const auto unpack = [&](const fs::path& zip, const fs::path& into) {
-    fs::create_directories(into);
-    const std::string command = "cd " + shellQuoted(into.string()) + " && " + shellQuoted(TAVIX_CMAKE_COMMAND) +
-                                " -E tar xf " + shellQuoted(zip.string());
-    return std::system(command.c_str()) == 0;
-  };
   ASSERT_TRUE(unpack(root / "out" / (name + ".zip"), root / "signed"));
   ASSERT_TRUE(unpack(kPackage, root / "unsigned"));
 
