@@ -16,7 +16,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <random>
 #include <set>
@@ -109,12 +108,11 @@ class WindowsPackage : public ::testing::Test {
     installFolder_ = scratch_.root() / "Program Files" / kPackage.stem();
   }
 
-  // The template with the install folder filled in, as the guide says, and `edit` applied.
-  fs::path writeRegistration(const std::function<void(std::string&)>& edit = {}) const {
+  // The template with the install folder filled in, as the guide says.
+  fs::path writeRegistration() const {
     std::string text = readFile(installFolder_ / "creotk.dat.in");
     for (size_t at; (at = text.find("<INSTALL_DIR>")) != std::string::npos;)
       text.replace(at, 13, windowsPathOf(installFolder_));
-    if (edit) edit(text);
     writeFile(scratch_.root() / "creotk.dat", text);
     return scratch_.root() / "creotk.dat";
   }
@@ -181,47 +179,27 @@ TEST_F(WindowsPackage, WithTheFilledTemplateCreoStartsTheAddinFromTheInstallFold
   EXPECT_EQ(log().find("[ERROR]"), std::string::npos) << log();
 }
 
-TEST_F(WindowsPackage, ARegistrationCreoCannotUseIsRefusedBeforeTheAddinLoads) {
-  const std::vector<std::pair<std::function<void(std::string&)>, std::string>> cases = {
-      {[](std::string& text) { text.erase(text.rfind("end")); }, "creotk.dat: no \"end\" line"},
-      {[](std::string& text) { text.erase(text.find("toolkit object"), 15); },
-       "no \"toolkit\" line (required for an Object TOOLKIT C++ application)"},
-  };
-  for (const auto& [edit, error] : cases) {
-    const WineRun run = runCreo(writeRegistration(edit), "load\n");
-    EXPECT_NE(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find(error), std::string::npos) << error << "\n" << run.output;
-  }
-  // The template as shipped, its placeholders not filled in.
+// The template as shipped, its placeholders not filled in, is refused before the add-in loads.
+TEST_F(WindowsPackage, TheUnfilledTemplateIsRefusedBeforeTheAddinLoads) {
   const WineRun unfilled = runCreo(installFolder_ / "creotk.dat.in", "load\n");
   EXPECT_NE(unfilled.output.find("exec_file must be a full path: <INSTALL_DIR>\\tavix-creo.dll"), std::string::npos)
       << unfilled.output;
   EXPECT_EQ(log(), "");
 }
 
-// norvane.dll left out of the install folder: the add-in does not start. The
-// template's fail_tol TRUE lets Creo carry on; with FALSE Creo shuts down.
-TEST_F(WindowsPackage, AFailedStartEndsCreoOnlyWithoutFailTolerance) {
+// norvane.dll left out of the install folder: the add-in does not start, and
+// the template's fail_tol TRUE lets Creo carry on.
+TEST_F(WindowsPackage, AFailedStartLetsCreoCarryOn) {
   fs::remove(installFolder_ / "norvane.dll");
-  const std::string script = "load\nribbon\n";
-  const std::string loadFailure = "[ERROR] [Tavix] Failed to load norvane.dll from \"" +
-                                  windowsPathOf(installFolder_ / "norvane.dll") + "\": ";
-
-  const WineRun tolerated = runCreo(writeRegistration(), script);
+  const WineRun tolerated = runCreo(writeRegistration(), "load\nribbon\n");
   EXPECT_EQ(tolerated.exitCode, 0) << tolerated.output;
   EXPECT_NE(tolerated.output.find("user_initialize returned 1 (failed to start)"), std::string::npos);
   EXPECT_NE(tolerated.output.find("tavix-creo did not start; Creo carries on without it"), std::string::npos)
       << tolerated.output;
-  EXPECT_NE(log().find(loadFailure), std::string::npos) << log();
-
-  const WineRun ended = runCreo(writeRegistration([](std::string& text) {
-                              text.replace(text.find("fail_tol TRUE"), 13, "fail_tol FALSE");
-                            }),
-                            script);
-  EXPECT_EQ(ended.exitCode, 1) << ended.output;
-  EXPECT_NE(ended.output.find("tavix-creo did not start and its registration has no \"fail_tol TRUE\": Creo shuts down"),
+  EXPECT_NE(log().find("[ERROR] [Tavix] Failed to load norvane.dll from \"" +
+                       windowsPathOf(installFolder_ / "norvane.dll") + "\": "),
             std::string::npos)
-      << ended.output;
+      << log();
 }
 
 // Creo (creo-sim.exe) started from an install folder, holding the add-in until destroyed.
