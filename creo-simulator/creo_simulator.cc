@@ -22,7 +22,7 @@ pfcSession_ptr CreoSimulator::currentSession(pfcCreoCompatibility) {
   return sessionAvailable_ ? session_.get() : nullptr;
 }
 
-int CreoSimulator::startAddin(AddinStart start) {
+int CreoSimulator::startAddin(const std::function<std::remove_pointer_t<AddinStart>>& start) {
   char version[] = "9.0.0.0";
   char build[] = "M080";
   char program[] = "creo-sim";

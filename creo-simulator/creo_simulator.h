@@ -4,8 +4,10 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "dialog_system.h"
@@ -40,7 +42,7 @@ class CreoSimulator : public CreoHost {
   using AddinStart = int (*)(CreoHost* host, int argc, char* argv[], char* version, char* build, wchar_t errbuf[80]);
   // Runs the add-in's user_initialize_plus as Creo does. What escapes it is
   // recorded in problems() and counts as a failed start (1).
-  int startAddin(AddinStart start);
+  int startAddin(const std::function<std::remove_pointer_t<AddinStart>>& start);
   // What went wrong on the host's side: exceptions that escaped the start-up,
   // a ribbon action or a listener, malformed resources, unanswered waits,
   // toolkit calls from threads other than the user-interface thread.

@@ -17,9 +17,9 @@
 #include <thread>
 #include <utility>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "signin/auth_flow_runner.h"
-#include "signin/sign_in_state.h"
+#include "signin/sign_in_context.h"
 #include "upload/upload_operation_dialog.h"
 #include "upload_journey.h"
 
@@ -331,7 +331,7 @@ class FaultMatrix {
     auto arm = [&] { markAt(Mark::Start); };
     // Marks on the transfer thread, for the first transfer of the journey.
     bool transferStarted = false, transferEnded = false;
-    setUploadPausesForTesting(UploadPauses{[&] {
+    journey.setPauses(UploadPauses{[&] {
                                              if (std::exchange(transferStarted, true)) return;
                                              if (kind.refusal != JourneyKind::Refusal::None) service_.failNext(1, 500);
                                              if (kind.refusal == JourneyKind::Refusal::FilesAfterSignOut)
@@ -407,7 +407,6 @@ class FaultMatrix {
     const std::string option = creo.models().configOption("save_instance_accelerator");
     if (option != "NONE" && outcome.shown != kOptionNotRestored) outcome.faults.push_back("save_instance_accelerator is now \"" + option + "\"");
     if (filesUnder(journey.models()) != userFiles) outcome.faults.push_back("the user's files changed");
-    signInState().failed.store(false);
     outcome.log = journey.logText();
     return outcome;
   }

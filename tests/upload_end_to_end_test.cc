@@ -13,7 +13,7 @@
 #include <sstream>
 #include <thread>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "http_exchange.h"
 #include "sim_text.h"
 #include "upload/upload_operation_dialog.h"
@@ -162,7 +162,7 @@ TEST(UploadEndToEnd, ServerErrorOffersRetryWhichStoresTheFileOnce) {
   UploadJourney journey;
   journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
   bool failed = false;
-  setUploadPausesForTesting(UploadPauses{[&] {
+  journey.setPauses(UploadPauses{[&] {
                                            if (!failed) journey.service().failNext(1, 500);
                                            failed = true;
                                          },
@@ -194,7 +194,7 @@ TEST(UploadEndToEnd, RetriesAnotherWorkspaceAndANewSignInLeaveTheStackAsItWas) {
   journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
   journey.creo().windows().browser().setSignInUser(tavixtest::kDemoEmail, tavixtest::kDemoPassword);
   int transfers = 0;
-  setUploadPausesForTesting(UploadPauses{[&] {
+  journey.setPauses(UploadPauses{[&] {
                                            if (++transfers <= 3) journey.service().failNext(1, 500);
                                          },
                                          {}});
@@ -258,7 +258,7 @@ TEST(UploadEndToEnd, CloseControlDoesNothingWhileTheExportAndTheTransferRun) {
     SCOPED_TRACE(phase);
     UploadJourney journey;
     journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
-    setUploadPausesForTesting(UploadPauses{[&] { journey.service().setDelay(1000); },
+    journey.setPauses(UploadPauses{[&] { journey.service().setDelay(1000); },
                                            [&] { journey.service().setDelay(0); }});
     journey.chooseWorkspace("Bracket Team");
     journey.user().meanwhile("Upload", phase, creosim::DialogAction::close());
@@ -299,7 +299,7 @@ TEST(UploadEndToEnd, ADialogFailureDuringTheTransferTellsWhatReachedTavix) {
     journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
     // Armed from the transfer thread as it starts; the slow service keeps it
     // running while the progress dialog fails.
-    setUploadPausesForTesting(UploadPauses{[&] {
+    journey.setPauses(UploadPauses{[&] {
                                              journey.creo().faults().failNext(c.failingOperation,
                                                                               "pfcXToolkitCantAccess");
                                              journey.service().setDelay(300);
@@ -392,7 +392,7 @@ TEST(UploadEndToEnd, ExpiredTokensLeadToSignIn) {
 TEST(UploadEndToEnd, NoTokensWhenAFailureIsClassifiedMeanTheSessionExpired) {
   UploadJourney journey;
   journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
-  setUploadPausesForTesting(UploadPauses{[&] {
+  journey.setPauses(UploadPauses{[&] {
                                            journey.service().failNext(1, 500, "announce");
                                            getSessionManager().clear();
                                          },
@@ -602,8 +602,9 @@ TEST(UploadEndToEnd, OpenInTavixShowsOnlyWebAddressesAndIsOfferedOnlyWithOne) {
     SCOPED_TRACE(address);
     UploadJourney journey;
     journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
-    setNorvaneClientForTesting(std::make_shared<AddressRewritingClient>(
-        getNorvaneClient(), std::map<std::string, std::string>{{"bracket.prt", address}}));
+    journey.wrapClient([address](std::shared_ptr<INorvaneClient> client) {
+      return std::make_shared<AddressRewritingClient>(client, std::map<std::string, std::string>{{"bracket.prt", address}});
+    });
     journey.chooseWorkspace("Bracket Team");
     journey.user().press("Upload", "OpenInTavixButton");
     journey.user().check("GenericError", [](const DialogView& view) {
@@ -622,8 +623,9 @@ TEST(UploadEndToEnd, OpenInTavixShowsOnlyWebAddressesAndIsOfferedOnlyWithOne) {
 
   UploadJourney journey;
   journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
-  setNorvaneClientForTesting(std::make_shared<AddressRewritingClient>(getNorvaneClient(),
-                                                                      std::map<std::string, std::string>{}));
+  journey.wrapClient([](std::shared_ptr<INorvaneClient> client) {
+    return std::make_shared<AddressRewritingClient>(client, std::map<std::string, std::string>{});
+  });
   journey.chooseWorkspace("Bracket Team");
   journey.user().check("Upload", [](const DialogView& view) {
     EXPECT_EQ(view.text("PrimaryStatusLabel"), "Upload Complete!");

@@ -5,11 +5,11 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "cloud/client_provider.h"
+#include "addin/add_in.h"
+#include "cloud/cloud_connection.h"
 #include "core/testing/test_environment.h"
 #include "host/creo_host.h"
 #include "sim_model_file.h"
-#include "upload/upload_operation_dialog.h"
 
 namespace fs = std::filesystem;
 
@@ -39,10 +39,7 @@ UploadJourney::UploadJourney(std::unique_ptr<tavixtest::LocalTavixService> ownSe
                                     << "tavix_creo_client_id=" << tavixtest::kLocalClientId << "\n"
                                     << "tavix_creo_log_level=debug\n";
   creo_.dialogs().setUser(user_);
-  // The process-wide client is made anew for this service.
-  setNorvaneClientForTesting(nullptr);
   setCreoHost(&creo_);
-  setUploadPausesForTesting(UploadPauses{});
   if (start == Start::Later) return;
   if (this->start() != 0) throw std::runtime_error(log_.text());
   if (start == Start::SignedIn) {
@@ -53,20 +50,35 @@ UploadJourney::UploadJourney(std::unique_ptr<tavixtest::LocalTavixService> ownSe
   }
 }
 
-int UploadJourney::start() { return creo_.startAddin(user_initialize_plus); }
+int UploadJourney::start() {
+  AddInCollaborators collaborators;
+  collaborators.makeClient = [this] {
+    std::shared_ptr<INorvaneClient> client = makeLibraryClient();
+    return wrapClient_ ? wrapClient_(client) : client;
+  };
+  collaborators.uploadPauses = UploadPauses{[pauses = pauses_] {
+                                              if (pauses->beforeTransfer) pauses->beforeTransfer();
+                                            },
+                                            [pauses = pauses_] {
+                                              if (pauses->beforeCompletion) pauses->beforeCompletion();
+                                            }};
+  // Loading dialogs close at once, as after the first of a Creo session.
+  collaborators.firstLoadingDelay = std::chrono::nanoseconds::zero();
+  return creo_.startAddin([&](CreoHost* host, int, char*[], char*, char*, wchar_t[80]) {
+    setCreoHost(host);
+    return startAddIn(collaborators);
+  });
+}
 
 void UploadJourney::stop() {
   if (stopped_) return;
   stopped_ = true;
-  getSessionManager().clear();
   user_terminate();
 }
 
 UploadJourney::~UploadJourney() {
   stop();
-  setNorvaneClientForTesting(nullptr);
   creo_.ribbon().releaseCommands();
-  setUploadPausesForTesting(std::nullopt);
   setCreoHost(nullptr);
   setEnvironmentVariable("TMPDIR", nullptr);
   std::error_code ignored;

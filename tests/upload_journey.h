@@ -4,16 +4,19 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "cloud/norvane_client.h"
 #include "core/testing/log_capture.h"
 #include "creo_simulator.h"
 #include "local_service.h"
 #include "scripted_dialog_user.h"
+#include "upload/upload_transfer.h"
 
 // The floor the benchmarks compare an upload with: `files` sent by the client
 // library alone, with the journey's signed-in session, into "Gearbox".
@@ -30,10 +33,17 @@ class UploadJourney {
   UploadJourney(tavixtest::LocalTavixService& service, Start start);
   ~UploadJourney();
 
-  // Creo starts the add-in (user_initialize_plus); its result.
+  // Creo starts the add-in (user_initialize_plus) with the journey's
+  // collaborators; its result.
   int start();
   // Creo stops the add-in (user_terminate) before the journey ends.
   void stop();
+
+  // The pauses of every upload from now on (none by default).
+  void setPauses(UploadPauses pauses) { *pauses_ = std::move(pauses); }
+  // What the add-in's client is made of, before the press that first needs it.
+  using ClientWrapper = std::function<std::shared_ptr<INorvaneClient>(std::shared_ptr<INorvaneClient>)>;
+  void wrapClient(ClientWrapper wrap) { wrapClient_ = std::move(wrap); }
 
   creosim::CreoSimulator& creo() { return creo_; }
   creosim::ScriptedDialogUser& user() { return *user_; }
@@ -70,5 +80,8 @@ class UploadJourney {
   std::filesystem::path models_;
   creosim::CreoSimulator creo_;
   std::shared_ptr<creosim::ScriptedDialogUser> user_;
+  // Shared with the transfer threads, which may outlive a test's pause set-up.
+  std::shared_ptr<UploadPauses> pauses_ = std::make_shared<UploadPauses>();
+  ClientWrapper wrapClient_;
   bool stopped_ = false;
 };

@@ -15,7 +15,7 @@
 #include <sstream>
 #include <thread>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "core/testing/test_environment.h"
 #include "crypto.h"
 #include "upload_journey.h"

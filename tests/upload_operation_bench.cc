@@ -18,7 +18,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "signin/auth_browser_opener.h"
 #include "ui/ui_facade.h"
 #include "upload/upload_operation_dialog.h"
@@ -105,18 +105,18 @@ int main(int argc, char** argv) {
   Clock::time_point transferEnd;
   double uiCpuAtStart = 0;
   double uiCpuDuringTransfer = 0;
-  setUploadPausesForTesting(UploadPauses{[&] {
+  const UploadPauses pauses{[&] {
                                            transferStart = Clock::now();
                                            uiCpuAtStart = threadCpuSeconds(uiClock);
                                          },
                                          [&] {
                                            transferEnd = Clock::now();
                                            uiCpuDuringTransfer = threadCpuSeconds(uiClock) - uiCpuAtStart;
-                                         }});
+                                         }};
   auto measureOperation = [&] {
     journey.user().press("Upload", "CloseButton");
     const Clock::time_point start = Clock::now();
-    const WorkflowStep next = UploadOperationDialog(uploadPauses())
+    const WorkflowStep next = UploadOperationDialog(pauses)
                                   .showDialog(NorvaneWorkspace{1, "Bracket Team", "bracket-team"});
     const Clock::time_point end = Clock::now();
     if (next != WorkflowStep::End) throw std::runtime_error("the upload did not complete");

@@ -111,14 +111,13 @@ Figures measure(int occurrences, std::uintmax_t partBytes, const fs::path& model
 
   // The journey, the pauses replaced by the moments they mark.
   Clock::time_point dialogShown, transferStart, transferEnd, complete;
-  setUploadPausesForTesting(UploadPauses{[&] { transferStart = Clock::now(); }, [&] { transferEnd = Clock::now(); }});
+  journey.setPauses(UploadPauses{[&] { transferStart = Clock::now(); }, [&] { transferEnd = Clock::now(); }});
   journey.user().check("StartFileUpload", [&](const creosim::DialogView&) { dialogShown = Clock::now(); });
   journey.chooseWorkspace("Bracket Team");
   journey.user().check("Upload", [&](const creosim::DialogView&) { complete = Clock::now(); });
   journey.user().press("Upload", "CloseButton");
   start = Clock::now();
   journey.pressTavixButton();
-  setUploadPausesForTesting(std::nullopt);
   if (journey.user().lastSeen("Upload").text("PrimaryStatusLabel") != "Upload Complete!")
     throw std::runtime_error("the upload did not complete:\n" + journey.user().transcript() + journey.logText());
   figures.dialog = secondsBetween(start, dialogShown);

@@ -5,7 +5,8 @@
 #include <memory>
 #include <stdexcept>
 
-#include "cloud/client_provider.h"
+#include "addin/add_in.h"
+#include "cloud/cloud_connection.h"
 #include "core/session_temp_directory.h"
 #include "core/testing/lifecycle_test_support.h"
 #include "core/text_encoding.h"
@@ -30,9 +31,9 @@ class Startup : public LifecycleTest {
     setCreoHost(simulator_.get());
   }
   ~Startup() override {
+    user_terminate();
     simulator_->ribbon().releaseCommands();
     setCreoHost(nullptr);
-    getSessionManager().clear();
   }
 
   int start() { return user_initialize(0, nullptr, nullptr, nullptr, nullptr); }
@@ -81,10 +82,21 @@ TEST_F(Startup, RegistersTheCommandInOrderAndTerminationRemovesTheSessionDirecto
   EXPECT_EQ(view.icon.filename(), "tavix_logo_toolbar.png");
 
   const fs::path sessionDirectory = getSessionTempDirectory("upload");
+  getSessionManager().setTokens(NorvaneLocalAuthTokens{"access", "refresh", "id"});
   user_terminate();
   EXPECT_FALSE(fs::exists(sessionDirectory));
   EXPECT_TRUE(logged("[DEBUG] [Tavix] Integration termination started. Cleaning session temp directory."));
   EXPECT_TRUE(logged("[DEBUG] [Tavix] Tavix integration terminated."));
+
+  // What the add-in kept went with it: a press that still reaches the stopped
+  // add-in is only logged, and the next start begins signed out.
+  simulator_->ribbon().pressButton(kCommand);
+  EXPECT_TRUE(logged("[ERROR] [Tavix] Unhandled exception in TavixStartAction::OnCommand: The cloud connection is "
+                     "not available: the add-in is not started."))
+      << logText();
+  simulator_->ribbon().releaseCommands();
+  ASSERT_EQ(start(), 0) << logText();
+  EXPECT_FALSE(getSessionManager().hasTokens());
 }
 
 TEST_F(Startup, EachToolkitFailureEndsStartUpWithItsOwnLine) {
@@ -160,10 +172,9 @@ TEST_F(Startup, WithoutASessionOrPropertiesTheReasonIsLogged) {
 // A client whose user look-up fails or answers; nothing else is called here.
 class UserLookupClient : public INorvaneClient {
  public:
-  explicit UserLookupClient(bool fails) : fails_(fails) {}
   NorvaneUser getCurrentUser(const std::string& accessToken) override {
     ++userLookups;
-    if (fails_) throw std::runtime_error("service unavailable");
+    if (fails) throw std::runtime_error("service unavailable");
     NorvaneUser user;
     user.email = "ada@example.com";
     return user;
@@ -186,27 +197,25 @@ class UserLookupClient : public INorvaneClient {
   }
   void setLogFile(const std::string&) override {}
   void setLogLevel(const std::string&) override {}
+  bool fails = true;
   int userLookups = 0;
-
- private:
-  bool fails_;
 };
 
 TEST_F(Startup, ThePressedButtonOpensTheUploadDialogForASignedInUserEvenWithoutUserDetails) {
-  ASSERT_EQ(start(), 0) << logText();
+  auto client = std::make_shared<UserLookupClient>();
+  AddInCollaborators collaborators;
+  collaborators.makeClient = [client] { return client; };
+  ASSERT_EQ(startAddIn(collaborators), 0) << logText();
   NorvaneLocalAuthTokens tokens;
   tokens.accessToken = "access";
   getSessionManager().setTokens(tokens);
 
-  auto failing = std::make_shared<UserLookupClient>(true);
-  setNorvaneClientForTesting(failing);
   simulator_->ribbon().pressButton(kCommand);
-  EXPECT_EQ(failing->userLookups, 1);
+  EXPECT_EQ(client->userLookups, 1);
   EXPECT_TRUE(logged("[WARNING] [Tavix] Could not load user details for existing session.")) << logText();
   EXPECT_EQ(countLogged("[DEBUG] [Tavix] Upload dialog opened."), 1);
 
-  auto answering = std::make_shared<UserLookupClient>(false);
-  setNorvaneClientForTesting(answering);
+  client->fails = false;
   simulator_->ribbon().pressButton(kCommand);
   EXPECT_TRUE(logged("[DEBUG] [Tavix] User details loaded for existing session."));
   ASSERT_TRUE(getSessionManager().getCachedUser());
@@ -215,9 +224,8 @@ TEST_F(Startup, ThePressedButtonOpensTheUploadDialogForASignedInUserEvenWithoutU
 
   // A known user is not fetched again.
   simulator_->ribbon().pressButton(kCommand);
-  EXPECT_EQ(answering->userLookups, 1);
+  EXPECT_EQ(client->userLookups, 2);
   EXPECT_EQ(countLogged("[INFO] [Tavix] Tavix integration command invoked."), 3);
-  setNorvaneClientForTesting(nullptr);
 }
 
 }  // namespace

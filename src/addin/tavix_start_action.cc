@@ -4,7 +4,7 @@
 
 #include <pfcExceptions.h>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "cloud/session_functions.h"
 #include "core/log.h"
 #include "core/toolkit_guard.h"
@@ -34,17 +34,17 @@ void loadUserDetails(SessionManager& sessionManager) {
 void TavixStartAction::OnCommand() {
   // Nothing may travel back into Creo from a command action.
   try {
-    const auto error = catchToolkitError([] {
+    const auto error = catchToolkitError([this] {
       logInfo("Tavix integration command invoked.");
       logDebug("Checking existing session state.");
       SessionManager& sessionManager = getSessionManager();
       if (sessionManager.hasTokens()) {
         logDebug("User already authenticated. Opening upload dialog.");
         loadUserDetails(sessionManager);
-        runUploadWorkflow(WorkflowStep::UploadDialog);
+        runUploadWorkflow(WorkflowStep::UploadDialog, uploadPauses_);
       } else {
         logDebug("User not authenticated. Opening login flow.");
-        runUploadWorkflow(WorkflowStep::SignIn);
+        runUploadWorkflow(WorkflowStep::SignIn, uploadPauses_);
       }
     });
     if (error) logError("Creo toolkit error detected in TavixStartAction::OnCommand. " + error->description());

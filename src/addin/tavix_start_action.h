@@ -4,7 +4,13 @@
 
 #include <pfcCommand.h>
 
+#include "upload/upload_transfer.h"
+
 class TavixStartAction : public pfcUICommandActionListener {
  public:
+  explicit TavixStartAction(UploadPauses uploadPauses) : uploadPauses_(std::move(uploadPauses)) {}
   void OnCommand() override;
+
+ private:
+  UploadPauses uploadPauses_;
 };

@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "core/directory_removal.h"
 #include "core/module_directory.h"
 #include "core/module_file.h"
@@ -88,7 +88,8 @@ TEST(LifecycleClientLibrary, AnAlreadyLoadedLibraryIsReusedWithoutError) {
   EXPECT_NO_THROW(ensureClientLibraryLoaded());
 
   // The first calls into the library (the client is made) find the loaded module.
-  ASSERT_TRUE(getNorvaneClient());
+  CloudConnection cloud(makeLibraryClient);
+  ASSERT_TRUE(cloud.client());
   EXPECT_EQ(tryLoadClientLibrary(), first);
 }
 

@@ -8,11 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "cloud/norvane_logger_adapter.h"
 #include "cloud/testing/null_norvane_client.h"
 #include "core/log.h"
 #include "core/properties.h"
+#include "core/property_log_level.h"
 #include "core/testing/log_capture.h"
 #include "core/testing/test_environment.h"
 
@@ -59,9 +60,11 @@ TEST(LogLevels, PropertyLevelIsAppliedOnceAndBadValuesWarn) {
 
   writePropertiesFile("tavix_creo_log_level=Debug\n");
   TavixProperties::load();
-  setNorvaneClientForTesting(client);
-  applyPropertyLogLevel();
-  setNorvaneClientForTesting(nullptr);
+  {
+    CloudConnection cloud([client] { return client; });
+    cloud.client();
+    applyPropertyLogLevel();
+  }
   EXPECT_EQ(currentLogLevel(), LogLevel::Debug);
   EXPECT_THAT(client->levels, ElementsAre("debug"));
 

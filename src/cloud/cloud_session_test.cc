@@ -10,13 +10,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "cloud/environments.h"
 #include "cloud/norvane_instance.h"
 #include "cloud/session_functions.h"
 #include "cloud/testing/null_norvane_client.h"
 #include "core/log.h"
 #include "core/properties.h"
+#include "core/property_log_level.h"
 #include "core/testing/log_capture.h"
 #include "norvane/errors.h"
 
@@ -70,17 +71,10 @@ class FakeNorvaneClient : public NullNorvaneClient {
   std::string lastFilter = "(not called)";
 };
 
-// Installs a fake client and starts signed out; puts everything back afterwards.
+// A connection over a fake client, signed out.
 struct FakeSession {
-  FakeSession() {
-    setNorvaneClientForTesting(fake);
-    getSessionManager().clear();
-  }
-  ~FakeSession() {
-    getSessionManager().clear();
-    setNorvaneClientForTesting(nullptr);
-  }
   std::shared_ptr<FakeNorvaneClient> fake = std::make_shared<FakeNorvaneClient>();
+  CloudConnection cloud{[client = fake] { return client; }};
 };
 
 TEST(CloudEnvironment, ServerValueSelectsTheEnvironmentWhateverItsCase) {

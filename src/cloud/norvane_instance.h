@@ -1,5 +1,5 @@
 // Creating the library's client with the service environment chosen from
-// "tavix.properties". client_provider keeps the one the add-in uses.
+// "tavix.properties". The cloud connection keeps the one the add-in uses.
 #pragma once
 
 #include <cstdint>

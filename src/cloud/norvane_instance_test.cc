@@ -6,10 +6,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "cloud/session_functions.h"
 #include "core/log.h"
 #include "core/properties.h"
+#include "core/property_log_level.h"
 #include "core/testing/log_capture.h"
 #include "local_service.h"
 #include "scripted_browser.h"
@@ -28,6 +29,7 @@ void loadProperties(const LogCapture& log, const std::string& text) {
 TEST(CloudClient, SignsInThroughTheLibraryAndNeverLogsASecret) {
   LogCapture log;
   tavixtest::LocalTavixService service;
+  CloudConnection cloud(makeLibraryClient);
 
   // An insecure identity provider is refused, nothing stays published, and a
   // corrected configuration works on the next request.
@@ -67,7 +69,6 @@ TEST(CloudClient, SignsInThroughTheLibraryAndNeverLogsASecret) {
     ASSERT_FALSE(secret.empty());
     EXPECT_THAT(text, Not(HasSubstr(secret)));
   }
-  getSessionManager().clear();
 }
 
 }  // namespace

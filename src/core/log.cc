@@ -10,7 +10,6 @@
 #include "core/environment.h"
 #include "core/log_file.h"
 #include "core/log_line.h"
-#include "core/properties.h"
 
 namespace {
 
@@ -32,6 +31,8 @@ const char* upperCaseName(LogLevel level) {
   }
 }
 
+}  // namespace
+
 std::optional<LogLevel> parseLogLevel(std::string_view text) {
   const std::string upper = asciiUppered(std::string(text));
   if (upper == "DEBUG") return LogLevel::Debug;
@@ -40,6 +41,8 @@ std::optional<LogLevel> parseLogLevel(std::string_view text) {
   if (upper == "ERROR") return LogLevel::Error;
   return std::nullopt;
 }
+
+namespace {
 
 void writeLine(const char* levelName, const char* message) {
   const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
@@ -85,29 +88,19 @@ void initLogLevelFromEnvironment() {
   currentLevel.store(level.value_or(LogLevel::Info), std::memory_order_relaxed);
 }
 
-void applyPropertyLogLevel() {
-  const std::string value = TavixProperties::get("tavix_creo_log_level");
-  if (value.empty()) return;
-  const std::optional<LogLevel> level = parseLogLevel(value);
-  if (!level) {
-    const std::string message = "tavix.properties: unrecognised value for tavix_creo_log_level: \"" + value +
-                                "\" \xE2\x80\x94 ignoring.";
-    writeLine("WARNING", message.c_str());
-    return;
-  }
-  if (*level == currentLogLevel()) return;
-  currentLevel.store(*level, std::memory_order_relaxed);
-  announceLogLevel(*level, "properties");
-  if (levelListener()) levelListener()(*level);
+void changeLogLevel(LogLevel level, const char* source) {
+  if (level == currentLogLevel()) return;
+  currentLevel.store(level, std::memory_order_relaxed);
+  announceLogLevel(level, source);
+  if (levelListener()) levelListener()(level);
 }
+
+void logWarningAtAnyLevel(const char* message) { writeLine("WARNING", message); }
 
 void setLogLevelListener(std::function<void(LogLevel)> listener) { levelListener() = std::move(listener); }
 
 namespace {
-// What happens as the library is loaded, kept here (every program that logs
-// links this file) so that the order holds: the log level first (its
-// announcement is the log's first line), then the properties' search path,
-// which the start-up sequence reads later.
-[[maybe_unused]] const bool initialisedAtLoad =
-    (initLogLevelFromEnvironment(), TavixProperties::libraryDirectoryPath(), true);
+// As the library is loaded, kept here (every program that logs links this
+// file): the level's announcement is the log's first line.
+[[maybe_unused]] const bool initialisedAtLoad = (initLogLevelFromEnvironment(), true);
 }  // namespace

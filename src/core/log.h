@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 enum class LogLevel : int32_t { Debug = 0, Info = 1, Warning = 2, Error = 3 };
 
@@ -23,8 +25,13 @@ const char* logLevelName(LogLevel level);
 // Sets the level from TAVIX_CREO_LOG_LEVEL (INFO when unset or not a level
 // name) and announces it. Runs when the library is loaded, before anything else logs.
 void initLogLevelFromEnvironment();
-// Applies tavix_creo_log_level from the loaded properties (once, during start-up).
-void applyPropertyLogLevel();
-// Told of each level change applyPropertyLogLevel makes; whoever creates the
-// cloud client installs it so the client logs at the same level.
+// The level a name stands for, in any case ("WARN" for warning too).
+std::optional<LogLevel> parseLogLevel(std::string_view name);
+// Makes `level` current, announces it with its source and tells the listener;
+// nothing when it is current already.
+void changeLogLevel(LogLevel level, const char* source);
+// Told of each level change changeLogLevel makes; whoever creates the cloud
+// client installs it so the client logs at the same level.
 void setLogLevelListener(std::function<void(LogLevel)> listener);
+// A warning the log holds whatever its level.
+void logWarningAtAnyLevel(const char* message);

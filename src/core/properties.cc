@@ -114,3 +114,9 @@ TavixProperties::Table TavixProperties::parse(std::istream& in) {
   }
   return table;
 }
+
+namespace {
+// The module's file is named as the library is loaded, for the start-up
+// sequence that reads the properties later.
+[[maybe_unused]] const bool libraryDirectoryResolvedAtLoad = (TavixProperties::libraryDirectoryPath(), true);
+}  // namespace

@@ -1,21 +1,14 @@
 #include "signin/auth_completion.h"
 
-#include <chrono>
 #include <exception>
 #include <string>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "cloud/session_functions.h"
 #include "core/log.h"
-#include "signin/auth_flow_runner.h"
-#include "signin/loading_dialog.h"
-#include "signin/sign_in_state.h"
+#include "signin/sign_in_context.h"
 
 namespace {
-
-// Long enough for a cancelled wait to notice (a tenth of a second) and for a
-// token exchange already under way to end; Creo's unload waits this long at most.
-constexpr std::chrono::seconds kUnloadWait{10};
 
 void endWithoutTokens(const StopRequest& stop, const std::string& error, const std::string& reason) {
   if (stop.requested()) {
@@ -47,14 +40,4 @@ void completeAuthentication(std::shared_ptr<INorvaneClient> client, StopRequest 
   } catch (...) {
     endWithoutTokens(stop, "Unknown error during authentication completion.", "unknown error");
   }
-}
-
-void endSignInBeforeUnload() {
-  ThreadAuthFlowRunner& runner = signInRunner();
-  // Stop first, so that the waiting thread takes the library's cancellation for one.
-  runner.requestStop();
-  loadingWorkerRunner().requestStop();
-  if (const auto client = peekNorvaneClient()) client->localAuthFlowCancel();
-  if (!runner.waitForAll(kUnloadWait)) logWarning("Sign-in thread still running at termination.");
-  if (!loadingWorkerRunner().waitForAll(kUnloadWait)) logWarning("Loading worker still running at termination.");
 }

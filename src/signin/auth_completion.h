@@ -11,7 +11,3 @@
 // Once `stop` is requested (a newer sign-in, or the add-in unloading) a
 // failure is a cancellation: logged, but not left for the next Start dialog.
 void completeAuthentication(std::shared_ptr<INorvaneClient> client, StopRequest stop);
-
-// Before Creo unloads the add-in: a waiting sign-in gives up and its thread
-// ends, and so does the Loading dialog's worker, within a bounded time. UI thread.
-void endSignInBeforeUnload();

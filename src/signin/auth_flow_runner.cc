@@ -49,8 +49,3 @@ void ThreadAuthFlowRunner::joinFinished() {
     return true;
   });
 }
-
-ThreadAuthFlowRunner& signInRunner() {
-  static ThreadAuthFlowRunner runner;
-  return runner;
-}

@@ -50,6 +50,3 @@ class ThreadAuthFlowRunner {
   std::shared_ptr<Completion> completion_;
   std::list<Worker> workers_;  // UI thread only
 };
-
-// The runner of the add-in's sign-ins, for as long as the add-in is loaded.
-ThreadAuthFlowRunner& signInRunner();

@@ -5,10 +5,10 @@
 #include <uifcPushButton.h>
 #include <pfcExceptions.h>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "core/log.h"
 #include "core/toolkit_guard.h"
-#include "signin/sign_in_state.h"
+#include "signin/sign_in_context.h"
 #include "signin/start_dialog_controller.h"
 #include "ui/ui_facade.h"
 

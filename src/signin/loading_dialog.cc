@@ -1,6 +1,7 @@
 #include "signin/loading_dialog.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <exception>
 #include <thread>
@@ -9,27 +10,26 @@
 
 #include "core/log.h"
 #include "core/toolkit_guard.h"
-#include "signin/sign_in_state.h"
+#include "signin/sign_in_context.h"
 #include "signin/start_dialog.h"
 #include "ui/ui_facade.h"
 
 namespace {
 
 constexpr const char* kDialog = "Loading";
-constexpr std::chrono::nanoseconds kLoadingDelay{3'000'000'000};
 // How long an unloading add-in may wait for the worker to notice.
 constexpr std::chrono::milliseconds kStopCheckInterval{20};
 
 // Ends soon after the add-in is asked to unload: its code must not run, nor
 // write to the log, once Creo has unloaded the add-in.
-void runLoadingWorker(StopRequest stop) {
+void runLoadingWorker(std::chrono::nanoseconds delay, std::atomic<bool>& done, StopRequest stop) {
   logDebug("Loading worker started.");
-  const auto deadline = std::chrono::steady_clock::now() + kLoadingDelay;
+  const auto deadline = std::chrono::steady_clock::now() + delay;
   for (auto now = std::chrono::steady_clock::now(); now < deadline && !stop.requested();
        now = std::chrono::steady_clock::now())
     std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kStopCheckInterval, deadline - now));
   if (stop.requested()) return;
-  signInState().loadingDone.store(true);
+  done.store(true);
   logDebug("Loading worker completed.");
 }
 
@@ -38,7 +38,9 @@ void showLoading(UifcFacade& ui) {
   ui.CreateDialog(kDialog, kDialog);
   try {
     ui.ActivateDialog(kDialog);
-    loadingWorkerRunner().run(runLoadingWorker);
+    loadingWorkerRunner().run([delay = firstLoadingDelay(), &done = signInState().loadingDone](StopRequest stop) {
+      runLoadingWorker(delay, done, stop);
+    });
     // The dialog's working style makes each activation return on its own.
     while (!signInState().loadingDone.load()) ui.ActivateDialog(kDialog);
     ui.DestroyDialog(kDialog);
@@ -55,11 +57,6 @@ void showLoading(UifcFacade& ui) {
 }
 
 }  // namespace
-
-ThreadAuthFlowRunner& loadingWorkerRunner() {
-  static ThreadAuthFlowRunner runner;
-  return runner;
-}
 
 void LoadingDialog::showDialog() {
   UifcFacade& ui = uiFacade();

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "core/log.h"
-#include "signin/sign_in_state.h"
+#include "signin/sign_in_context.h"
 #include "ui/dialog_listeners.h"
 #include "ui/ui_facade.h"
 

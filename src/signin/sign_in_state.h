@@ -14,7 +14,5 @@ struct SignInState {
   bool backToSignIn = false;
 };
 
-SignInState& signInState();
-
 // What the user is told when a sign-in did not complete.
 inline constexpr const char* kSignInFailedMessage = "We couldn't sign you in. Please try again.";

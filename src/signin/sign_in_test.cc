@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "cloud/testing/null_norvane_client.h"
 #include "core/log.h"
 #include "core/testing/log_capture.h"
@@ -18,7 +18,7 @@
 #include "scripted_dialog_user.h"
 #include "signin/auth_browser_opener.h"
 #include "signin/loading_dialog.h"
-#include "signin/sign_in_state.h"
+#include "signin/sign_in_context.h"
 #include "signin/sign_out_flow.h"
 #include "signin/start_dialog.h"
 
@@ -64,15 +64,10 @@ class SignInTest : public ::testing::Test {
     initLogLevelFromEnvironment();
     setCreoHost(&sim_);
     sim_.dialogs().setUser(user_);
-    getSessionManager().clear();
-    signInState().failed.store(false);
-    signInState().backToSignIn = false;
-    setNorvaneClientForTesting(client_);
   }
   ~SignInTest() override {
-    setNorvaneClientForTesting(nullptr);
+    signIn_.endThreads();
     setCreoHost(nullptr);
-    getSessionManager().clear();
     setEnvironmentVariable("TAVIX_CREO_LOG_LEVEL", nullptr);
   }
 
@@ -101,6 +96,8 @@ class SignInTest : public ::testing::Test {
   creosim::CreoSimulator sim_;
   std::shared_ptr<creosim::ScriptedDialogUser> user_ = std::make_shared<creosim::ScriptedDialogUser>();
   std::shared_ptr<FakeSignInClient> client_ = std::make_shared<FakeSignInClient>();
+  CloudConnection cloud_{[client = client_] { return client; }};
+  SignInContext signIn_;
 };
 
 TEST_F(SignInTest, LoadingLastsUntilItsWorkerIsDoneOnlyOnceThenStartOpens) {

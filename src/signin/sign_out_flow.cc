@@ -1,6 +1,6 @@
 #include "signin/sign_out_flow.h"
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "core/log.h"
 
 SignOutFlow::SignOutFlow(std::shared_ptr<INorvaneClient> client, std::string dialogName)

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "cloud/norvane_client.h"
 #include "cloud/session_manager.h"
 #include "signin/auth_browser_opener.h"

@@ -6,7 +6,7 @@
 #include "core/log.h"
 #include "signin/continue_action.h"
 #include "signin/sign_in_failed_dialog.h"
-#include "signin/sign_in_state.h"
+#include "signin/sign_in_context.h"
 #include "signin/sign_out_flow.h"
 #include "ui/dialog_listeners.h"
 #include "ui/generic_error_dialog.h"

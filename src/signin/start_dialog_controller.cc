@@ -2,8 +2,7 @@
 
 #include "core/log.h"
 #include "signin/auth_completion.h"
-#include "signin/auth_flow_runner.h"
-#include "signin/sign_in_state.h"
+#include "signin/sign_in_context.h"
 
 namespace {
 constexpr const char* kDialog = "Start";

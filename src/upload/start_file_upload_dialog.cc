@@ -11,7 +11,7 @@
 #include <pfcSolid.h>
 #include <pfcExceptions.h>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "cloud/session_functions.h"
 #include "core/log.h"
 #include "core/session_temp_directory.h"
@@ -202,15 +202,15 @@ void StartFileUploadDialog::addModelInfo(const std::optional<std::filesystem::pa
   logDebug("Assigning actions and listeners to upload dialog.");
   listeners.cancel = std::make_unique<PushButtonCloseAction>();
   ui_.AddPushButtonListener(kDialog, "CancelButton", listeners.cancel.get());
-  listeners.signOut = std::make_unique<SignOutAction>(*this);
+  listeners.signOut = std::make_unique<SignOutAction>([this] { onSignOut(); });
   ui_.AddPushButtonListener(kDialog, "SignOutButton", listeners.signOut.get());
-  listeners.upload = std::make_unique<UploadAction>(*this);
+  listeners.upload = std::make_unique<UploadAction>([this] { onUpload(); });
   ui_.AddPushButtonListener(kDialog, kUploadButton, listeners.upload.get());
-  listeners.knowledgeCenter = std::make_unique<KnowledgeCenterAction>(*this);
+  listeners.knowledgeCenter = std::make_unique<KnowledgeCenterAction>([this] { onKnowledgeCenter(); });
   ui_.AddPushButtonListener(kDialog, "KnowledgeCenterButton", listeners.knowledgeCenter.get());
-  listeners.workspaceSelect = std::make_unique<CheckExistingRevisionOnWorkspaceSelect>(*this);
+  listeners.workspaceSelect = std::make_unique<CheckExistingRevisionOnWorkspaceSelect>([this] { onWorkspaceSelected(); });
   ui_.AddOptionMenuListener(kDialog, kWorkspaceDropdown, listeners.workspaceSelect.get());
-  listeners.dialogDisplay = std::make_unique<CheckExistingRevisionOnDialogDisplay>(*this);
+  listeners.dialogDisplay = std::make_unique<CheckExistingRevisionOnDialogDisplay>([this] { onDialogDisplayed(); });
   ui_.AddDialogListener(kDialog, listeners.dialogDisplay.get());
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "cloud/norvane_client.h"
 #include "cloud/session_manager.h"
 #include "model/model_metadata.h"
@@ -25,15 +25,6 @@ class StartFileUploadDialog {
   WorkflowStep showDialog();
   const std::optional<NorvaneWorkspace>& chosenWorkspace() const { return selectedWorkspace_; }
 
-  // What the dialog's listeners do, while the dialog is active. They may throw;
-  // the listeners catch and log.
-  void onWorkspaceSelected();
-  void onDialogDisplayed();
-  void onUpload();
-  void onSignOut();
-  // Catches its own failures and leaves them for showDialog to show.
-  void onKnowledgeCenter();
-
  private:
   struct ErrorBox {
     std::string message;
@@ -42,6 +33,15 @@ class StartFileUploadDialog {
     bool showButton = true;
   };
   struct Listeners;
+
+  // What the dialog's listeners do, while the dialog is active. They may throw;
+  // the listeners catch and log.
+  void onWorkspaceSelected();
+  void onDialogDisplayed();
+  void onUpload();
+  void onSignOut();
+  // Catches its own failures and leaves them for showDialog to show.
+  void onKnowledgeCenter();
 
   WorkflowStep run(Listeners& listeners);
   void discardUnusedStaging();

@@ -10,11 +10,10 @@
 
 #include "core/log.h"
 #include "core/toolkit_guard.h"
-#include "upload/start_file_upload_dialog.h"
 
 void UploadAction::OnActivate(uifcPushButton_ptr) {
   try {
-    dialog_.onUpload();
+    handle_();
   } catch (const std::exception& e) {
     logError(std::string("Error detected in UploadAction::OnActivate: ") + e.what());
   } catch (...) {
@@ -24,7 +23,7 @@ void UploadAction::OnActivate(uifcPushButton_ptr) {
 
 void KnowledgeCenterAction::OnActivate(uifcPushButton_ptr) {
   try {
-    dialog_.onKnowledgeCenter();
+    handle_();
   } catch (...) {
     logError("Unknown error detected in KnowledgeCenterAction::OnActivate.");
   }
@@ -32,7 +31,7 @@ void KnowledgeCenterAction::OnActivate(uifcPushButton_ptr) {
 
 void SignOutAction::OnActivate(uifcPushButton_ptr) {
   try {
-    if (catchToolkitError([this] { dialog_.onSignOut(); })) {
+    if (catchToolkitError(handle_)) {
       logError("Creo toolkit error detected in SignOutAction::OnActivate.");
     }
   } catch (const std::exception& e) {
@@ -45,8 +44,7 @@ void SignOutAction::OnActivate(uifcPushButton_ptr) {
 namespace {
 
 // A failed lookup is only logged: the dialog stays open as it was.
-template <class Check>
-void checkLoggingFailures(Check check, const char* unknownFailure) {
+void checkLoggingFailures(const std::function<void()>& check, const char* unknownFailure) {
   try {
     check();
   } catch (const std::exception& e) {
@@ -59,11 +57,11 @@ void checkLoggingFailures(Check check, const char* unknownFailure) {
 }  // namespace
 
 void CheckExistingRevisionOnWorkspaceSelect::OnItemSelect(uifcOptionMenu_ptr) {
-  checkLoggingFailures([this] { dialog_.onWorkspaceSelected(); },
+  checkLoggingFailures(handle_,
                        "Unknown error while checking for existing revisions on workspace select.");
 }
 
 void CheckExistingRevisionOnDialogDisplay::OnDisplay(uifcDialog_ptr) {
-  checkLoggingFailures([this] { dialog_.onDialogDisplayed(); },
+  checkLoggingFailures(handle_,
                        "Unknown error while checking for existing revisions on dialog display.");
 }

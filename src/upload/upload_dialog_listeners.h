@@ -1,21 +1,22 @@
 // The upload dialog's own listeners: each hands its event to the dialog's
-// controller and catches whatever that raises.
+// handler it was given and catches whatever that raises.
 #pragma once
+
+#include <functional>
+#include <utility>
 
 #include <uifcDialog.h>
 #include <uifcPushButton.h>
 #include <uifcOptionMenu.h>
 #include <uifcDefaultListeners.h>
 
-class StartFileUploadDialog;
-
 template <class ToolkitListener>
 class UploadDialogListener : public ToolkitListener {
  public:
-  explicit UploadDialogListener(StartFileUploadDialog& dialog) : dialog_(dialog) {}
+  explicit UploadDialogListener(std::function<void()> handle) : handle_(std::move(handle)) {}
 
  protected:
-  StartFileUploadDialog& dialog_;
+  std::function<void()> handle_;
 };
 
 class UploadAction : public UploadDialogListener<uifcDefaultPushButtonListener> {

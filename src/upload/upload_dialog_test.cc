@@ -10,18 +10,17 @@
 #include <fstream>
 #include <thread>
 
-#include "cloud/client_provider.h"
-#include "cloud/norvane_client_adapter.h"
-#include "cloud/norvane_instance.h"
+#include "cloud/cloud_connection.h"
 #include "core/log.h"
 #include "core/properties.h"
+#include "core/property_log_level.h"
 #include "core/testing/lifecycle_test_support.h"
 #include "core/testing/log_capture.h"
 #include "core/testing/test_environment.h"
 #include "local_service.h"
 #include "model/testing/model_test_session.h"
 #include "scripted_dialog_user.h"
-#include "signin/sign_in_state.h"
+#include "signin/sign_in_context.h"
 #include "sim_model_file.h"
 #include "upload/knowledge_center.h"
 #include "upload/upload_workflow.h"
@@ -42,15 +41,12 @@ class UploadDialogTest : public ::testing::Test {
     testBaseDirectory();  // session directories in a private base
     setCreoHost(&sim_);
     sim_.dialogs().setUser(user_);
-    getSessionManager().clear();
-    signInState().failed.store(false);
   }
   ~UploadDialogTest() override {
     for (const std::string& dialog : sim_.dialogs().openDialogs()) sim_.dialogs().destroyDialog(dialog);
     sim_.windows().browser().waitUntilIdle(20s);
-    setNorvaneClientForTesting(nullptr);
+    signIn_.endThreads();
     setCreoHost(nullptr);
-    getSessionManager().clear();
   }
 
   // The service with the demo seed or `seed`, the add-in pointed at it, and
@@ -65,7 +61,6 @@ class UploadDialogTest : public ::testing::Test {
         << extraProperties;
     TavixProperties::load(log_.directory() / "elsewhere" / "tavix.properties");
     applyPropertyLogLevel();
-    setNorvaneClientForTesting(std::make_shared<NorvaneClientAdapter>(createNorvaneInstance()));
     const nlohmann::json tokens = service_->issueTokens(email, password);
     getSessionManager().setTokens({tokens.at("access_token"), tokens.at("refresh_token"), tokens.at("id_token")});
     getSessionManager().setCurrentUser(getNorvaneClient()->getCurrentUser(getSessionManager().getAccessToken()));
@@ -92,7 +87,7 @@ class UploadDialogTest : public ::testing::Test {
     open(part);
   }
 
-  void showUploadDialog() { runUploadWorkflow(WorkflowStep::UploadDialog); }
+  void showUploadDialog() { runUploadWorkflow(WorkflowStep::UploadDialog, oneSecondPauses()); }
   // Opens the dialog, closes it at once and returns what it showed.
   DialogView firstView() {
     user_->close("StartFileUpload");
@@ -130,6 +125,10 @@ class UploadDialogTest : public ::testing::Test {
   creosim::CreoSimulator sim_;
   std::shared_ptr<creosim::ScriptedDialogUser> user_ = std::make_shared<creosim::ScriptedDialogUser>();
   std::unique_ptr<tavixtest::LocalTavixService> service_;
+  // The client is made on first use, after start() has pointed the properties at the service.
+  CloudConnection cloud_{makeLibraryClient};
+  // Loading dialogs close at once, as after the first of a Creo session.
+  SignInContext signIn_{std::chrono::nanoseconds::zero()};
 };
 
 TEST_F(UploadDialogTest, ShowsTheModelTheUserAndTheWorkspacesAndTheSelectionDrivesUpload) {

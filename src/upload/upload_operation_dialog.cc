@@ -11,7 +11,7 @@
 #include <uifcPushButton.h>
 #include <pfcExceptions.h>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "core/log.h"
 #include "core/session_temp_directory.h"
 #include "core/text_encoding.h"
@@ -67,11 +67,6 @@ std::string secondaryStatusText(UploadPhase phase) {
   }
 }
 
-std::optional<UploadPauses>& pausesForTesting() {
-  static std::optional<UploadPauses> pauses;
-  return pauses;
-}
-
 // The temporary-directory scope of a model outside Windchill: its identity,
 // revision and file, so two models never share staged files.
 std::string localScopeKey(const ModelMetadata& metadata) {
@@ -89,9 +84,6 @@ std::string localScopeKey(const ModelMetadata& metadata) {
 }
 
 }  // namespace
-
-UploadPauses uploadPauses() { return pausesForTesting() ? *pausesForTesting() : oneSecondPauses(); }
-void setUploadPausesForTesting(std::optional<UploadPauses> pauses) { pausesForTesting() = std::move(pauses); }
 
 // Created when the completion panel is shown, released after the dialog is destroyed.
 struct UploadOperationDialog::Listeners {
@@ -346,10 +338,10 @@ void UploadOperationDialog::showCompletionPanel(Listeners& listeners) {
   ui_.AddDialogListener(kDialog, listeners.close.get());
   listeners.closeButton = std::make_unique<PushButtonCloseAction>();
   ui_.AddPushButtonListener(kDialog, "CloseButton", listeners.closeButton.get());
-  listeners.uploadAnother = std::make_unique<UploadAnotherWorkspaceAction>(*this);
+  listeners.uploadAnother = std::make_unique<UploadAnotherWorkspaceAction>([this](uifcPushButton_ptr handle) { uploadAnother(handle); });
   ui_.AddPushButtonListener(kDialog, "UploadAnotherWorkspaceButton", listeners.uploadAnother.get());
   if (hasAddress) {
-    listeners.openInTavix = std::make_unique<OpenInTavixAction>(*this);
+    listeners.openInTavix = std::make_unique<OpenInTavixAction>([this](uifcPushButton_ptr handle) { openInTavix(handle); });
     ui_.AddPushButtonListener(kDialog, "OpenInTavixButton", listeners.openInTavix.get());
   }
   ui_.ActivateDialog(kDialog);

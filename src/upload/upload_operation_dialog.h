@@ -11,7 +11,7 @@
 #include <pfcModel.h>
 #include <uifcPushButton.h>
 
-#include "cloud/client_provider.h"
+#include "cloud/cloud_connection.h"
 #include "cloud/norvane_client.h"
 #include "cloud/session_manager.h"
 #include "model/model_exporter.h"
@@ -35,12 +35,12 @@ class UploadOperationDialog {
   // SignIn or End. Catches everything.
   WorkflowStep showDialog(NorvaneWorkspace workspace);
 
+ private:
+  struct Listeners;
+
   // The completion panel's buttons. They may throw; the listeners catch and log.
   void openInTavix(uifcPushButton_ptr handle);
   void uploadAnother(uifcPushButton_ptr handle);
-
- private:
-  struct Listeners;
 
   WorkflowStep run(Listeners& listeners);
   // False when the model cannot be uploaded; the failure is then set.
@@ -73,8 +73,3 @@ class UploadOperationDialog {
   bool transferStarted_ = false;
   bool transferEnded_ = false;  // the transfer thread set the done flag
 };
-
-// The pauses every upload from the ribbon uses: one second each, unless a test
-// replaced them (call on the test's main thread, before any upload).
-UploadPauses uploadPauses();
-void setUploadPausesForTesting(std::optional<UploadPauses> pauses);

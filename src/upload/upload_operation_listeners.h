@@ -1,26 +1,34 @@
-// The completion panel's own buttons: each hands its event to the upload
-// operation and catches whatever that raises.
+// The completion panel's own buttons: each hands its press to the upload
+// operation's handler it was given and catches whatever that raises.
 #pragma once
+
+#include <functional>
+#include <utility>
 
 #include <uifcPushButton.h>
 #include <uifcDefaultListeners.h>
 
-class UploadOperationDialog;
-
-class OpenInTavixAction : public uifcDefaultPushButtonListener {
+class CompletionPanelAction : public uifcDefaultPushButtonListener {
  public:
-  explicit OpenInTavixAction(UploadOperationDialog& dialog) : dialog_(dialog) {}
-  void OnActivate(uifcPushButton_ptr handle) override;
+  using Handler = std::function<void(uifcPushButton_ptr)>;
+  explicit CompletionPanelAction(Handler handle) : handle_(std::move(handle)) {}
+
+ protected:
+  // Runs the handler; whatever it raises is logged under the listener's name.
+  void run(const char* listener, uifcPushButton_ptr handle);
 
  private:
-  UploadOperationDialog& dialog_;
+  Handler handle_;
 };
 
-class UploadAnotherWorkspaceAction : public uifcDefaultPushButtonListener {
+class OpenInTavixAction : public CompletionPanelAction {
  public:
-  explicit UploadAnotherWorkspaceAction(UploadOperationDialog& dialog) : dialog_(dialog) {}
+  using CompletionPanelAction::CompletionPanelAction;
   void OnActivate(uifcPushButton_ptr handle) override;
+};
 
- private:
-  UploadOperationDialog& dialog_;
+class UploadAnotherWorkspaceAction : public CompletionPanelAction {
+ public:
+  using CompletionPanelAction::CompletionPanelAction;
+  void OnActivate(uifcPushButton_ptr handle) override;
 };

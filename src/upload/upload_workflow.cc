@@ -7,7 +7,7 @@
 #include "upload/start_file_upload_dialog.h"
 #include "upload/upload_operation_dialog.h"
 
-void runUploadWorkflow(WorkflowStep step) {
+void runUploadWorkflow(WorkflowStep step, const UploadPauses& pauses) {
   std::optional<NorvaneWorkspace> workspace;
   while (step != WorkflowStep::End) {
     switch (step) {
@@ -22,7 +22,7 @@ void runUploadWorkflow(WorkflowStep step) {
         break;
       }
       case WorkflowStep::Upload:
-        step = workspace ? UploadOperationDialog(uploadPauses()).showDialog(*workspace) : WorkflowStep::End;
+        step = workspace ? UploadOperationDialog(pauses).showDialog(*workspace) : WorkflowStep::End;
         if (step == WorkflowStep::UploadDialog) logInfo("Returning to upload dialog after workspace error.");
         break;
       case WorkflowStep::End:

@@ -4,7 +4,9 @@
 // upload dialog or to sign-in is one more turn of the loop.
 #pragma once
 
+#include "upload/upload_transfer.h"
 #include "upload/workflow_step.h"
 
-// Called on Creo's UI thread. Catches everything, as every dialog does.
-void runUploadWorkflow(WorkflowStep first);
+// Called on Creo's UI thread. Catches everything, as every dialog does. Each
+// upload waits the given pauses.
+void runUploadWorkflow(WorkflowStep first, const UploadPauses& pauses);

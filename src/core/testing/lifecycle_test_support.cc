@@ -5,6 +5,7 @@
 
 #include "core/log.h"
 #include "core/properties.h"
+#include "core/property_log_level.h"
 #include "core/session_temp_directory.h"
 #include "core/testing/test_environment.h"
 
