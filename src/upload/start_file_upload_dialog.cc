@@ -141,7 +141,7 @@ WorkflowStep StartFileUploadDialog::run(Listeners& listeners) {
     showError(*pendingError_);
     return WorkflowStep::End;
   }
-  if (!proceed_ || !selectedWorkspace_) return WorkflowStep::End;
+  if (!selectedWorkspace_) return WorkflowStep::End;
   logInfo("Launching upload operation dialog.");
   uploadLaunched_ = true;
   return WorkflowStep::Upload;
@@ -338,7 +338,6 @@ void StartFileUploadDialog::onUpload() {
   logInfo("Upload initiated: workspace_id=" + std::to_string(workspace->id) + ", workspace_name=" + workspace->name);
   logDebug("Selected workspace resolved for upload.");
   selectedWorkspace_ = *workspace;
-  proceed_ = true;
   ui_.ExitDialog(kDialog, 0);
 }
 

@@ -61,7 +61,6 @@ class StartFileUploadDialog {
   bool dialogCreated_ = false;
   std::vector<NorvaneWorkspace> workspaces_;
   std::optional<NorvaneWorkspace> selectedWorkspace_;
-  bool proceed_ = false;
   bool uploadLaunched_ = false;
   ModelMetadata metadata_;
   std::string revisionKey_;

@@ -139,12 +139,6 @@ WorkflowStep UploadOperationDialog::showDialog(NorvaneWorkspace workspace) {
 
 WorkflowStep UploadOperationDialog::run(Listeners& listeners) {
   logDebug("Initializing upload workflow.");
-  state_->clearFailure();
-  state_->clearDone();
-  state_->setAddresses({}, {});
-  exportError_.clear();
-  exportDetail_.clear();
-  uploadAnother_ = false;
   logDebug("Selected workspace assigned: id=" + std::to_string(workspace_.id) + ", name=" + workspace_.name);
 
   ui_.CreateDialog(kDialog, kDialog);
@@ -179,11 +173,8 @@ WorkflowStep UploadOperationDialog::run(Listeners& listeners) {
   dialogCreated_ = false;
   listeners = Listeners{};
   logDebug("Upload dialog closed.");
-  const WorkflowStep next = uploadAnother_ ? WorkflowStep::UploadDialog : WorkflowStep::End;
-  state_->setAddresses({}, {});
-  uploadAnother_ = false;
   finalizeExport();
-  return next;
+  return uploadAnother_ ? WorkflowStep::UploadDialog : WorkflowStep::End;
 }
 
 bool UploadOperationDialog::populateFieldsBeforeUpload() {
