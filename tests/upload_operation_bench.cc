@@ -106,13 +106,13 @@ int main(int argc, char** argv) {
   double uiCpuAtStart = 0;
   double uiCpuDuringTransfer = 0;
   const UploadPauses pauses{[&] {
-                                           transferStart = Clock::now();
-                                           uiCpuAtStart = threadCpuSeconds(uiClock);
-                                         },
-                                         [&] {
-                                           transferEnd = Clock::now();
-                                           uiCpuDuringTransfer = threadCpuSeconds(uiClock) - uiCpuAtStart;
-                                         }};
+                              transferStart = Clock::now();
+                              uiCpuAtStart = threadCpuSeconds(uiClock);
+                            },
+                            [&] {
+                              transferEnd = Clock::now();
+                              uiCpuDuringTransfer = threadCpuSeconds(uiClock) - uiCpuAtStart;
+                            }};
   auto measureOperation = [&] {
     journey.user().press("Upload", "CloseButton");
     const Clock::time_point start = Clock::now();
