@@ -79,15 +79,36 @@ class UploadDialogTest : public ::testing::Test {
     sim_.models().addModel(std::move(definition));
     sim_.models().setCurrentModel(name);
   }
-  void openPart(const std::string& name, const fs::path& file, const std::string& versionStamp = "stamp-7") {
-    SimModelDefinition part;
-    part.name = name;
-    part.file = file;
-    part.versionStamp = versionStamp;
-    open(part);
+  static SimModelDefinition model(const std::string& name, const fs::path& file = {}) {
+    SimModelDefinition definition;
+    definition.name = name;
+    definition.file = file;
+    definition.versionStamp = "stamp-7";
+    return definition;
+  }
+  void openPart(const std::string& name, const fs::path& file) { open(model(name, file)); }
+  // The instance `name` of `generic` from its family-table row `row`, both added, the instance current.
+  void openInstance(SimModelDefinition generic, const std::string& row, const std::string& name) {
+    generic.familyRows = {row};
+    SimModelDefinition instance = model(name);
+    instance.generic = generic.name;
+    instance.versionStamp = generic.versionStamp;
+    sim_.models().addModel(generic);
+    open(instance);
   }
 
   void showUploadDialog() { runUploadWorkflow(WorkflowStep::UploadDialog, oneSecondPauses()); }
+  // Selects each workspace in turn, then closes the dialog: whether an earlier upload was shown after each.
+  std::vector<bool> existingRevisionShownSelecting(const std::vector<std::string>& workspaces) {
+    auto shown = std::make_shared<std::vector<bool>>();
+    for (const std::string& workspace : workspaces)
+      user_->select("StartFileUpload", "WorkspaceDropdown", workspace)
+          .check("StartFileUpload",
+                 [shown](const DialogView& view) { shown->push_back(view.isShown("ExistingRevisionLayout")); });
+    user_->close("StartFileUpload");
+    showUploadDialog();
+    return *shown;
+  }
   // Opens the dialog, closes it at once and returns what it showed.
   DialogView firstView() {
     user_->close("StartFileUpload");
@@ -270,44 +291,31 @@ TEST_F(UploadDialogTest, WorkspacesOfTheSameNameResolveToTheFirstInListOrder) {
 
 TEST_F(UploadDialogTest, AssembliesDrawingsAndUnsavedChangesShowTheirFactsAndWarnings) {
   start();
+  for (const char* part : {"left.prt", "right.prt"}) sim_.models().addModel(model(part, modelFile(std::string(part) + ".1")));
   // A file whose size cannot be read: the origin names a folder.
-  const fs::path folder = log_.directory() / "models" / "frame.asm.1";
-  fs::create_directories(folder);
-  for (const char* part : {"left.prt", "right.prt"}) {
-    SimModelDefinition component;
-    component.name = part;
-    component.file = modelFile(std::string(part) + ".1");
-    sim_.models().addModel(component);
-  }
-  SimModelDefinition assembly;
-  assembly.name = "frame.asm";
-  assembly.file = folder;
+  SimModelDefinition assembly = model("frame.asm", log_.directory() / "models" / "frame.asm.1");
+  fs::create_directories(assembly.file);
   assembly.components = {{"left.prt"}, {"right.prt"}};
-  open(assembly);
-  DialogView view = firstView();
-  EXPECT_EQ(view.text("SizeValue"), "undefined (2 components)");
-  EXPECT_EQ(view.image("ModelIconLabel"), "tavix_file_upload_asm_icon.svg");
-  EXPECT_FALSE(view.isShown("DrwWarningLayout"));
-
-  SimModelDefinition empty;
-  empty.name = "empty.asm";
-  empty.file = modelFile("empty.asm.1", kUniqueId, 1048576);
+  SimModelDefinition empty = model("empty.asm", modelFile("empty.asm.1", kUniqueId, 1048576));
   empty.modified = true;
-  open(empty);
-  view = firstView();
-  EXPECT_EQ(view.text("SizeValue"), "1.00 MB (0 components)");
-  EXPECT_TRUE(view.isShown("UnsavedModelWarningLayout"));
-
-  SimModelDefinition drawing;
-  drawing.name = "frame.drw";
-  drawing.file = modelFile("frame.drw.2", kUniqueId, 524288);
+  SimModelDefinition drawing = model("frame.drw", modelFile("frame.drw.2", kUniqueId, 524288));
   drawing.modified = true;  // a drawing never counts as unsaved
-  open(drawing);
-  view = firstView();
-  EXPECT_TRUE(view.isShown("DrwWarningLayout"));
-  EXPECT_FALSE(view.isShown("UnsavedModelWarningLayout"));
-  EXPECT_EQ(view.text("SizeValue"), "0.50 MB");
-  EXPECT_EQ(view.image("ModelIconLabel"), "tavix_file_upload_single_icon.svg");
+  struct Case {
+    SimModelDefinition model;
+    std::string size, icon;
+    bool drawingWarning, unsavedWarning;
+  };
+  for (const Case& c : {Case{assembly, "undefined (2 components)", "tavix_file_upload_asm_icon.svg", false, false},
+                        Case{empty, "1.00 MB (0 components)", "tavix_file_upload_asm_icon.svg", false, true},
+                        Case{drawing, "0.50 MB", "tavix_file_upload_single_icon.svg", true, false}}) {
+    SCOPED_TRACE(c.model.name);
+    open(c.model);
+    const DialogView view = firstView();
+    EXPECT_EQ(view.text("SizeValue"), c.size);
+    EXPECT_EQ(view.image("ModelIconLabel"), c.icon);
+    EXPECT_EQ(view.isShown("DrwWarningLayout"), c.drawingWarning);
+    EXPECT_EQ(view.isShown("UnsavedModelWarningLayout"), c.unsavedWarning);
+  }
   expectNoProblems();
 }
 
@@ -316,41 +324,19 @@ TEST_F(UploadDialogTest, AnEarlierUploadIsFoundUnderTheModelsRevisionKeyInTheSel
   const fs::path bracket = modelFile("bracket.prt.3");
   uploadEarlierRevision(1, kUniqueId, "stamp-7", bracket);
   openPart("bracket.prt", bracket);
-  user_->select("StartFileUpload", "WorkspaceDropdown", "Bracket Team");
-  user_->check("StartFileUpload",
-               [](const DialogView& view) { EXPECT_TRUE(view.isShown("ExistingRevisionLayout")); });
-  user_->select("StartFileUpload", "WorkspaceDropdown", "Gearbox");
-  user_->check("StartFileUpload",
-               [](const DialogView& view) { EXPECT_FALSE(view.isShown("ExistingRevisionLayout")); });
-  user_->select("StartFileUpload", "WorkspaceDropdown", "Bracket Team");
-  user_->select("StartFileUpload", "WorkspaceDropdown", "__select_placeholder__");
-  user_->check("StartFileUpload",
-               [](const DialogView& view) { EXPECT_FALSE(view.isShown("ExistingRevisionLayout")); });
-  user_->close("StartFileUpload");
-  showUploadDialog();
+  EXPECT_EQ(existingRevisionShownSelecting({"Bracket Team", "Gearbox", "Bracket Team", "__select_placeholder__"}),
+            (std::vector<bool>{true, false, true, false}));
   EXPECT_TRUE(logged("[DEBUG] [Tavix] Selected workspace: Bracket Team"));
   EXPECT_TRUE(logged("[DEBUG] [Tavix] Existing revision present for model in selected workspace"));
   EXPECT_TRUE(logged("[DEBUG] [Tavix] Existing revision for model not found in selected workspace"));
 
   // A family-table instance is known under its identifier and its file name,
   // which names its generic: plate_a<plate>.prt.
-  SimModelDefinition generic;
-  generic.name = "plate.prt";
-  generic.file = modelFile("plate.prt.2");
+  SimModelDefinition generic = model("plate.prt", modelFile("plate.prt.2"));
   generic.versionStamp = "stamp-9";
-  generic.familyRows = {"PLATE_A"};
-  sim_.models().addModel(generic);
-  SimModelDefinition instance;
-  instance.name = "plate_a.prt";
-  instance.generic = "plate.prt";
-  instance.versionStamp = "stamp-9";
-  open(instance);
+  openInstance(generic, "PLATE_A", "plate_a.prt");
   uploadEarlierRevision(2, std::string(kUniqueId) + "_plate_a<plate>.prt", "stamp-9", generic.file);
-  user_->select("StartFileUpload", "WorkspaceDropdown", "Gearbox");
-  user_->check("StartFileUpload",
-               [](const DialogView& view) { EXPECT_TRUE(view.isShown("ExistingRevisionLayout")); });
-  user_->close("StartFileUpload");
-  showUploadDialog();
+  EXPECT_EQ(existingRevisionShownSelecting({"Gearbox"}), std::vector<bool>{true});
   expectNoProblems();
 }
 
@@ -361,30 +347,11 @@ TEST_F(UploadDialogTest, AModelWithoutUniqueIdentifierNeverShowsAnExistingRevisi
   uploadEarlierRevision(1, "", "stamp-7", anonymous);
   uploadEarlierRevision(1, "_anonymous_a<anonymous_gen>.prt", "stamp-7", anonymous);
   openPart("anonymous.prt", anonymous);
-  user_->select("StartFileUpload", "WorkspaceDropdown", "Bracket Team");
-  user_->check("StartFileUpload",
-               [](const DialogView& view) { EXPECT_FALSE(view.isShown("ExistingRevisionLayout")); });
-  user_->close("StartFileUpload");
-  showUploadDialog();
-
+  EXPECT_EQ(existingRevisionShownSelecting({"Bracket Team"}), std::vector<bool>{false});
   // Nor does an instance of such a generic.
-  SimModelDefinition generic;
-  generic.name = "anonymous_gen.prt";
-  generic.file = anonymous;
-  generic.versionStamp = "stamp-7";
-  generic.familyRows = {"ANONYMOUS_A"};
-  sim_.models().addModel(generic);
-  SimModelDefinition instance;
-  instance.name = "anonymous_a.prt";
-  instance.generic = "anonymous_gen.prt";
-  instance.versionStamp = "stamp-7";
-  open(instance);
-  user_->select("StartFileUpload", "WorkspaceDropdown", "Bracket Team");
-  user_->check("StartFileUpload",
-               [](const DialogView& view) { EXPECT_FALSE(view.isShown("ExistingRevisionLayout")); });
-  user_->close("StartFileUpload");
-  showUploadDialog();
-  EXPECT_EQ(log_.text().find("Querying existing revisions in selected workspace"), std::string::npos);
+  openInstance(model("anonymous_gen.prt", anonymous), "ANONYMOUS_A", "anonymous_a.prt");
+  EXPECT_EQ(existingRevisionShownSelecting({"Bracket Team"}), std::vector<bool>{false});
+  EXPECT_FALSE(logged("Querying existing revisions in selected workspace"));
   EXPECT_TRUE(logged("[WARNING] [Tavix] Existing revision lookup input is incomplete; skipping existing revision "
                      "lookup."));
   expectNoProblems();
@@ -414,9 +381,7 @@ TEST_F(UploadDialogTest, EachRefusedModelIsExplainedAndTheUploadDialogNeverOpens
        "[WARNING] [Tavix] Current Creo object is not an uploadable model."},
       {"name faults",
        [&] {
-         SimModelDefinition part;
-         part.name = "faulty.prt";
-         part.file = saved;
+         SimModelDefinition part = model("faulty.prt", saved);
          part.faults["pfcModel::GetFileName"] = "StructuredException";
          open(part);
        },
@@ -424,37 +389,27 @@ TEST_F(UploadDialogTest, EachRefusedModelIsExplainedAndTheUploadDialogNeverOpens
        "[ERROR] [Tavix] Non-C++ exception in wfcWModel::GetFileName (possible Creo ABI mismatch)."},
       {"step file",
        [&] {
-         SimModelDefinition part;
-         part.name = "imported.prt";
+         SimModelDefinition part = model("imported.prt", saved);
          part.fileName = "imported.stp";
-         part.file = saved;
          open(part);
        },
        ".stp files are not supported in Tavix.\nTavix supports only PRT, ASM, and DRW files.",
        "[WARNING] [Tavix] Unsupported file selected for upload: imported.stp, type=part, is_simplified_rep=false"},
       {"simplified representation",
        [&] {
-         SimModelDefinition assembly;
-         assembly.name = "light.asm";
-         assembly.file = modelFile("light.asm.1");
+         SimModelDefinition assembly = model("light.asm", modelFile("light.asm.1"));
          assembly.simplifiedRep = pfcSIMPREP_GRAPHICS_REP;
          open(assembly);
        },
        "This assembly has an active simplified representation.\nSimplified representations are not supported in "
        "Tavix.",
        "is_simplified_rep=true"},
-      {"never saved",
-       [&] {
-         SimModelDefinition part;
-         part.name = "new.prt";
-         open(part);
-       },
+      {"never saved", [&] { open(model("new.prt")); },
        "The current model has not been saved yet.\nPlease save the file and try again.",
        "[WARNING] [Tavix] Filesystem model has no origin; treating it as unsaved."},
       {"file gone",
        [&] {
-         SimModelDefinition part;
-         part.name = "gone.prt";
+         SimModelDefinition part = model("gone.prt");
          part.origin = (log_.directory() / "unplugged" / "gone.prt.1").string();
          open(part);
        },
@@ -463,9 +418,7 @@ TEST_F(UploadDialogTest, EachRefusedModelIsExplainedAndTheUploadDialogNeverOpens
        "[WARNING] [Tavix] Filesystem model origin is present but the file is not accessible."},
       {"origin unreadable",
        [&] {
-         SimModelDefinition part;
-         part.name = "locked.prt";
-         part.file = saved;
+         SimModelDefinition part = model("locked.prt", saved);
          part.faults["pfcModel::GetOrigin"] = "pfcXToolkitCantAccess";
          open(part);
        },
@@ -478,10 +431,8 @@ TEST_F(UploadDialogTest, EachRefusedModelIsExplainedAndTheUploadDialogNeverOpens
          creosim::writeModelFile(cache / "shaft.prt", kUniqueId, 4096);
          sim_.models().addWorkspace({"main", cache});
          sim_.models().setWorkspaceCopiesVanish(true);
-         SimModelDefinition part;
-         part.name = "shaft.prt";
+         SimModelDefinition part = model("shaft.prt", cache / "shaft.prt");
          part.workspace = "main";
-         part.file = cache / "shaft.prt";
          open(part);
        },
        "Failed to prepare the model for upload.\nPlease try again or contact support.",
@@ -512,19 +463,13 @@ TEST_F(UploadDialogTest, OpeningAndCancellingLeavesModelFilesAndTheWorkspaceCach
   fs::create_directories(cache);
   creosim::writeModelFile(cache / "shaft.prt", kUniqueId, 300000);
   sim_.models().addWorkspace({"main", cache});
-  SimModelDefinition shaft;
-  shaft.name = "shaft.prt";
+  SimModelDefinition shaft = model("shaft.prt", cache / "shaft.prt");
   shaft.workspace = "main";
-  shaft.file = cache / "shaft.prt";
   sim_.models().addModel(shaft);
-  SimModelDefinition local;
-  local.name = "bracket.prt";
-  local.file = modelFile("bracket.prt.3");
+  SimModelDefinition local = model("bracket.prt", modelFile("bracket.prt.3"));
   local.modified = true;
   sim_.models().addModel(local);
-  SimModelDefinition assembly;
-  assembly.name = "drive.asm";
-  assembly.file = modelFile("drive.asm.1");
+  SimModelDefinition assembly = model("drive.asm", modelFile("drive.asm.1"));
   assembly.components = {{"shaft.prt"}, {"bracket.prt"}};
   open(assembly);
 
@@ -576,6 +521,17 @@ TEST_F(UploadDialogTest, AnExpiredSessionLeadsBackToSignInAndANewSignInOpensTheD
   user_->close("StartFileUpload");
   showUploadDialog();
   EXPECT_EQ(user_->lastSeen("StartFileUpload").component("WorkspaceDropdown")->itemNames.size(), 3u);
+
+  // Expired again, the user signs out from the error instead.
+  service_->expireTokens();
+  const size_t signOutStart = log_.text().size();
+  user_->press("GenericError", "SignOutButton");
+  showUploadDialog();
+  const std::string signOut = log_.text().substr(signOutStart);
+  EXPECT_FALSE(getSessionManager().getTokens());
+  EXPECT_NE(signOut.find("[INFO] [Tavix] User signed out."), std::string::npos);
+  EXPECT_NE(signOut.find("[DEBUG] [Tavix] Generic error dialog closed."), std::string::npos);
+  EXPECT_EQ(signOut.find("Session cleared after auth failure."), std::string::npos);
   expectNoProblems();
 }
 
@@ -698,19 +654,6 @@ TEST_F(UploadDialogTest, KnowledgeCenterOpensTheHelpSiteAndSignOutEndsTheSession
   EXPECT_EQ(user_->seenDialogs(),
             (std::vector<std::string>{"StartFileUpload", "StartFileUpload", "GenericError", "StartFileUpload",
                                       "StartFileUpload"}));
-  expectNoProblems();
-}
-
-TEST_F(UploadDialogTest, SignOutFromTheErrorDialogEndsTheSession) {
-  start();
-  openPart("bracket.prt", modelFile("bracket.prt.1"));
-  service_->expireTokens();
-  user_->press("GenericError", "SignOutButton");
-  showUploadDialog();
-  EXPECT_FALSE(getSessionManager().getTokens());
-  EXPECT_TRUE(logged("[INFO] [Tavix] User signed out."));
-  EXPECT_TRUE(logged("[DEBUG] [Tavix] Generic error dialog closed."));
-  EXPECT_FALSE(logged("Session cleared after auth failure."));
   expectNoProblems();
 }
 
