@@ -156,38 +156,10 @@ TEST(UploadEndToEnd, AssemblySendsEachDistinctFileOnceAndUploadAnotherReturnsToT
   for (const auto& [file, state] : before) EXPECT_EQ(fileState(journey.models() / file), state) << file;
 }
 
-// The service fails the transfer while the workspace can still be read: the
-// user may try again, and the file arrives once.
-TEST(UploadEndToEnd, ServerErrorOffersRetryWhichStoresTheFileOnce) {
-  UploadJourney journey;
-  journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
-  bool failed = false;
-  journey.setPauses(UploadPauses{[&] {
-                                           if (!failed) journey.service().failNext(1, 500);
-                                           failed = true;
-                                         },
-                                         {}});
-  journey.chooseWorkspace("Bracket Team");
-  journey.user().check("UploadFailed", [](const DialogView& view) {
-    EXPECT_EQ(view.text("ErrorMessageLabel"), "An unexpected error occurred. Please try again.");
-    EXPECT_EQ(view.text("ModelWorkspaceLabel"), "bracket.prt  \u2192  Bracket Team");
-  });
-  journey.user().press("UploadFailed", "RetryUploadButton");
-  journey.user().press("Upload", "CloseButton");
-  journey.pressTavixButton();
-
-  EXPECT_EQ(journey.storedFiles(), Files{"bracket.prt 5000 v1"});
-  EXPECT_EQ(journey.user().seenDialogs(), (std::vector<std::string>{"StartFileUpload", "Upload", "UploadFailed",
-                                                                    "Upload"}));
-  EXPECT_TRUE(journey.logged("[INFO] [Tavix] User requested upload retry."));
-  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
-  EXPECT_TRUE(journey.leftInTemp().empty());
-}
-
-// Three failed transfers retried in a row, Upload to Another Workspace, a
-// session that expires on the way and a new sign-in, then the last upload:
-// each dialog waits for the user as deep in Creo's stack as it did the first
-// time. The depth is the distance in bytes between a local of this test and
+// Three failed transfers retried in a row (the file arrives once), Upload to
+// Another Workspace, a session that expires on the way and a new sign-in, then
+// the last upload: each dialog waits for the user as deep in Creo's stack as it
+// did the first time. The depth is the distance in bytes between a local of this test and
 // one of the check that runs while the dialog waits.
 TEST(UploadEndToEnd, RetriesAnotherWorkspaceAndANewSignInLeaveTheStackAsItWas) {
   UploadJourney journey;
@@ -214,13 +186,23 @@ TEST(UploadEndToEnd, RetriesAnotherWorkspaceAndANewSignInLeaveTheStackAsItWas) {
   creosim::ScriptedDialogUser& user = journey.user();
   user.check("StartFileUpload", measured("StartFileUpload"));
   journey.chooseWorkspace("Bracket Team");
+  user.check("UploadFailed", [](const DialogView& view) {
+    EXPECT_EQ(view.text("ErrorMessageLabel"), "An unexpected error occurred. Please try again.");
+    EXPECT_EQ(view.text("ModelWorkspaceLabel"), "bracket.prt  \u2192  Bracket Team");
+  });
   for (int retry = 0; retry < 3; ++retry)
     user.check("UploadFailed", measured("UploadFailed")).press("UploadFailed", "RetryUploadButton");
   user.check("Upload", measured("Upload")).press("Upload", "UploadAnotherWorkspaceButton");
   user.check("StartFileUpload", measured("StartFileUpload", [&] { journey.service().expireTokens(); }));
   journey.chooseWorkspace("Gearbox");
+  user.check("GenericError", [](const DialogView& view) {
+    EXPECT_EQ(view.text("ErrorTitleLabel"), "Session Expired");
+    EXPECT_EQ(view.text("ErrorMessageLabel"), "Your session has expired.\nPlease sign in again to continue.");
+  });
   user.check("GenericError", measured("GenericError")).press("GenericError", "StartOverButton");
-  user.check("Start", measured("Start")).press("Start", "LoginButton");
+  // Start Over signed the expired session out.
+  user.check("Start", measured("Start", [] { EXPECT_FALSE(getSessionManager().hasTokens()); }))
+      .press("Start", "LoginButton");
   journey.pressTavixButton();
 
   const auto deadline = std::chrono::steady_clock::now() + 60s;
@@ -237,6 +219,8 @@ TEST(UploadEndToEnd, RetriesAnotherWorkspaceAndANewSignInLeaveTheStackAsItWas) {
                                       "UploadFailed", "Upload", "StartFileUpload", "Upload", "GenericError",
                                       "Loading", "Start", "StartFileUpload", "Upload"}));
   EXPECT_EQ(journey.storedFiles(), (Files{"bracket.prt 5000 v1", "bracket.prt 5000 v1"}));
+  const std::vector<std::string> messages = journey.messages();
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), "[INFO] [Tavix] User requested upload retry."), 3);
   EXPECT_TRUE(journey.logged("[INFO] [Tavix] Auth expired during upload. Redirecting to sign-in."));
   EXPECT_TRUE(journey.logged("[INFO] [Tavix] Login completed."));
   EXPECT_TRUE(journey.logged("[INFO] [Tavix] Upload succeeded: workspace_id=2, workspace_name=Gearbox"));
@@ -365,28 +349,6 @@ TEST(UploadEndToEnd, RemovedWorkspaceLeadsBackToTheUploadDialogOnlyThroughItsBut
   }
 }
 
-// The service no longer accepts the stored tokens: the user is sent to sign in
-// again, not told that the workspace is gone.
-TEST(UploadEndToEnd, ExpiredTokensLeadToSignIn) {
-  UploadJourney journey;
-  journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
-  journey.user().check("StartFileUpload", [&](const DialogView&) { journey.service().expireTokens(); });
-  journey.chooseWorkspace("Bracket Team");
-  journey.user().check("GenericError", [](const DialogView& view) {
-    EXPECT_EQ(view.text("ErrorTitleLabel"), "Session Expired");
-    EXPECT_EQ(view.text("ErrorMessageLabel"), "Your session has expired.\nPlease sign in again to continue.");
-  });
-  journey.user().press("GenericError", "StartOverButton");
-  journey.user().close("Start");
-  journey.pressTavixButton();
-  EXPECT_TRUE(journey.storedFiles().empty());
-  EXPECT_EQ(journey.user().seenDialogs(),
-            (std::vector<std::string>{"StartFileUpload", "Upload", "GenericError", "Loading", "Start"}));
-  EXPECT_TRUE(journey.logged("Auth expired during upload. Redirecting to sign-in."));
-  EXPECT_FALSE(getSessionManager().hasTokens());
-  EXPECT_TRUE(journey.leftInTemp().empty());
-}
-
 // The session is gone (signed out elsewhere) when a failed transfer is
 // classified: whatever failed, the user is asked to sign in again.
 TEST(UploadEndToEnd, NoTokensWhenAFailureIsClassifiedMeanTheSessionExpired) {
@@ -459,72 +421,49 @@ void addFamily(UploadJourney& journey) {
   journey.creo().models().setConfigOption("save_instance_accelerator", "NONE");
 }
 
-// With its accelerator in the user's folder, or without, when Creo writes one
-// for the upload: either way the user's folder ends as it was, and the option too.
-TEST(UploadEndToEnd, FamilyTableInstanceSendsItsAcceleratorThenTheGeneric) {
-  for (const bool acceleratorSaved : {true, false}) {
-    SCOPED_TRACE(acceleratorSaved ? "accelerator saved" : "accelerator written for the upload");
+// An instance sends its accelerator, then the generic: with the accelerator in
+// the user's folder, or without, when Creo writes one for the upload. A generic
+// is exported as one file, like a plain part. Either way the user's folder ends
+// as it was, and the option too.
+TEST(UploadEndToEnd, FamilyTableModelsSendTheFilesTheyHave) {
+  struct Case {
+    const char* what;
+    const char* current;
+    bool acceleratorSaved;
+    Files names;
+    Files stored;  // empty where Creo writes the accelerator: its size is Creo's
+  };
+  for (const Case& c : {Case{"instance, accelerator saved", "plate_a.prt", true, {"PLATE_A.prt", "plate.prt"},
+                             {"PLATE_A.prt 1024 v1", "plate.prt 6000 v1"}},
+                        Case{"instance, accelerator written for the upload", "plate_a.prt", false,
+                             {"PLATE_A.prt", "plate.prt"}, {}},
+                        Case{"generic", "plate.prt", true, {"plate.prt.2"}, {"plate.prt.2 6000 v1"}}}) {
+    SCOPED_TRACE(c.what);
     UploadJourney journey;
     addFamily(journey);
-    if (!acceleratorSaved) std::filesystem::remove(journey.models() / "PLATE_A.xpr");
-    journey.creo().models().setCurrentModel("plate_a.prt");
+    if (!c.acceleratorSaved) std::filesystem::remove(journey.models() / "PLATE_A.xpr");
+    journey.creo().models().setCurrentModel(c.current);
     journey.chooseWorkspace("Bracket Team");
     journey.user().press("Upload", "CloseButton");
     journey.pressTavixButton();
     std::vector<std::string> names;
     for (const nlohmann::json& file : journey.service().storedFiles()) names.push_back(file["name"]);
-    EXPECT_EQ(names, (Files{"PLATE_A.prt", "plate.prt"})) << journey.logText();
-    if (acceleratorSaved) {
-      EXPECT_EQ(journey.storedFiles(), (Files{"PLATE_A.prt 1024 v1", "plate.prt 6000 v1"}));
-    }
+    EXPECT_EQ(names, c.names) << journey.logText();
+    if (!c.stored.empty()) EXPECT_EQ(journey.storedFiles(), c.stored);
     EXPECT_EQ(journey.creo().models().configOption("save_instance_accelerator"), "NONE");
     EXPECT_TRUE(journey.leftInTemp().empty());
     std::vector<std::string> userFiles;
     for (const auto& entry : std::filesystem::directory_iterator(journey.models()))
       userFiles.push_back(entry.path().filename().string());
     std::sort(userFiles.begin(), userFiles.end());
-    EXPECT_EQ(userFiles, acceleratorSaved ? (Files{"PLATE_A.xpr", "plate.prt.2"}) : Files{"plate.prt.2"});
+    EXPECT_EQ(userFiles, c.acceleratorSaved ? (Files{"PLATE_A.xpr", "plate.prt.2"}) : Files{"plate.prt.2"});
     EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
   }
 }
 
-// A generic is exported as one file, like a plain part: only that file is sent.
-TEST(UploadEndToEnd, FamilyTableGenericSendsTheFilesItHas) {
-  UploadJourney journey;
-  addFamily(journey);
-  journey.creo().models().setCurrentModel("plate.prt");
-  journey.chooseWorkspace("Bracket Team");
-  journey.user().press("Upload", "CloseButton");
-  journey.pressTavixButton();
-  EXPECT_EQ(journey.storedFiles(), (Files{"plate.prt.2 6000 v1"})) << journey.logText();
-  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
-}
-
-TEST(UploadEndToEnd, WindchillPartCarriesItsRevisionAndIteration) {
-  UploadJourney journey;
-  const std::filesystem::path cache = journey.models() / "wscache";
-  journey.creo().models().addWorkspace({"main", cache});
-  std::filesystem::create_directories(cache);
-  SimModelDefinition part = localModel("shaft.prt", cache / "shaft.prt");
-  journey.writeModel("wscache/shaft.prt", 2500);
-  part.workspace = "main";
-  part.revision = creosim::QueryScript::answer("B");
-  part.version = creosim::QueryScript::answer("3");
-  journey.addCurrentModel(part);
-  journey.chooseWorkspace("Bracket Team");
-  journey.user().press("Upload", "CloseButton");
-  journey.pressTavixButton();
-  const nlohmann::json files = journey.service().storedFiles();
-  ASSERT_EQ(files.size(), 1u) << journey.logText();
-  EXPECT_EQ(files[0]["name"], "shaft.prt");
-  EXPECT_EQ(files[0]["sourceRevisionId"], "B");
-  EXPECT_EQ(files[0]["sourceRevisionVersion"], "3");
-  EXPECT_TRUE(journey.leftInTemp().empty());
-  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
-}
-
-// Each file of a Windchill assembly is stored under the revision Windchill
-// reports for it, not the assembly's, and its page shows that revision.
+// Each file of a Windchill assembly is stored under the revision and iteration
+// Windchill reports for it, not the assembly's, and its page shows that
+// revision; the upload carries the assembly's.
 TEST(UploadEndToEnd, WindchillAssemblyChildrenKeepTheirOwnRevisions) {
   UploadJourney journey;
   const std::filesystem::path cache = journey.models() / "wscache";
@@ -548,15 +487,16 @@ TEST(UploadEndToEnd, WindchillAssemblyChildrenKeepTheirOwnRevisions) {
 
   std::map<std::string, std::string> revisions;
   for (const nlohmann::json& file : journey.service().storedFiles()) {
-    revisions[file["name"]] = file["sourceRevisionId"].get<std::string>() + " v" + file["version"].get<std::string>();
+    revisions[file["name"]] = file["sourceRevisionId"].get<std::string>() + " v" + file["version"].get<std::string>() +
+                              " of " + file["sourceRevisionVersion"].get<std::string>();
     if (file["name"] != "shaft.prt") continue;
     const tavixtest::BrowserPage page = tavixtest::httpExchange(
         journey.service().baseUrl() + "workspace/bracket-team/file/" + std::to_string(file["fileId"].get<int64_t>()));
     EXPECT_EQ(page.status, 200);
     EXPECT_TRUE(contains(page.body, "</td><td>3</td><td>B ")) << page.body;
   }
-  EXPECT_EQ(revisions, (std::map<std::string, std::string>{{"frame.asm", "C v4"}, {"shaft.prt", "B v3"},
-                                                           {"bolt.prt", "A v7"}}))
+  EXPECT_EQ(revisions, (std::map<std::string, std::string>{{"frame.asm", "C v4 of 4"}, {"shaft.prt", "B v3 of 4"},
+                                                           {"bolt.prt", "A v7 of 4"}}))
       << journey.logText();
   EXPECT_TRUE(journey.leftInTemp().empty());
   EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
