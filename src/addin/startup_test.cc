@@ -7,6 +7,7 @@
 
 #include "addin/add_in.h"
 #include "cloud/cloud_connection.h"
+#include "cloud/testing/null_norvane_client.h"
 #include "core/session_temp_directory.h"
 #include "core/testing/lifecycle_test_support.h"
 #include "core/text_encoding.h"
@@ -169,34 +170,16 @@ TEST_F(Startup, WithoutASessionOrPropertiesTheReasonIsLogged) {
   EXPECT_TRUE(logged("[INFO] [Tavix] tavix.properties not found, using defaults."));
 }
 
-// A client whose user look-up fails or answers; nothing else is called here.
-class UserLookupClient : public INorvaneClient {
+// A client whose user look-up fails or answers.
+class UserLookupClient : public NullNorvaneClient {
  public:
-  NorvaneUser getCurrentUser(const std::string& accessToken) override {
+  NorvaneUser getCurrentUser(const std::string&) override {
     ++userLookups;
     if (fails) throw std::runtime_error("service unavailable");
     NorvaneUser user;
     user.email = "ada@example.com";
     return user;
   }
-  std::string localAuthFlowAuthorize() override { throw std::logic_error("unexpected"); }
-  NorvaneLocalAuthTokens localAuthFlowComplete() override { throw std::logic_error("unexpected"); }
-  void localAuthFlowCancel() override {}
-  std::string localAuthFlowLogout() override { throw std::logic_error("unexpected"); }
-  std::vector<NorvaneWorkspace> listWorkspaces(const std::string&, const std::string&) override {
-    throw std::logic_error("unexpected");
-  }
-  NorvaneDirectory getRootDirectory(const std::string&, int64_t) override { throw std::logic_error("unexpected"); }
-  std::vector<NorvaneFindRevisionResult> findRevision(const std::string&, int64_t, const std::string&,
-                                                      const std::string&, const std::string&, const std::string&,
-                                                      bool, bool, bool, bool) override {
-    throw std::logic_error("unexpected");
-  }
-  NorvaneUploadResult upload(const std::string&, const NorvaneUploadPayload&, bool) override {
-    throw std::logic_error("unexpected");
-  }
-  void setLogFile(const std::string&) override {}
-  void setLogLevel(const std::string&) override {}
   bool fails = true;
   int userLookups = 0;
 };
