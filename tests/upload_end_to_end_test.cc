@@ -35,6 +35,22 @@ SimModelDefinition localModel(const std::string& name, const std::filesystem::pa
   return definition;
 }
 
+// Chooses the workspace, lets the upload run to its end and closes the progress dialog.
+void uploadAndClose(UploadJourney& journey, const std::string& workspace) {
+  journey.chooseWorkspace(workspace);
+  journey.user().press("Upload", "CloseButton");
+  journey.pressTavixButton();
+}
+
+// Nothing went wrong at the dialogs, none is left open, and nothing is left in
+// the temporary directory.
+void expectCleanEnd(UploadJourney& journey) {
+  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+  EXPECT_TRUE(journey.creo().dialogs().problems().empty());
+  EXPECT_TRUE(journey.creo().dialogs().openDialogs().empty());
+  EXPECT_TRUE(journey.leftInTemp().empty());
+}
+
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // What a user's model file is, as far as an upload could change it.
@@ -68,8 +84,6 @@ TEST(UploadEndToEnd, PartIsStoredUnderItsNameAndOpensInTavix) {
   const nlohmann::json stored = journey.service().storedFiles()[0];
   EXPECT_EQ(stored["workspace"], "Bracket Team");
   EXPECT_EQ(stored["sha256"].get<std::string>().size(), 64u);
-  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
-  EXPECT_TRUE(journey.creo().dialogs().problems().empty());
   // While the transfer ran, the progress dialog was kept painted.
   EXPECT_GT(journey.creo().dialogs().activations("Upload"), 2);
 
@@ -83,15 +97,13 @@ TEST(UploadEndToEnd, PartIsStoredUnderItsNameAndOpensInTavix) {
   EXPECT_TRUE(contains(visits[0].load.body, "bracket.prt"));
   EXPECT_TRUE(journey.logged("[INFO] [Tavix] Upload succeeded: workspace_id=1, workspace_name=Bracket Team"));
   EXPECT_TRUE(journey.logged("Resolved uploaded Tavix URL for primary file: bracket.prt"));
-  EXPECT_TRUE(journey.leftInTemp().empty());
+  expectCleanEnd(journey);
 
   // Saved again, as bracket.prt.4: a new revision of the same file.
   journey.writeModel("bracket.prt.4", 6000);
   std::filesystem::remove(journey.models() / "bracket.prt.3");
   std::filesystem::rename(journey.models() / "bracket.prt.4", journey.models() / "bracket.prt.3");
-  journey.chooseWorkspace("Bracket Team");
-  journey.user().press("Upload", "CloseButton");
-  journey.pressTavixButton();
+  uploadAndClose(journey, "Bracket Team");
   const nlohmann::json both = journey.service().storedFiles();
   ASSERT_EQ(both.size(), 2u);
   EXPECT_EQ(both[1]["name"], "bracket.prt");
@@ -116,8 +128,7 @@ TEST(UploadEndToEnd, NonAsciiPartInANonAsciiFolderKeepsItsName) {
   EXPECT_EQ(journey.storedFiles(), Files{"Lagerbock_Ü.prt 3000 v1"}) << journey.logText();
   EXPECT_TRUE(journey.logged("Staging model file: " + creosim::utf8Of(folder / creosim::pathOf("Lagerbock_Ü.prt.2"))));
   EXPECT_TRUE(journey.logged("Resolved uploaded Tavix URL for primary file: Lagerbock_Ü.prt"));
-  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
-  EXPECT_TRUE(journey.leftInTemp().empty());
+  expectCleanEnd(journey);
 }
 
 TEST(UploadEndToEnd, AssemblySendsEachDistinctFileOnceAndUploadAnotherReturnsToTheUploadDialog) {
@@ -131,9 +142,7 @@ TEST(UploadEndToEnd, AssemblySendsEachDistinctFileOnceAndUploadAnotherReturnsToT
   for (const char* file : {"bolt.prt.2", "plate.prt.1", "frame.asm.7"}) before[file] = fileState(journey.models() / file);
   journey.chooseWorkspace("Gearbox");
   journey.user().press("Upload", "UploadAnotherWorkspaceButton");
-  journey.chooseWorkspace("Bracket Team");
-  journey.user().press("Upload", "CloseButton");
-  journey.pressTavixButton();
+  uploadAndClose(journey, "Bracket Team");
 
   Files stored = journey.storedFiles();
   std::sort(stored.begin(), stored.end());
@@ -145,8 +154,7 @@ TEST(UploadEndToEnd, AssemblySendsEachDistinctFileOnceAndUploadAnotherReturnsToT
   EXPECT_EQ(files[5]["workspace"], "Bracket Team");
   EXPECT_EQ(journey.user().seenDialogs(),
             (std::vector<std::string>{"StartFileUpload", "Upload", "StartFileUpload", "Upload"}));
-  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
-  EXPECT_TRUE(journey.leftInTemp().empty());
+  expectCleanEnd(journey);
   // The temporary folder is on the models' volume: each upload staged the files
   // as links to them, and neither the upload nor the clean-up changed them.
   const auto messages = journey.messages();
@@ -230,8 +238,7 @@ TEST(UploadEndToEnd, RetriesAnotherWorkspaceAndANewSignInLeaveTheStackAsItWas) {
     for (const std::intptr_t depth : seen) EXPECT_EQ(depth, seen.front()) << dialog;
   EXPECT_EQ(depths["UploadFailed"].size(), 3u);
   EXPECT_EQ(depths["StartFileUpload"].size(), 3u);
-  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
-  EXPECT_TRUE(journey.leftInTemp().empty());
+  expectCleanEnd(journey);
 }
 
 // The user clicks the progress dialog's close control while the model is
@@ -259,10 +266,7 @@ TEST(UploadEndToEnd, CloseControlDoesNothingWhileTheExportAndTheTransferRun) {
     EXPECT_TRUE(journey.logged("Upload succeeded: workspace_id=1, workspace_name=Bracket Team"));
     EXPECT_TRUE(journey.logged("Upload dialog closed."));
     EXPECT_FALSE(journey.logged("[ERROR]")) << journey.logText();
-    EXPECT_TRUE(journey.creo().dialogs().openDialogs().empty());
-    EXPECT_TRUE(journey.creo().dialogs().problems().empty());
-    EXPECT_TRUE(journey.user().problems().empty()) << transcript;
-    EXPECT_TRUE(journey.leftInTemp().empty());
+    expectCleanEnd(journey);
   }
 }
 
@@ -310,9 +314,7 @@ TEST(UploadEndToEnd, ADialogFailureDuringTheTransferTellsWhatReachedTavix) {
     EXPECT_EQ(journey.creo().faults().fired(), 1);
     EXPECT_TRUE(journey.logged("[ERROR] [Tavix] Unknown error detected in UploadOperationDialog::showDialog."));
     EXPECT_EQ(journey.user().seenDialogs().back(), c.serviceRefuses ? "UploadFailed" : "GenericError");
-    EXPECT_TRUE(journey.creo().dialogs().openDialogs().empty());
-    EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
-    EXPECT_TRUE(journey.leftInTemp().empty());
+    expectCleanEnd(journey);
   }
 }
 
@@ -344,8 +346,7 @@ TEST(UploadEndToEnd, RemovedWorkspaceLeadsBackToTheUploadDialogOnlyThroughItsBut
     EXPECT_TRUE(journey.storedFiles().empty());
     EXPECT_EQ(journey.user().seenDialogs(), expected);
     EXPECT_EQ(journey.logged("Returning to upload dialog after workspace error."), pressBack);
-    EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
-    EXPECT_TRUE(journey.leftInTemp().empty());
+    expectCleanEnd(journey);
   }
 }
 
@@ -369,8 +370,7 @@ TEST(UploadEndToEnd, NoTokensWhenAFailureIsClassifiedMeanTheSessionExpired) {
   EXPECT_TRUE(journey.storedFiles().empty());
   EXPECT_TRUE(journey.logged("[DEBUG] [Tavix] No auth tokens during failure classification; treating as auth expiry."));
   EXPECT_TRUE(journey.logged("[INFO] [Tavix] Auth expired during upload. Redirecting to sign-in."));
-  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
-  EXPECT_TRUE(journey.leftInTemp().empty());
+  expectCleanEnd(journey);
 }
 
 // A drawing whose PDF cannot be written: its text is shown and nothing is sent.
@@ -389,8 +389,7 @@ TEST(UploadEndToEnd, ExportFailureIsShownAndNothingIsSent) {
   EXPECT_TRUE(journey.logged("Upload aborted before transfer because export failed: "));
   EXPECT_FALSE(journey.logged("Upload started."));
   EXPECT_TRUE(journey.storedFiles().empty());
-  EXPECT_TRUE(journey.leftInTemp().empty());
-  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+  expectCleanEnd(journey);
 }
 
 TEST(UploadEndToEnd, DrawingTravelsAsOnePdf) {
@@ -398,13 +397,11 @@ TEST(UploadEndToEnd, DrawingTravelsAsOnePdf) {
   SimModelDefinition plan = localModel("plan.drw", journey.writeModel("plan.drw.2", 3000));
   plan.sheets = 2;
   journey.addCurrentModel(plan);
-  journey.chooseWorkspace("Bracket Team");
-  journey.user().press("Upload", "CloseButton");
-  journey.pressTavixButton();
+  uploadAndClose(journey, "Bracket Team");
   const nlohmann::json files = journey.service().storedFiles();
   ASSERT_EQ(files.size(), 1u) << journey.logText();
   EXPECT_EQ(files[0]["name"], "plan.pdf");
-  EXPECT_TRUE(journey.leftInTemp().empty());
+  expectCleanEnd(journey);
 }
 
 // The generic plate.prt (saved as plate.prt.2) with its instance PLATE_A, whose
@@ -443,21 +440,18 @@ TEST(UploadEndToEnd, FamilyTableModelsSendTheFilesTheyHave) {
     addFamily(journey);
     if (!c.acceleratorSaved) std::filesystem::remove(journey.models() / "PLATE_A.xpr");
     journey.creo().models().setCurrentModel(c.current);
-    journey.chooseWorkspace("Bracket Team");
-    journey.user().press("Upload", "CloseButton");
-    journey.pressTavixButton();
+    uploadAndClose(journey, "Bracket Team");
     std::vector<std::string> names;
     for (const nlohmann::json& file : journey.service().storedFiles()) names.push_back(file["name"]);
     EXPECT_EQ(names, c.names) << journey.logText();
     if (!c.stored.empty()) EXPECT_EQ(journey.storedFiles(), c.stored);
     EXPECT_EQ(journey.creo().models().configOption("save_instance_accelerator"), "NONE");
-    EXPECT_TRUE(journey.leftInTemp().empty());
     std::vector<std::string> userFiles;
     for (const auto& entry : std::filesystem::directory_iterator(journey.models()))
       userFiles.push_back(entry.path().filename().string());
     std::sort(userFiles.begin(), userFiles.end());
     EXPECT_EQ(userFiles, c.acceleratorSaved ? (Files{"PLATE_A.xpr", "plate.prt.2"}) : Files{"plate.prt.2"});
-    EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+    expectCleanEnd(journey);
   }
 }
 
@@ -481,9 +475,7 @@ TEST(UploadEndToEnd, WindchillAssemblyChildrenKeepTheirOwnRevisions) {
   journey.creo().models().addModel(inWorkspace("shaft.prt", "B", "3"));
   journey.creo().models().addModel(inWorkspace("bolt.prt", "A", "7"));
   journey.addCurrentModel(inWorkspace("frame.asm", "C", "4", {"shaft.prt", "bolt.prt"}));
-  journey.chooseWorkspace("Bracket Team");
-  journey.user().press("Upload", "CloseButton");
-  journey.pressTavixButton();
+  uploadAndClose(journey, "Bracket Team");
 
   std::map<std::string, std::string> revisions;
   for (const nlohmann::json& file : journey.service().storedFiles()) {
@@ -498,8 +490,7 @@ TEST(UploadEndToEnd, WindchillAssemblyChildrenKeepTheirOwnRevisions) {
   EXPECT_EQ(revisions, (std::map<std::string, std::string>{{"frame.asm", "C v4 of 4"}, {"shaft.prt", "B v3 of 4"},
                                                            {"bolt.prt", "A v7 of 4"}}))
       << journey.logText();
-  EXPECT_TRUE(journey.leftInTemp().empty());
-  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+  expectCleanEnd(journey);
 }
 
 // The real client, but the upload's answer carries the addresses a test gives.
@@ -558,7 +549,7 @@ TEST(UploadEndToEnd, OpenInTavixShowsOnlyWebAddressesAndIsOfferedOnlyWithOne) {
     journey.pressTavixButton();
     EXPECT_TRUE(journey.creo().windows().browser().visits().empty());
     EXPECT_EQ(journey.storedFiles(), Files{"bracket.prt 5000 v1"});
-    EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+    expectCleanEnd(journey);
   }
 
   UploadJourney journey;
@@ -574,7 +565,7 @@ TEST(UploadEndToEnd, OpenInTavixShowsOnlyWebAddressesAndIsOfferedOnlyWithOne) {
   journey.user().press("Upload", "CloseButton");
   journey.pressTavixButton();
   EXPECT_TRUE(journey.logged("Upload succeeded but no Tavix file URL was resolved for primary file: bracket.prt"));
-  EXPECT_TRUE(journey.user().problems().empty()) << journey.user().transcript();
+  expectCleanEnd(journey);
 }
 
 }  // namespace
