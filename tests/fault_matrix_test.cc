@@ -229,15 +229,6 @@ std::map<std::string, std::string> filesUnder(const fs::path& folder) {
   return files;
 }
 
-// The sign-in thread has stored a user, reported a failure, or is not running.
-void waitForSignInToEnd() {
-  const auto deadline = std::chrono::steady_clock::now() + 30s;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (getSessionManager().getCachedUser() || signInState().failed.load()) return;
-    if (signInRunner().waitForAll(50ms)) return;
-  }
-}
-
 // Which call of an operation fails: its first in the journey, its last, or
 // one made while the transfer runs (the progress dialog's polling).
 enum class Moment { First, Last, Transfer };
@@ -289,9 +280,9 @@ std::optional<Fault> placed(const std::string& operation, Moment moment, std::ma
   return std::nullopt;
 }
 
-// Until `done` holds, or a few seconds have passed.
-void waitFor(const std::function<bool()>& done) {
-  const auto deadline = std::chrono::steady_clock::now() + 5s;
+// Until `done` holds, or `limit` has passed.
+void waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
   while (!done() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
 }
 
@@ -364,7 +355,10 @@ class FaultMatrix {
         journey.user().press("Start", "LoginButton");
         arm();
         journey.pressTavixButton();
-        waitForSignInToEnd();
+        // The sign-in thread has stored a user, reported a failure, or is not running.
+        waitFor([] {
+          return getSessionManager().getCachedUser() || signInState().failed.load() || signInRunner().waitForAll(50ms);
+        }, 30s);
         outcome.reached = faults.fired() > 0;
         faults.recordCalls(false);
         faults.clear();

@@ -95,8 +95,12 @@ TEST(UploadEndToEnd, PartIsStoredUnderItsNameAndOpensInTavix) {
   EXPECT_EQ(visits[0].url, expected);
   EXPECT_EQ(visits[0].load.status, 200) << visits[0].load.body;
   EXPECT_TRUE(contains(visits[0].load.body, "bracket.prt"));
-  EXPECT_TRUE(journey.logged("[INFO] [Tavix] Upload succeeded: workspace_id=1, workspace_name=Bracket Team"));
-  EXPECT_TRUE(journey.logged("Resolved uploaded Tavix URL for primary file: bracket.prt"));
+  for (const char* line : {"[INFO] [Tavix] Upload initiated: workspace_id=1, workspace_name=Bracket Team",
+                           "[INFO] [Tavix] Launching upload operation dialog.",
+                           "[INFO] [Tavix] Upload succeeded: workspace_id=1, workspace_name=Bracket Team",
+                           "[DEBUG] [Tavix] Upload dialog closed.",
+                           "Resolved uploaded Tavix URL for primary file: bracket.prt"})
+    EXPECT_TRUE(journey.logged(line)) << line;
   expectCleanEnd(journey);
 
   // Saved again, as bracket.prt.4: a new revision of the same file.
