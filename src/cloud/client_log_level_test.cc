@@ -45,18 +45,12 @@ TEST(LogLevels, PropertyLevelIsAppliedOnceAndBadValuesWarn) {
   auto client = std::make_shared<RecordingClient>();
 
   startWithEnvironmentLevel("ERROR");
-  writePropertiesFile("tavix_creo_log_level=verbose\n");
-  TavixProperties::load();
-  applyPropertyLogLevel();
-  EXPECT_EQ(currentLogLevel(), LogLevel::Error);
-
-  writePropertiesFile("tavix_creo_log_level=error\n");
-  TavixProperties::load();
-  applyPropertyLogLevel();
-
-  writePropertiesFile("tavix_creo_log_level=\n");
-  TavixProperties::load();
-  applyPropertyLogLevel();
+  for (const std::string value : {"verbose", "error", ""}) {
+    writePropertiesFile("tavix_creo_log_level=" + value + "\n");
+    TavixProperties::load();
+    applyPropertyLogLevel();
+    EXPECT_EQ(currentLogLevel(), LogLevel::Error) << value;
+  }
 
   writePropertiesFile("tavix_creo_log_level=Debug\n");
   TavixProperties::load();
