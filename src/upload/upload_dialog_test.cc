@@ -354,6 +354,17 @@ TEST_F(UploadDialogTest, AModelWithoutUniqueIdentifierNeverShowsAnExistingRevisi
 TEST_F(UploadDialogTest, EachRefusedModelIsExplainedAndTheUploadDialogNeverOpens) {
   start();
   const fs::path saved = modelFile("bracket.prt.1");
+  SimModelDefinition faulty = model("faulty.prt", saved);
+  faulty.faults["pfcModel::GetFileName"] = "StructuredException";
+  SimModelDefinition imported = model("imported.prt", saved);
+  imported.fileName = "imported.stp";
+  SimModelDefinition light = model("light.asm", modelFile("light.asm.1"));
+  light.simplifiedRep = pfcSIMPREP_GRAPHICS_REP;
+  SimModelDefinition gone = model("gone.prt");
+  gone.origin = (log_.directory() / "unplugged" / "gone.prt.1").string();
+  SimModelDefinition locked = model("locked.prt", saved);
+  locked.faults["pfcModel::GetOrigin"] = "pfcXToolkitCantAccess";
+  const auto opening = [this](const SimModelDefinition& definition) { return [this, definition] { open(definition); }; };
   struct Case {
     std::string what;
     std::function<void()> arrange;
@@ -373,49 +384,24 @@ TEST_F(UploadDialogTest, EachRefusedModelIsExplainedAndTheUploadDialogNeverOpens
        },
        "No supported model is currently open.\nPlease open a model and try again.",
        "[WARNING] [Tavix] Current Creo object is not an uploadable model."},
-      {"name faults",
-       [&] {
-         SimModelDefinition part = model("faulty.prt", saved);
-         part.faults["pfcModel::GetFileName"] = "StructuredException";
-         open(part);
-       },
+      {"name faults", opening(faulty),
        "Failed to read the current model.\nPlease verify the integration version matches your Creo version.",
        "[ERROR] [Tavix] Non-C++ exception in wfcWModel::GetFileName (possible Creo ABI mismatch)."},
-      {"step file",
-       [&] {
-         SimModelDefinition part = model("imported.prt", saved);
-         part.fileName = "imported.stp";
-         open(part);
-       },
+      {"step file", opening(imported),
        ".stp files are not supported in Tavix.\nTavix supports only PRT, ASM, and DRW files.",
        "[WARNING] [Tavix] Unsupported file selected for upload: imported.stp, type=part, is_simplified_rep=false"},
-      {"simplified representation",
-       [&] {
-         SimModelDefinition assembly = model("light.asm", modelFile("light.asm.1"));
-         assembly.simplifiedRep = pfcSIMPREP_GRAPHICS_REP;
-         open(assembly);
-       },
+      {"simplified representation", opening(light),
        "This assembly has an active simplified representation.\nSimplified representations are not supported in "
        "Tavix.",
        "is_simplified_rep=true"},
-      {"never saved", [&] { open(model("new.prt")); },
+      {"never saved", opening(model("new.prt")),
        "The current model has not been saved yet.\nPlease save the file and try again.",
        "[WARNING] [Tavix] Filesystem model has no origin; treating it as unsaved."},
-      {"file gone",
-       [&] {
-         SimModelDefinition part = model("gone.prt");
-         part.origin = (log_.directory() / "unplugged" / "gone.prt.1").string();
-         open(part);
-       },
+      {"file gone", opening(gone),
        "We couldn't access the model file at its saved location.\nReconnect the drive or reopen and save the "
        "model, then try again.",
        "[WARNING] [Tavix] Filesystem model origin is present but the file is not accessible."},
-      {"origin unreadable",
-       [&] {
-         SimModelDefinition part = model("locked.prt", saved);
-         part.faults["pfcModel::GetOrigin"] = "pfcXToolkitCantAccess";
-         open(part);
-       },
+      {"origin unreadable", opening(locked),
        "Failed to prepare the model for upload.\nPlease try again or contact support.",
        "[ERROR] [Tavix] Unable to resolve model origin during upload preparation."},
       {"workspace copy fails",
