@@ -52,14 +52,12 @@ class UploadDialogTest : public ::testing::Test {
   // The service with the demo seed or `seed`, the add-in pointed at it, and
   // `email` signed in.
   void start(std::optional<nlohmann::json> seed = std::nullopt, const std::string& email = tavixtest::kDemoEmail,
-             const std::string& password = tavixtest::kDemoPassword, const std::string& extraProperties = "") {
+             const std::string& password = tavixtest::kDemoPassword) {
     service_ = std::make_unique<tavixtest::LocalTavixService>(std::move(seed));
-    std::ofstream(log_.directory() / "tavix.properties")
-        << "tavix_creo_log_level=debug\n"
-        << "tavix_creo_login_url=" << service_->baseUrl() << "\ntavix_creo_server_url=" << service_->baseUrl()
-        << "\ntavix_creo_client_id=" << tavixtest::kLocalClientId << "\n"
-        << extraProperties;
-    TavixProperties::load(log_.directory() / "elsewhere" / "tavix.properties");
+    std::ofstream(log_.directory() / "tavix.properties") << "tavix_creo_log_level=debug\n";
+    addProperty("tavix_creo_login_url=" + service_->baseUrl());
+    addProperty("tavix_creo_server_url=" + service_->baseUrl());
+    addProperty(std::string("tavix_creo_client_id=") + tavixtest::kLocalClientId);
     applyPropertyLogLevel();
     signIn(email, password);
   }
@@ -67,6 +65,11 @@ class UploadDialogTest : public ::testing::Test {
     const nlohmann::json tokens = service_->issueTokens(email, password);
     getSessionManager().setTokens({tokens.at("access_token"), tokens.at("refresh_token"), tokens.at("id_token")});
     getSessionManager().setCurrentUser(getNorvaneClient()->getCurrentUser(getSessionManager().getAccessToken()));
+  }
+
+  void addProperty(const std::string& line) {
+    std::ofstream(log_.directory() / "tavix.properties", std::ios::app) << line << "\n";
+    TavixProperties::load(log_.directory() / "elsewhere" / "tavix.properties");
   }
 
   fs::path modelFile(const std::string& relative, const std::string& uniqueId = kUniqueId,
@@ -586,15 +589,11 @@ TEST_F(UploadDialogTest, KnowledgeCenterOpensTheHelpSiteAndSignOutEndsTheSession
                      "toolkit error."));
 
   // A host setting that is not a host name opens nothing.
-  std::ofstream(log_.directory() / "tavix.properties", std::ios::app)
-      << "tavix_creo_knowledge_center_host=evil.example/x?y=\n";
-  TavixProperties::load(log_.directory() / "elsewhere" / "tavix.properties");
+  addProperty("tavix_creo_knowledge_center_host=evil.example/x?y=");
   user_->press("StartFileUpload", "KnowledgeCenterButton");
   showUploadDialog();
   EXPECT_TRUE(logged("[WARNING] [Tavix] Knowledge Center URL was empty; embedded browser not opened."));
-  std::ofstream(log_.directory() / "tavix.properties", std::ios::app)
-      << "tavix_creo_knowledge_center_host=docs.tavix.example:8443\n";
-  TavixProperties::load(log_.directory() / "elsewhere" / "tavix.properties");
+  addProperty("tavix_creo_knowledge_center_host=docs.tavix.example:8443");
   EXPECT_EQ(knowledgeCenterUrl(), "https://docs.tavix.example:8443/en/collections/19405936-creo-parametric");
 
   user_->press("StartFileUpload", "SignOutButton");
