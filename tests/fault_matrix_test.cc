@@ -148,14 +148,6 @@ std::vector<JourneyKind> journeyKinds() {
   return kinds;
 }
 
-SimModelDefinition localModel(UploadJourney& journey, const std::string& name, const std::string& file,
-                              std::uintmax_t bytes) {
-  SimModelDefinition definition;
-  definition.name = name;
-  definition.file = journey.writeModel(file, bytes);
-  return definition;
-}
-
 // The user's models of each kind, the current one last.
 void addModels(UploadJourney& journey, ModelKind kind) {
   creosim::ModelStore& models = journey.creo().models();
@@ -165,15 +157,15 @@ void addModels(UploadJourney& journey, ModelKind kind) {
   models.addWorkspace({"main", cache});
   switch (kind) {
     case ModelKind::Part:
-      journey.addCurrentModel(localModel(journey, "bracket.prt", "bracket.prt.3", 5000));
+      journey.addCurrentModel(journey.localModel("bracket.prt", "bracket.prt.3", 5000));
       return;
     case ModelKind::Assembly: {
-      models.addModel(localModel(journey, "bolt.prt", "bolt.prt.2", 1000));
+      models.addModel(journey.localModel("bolt.prt", "bolt.prt.2", 1000));
       // Not in session: the export retrieves it.
-      SimModelDefinition plate = localModel(journey, "plate.prt", "plate.prt.1", 2000);
+      SimModelDefinition plate = journey.localModel("plate.prt", "plate.prt.1", 2000);
       plate.loaded = false;
       models.addModel(plate);
-      SimModelDefinition frame = localModel(journey, "frame.asm", "frame.asm.7", 3000);
+      SimModelDefinition frame = journey.localModel("frame.asm", "frame.asm.7", 3000);
       frame.simplifiedRep = pfcSIMPREP_MASTER_REP;
       for (const char* component : {"bolt.prt", "bolt.prt", "plate.prt"}) frame.components.push_back({component});
       journey.addCurrentModel(frame);
@@ -183,7 +175,7 @@ void addModels(UploadJourney& journey, ModelKind kind) {
     case ModelKind::WindchillFamilyInstance: {
       const bool windchill = kind == ModelKind::WindchillFamilyInstance;
       SimModelDefinition plate =
-          localModel(journey, "plate.prt", windchill ? "wscache/plate.prt" : "plate.prt.2", 6000);
+          journey.localModel("plate.prt", windchill ? "wscache/plate.prt" : "plate.prt.2", 6000);
       plate.familyRows = {"PLATE_A"};
       SimModelDefinition instance;
       instance.name = "plate_a.prt";
@@ -199,13 +191,13 @@ void addModels(UploadJourney& journey, ModelKind kind) {
       return;
     }
     case ModelKind::Drawing: {
-      SimModelDefinition plan = localModel(journey, "plan.drw", "plan.drw.2", 3000);
+      SimModelDefinition plan = journey.localModel("plan.drw", "plan.drw.2", 3000);
       plan.sheets = 2;
       journey.addCurrentModel(plan);
       return;
     }
     case ModelKind::WindchillPart: {
-      SimModelDefinition shaft = localModel(journey, "shaft.prt", "wscache/shaft.prt", 2500);
+      SimModelDefinition shaft = journey.localModel("shaft.prt", "wscache/shaft.prt", 2500);
       shaft.workspace = "main";
       shaft.revision = creosim::QueryScript::answer("B");
       shaft.version = creosim::QueryScript::answer("3");

@@ -26,15 +26,6 @@ using creosim::DialogView;
 using creosim::SimModelDefinition;
 using Files = std::vector<std::string>;
 
-SimModelDefinition localModel(const std::string& name, const std::filesystem::path& file,
-                              std::vector<std::string> components = {}) {
-  SimModelDefinition definition;
-  definition.name = name;
-  definition.file = file;
-  for (const std::string& component : components) definition.components.push_back({component});
-  return definition;
-}
-
 // Chooses the workspace, lets the upload run to its end and closes the progress dialog.
 void uploadAndClose(UploadJourney& journey, const std::string& workspace) {
   journey.chooseWorkspace(workspace);
@@ -65,7 +56,7 @@ std::string fileState(const std::filesystem::path& file) {
 
 TEST(UploadEndToEnd, PartIsStoredUnderItsNameAndOpensInTavix) {
   UploadJourney journey;
-  journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+  journey.addCurrentModel(journey.localModel("bracket.prt", "bracket.prt.3", 5000));
   journey.chooseWorkspace("Bracket Team");
   journey.user().check("Upload", [](const DialogView& view) {
     EXPECT_EQ(view.text("PrimaryStatusLabel"), "Upload Complete!");
@@ -122,7 +113,7 @@ TEST(UploadEndToEnd, NonAsciiPartInANonAsciiFolderKeepsItsName) {
   UploadJourney journey;
   const std::filesystem::path folder = journey.models() / creosim::pathOf("Jürgen/Konstruktion");
   std::filesystem::create_directories(folder);
-  journey.addCurrentModel(localModel("Lagerbock_Ü.prt", journey.writeModel("Jürgen/Konstruktion/Lagerbock_Ü.prt.2", 3000)));
+  journey.addCurrentModel(journey.localModel("Lagerbock_Ü.prt", "Jürgen/Konstruktion/Lagerbock_Ü.prt.2", 3000));
   journey.chooseWorkspace("Bracket Team");
   // Creo names model files in lower case, ASCII letters only.
   journey.user().check("Upload", [](const DialogView& view) { EXPECT_EQ(view.text("ModelNameLabel"), "lagerbock_Ü.prt"); });
@@ -138,10 +129,11 @@ TEST(UploadEndToEnd, NonAsciiPartInANonAsciiFolderKeepsItsName) {
 TEST(UploadEndToEnd, AssemblySendsEachDistinctFileOnceAndUploadAnotherReturnsToTheUploadDialog) {
   UploadJourney journey;
   auto& models = journey.creo().models();
-  models.addModel(localModel("bolt.prt", journey.writeModel("bolt.prt.2", 1000)));
-  models.addModel(localModel("plate.prt", journey.writeModel("plate.prt.1", 2000)));
-  journey.addCurrentModel(localModel("frame.asm", journey.writeModel("frame.asm.7", 3000),
-                                     {"bolt.prt", "bolt.prt", "plate.prt", "bolt.prt"}));
+  models.addModel(journey.localModel("bolt.prt", "bolt.prt.2", 1000));
+  models.addModel(journey.localModel("plate.prt", "plate.prt.1", 2000));
+  SimModelDefinition frame = journey.localModel("frame.asm", "frame.asm.7", 3000);
+  frame.components = {{"bolt.prt"}, {"bolt.prt"}, {"plate.prt"}, {"bolt.prt"}};
+  journey.addCurrentModel(frame);
   std::map<std::string, std::string> before;
   for (const char* file : {"bolt.prt.2", "plate.prt.1", "frame.asm.7"}) before[file] = fileState(journey.models() / file);
   journey.chooseWorkspace("Gearbox");
@@ -175,7 +167,7 @@ TEST(UploadEndToEnd, AssemblySendsEachDistinctFileOnceAndUploadAnotherReturnsToT
 // one of the check that runs while the dialog waits.
 TEST(UploadEndToEnd, RetriesAnotherWorkspaceAndANewSignInLeaveTheStackAsItWas) {
   UploadJourney journey;
-  journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+  journey.addCurrentModel(journey.localModel("bracket.prt", "bracket.prt.3", 5000));
   journey.creo().windows().browser().setSignInUser(tavixtest::kDemoEmail, tavixtest::kDemoPassword);
   int transfers = 0;
   journey.setPauses(UploadPauses{[&] {
@@ -252,7 +244,7 @@ TEST(UploadEndToEnd, CloseControlDoesNothingWhileTheExportAndTheTransferRun) {
   for (const char* phase : {"Exporting your data for upload...", "Transferring file to Tavix..."}) {
     SCOPED_TRACE(phase);
     UploadJourney journey;
-    journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+    journey.addCurrentModel(journey.localModel("bracket.prt", "bracket.prt.3", 5000));
     journey.setPauses(UploadPauses{[&] { journey.service().setDelay(1000); },
                                            [&] { journey.service().setDelay(0); }});
     journey.chooseWorkspace("Bracket Team");
@@ -288,7 +280,7 @@ TEST(UploadEndToEnd, ADialogFailureDuringTheTransferTellsWhatReachedTavix) {
                         Case{"completion panel", "uifcDialog::SetDialogStyle", false}}) {
     SCOPED_TRACE(c.name);
     UploadJourney journey;
-    journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+    journey.addCurrentModel(journey.localModel("bracket.prt", "bracket.prt.3", 5000));
     // Armed from the transfer thread as it starts; the slow service keeps it
     // running while the progress dialog fails.
     journey.setPauses(UploadPauses{[&] {
@@ -326,7 +318,7 @@ TEST(UploadEndToEnd, RemovedWorkspaceLeadsBackToTheUploadDialogOnlyThroughItsBut
   for (const bool pressBack : {true, false}) {
     SCOPED_TRACE(pressBack ? "Back to Upload" : "close control");
     UploadJourney journey;
-    journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+    journey.addCurrentModel(journey.localModel("bracket.prt", "bracket.prt.3", 5000));
     // Removed while the user looks at the upload dialog, after the list was read.
     journey.user().check("StartFileUpload", [&](const DialogView&) { journey.service().removeWorkspace(2); });
     journey.chooseWorkspace("Gearbox");
@@ -358,7 +350,7 @@ TEST(UploadEndToEnd, RemovedWorkspaceLeadsBackToTheUploadDialogOnlyThroughItsBut
 // classified: whatever failed, the user is asked to sign in again.
 TEST(UploadEndToEnd, NoTokensWhenAFailureIsClassifiedMeanTheSessionExpired) {
   UploadJourney journey;
-  journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+  journey.addCurrentModel(journey.localModel("bracket.prt", "bracket.prt.3", 5000));
   journey.setPauses(UploadPauses{[&] {
                                            journey.service().failNext(1, 500, "announce");
                                            getSessionManager().clear();
@@ -380,7 +372,7 @@ TEST(UploadEndToEnd, NoTokensWhenAFailureIsClassifiedMeanTheSessionExpired) {
 // A drawing whose PDF cannot be written: its text is shown and nothing is sent.
 TEST(UploadEndToEnd, ExportFailureIsShownAndNothingIsSent) {
   UploadJourney journey;
-  SimModelDefinition plan = localModel("plan.drw", journey.writeModel("plan.drw.2", 3000));
+  SimModelDefinition plan = journey.localModel("plan.drw", "plan.drw.2", 3000);
   journey.addCurrentModel(plan);
   journey.creo().faults().failNext("pfcModel::Export", "pfcXToolkitCantAccess", -1);
   journey.chooseWorkspace("Bracket Team");
@@ -398,7 +390,7 @@ TEST(UploadEndToEnd, ExportFailureIsShownAndNothingIsSent) {
 
 TEST(UploadEndToEnd, DrawingTravelsAsOnePdf) {
   UploadJourney journey;
-  SimModelDefinition plan = localModel("plan.drw", journey.writeModel("plan.drw.2", 3000));
+  SimModelDefinition plan = journey.localModel("plan.drw", "plan.drw.2", 3000);
   plan.sheets = 2;
   journey.addCurrentModel(plan);
   uploadAndClose(journey, "Bracket Team");
@@ -411,7 +403,7 @@ TEST(UploadEndToEnd, DrawingTravelsAsOnePdf) {
 // The generic plate.prt (saved as plate.prt.2) with its instance PLATE_A, whose
 // accelerator is already in the user's folder.
 void addFamily(UploadJourney& journey) {
-  SimModelDefinition plate = localModel("plate.prt", journey.writeModel("plate.prt.2", 6000));
+  SimModelDefinition plate = journey.localModel("plate.prt", "plate.prt.2", 6000);
   plate.familyRows = {"PLATE_A"};
   journey.creo().models().addModel(plate);
   SimModelDefinition instance;
@@ -468,9 +460,9 @@ TEST(UploadEndToEnd, WindchillAssemblyChildrenKeepTheirOwnRevisions) {
   journey.creo().models().addWorkspace({"main", cache});
   std::filesystem::create_directories(cache);
   const auto inWorkspace = [&](const std::string& name, const char* revision, const char* iteration,
-                               std::vector<std::string> components = {}) {
-    SimModelDefinition model = localModel(name, cache / name, std::move(components));
-    journey.writeModel("wscache/" + name, 2500);
+                               std::vector<creosim::SimComponentDefinition> components = {}) {
+    SimModelDefinition model = journey.localModel(name, "wscache/" + name, 2500);
+    model.components = std::move(components);
     model.workspace = "main";
     model.revision = creosim::QueryScript::answer(revision);
     model.version = creosim::QueryScript::answer(iteration);
@@ -478,7 +470,7 @@ TEST(UploadEndToEnd, WindchillAssemblyChildrenKeepTheirOwnRevisions) {
   };
   journey.creo().models().addModel(inWorkspace("shaft.prt", "B", "3"));
   journey.creo().models().addModel(inWorkspace("bolt.prt", "A", "7"));
-  journey.addCurrentModel(inWorkspace("frame.asm", "C", "4", {"shaft.prt", "bolt.prt"}));
+  journey.addCurrentModel(inWorkspace("frame.asm", "C", "4", {{"shaft.prt"}, {"bolt.prt"}}));
   uploadAndClose(journey, "Bracket Team");
 
   std::map<std::string, std::string> revisions;
@@ -536,7 +528,7 @@ TEST(UploadEndToEnd, OpenInTavixShowsOnlyWebAddressesAndIsOfferedOnlyWithOne) {
   for (const char* address : {"javascript:alert(1)", "file:///etc/passwd", "http://example.com/x"}) {
     SCOPED_TRACE(address);
     UploadJourney journey;
-    journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+    journey.addCurrentModel(journey.localModel("bracket.prt", "bracket.prt.3", 5000));
     journey.wrapClient([address](std::shared_ptr<INorvaneClient> client) {
       return std::make_shared<AddressRewritingClient>(client, std::map<std::string, std::string>{{"bracket.prt", address}});
     });
@@ -557,7 +549,7 @@ TEST(UploadEndToEnd, OpenInTavixShowsOnlyWebAddressesAndIsOfferedOnlyWithOne) {
   }
 
   UploadJourney journey;
-  journey.addCurrentModel(localModel("bracket.prt", journey.writeModel("bracket.prt.3", 5000)));
+  journey.addCurrentModel(journey.localModel("bracket.prt", "bracket.prt.3", 5000));
   journey.wrapClient([](std::shared_ptr<INorvaneClient> client) {
     return std::make_shared<AddressRewritingClient>(client, std::map<std::string, std::string>{});
   });

@@ -91,6 +91,14 @@ fs::path UploadJourney::writeModel(const std::string& fileName, std::uintmax_t b
   return path;
 }
 
+creosim::SimModelDefinition UploadJourney::localModel(const std::string& name, const std::string& fileName,
+                                                      std::uintmax_t bytes) {
+  creosim::SimModelDefinition definition;
+  definition.name = name;
+  definition.file = writeModel(fileName, bytes);
+  return definition;
+}
+
 void UploadJourney::addCurrentModel(creosim::SimModelDefinition definition) {
   const std::string name = definition.name;
   creo_.models().addModel(std::move(definition));

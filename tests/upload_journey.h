@@ -51,6 +51,8 @@ class UploadJourney {
 
   // A model file of `bytes` bytes in the user's folder "models".
   std::filesystem::path writeModel(const std::string& fileName, std::uintmax_t bytes = 4096);
+  // A model over a new such file.
+  creosim::SimModelDefinition localModel(const std::string& name, const std::string& fileName, std::uintmax_t bytes);
   // A local model over that file, made current.
   void addCurrentModel(creosim::SimModelDefinition definition);
 

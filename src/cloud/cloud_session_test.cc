@@ -50,9 +50,6 @@ class PropertiesScope {
 
 class FakeNorvaneClient : public NullNorvaneClient {
  public:
-  std::string localAuthFlowAuthorize() override { return "http://127.0.0.1:1/authorize"; }
-  NorvaneLocalAuthTokens localAuthFlowComplete() override { return {"access", "refresh", "id"}; }
-  std::string localAuthFlowLogout() override { return ""; }
   std::vector<NorvaneWorkspace> listWorkspaces(const std::string&, const std::string& filter) override {
     lastFilter = filter;
     return {{1, "Bracket Team", "bracket"}, {2, "Gearbox", "gearbox"}};
