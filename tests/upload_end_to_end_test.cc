@@ -440,7 +440,9 @@ TEST(UploadEndToEnd, FamilyTableModelsSendTheFilesTheyHave) {
     std::vector<std::string> names;
     for (const nlohmann::json& file : journey.service().storedFiles()) names.push_back(file["name"]);
     EXPECT_EQ(names, c.names) << journey.logText();
-    if (!c.stored.empty()) EXPECT_EQ(journey.storedFiles(), c.stored);
+    if (!c.stored.empty()) {
+      EXPECT_EQ(journey.storedFiles(), c.stored);
+    }
     EXPECT_EQ(journey.creo().models().configOption("save_instance_accelerator"), "NONE");
     std::vector<std::string> userFiles;
     for (const auto& entry : std::filesystem::directory_iterator(journey.models()))
