@@ -315,23 +315,23 @@ class FaultMatrix {
     // Marks on the transfer thread, for the first transfer of the journey.
     bool transferStarted = false, transferEnded = false;
     journey.setPauses(UploadPauses{[&] {
-                                             if (std::exchange(transferStarted, true)) return;
-                                             if (kind.refusal != JourneyKind::Refusal::None) service_.failNext(1, 500);
-                                             if (kind.refusal == JourneyKind::Refusal::FilesAfterSignOut)
-                                               getSessionManager().clear();
-                                             markAt(Mark::TransferStart);
-                                             // A polling call fails while the transfer waits.
-                                             if (fault && fault->mark == Mark::TransferStart)
-                                               waitFor([&] { return faults.fired() > 0; });
-                                           },
-                                           [&] {
-                                             if (std::exchange(transferEnded, true)) return;
-                                             if (fault && fault->mark != Mark::TransferEnd) return markAt(Mark::TransferEnd);
-                                             const int polls = faults.callCounts()["uifcActivateDialog"];
-                                             waitFor([&] { return faults.callCounts()["uifcActivateDialog"] > polls; });
-                                             std::this_thread::sleep_for(10ms);
-                                             markAt(Mark::TransferEnd);
-                                           }});
+                                     if (std::exchange(transferStarted, true)) return;
+                                     if (kind.refusal != JourneyKind::Refusal::None) service_.failNext(1, 500);
+                                     if (kind.refusal == JourneyKind::Refusal::FilesAfterSignOut)
+                                       getSessionManager().clear();
+                                     markAt(Mark::TransferStart);
+                                     // A polling call fails while the transfer waits.
+                                     if (fault && fault->mark == Mark::TransferStart)
+                                       waitFor([&] { return faults.fired() > 0; });
+                                   },
+                                   [&] {
+                                     if (std::exchange(transferEnded, true)) return;
+                                     if (fault && fault->mark != Mark::TransferEnd) return markAt(Mark::TransferEnd);
+                                     const int polls = faults.callCounts()["uifcActivateDialog"];
+                                     waitFor([&] { return faults.callCounts()["uifcActivateDialog"] > polls; });
+                                     std::this_thread::sleep_for(10ms);
+                                     markAt(Mark::TransferEnd);
+                                   }});
 
     switch (kind.stage) {
       case Stage::StartUp: {

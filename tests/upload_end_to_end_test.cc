@@ -171,9 +171,9 @@ TEST(UploadEndToEnd, RetriesAnotherWorkspaceAndANewSignInLeaveTheStackAsItWas) {
   journey.creo().windows().browser().setSignInUser(tavixtest::kDemoEmail, tavixtest::kDemoPassword);
   int transfers = 0;
   journey.setPauses(UploadPauses{[&] {
-                                           if (++transfers <= 3) journey.service().failNext(1, 500);
-                                         },
-                                         {}});
+                                   if (++transfers <= 3) journey.service().failNext(1, 500);
+                                 },
+                                 {}});
   const char base = 0;
   std::map<std::string, std::vector<std::intptr_t>> depths;
   const auto measure = [&](const std::string& dialog) {
@@ -246,7 +246,7 @@ TEST(UploadEndToEnd, CloseControlDoesNothingWhileTheExportAndTheTransferRun) {
     UploadJourney journey;
     journey.addCurrentModel(journey.localModel("bracket.prt", "bracket.prt.3", 5000));
     journey.setPauses(UploadPauses{[&] { journey.service().setDelay(1000); },
-                                           [&] { journey.service().setDelay(0); }});
+                                   [&] { journey.service().setDelay(0); }});
     journey.chooseWorkspace("Bracket Team");
     journey.user().meanwhile("Upload", phase, creosim::DialogAction::close());
     journey.user().check("Upload", [](const DialogView& view) {
@@ -284,12 +284,12 @@ TEST(UploadEndToEnd, ADialogFailureDuringTheTransferTellsWhatReachedTavix) {
     // Armed from the transfer thread as it starts; the slow service keeps it
     // running while the progress dialog fails.
     journey.setPauses(UploadPauses{[&] {
-                                             journey.creo().faults().failNext(c.failingOperation,
-                                                                              "pfcXToolkitCantAccess");
-                                             journey.service().setDelay(300);
-                                             if (c.serviceRefuses) journey.service().failNext(1, 500, "complete");
-                                           },
-                                           [&] { journey.service().setDelay(0); }});
+                                     journey.creo().faults().failNext(c.failingOperation,
+                                                                      "pfcXToolkitCantAccess");
+                                     journey.service().setDelay(300);
+                                     if (c.serviceRefuses) journey.service().failNext(1, 500, "complete");
+                                   },
+                                   [&] { journey.service().setDelay(0); }});
     journey.chooseWorkspace("Bracket Team");
     if (c.serviceRefuses) {
       journey.user().check("UploadFailed", [](const DialogView& view) {
@@ -352,10 +352,10 @@ TEST(UploadEndToEnd, NoTokensWhenAFailureIsClassifiedMeanTheSessionExpired) {
   UploadJourney journey;
   journey.addCurrentModel(journey.localModel("bracket.prt", "bracket.prt.3", 5000));
   journey.setPauses(UploadPauses{[&] {
-                                           journey.service().failNext(1, 500, "announce");
-                                           getSessionManager().clear();
-                                         },
-                                         {}});
+                                   journey.service().failNext(1, 500, "announce");
+                                   getSessionManager().clear();
+                                 },
+                                 {}});
   journey.chooseWorkspace("Bracket Team");
   journey.user().check("GenericError", [](const DialogView& view) {
     EXPECT_EQ(view.text("ErrorTitleLabel"), "Session Expired");
@@ -532,7 +532,8 @@ TEST(UploadEndToEnd, OpenInTavixShowsOnlyWebAddressesAndIsOfferedOnlyWithOne) {
     UploadJourney journey;
     journey.addCurrentModel(journey.localModel("bracket.prt", "bracket.prt.3", 5000));
     journey.wrapClient([address](std::shared_ptr<INorvaneClient> client) {
-      return std::make_shared<AddressRewritingClient>(client, std::map<std::string, std::string>{{"bracket.prt", address}});
+      return std::make_shared<AddressRewritingClient>(client,
+                                                      std::map<std::string, std::string>{{"bracket.prt", address}});
     });
     journey.chooseWorkspace("Bracket Team");
     journey.user().press("Upload", "OpenInTavixButton");
